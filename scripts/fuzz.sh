@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs each for the given number of seconds (default 60), starting from the seed inputs in
+# fuzz/corpus/NAME. Fails on the first crash or sanitizer report.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+for target in fuzz_settings fuzz_dates fuzz_format; do
+    work="build/fuzz/corpus/$target"
+    mkdir -p "$work"
+    echo "fuzz: $target for ${seconds}s"
+    log="build/fuzz/$target.log"
+    if ! "build/fuzz/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        echo "fuzz: $target failed (log: $log)" >&2
+        exit 1
+    fi
+    grep -E "^(stat::number_of_executed_units|Done)" "$log" || true
+done

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing, benchmarking and the end-to-end tests
+# need: only those that are missing. Runs as root in CI and through sudo otherwise.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsimpleini-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format time
+    # windows without a desktop, end-to-end tests and screenshots
+    xvfb xauth xdotool x11-utils faketime poppler-utils imagemagick fonts-dejavu-core
+    # toolbar pictures from the desktop's icon theme
+    adwaita-icon-theme
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "setup: every package is installed"
+    exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+else
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
