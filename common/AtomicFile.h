@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace kestrel {
+
+// The file a write must replace: the path itself or, when that is a symbolic link, the file the
+// chain of links ends at, so the link stays a link. Nothing when the chain loops.
+std::optional<std::filesystem::path> ResolveLinks(std::filesystem::path path);
+
+// Replaces target with bytes: they go to a new file beside it, which is given `mode` and renamed
+// over target. Whatever moment the program is stopped at, target is either the old file or the
+// new one; on failure the new file is removed and target is left as it was. Returns the new
+// file's status, or the errno of the failure.
+//
+// The new file is not flushed to the disk first: that costs a few tenths of a millisecond at
+// best and several milliseconds while the disk is busy, for files rewritten often where a lost
+// write only means the last change is not kept. (ext4, the usual home filesystem, writes out the
+// data of a file renamed over another before the rename itself.)
+struct Replaced
+{
+    int error = 0; // 0 when the file was replaced
+    struct stat status = {};
+};
+Replaced ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes, mode_t mode);
+
+// Replaces a file's whole contents as above, for the countdown file: a symbolic link is written
+// through, a new file gets `newFileMode`, an existing one keeps its permission bits. Where the
+// folder does not let us create the new file but the file itself is writable, the file is
+// rewritten in place (a reader may then see it half written, which for a one-line display file
+// is better than not updating it at all).
+//
+// Raises RuntimeError 76 (Path not found) when the folder does not exist, 70 (Permission denied)
+// when writing is not allowed, and 75 (Path/File access error) for any other failure.
+void ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes, mode_t newFileMode = 0644);
+
+} // namespace kestrel

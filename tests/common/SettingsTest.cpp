@@ -1,0 +1,423 @@
+#include "Settings.h"
+
+#include "TempDir.h"
+#include "Unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <grp.h>
+#include <pwd.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::RunUnprivileged;
+using test::TempDir;
+using test::WriteFile;
+
+// The lines of text that are not blank, to compare files without minding blank lines.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (text.find_first_not_of(" \t\r", start) < end) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+mode_t ModeOf(const fs::path& path)
+{
+    struct stat info = {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 0777;
+}
+
+// Waits until count records have come from fd: bytes from a pipe, or events from an inotify
+// descriptor. False when fd ends or stays silent for 10 s.
+bool AwaitRecords(int fd, int count, bool events)
+{
+    alignas(inotify_event) char buffer[4096];
+    while (count > 0) {
+        pollfd ready{fd, POLLIN, 0};
+        const ssize_t length = ::poll(&ready, 1, 10000) == 1 ? ::read(fd, buffer, events ? sizeof buffer : 1) : -1;
+        if (length <= 0) {
+            return false;
+        }
+        for (ssize_t at = 0; at < length; --count) {
+            at += events ? sizeof(inotify_event) + reinterpret_cast<const inotify_event*>(buffer + at)->len : 1;
+        }
+    }
+    return true;
+}
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    void Given(const std::string& text) { WriteFile(path, text); }
+    // Reads through a new SettingsFile, so the value comes from the file on disk.
+    std::string Read(const char* section, const char* key, const char* fallback = "<none>")
+    {
+        return SettingsFile(path).ReadSetting(section, key, fallback);
+    }
+
+    TempDir dir;
+    fs::path path = dir / "KESTREL.INI";
+    SettingsFile file{path};
+};
+
+TEST_F(SettingsTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks)
+{
+    struct Case
+    {
+        std::optional<std::string> text; // no file when empty
+        const char* key;
+        const char* fallback;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, "Target_Year", "2000", "2000"},
+        {"[Other]\nTarget_Year=1999\n", "Target_Year", "2000", "2000"},
+        {"[Target Date]\nTarget_Month=3\n", "Target_Year", "2000", "2000"},
+        {std::nullopt, "YY After Text", " Years ", " Years"},
+        {std::nullopt, "YY Before Text", " ", ""},
+        {"", "Caption", "\tyy:dd\t ", "\tyy:dd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        fs::remove(path);
+        if (c.text) {
+            Given(*c.text);
+        }
+        EXPECT_EQ(Read("Target Date", c.key, c.fallback), c.expected);
+    }
+}
+
+TEST_F(SettingsTest, StoredValuesLoseSurroundingBlanksAndAreCutTo2047)
+{
+    const std::string longValue(3000, 'x');
+    const std::string accented = std::string(2046, 'a') + "\xC3\xA9" + "tail"; // é would straddle the cut
+    const std::pair<std::string, std::string> cases[] = {
+        {"k=  value  ", "value"},
+        {"k=\tvalue\t", "value"},
+        {"  k  =v", "v"},
+        {"k=", ""},
+        {"k=a = b", "a = b"},
+        {"k=" + longValue, longValue.substr(0, 2047)},
+        {"k=" + accented, std::string(2046, 'a')},
+    };
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line.substr(0, 20));
+        Given("[S]\n" + line + "\n");
+        EXPECT_EQ(Read("S", "k"), expected);
+    }
+}
+
+TEST_F(SettingsTest, NamesMatchWithoutRegardToCaseForReadAndWrite)
+{
+    Given("[forms position]\nToolBarTop=100\n");
+    EXPECT_EQ(Read("Forms Position", "ToolbarTop"), "100");
+    ASSERT_TRUE(file.WriteSetting("FORMS POSITION", "TOOLBARTOP", "200"));
+    EXPECT_EQ(Lines(ReadFile(path)), (std::vector<std::string>{"[forms position]", "ToolBarTop=200"}));
+}
+
+TEST_F(SettingsTest, FirstDuplicateKeyWinsAndOnlyItIsWritten)
+{
+    Given("[S]\nk=first\nK=second\n");
+    EXPECT_EQ(Read("S", "k"), "first");
+    ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
+    EXPECT_EQ(Read("S", "k"), "new");
+    EXPECT_EQ(Lines(ReadFile(path)).back(), "k=second"); // saved under the first one's spelling
+}
+
+TEST_F(SettingsTest, LinesEndingInCrLfLfOrCrAllRead)
+{
+    for (const char* text : {"[S]\r\nk=v\r\nm=w\r\n", "[S]\nk=v\nm=w", "[S]\rk=v\rm=w\r"}) {
+        Given(text);
+        EXPECT_EQ(Read("S", "k") + Read("S", "m"), "vw");
+    }
+}
+
+TEST_F(SettingsTest, WriteKeepsCommentsAndOtherProgramsEntriesInOrder)
+{
+    Given("; written by hand\n[Other Program]\nColour=red\n; the target\n[Target Date]\nTarget_Year=1999\n"
+          "Theirs=1\n\n[CountDown]\nFont=Arial\n; the last word\n# really\n");
+    ASSERT_TRUE(file.WriteSetting("Target Date", "Target_Year", "2001"));
+    ASSERT_TRUE(file.WriteSetting("Target Date", "Target_Month", "12"));
+    EXPECT_EQ(Lines(ReadFile(path)),
+              (std::vector<std::string>{"; written by hand", "[Other Program]", "Colour=red", "; the target",
+                                        "[Target Date]", "Target_Year=2001", "Theirs=1", "Target_Month=12",
+                                        "[CountDown]", "Font=Arial", "; the last word", "# really"}));
+
+    Given("; only\n; comments\n\n; here\n");
+    ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "v"));
+    EXPECT_EQ(Lines(ReadFile(path)), (std::vector<std::string>{"; only", "; comments", "[S]", "k=v", "; here"}));
+}
+
+TEST_F(SettingsTest, WriteCreatesPrivateFolderFileSectionAndKey)
+{
+    const fs::path nested = dir / "config" / "kestrel" / "KESTREL.INI";
+    SettingsFile created(nested);
+    ASSERT_TRUE(created.WriteSetting("Target Date", "Target_Year", "2001"));
+    ASSERT_TRUE(created.WriteSetting("Forms Open", "frmCalc", "1"));
+    EXPECT_EQ(ModeOf(dir / "config"), 0700u);
+    EXPECT_EQ(ModeOf(nested.parent_path()), 0700u);
+    EXPECT_EQ(ModeOf(nested), 0600u);
+    EXPECT_EQ(Lines(ReadFile(nested)),
+              (std::vector<std::string>{"[Target Date]", "Target_Year=2001", "[Forms Open]", "frmCalc=1"}));
+}
+
+TEST_F(SettingsTest, LineBreaksAndNulsInAWrittenValueBecomeBlanks)
+{
+    Given("[S]\nk=old\nnext=kept\n");
+    ASSERT_TRUE(file.WriteSetting("S", "k", std::string("one\r\ntwo\0three", 14)));
+    EXPECT_EQ(Read("S", "k"), "one  two three");
+    EXPECT_EQ(Read("S", "next"), "kept");
+    EXPECT_EQ(file.ReadSetting("S", "k", ""), "one  two three"); // the writer's own parse agrees
+}
+
+TEST_F(SettingsTest, NulBytesAreDroppedSoLaterSectionsSurviveAWrite)
+{
+    Given(std::string("[A]\nk=a\0b\n[B]\nm=1\n", 18));
+    EXPECT_EQ(Read("A", "k"), "ab");
+    EXPECT_EQ(Read("B", "m"), "1");
+    ASSERT_TRUE(file.WriteSetting("A", "x", "2"));
+    EXPECT_EQ(Read("B", "m"), "1");
+    EXPECT_EQ(ReadFile(path).find('\0'), std::string::npos);
+}
+
+TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepItThroughAWrite)
+{
+    const std::pair<std::string, bool> cases[] = {
+        {"garbage without equals\n[S]\ngood=yes\nkeyonly\n", true},
+        {"\xFF\xFE\x80\x01=\x02\n[S]\n\x80\x81\n=novalue\ngood=yes\n", true},
+        {std::string(1 << 20, 'x') + "\n[S]\ngood=yes\n" + std::string(1 << 20, '['), true},
+        {"[S\ngood=yes\n", false}, // the section line never closes
+        {"[\n\n[S]\ngood=yes\n", false},
+    };
+    for (const auto& [text, readable] : cases) {
+        SCOPED_TRACE(text.substr(0, 30));
+        Given(text);
+        const char* expected = readable ? "yes" : "<none>";
+        EXPECT_EQ(Read("S", "good"), expected);
+        EXPECT_EQ(Read("S", "keyonly"), "<none>");
+        ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "v"));
+        EXPECT_EQ(Read("S", "good"), expected);
+        EXPECT_EQ(Read("T", "k"), "v");
+    }
+}
+
+TEST_F(SettingsTest, ByteOrderMarkIsKeptOnce)
+{
+    Given("\xEF\xBB\xBF[S]\nk=v\n");
+    EXPECT_EQ(Read("S", "k"), "v");
+    ASSERT_TRUE(file.WriteSetting("S", "k", "w"));
+    EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[S]\nk=w\n");
+}
+
+TEST_F(SettingsTest, WriteKeepsPermissionsAndWritesThroughASymlink)
+{
+    const fs::path real = dir / "real.ini";
+    WriteFile(real, "[S]\nk=1\n");
+    ::chmod(real.c_str(), 0640);
+    fs::create_symlink("real.ini", path);
+    ASSERT_TRUE(file.WriteSetting("S", "k", "2"));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(ReadFile(real), "[S]\nk=2\n");
+    EXPECT_EQ(ModeOf(real), 0640u);
+}
+
+TEST_F(SettingsTest, FailedWriteReturnsFalseAndLeavesTheOldFile)
+{
+    struct Case
+    {
+        const char* what;
+        mode_t folderMode;
+        mode_t fileMode;
+    };
+    for (const Case c : {Case{"read-only folder", 0555, 0644}, Case{"unreadable file", 0777, 0000}}) {
+        SCOPED_TRACE(c.what);
+        const fs::path folder = dir / c.what;
+        fs::create_directory(folder);
+        WriteFile(folder / "KESTREL.INI", "[S]\nk=old\n");
+        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(folder.c_str(), c.folderMode);
+        ::chmod((folder / "KESTREL.INI").c_str(), c.fileMode);
+        EXPECT_EQ(RunUnprivileged([&] { return SettingsFile(folder / "KESTREL.INI").WriteSetting("S", "k", "new"); }),
+                  0);
+        ::chmod(folder.c_str(), 0755);
+        ::chmod((folder / "KESTREL.INI").c_str(), 0644);
+        EXPECT_EQ(ReadFile(folder / "KESTREL.INI"), "[S]\nk=old\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1); // no temporary left
+    }
+}
+
+TEST_F(SettingsTest, UnusableNamesAreNeitherWrittenNorRead)
+{
+    Given("[S]\nk=v\n");
+    const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x]y", "k"},
+                                                         {"S", ""},    {" ", "k"},           {"S", "[k"}};
+    for (const auto& [section, key] : names) {
+        EXPECT_FALSE(file.WriteSetting(section, key, "w")) << section << "/" << key;
+        EXPECT_EQ(file.ReadSetting(section, key, "d"), "d");
+    }
+    EXPECT_EQ(ReadFile(path), "[S]\nk=v\n");
+}
+
+TEST_F(SettingsTest, ReadSeesTheFileReplacedOrRemovedByAnotherWriter)
+{
+    Given("[S]\nk=1\n");
+    EXPECT_EQ(file.ReadSetting("S", "k", ""), "1");
+    ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "2"));
+    EXPECT_EQ(file.ReadSetting("S", "k", ""), "2");
+    fs::remove(path);
+    EXPECT_EQ(file.ReadSetting("S", "k", "gone"), "gone");
+}
+
+// A child process rewrites one key of a settings file of a few hundred kilobytes over and over,
+// switching between two values, and is killed at a different moment each round. After every
+// kill the file must be exactly the file with one value or the file with the other. Few keys
+// with long values keep parsing short, so that much of a write is spent writing the file.
+TEST_F(SettingsTest, KilledWriterLeavesTheOldOrTheNewFile)
+{
+    const char* const sections[] = {"Target Date", "File Options", "Forms Open", "Forms Position", "CountDown"};
+    const auto filler = [](int i) { return std::string(1000, static_cast<char>('a' + i % 26)); };
+    std::string text;
+    for (const char* section : sections) {
+        text.append("[").append(section).append("]\n");
+        for (int i = 0; i < 40; ++i) {
+            text += "Key" + std::to_string(i) + "=" + filler(i) + "\n";
+        }
+    }
+    Given(text);
+    const std::string first(200000, '1');
+    const std::string second(200000, '2');
+    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", first));
+    const std::string withFirst = ReadFile(path);
+    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", second));
+    const std::string withSecond = ReadFile(path);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", first));
+    const auto perWrite = std::chrono::steady_clock::now() - started;
+    ASSERT_EQ(ReadFile(path), withFirst);
+
+    for (int round = 0; round < 60; ++round) {
+        const int created = ::inotify_init1(IN_CLOEXEC); // the child's temporary files appearing
+        ASSERT_GE(created, 0);
+        ASSERT_GE(::inotify_add_watch(created, dir.path().c_str(), IN_CREATE), 0);
+        int reports[2]; // the child's finished writes
+        ASSERT_EQ(::pipe(reports), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(reports[0]);
+            SettingsFile writer(path);
+            for (unsigned n = 0;; ++n) {
+                writer.WriteSetting("CountDown", "Big", n % 2 == 0 ? second : first);
+                const char done = 1;
+                if (::write(reports[1], &done, 1) != 1) {
+                    ::_exit(1);
+                }
+            }
+        }
+        ::close(reports[1]);
+        // Even rounds kill up to a quarter of a millisecond after the child starts writing its
+        // new file, the short stretch where a careless writer leaves a partial file; odd rounds
+        // kill anywhere in a write, a point spread over as long as a write took here.
+        const int writes = 1 + round % 3;
+        const bool seen =
+            round % 2 == 0 ? AwaitRecords(created, writes, true) : AwaitRecords(reports[0], writes, false);
+        const auto delay = round % 2 == 0 ? std::chrono::nanoseconds(std::chrono::microseconds(25 * (round / 2 % 11)))
+                                          : std::chrono::nanoseconds(perWrite * (round * 23 % 60) / 60);
+        const timespec pause{0, static_cast<long>(delay.count() % 1000000000)};
+        ::clock_nanosleep(CLOCK_MONOTONIC, 0, &pause, nullptr);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(reports[0]);
+        ::close(created);
+        ASSERT_TRUE(seen);
+
+        const std::string now = ReadFile(path);
+        ASSERT_TRUE(now == withFirst || now == withSecond) << "round " << round;
+        SettingsFile reader(path);
+        const std::string big = reader.ReadSetting("CountDown", "Big", "");
+        EXPECT_TRUE(big == first.substr(0, kMaxSettingLength) || big == second.substr(0, kMaxSettingLength));
+        for (const char* section : sections) {
+            for (int i = 0; i < 40; ++i) {
+                ASSERT_EQ(reader.ReadSetting(section, "Key" + std::to_string(i), ""), filler(i));
+            }
+        }
+    }
+}
+
+// Sets the variables the default paths depend on for one test, and puts them back after it.
+class EnvironmentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : m_saved) {
+            Set(name, value ? value->c_str() : nullptr);
+        }
+    }
+    static void Set(const char* name, const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
+
+    static constexpr const char* kNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(EnvironmentTest, DefaultPathsFollowXdgVariablesThenHome)
+{
+    struct Case
+    {
+        const char* xdg; // for both XDG_CONFIG_HOME and XDG_DATA_HOME
+        const char* home;
+        const char* settings;
+        const char* data;
+    };
+    const Case cases[] = {
+        {"/x", "/h", "/x/kestrel/KESTREL.INI", "/x/kestrel"},
+        {nullptr, "/h", "/h/.config/kestrel/KESTREL.INI", "/h/.local/share/kestrel"},
+        {"", "/h", "/h/.config/kestrel/KESTREL.INI", "/h/.local/share/kestrel"},
+        {"relative", "/h", "/h/.config/kestrel/KESTREL.INI", "/h/.local/share/kestrel"},
+    };
+    for (const Case& c : cases) {
+        Set("XDG_CONFIG_HOME", c.xdg);
+        Set("XDG_DATA_HOME", c.xdg);
+        Set("HOME", c.home);
+        EXPECT_EQ(DefaultSettingsPath(), c.settings);
+        EXPECT_EQ(DefaultDataDirectory(), c.data);
+    }
+    Set("XDG_CONFIG_HOME", nullptr);
+    Set("HOME", nullptr);
+    EXPECT_EQ(DefaultSettingsPath(), fs::path(::getpwuid(::getuid())->pw_dir) / ".config/kestrel/KESTREL.INI");
+}
+
+} // namespace
+} // namespace kestrel
