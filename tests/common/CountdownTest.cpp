@@ -1,0 +1,248 @@
+#include "Countdown.h"
+#include "RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return PackDateTime(y, mo, d, h, mi, s);
+}
+
+struct Example
+{
+    const char* name;
+    DateValue now;
+    const char* year;
+    const char* format;
+    const char* type;
+    std::array<int, 6> parts; // TotalDays, YearsPart, DaysPart, HoursPart, MinutesPart, SecondsPart
+    const char* line;
+};
+
+class WorkedExamples : public ::testing::TestWithParam<Example>
+{};
+
+TEST_P(WorkedExamples, GiveTheirBreakdownAndLine)
+{
+    const Example& e = GetParam();
+    const CountdownBreakdown b = ComputeCountdown(e.now, e.year, "1", "1", e.type, e.format);
+    EXPECT_EQ(b.TotalDays, e.parts[0]);
+    EXPECT_EQ(b.YearsPart, e.parts[1]);
+    EXPECT_EQ(b.DaysPart, e.parts[2]);
+    EXPECT_EQ(b.HoursPart, e.parts[3]);
+    EXPECT_EQ(b.MinutesPart, e.parts[4]);
+    EXPECT_EQ(b.SecondsPart, e.parts[5]);
+    EXPECT_EQ(b.Line, e.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Countdown, WorkedExamples,
+                         ::testing::Values(Example{"TwoDaysBefore",
+                                                   At(1999, 12, 30, 15, 20, 45),
+                                                   "2000",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {1, 0, 1, 8, 39, 15},
+                                                   "T-0:1:8:39:15"},
+                                           Example{"DaysFamily",
+                                                   At(1999, 12, 30, 15, 20, 45),
+                                                   "2000",
+                                                   "dd:hh:mm:ss",
+                                                   "Days",
+                                                   {1, 0, 1, 8, 39, 15},
+                                                   "T-1:8:39:15"},
+                                           Example{"HoursFamily",
+                                                   At(1999, 12, 30, 15, 20, 45),
+                                                   "2000",
+                                                   "hh:mm:ss",
+                                                   "Days",
+                                                   {1, 0, 1, 8, 39, 15},
+                                                   "T-32:39:15"},
+                                           Example{"TwoYearsAway",
+                                                   At(1999, 12, 30, 15, 20, 45),
+                                                   "2002",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {732, 2, 1, 8, 39, 15},
+                                                   "T-2:1:8:39:15"},
+                                           Example{"FullMinuteShowsAsSixtySeconds",
+                                                   At(1999, 12, 31, 23, 59, 0),
+                                                   "2000",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {0, 0, 0, 0, 0, 60},
+                                                   "T-0:0:0:0:60"},
+                                           Example{"WorkDaysTakeOneWeekendOff",
+                                                   At(1999, 12, 24, 10, 0, 0),
+                                                   "2000",
+                                                   "dd:hh:mm:ss",
+                                                   "WorkDays",
+                                                   {5, 0, 7, 13, 59, 60},
+                                                   "T-5:13:59:60"},
+                                           Example{"LeapDaysMakeTheDayPartNegative",
+                                                   At(2000, 1, 1, 12, 0, 0),
+                                                   "2004",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {1460, 4, -1, 11, 59, 60},
+                                                   "T-4:-1:11:59:60"},
+                                           Example{"AfterTheTarget",
+                                                   At(2000, 1, 2, 10, 30, 15),
+                                                   "2000",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {-1, 0, -1, -10, -30, -15},
+                                                   "T-0:-1:-10:-30:-15"},
+                                           Example{"AfterTheTargetDaysFamily",
+                                                   At(2000, 1, 2, 10, 30, 15),
+                                                   "2000",
+                                                   "dd:hh:mm:ss",
+                                                   "Days",
+                                                   {-1, 0, -1, -10, -30, -15},
+                                                   "T--1:-10:-30:-15"},
+                                           Example{"AtTheExactTargetSecond",
+                                                   At(2000, 1, 1),
+                                                   "2000",
+                                                   "yy:dd:hh:mm:ss",
+                                                   "Days",
+                                                   {-1, 0, -1, 23, 59, 60},
+                                                   "T-0:-1:23:59:60"},
+                                           // Only the exact text "WorkDays" counts work days.
+                                           Example{"WorkDaysIsCaseSensitive",
+                                                   At(1999, 12, 24, 10, 0, 0),
+                                                   "2000",
+                                                   "dd:hh:mm:ss",
+                                                   "workdays",
+                                                   {7, 0, 7, 13, 59, 60},
+                                                   "T-7:13:59:60"},
+                                           // No Sunday between Monday and Saturday: nothing taken off.
+                                           Example{"WorkDaysWithoutASunday",
+                                                   At(1999, 12, 27, 10, 0, 0),
+                                                   "2000",
+                                                   "dd",
+                                                   "WorkDays",
+                                                   {4, 0, 4, 13, 59, 60},
+                                                   "T-4"},
+                                           // In the years family the work-day rule adjusts the day part, not the total.
+                                           Example{"WorkDaysInTheYearsFamily",
+                                                   At(1999, 12, 24, 10, 0, 0),
+                                                   "2000",
+                                                   "yy:dd",
+                                                   "WorkDays",
+                                                   {7, 0, 5, 13, 59, 60},
+                                                   "T-0:5"}),
+                         [](const ::testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
+
+struct LineCase
+{
+    const char* format;
+    const char* line;
+    bool keepTicking;
+};
+
+class LineByFormat : public ::testing::TestWithParam<LineCase>
+{};
+
+// Two years, one day, 8:39:15 left; total days 732, total hours 17576.
+TEST_P(LineByFormat, ListsTheUnitsOfTheFormat)
+{
+    const LineCase& c = GetParam();
+    const CountdownBreakdown b = ComputeCountdown(At(1999, 12, 30, 15, 20, 45), "2002", "1", "1", "Days", c.format);
+    EXPECT_EQ(b.Line, c.line) << c.format;
+    EXPECT_EQ(b.KeepTicking, c.keepTicking) << c.format;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwelveFormatsAndOthers, LineByFormat,
+    ::testing::Values(
+        LineCase{"yy", "T-2", false}, LineCase{"yy:dd", "T-2:1", true}, LineCase{"yy:dd:hh", "T-2:1:8", true},
+        LineCase{"yy:dd:hh:mm", "T-2:1:8:39", true}, LineCase{"yy:dd:hh:mm:ss", "T-2:1:8:39:15", true},
+        LineCase{"dd", "T-732", true}, LineCase{"dd:hh", "T-732:8", true}, LineCase{"dd:hh:mm", "T-732:8:39", true},
+        LineCase{"dd:hh:mm:ss", "T-732:8:39:15", true}, LineCase{"hh", "T-17576", true},
+        LineCase{"hh:mm", "T-17576:39", true}, LineCase{"hh:mm:ss", "T-17576:39:15", true},
+        // Formats outside the list go by family and length.
+        LineCase{"yyy", "T-2", false}, LineCase{"yyxx", "T-2:1", true}, LineCase{"yy:dd:", "T-2:1:8", true},
+        LineCase{"dd:", "T-732", true}, LineCase{"ddxxxx", "T-732:8:39", true}, LineCase{"mm:ss", "T-17576:39", true},
+        LineCase{"", "T-17576", true}, LineCase{"YY:DD", "T-17576:39", true}, LineCase{"x", "T-17576", true}));
+
+TEST(ComputeCountdownTest, TodayLineShowsNow)
+{
+    const CountdownBreakdown b = ComputeCountdown(At(1999, 12, 30, 15, 20, 45), "2000", "1", "1", "Days", "dd");
+    EXPECT_EQ(b.TodayLine, "Today is: Dec 30, 1999 15:20:45");
+    EXPECT_EQ(ComputeCountdown(At(2026, 1, 5, 9, 5, 3), "2000", "1", "1", "Days", "dd").TodayLine,
+              "Today is: Jan 5, 2026 9:05:03");
+}
+
+TEST(ComputeCountdownTest, TargetTextsAreReadByTheirLeadingNumber)
+{
+    // " 2000 ", "1st" and "01" all read as numbers; "13" carries into the next year; text
+    // without a number reads as 0, which is the year 2000.
+    const DateValue now = At(1999, 12, 30, 15, 20, 45);
+    EXPECT_EQ(ComputeCountdown(now, " 2000 ", "1st", "01", "Days", "dd").Line, "T-1");
+    EXPECT_EQ(ComputeCountdown(now, "1999", "13", "1", "Days", "dd").Line, "T-1");
+    EXPECT_EQ(ComputeCountdown(now, "garbage", "1", "1", "Days", "dd").Line, "T-1");
+    // Fractions round to the nearest whole number, halves to even: day 2.5 is the 2nd.
+    EXPECT_EQ(ComputeCountdown(now, "1999.6", "1", "2.5", "Days", "dd").Line, "T-2");
+}
+
+TEST(ComputeCountdownTest, PartsAddUpToTheTimeSinceAfterTheTarget)
+{
+    // Three years and a bit after the target: a whole number of years with a positive day part
+    // and negative time parts.
+    const DateValue now = At(2003, 3, 1, 6, 0, 0);
+    const CountdownBreakdown b = ComputeCountdown(now, "2000", "1", "1", "Days", "yy:dd:hh:mm:ss");
+    EXPECT_EQ(b.YearsPart, -3);
+    const DateValue anchor = DateAdd("yyyy", b.YearsPart, now);
+    const long long secondsFromAnchor =
+        (static_cast<long long>(b.DaysPart) * 86400) + b.HoursPart * 3600 + b.MinutesPart * 60 + b.SecondsPart;
+    EXPECT_EQ(DateDiff("s", anchor, PackDate(2000, 1, 1)), secondsFromAnchor);
+}
+
+TEST(ComputeCountdownTest, BeforeTheTargetThePartsAddUpExactly)
+{
+    for (const DateValue now : {At(1998, 2, 28, 0, 0, 1), At(1999, 6, 15, 12, 30, 30), At(1999, 12, 31, 23, 59, 59)}) {
+        const CountdownBreakdown b = ComputeCountdown(now, "2000", "1", "1", "Days", "dd:hh:mm:ss");
+        const long long seconds =
+            ((static_cast<long long>(b.TotalDays) * 24 + b.HoursPart) * 60 + b.MinutesPart) * 60 + b.SecondsPart;
+        EXPECT_EQ(seconds, DateDiff("s", now, PackDate(2000, 1, 1)));
+    }
+}
+
+TEST(ComputeCountdownTest, TotalHoursBeyondSixteenBitsDoNotOverflow)
+{
+    const CountdownBreakdown b = ComputeCountdown(At(2000, 1, 1), "2080", "1", "1", "Days", "hh:mm:ss");
+    EXPECT_EQ(b.TotalHours(), 29219 * 24 + 23);
+    EXPECT_EQ(b.Line, "T-" + std::to_string(29219 * 24 + 23) + ":59:60");
+}
+
+TEST(ComputeCountdownTest, CountsBeyondSixteenBitsRaiseOverflow)
+{
+    for (const char* year : {"2090", "1910"}) {
+        try {
+            ComputeCountdown(At(2000, 1, 1), year, "1", "1", "Days", "dd");
+            FAIL() << year;
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), RuntimeError::Overflow) << year;
+        }
+    }
+    try {
+        ComputeCountdown(At(2000, 1, 1), "99999", "1", "1", "Days", "dd");
+        FAIL();
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), RuntimeError::Overflow);
+    }
+}
+
+TEST(FamilyTest, FirstTwoCharactersDecideWithCase)
+{
+    EXPECT_EQ(FamilyOf("yy:dd"), FormatFamily::Years);
+    EXPECT_EQ(FamilyOf("dd"), FormatFamily::Days);
+    EXPECT_EQ(FamilyOf("hh"), FormatFamily::Hours);
+    EXPECT_EQ(FamilyOf("Dd"), FormatFamily::Hours);
+    EXPECT_EQ(FamilyOf("y"), FormatFamily::Hours);
+}
+
+} // namespace
+} // namespace kestrel
