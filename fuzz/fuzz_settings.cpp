@@ -1,0 +1,145 @@
+// Arbitrary bytes as the settings file. Reading must never fail; after writing one key, that key
+// must read back as written, and every other key that was readable before must read the same.
+
+#include "Settings.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using kestrel::SettingsFile;
+
+struct Name
+{
+    const char* section;
+    const char* key;
+};
+
+// Short names the fuzzer finds quickly, spellings that differ only in case or blanks, odd but
+// usable names, and some of the program's own.
+constexpr Name kNames[] = {
+    {"S", "k"},
+    {"s", "K"},
+    {"S", "a"},
+    {"T", "k"},
+    {"A", "b"},
+    {" S ", "\tk"},
+    {"[S", "k"},
+    {"S", "k k"},
+    {"S", "k]"},
+    {"Target Date", "Target_Year"},
+    {"File Options", "Continuous_Save"},
+    {"Forms Position", "ToolBarTop"},
+};
+constexpr std::size_t kNameCount = sizeof kNames / sizeof kNames[0];
+constexpr const char* kMissing = "<missing>";
+
+// The folder the settings file is written in, made once for the whole run.
+class Workspace
+{
+public:
+    Workspace()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-fuzz-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        m_folder = pattern;
+    }
+    ~Workspace()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+    std::filesystem::path file() const { return m_folder / "KESTREL.INI"; }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool SameName(std::string_view left, std::string_view right)
+{
+    left = TrimBlanks(left);
+    right = TrimBlanks(right);
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(left[i]) != lower(right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What reading a written value gives: line breaks and NULs turned to blanks, then the blanks
+// around it stripped.
+std::string ReadBack(std::string_view written)
+{
+    std::string value(written);
+    for (char& c : value) {
+        if (c == '\r' || c == '\n' || c == '\0') {
+            c = ' ';
+        }
+    }
+    return std::string(TrimBlanks(value));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const Workspace workspace;
+    const std::filesystem::path path = workspace.file();
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+
+    SettingsFile file(path);
+    std::string before[kNameCount];
+    for (std::size_t i = 0; i < kNameCount; ++i) {
+        before[i] = file.ReadSetting(kNames[i].section, kNames[i].key, kMissing);
+    }
+
+    // The input picks the key and gives the value: its last bytes, whatever they are.
+    const Name& written = kNames[size == 0 ? 0 : data[0] % kNameCount];
+    const std::size_t valueLength = size < 32 ? size : 32;
+    const std::string value(reinterpret_cast<const char*>(data) + size - valueLength, valueLength);
+    if (!file.WriteSetting(written.section, written.key, value)) {
+        std::abort();
+    }
+
+    // Both the writer's own parse and a fresh read of the file must hold.
+    const SettingsFile fresh(path);
+    for (const SettingsFile* reader : {static_cast<const SettingsFile*>(&file), &fresh}) {
+        for (std::size_t i = 0; i < kNameCount; ++i) {
+            const std::string after = reader->ReadSetting(kNames[i].section, kNames[i].key, kMissing);
+            if (SameName(kNames[i].section, written.section) && SameName(kNames[i].key, written.key)) {
+                if (after != ReadBack(value)) {
+                    std::abort();
+                }
+            } else if (before[i] != kMissing && after != before[i]) {
+                std::abort();
+            }
+        }
+    }
+    return 0;
+}
