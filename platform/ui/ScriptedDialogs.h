@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <variant>
+#include <vector>
+
+namespace kestrel {
+
+// Dialogs for tests: records every dialog shown and answers from a queue of prepared answers.
+// An empty queue answers as if the user pressed OK on a message box and cancelled every other
+// dialog, so a test never waits on a window.
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    // One shown dialog, as the user would have seen it.
+    struct Shown
+    {
+        QString kind;   // "MsgBox", "InputBox", "Color", "Font", "Save", "Printer"
+        QString text;   // message or prompt (for "Save": the file name offered)
+        QString title;  // title (for "Save": the filter)
+        QString detail; // default answer, starting colour name, starting font, page span
+                        // (for "Save": the title)
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+    };
+    using Reply = std::variant<Answer, QString, std::optional<QColor>, std::optional<FontChoice>,
+                               std::optional<QString>, std::optional<PrintRange>>;
+
+    // Queue answers in the order the dialogs will be shown.
+    void answerMsgBox(Answer answer) { m_replies.push_back(answer); }
+    void answerInputBox(const QString& text) { m_replies.push_back(text); }
+    void answerColor(std::optional<QColor> colour) { m_replies.push_back(colour); }
+    void answerFont(std::optional<FontChoice> font) { m_replies.push_back(font); }
+    void answerSave(std::optional<QString> path) { m_replies.push_back(path); }
+    void answerPrinter(std::optional<PrintRange> range) { m_replies.push_back(range); }
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    // The texts of the message boxes shown so far.
+    QStringList messages() const;
+    void clear() { m_shown.clear(); }
+    bool allAnswered() const { return m_replies.empty(); }
+
+    Answer MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QColor> ShowColor(const QColor& initial) override;
+    std::optional<FontChoice> ShowFont(const FontChoice& initial) override;
+    std::optional<QString> ShowSave(const QString& fileName, const QString& filter, const QString& title) override;
+    std::optional<PrintRange> ShowPrinter(QPrinter& printer, int minPage, int maxPage, PrintRange initial) override;
+
+private:
+    template <typename T>
+    std::optional<T> next();
+
+    std::deque<Reply> m_replies;
+    std::vector<Shown> m_shown;
+};
+
+} // namespace kestrel

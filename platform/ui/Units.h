@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QPoint>
+#include <QRect>
+
+#include <cstdint>
+
+class QWidget;
+
+namespace kestrel {
+
+// Twips: 1440 to the logical inch of the screen. Positions and sizes in the settings file and in
+// the window layouts are twips.
+double PixelsToTwips(int pixels);
+int TwipsToPixels(double twips);
+QRect TwipsToPixels(double left, double top, double width, double height);
+// The screen's width and height in twips (the primary screen's available area).
+double ScreenWidthTwips();
+double ScreenHeightTwips();
+
+// A window's top and left on the screen in twips, and placing it there (frame included), kept on
+// a screen so a stored position from a larger desktop never hides the window.
+double WindowTopTwips(const QWidget& window);
+double WindowLeftTwips(const QWidget& window);
+void MoveWindowTwips(QWidget& window, double top, double left);
+double WindowHeightTwips(const QWidget& window);
+
+// Window states as the settings file stores them: 0 normal, 1 minimised, 2 maximised.
+int WindowStateCode(const QWidget& window);
+void ApplyWindowStateCode(QWidget& window, int state);
+
+// Colours as the settings file stores them: a signed 32-bit value, red in the low byte, green,
+// then blue; a value with the top bit set names a system colour by the index in its low byte.
+using ColorRef = std::int32_t;
+// The colour a value shows: RGB, or for a system colour the matching role of `palette`.
+QColor ColorFromColorRef(ColorRef value, const QPalette& palette);
+ColorRef ColorRefFromColor(const QColor& colour);
+// The system colour of the desktop's window text (index 8), as stored: -2147483640.
+inline constexpr ColorRef kWindowTextSystemColor = static_cast<ColorRef>(0x80000008u);
+
+// Fonts as the settings file stores them.
+QFont FontFromChoice(const FontChoice& choice);
+FontChoice ChoiceFromFont(const QFont& font);
+
+// The screen's mouse pointer: the hourglass while a window loads or composes, the arrow after.
+void ShowBusyPointer();
+void ShowArrowPointer();
+
+} // namespace kestrel
