@@ -1,0 +1,220 @@
+#include "MAINPROC.h"
+
+#include "Units.h"
+#include "frmToolBar.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QWidget>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace kestrel {
+
+namespace {
+
+// The windows whose place SaveOpenWindows records, with their key prefixes.
+const char* PlacePrefix(const QString& name)
+{
+    if (name == QLatin1String(kCountDownName)) {
+        return "CountDown";
+    }
+    if (name == QLatin1String(kDeskCalName)) {
+        return "DeskCal";
+    }
+    if (name == QLatin1String(kCalcName)) {
+        return "Calc";
+    }
+    return nullptr;
+}
+
+bool IsFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
+QString DefaultCompanyLogo()
+{
+    return QStringLiteral("URL:") + QLatin1String(kMakerAddress);
+}
+
+Program::Program(SettingsFile settingsFile, const Clock& clockService, Dialogs& dialogService,
+                 std::filesystem::path programDir, std::filesystem::path dataDir)
+    : settings(std::move(settingsFile)), clock(clockService), dialogs(dialogService),
+      programDirectory(std::move(programDir)), dataDirectory(std::move(dataDir)),
+      CountdownFile([this](const std::string& title, const std::string& text) {
+          dialogs.MsgBox(QString::fromStdString(text), Dialogs::Buttons::Ok, Dialogs::Icon::None,
+                         QString::fromStdString(title));
+      })
+{}
+
+QString Program::read(const char* section, const QString& key, const QString& defaultValue) const
+{
+    return QString::fromStdString(settings.ReadSetting(section, key.toStdString(), defaultValue.toStdString()));
+}
+
+void Program::write(const char* section, const QString& key, const QString& value)
+{
+    settings.WriteSetting(section, key.toStdString(), value.toStdString());
+}
+
+std::optional<std::filesystem::path>
+FindHelpFile(const std::string& name, const std::filesystem::path& programDirectory, std::string_view pathVariable)
+{
+    if (IsFile(programDirectory / name)) {
+        return programDirectory / name;
+    }
+    while (!pathVariable.empty()) {
+        const std::size_t separator = pathVariable.find(':');
+        const std::string_view entry = pathVariable.substr(0, separator);
+        const std::filesystem::path directory =
+            entry.empty() ? std::filesystem::path(".") : std::filesystem::path(entry);
+        if (IsFile(directory / name)) {
+            std::error_code error;
+            const std::filesystem::path found = std::filesystem::absolute(directory / name, error);
+            return error ? directory / name : found;
+        }
+        if (separator == std::string_view::npos) {
+            break;
+        }
+        pathVariable.remove_prefix(separator + 1);
+    }
+    return std::nullopt;
+}
+
+QString HelpFileMissingMessage(const QString& name)
+{
+    return name + QStringLiteral(" not found in your path.") + QStringLiteral("\n\n") +
+           QStringLiteral("Windows searches your PATH environment variable for help files, ") +
+           QStringLiteral("so you need to copy ") + name + QStringLiteral(" to a directory included in your ") +
+           QStringLiteral("PATH if you wish to obtain help while running ") + name + QStringLiteral(".");
+}
+
+bool FindHelpFile(Program& program, const char* name)
+{
+    const char* path = std::getenv("PATH");
+    const auto found = FindHelpFile(name, program.programDirectory, path ? path : "");
+    if (!found) {
+        program.HelpFilePath.clear();
+        program.dialogs.MsgBox(HelpFileMissingMessage(QString::fromLatin1(name)), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Exclamation, QString::fromLatin1(kHelpMissingTitle));
+        return false;
+    }
+    program.HelpFilePath = QString::fromStdString(found->string());
+    return true;
+}
+
+void SaveOpenWindows(Program& program)
+{
+    const std::vector<LoadedWindows::Entry> loaded = program.windows.entries();
+    const int n = static_cast<int>(loaded.size());
+    if (n <= 1) {
+        program.write(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0"));
+        return;
+    }
+    program.write(kFormsOpenSection, QStringLiteral("FormCount"), QString::number(n - 1));
+    // Last loaded first, so that unloading one window never moves those still to be handled.
+    for (int i = n - 1; i >= 1; --i) {
+        const LoadedWindows::Entry& entry = loaded[static_cast<std::size_t>(i)];
+        program.write(kFormsOpenSection, QStringLiteral("Form%1").arg(i), entry.name);
+        if (entry.window == nullptr) {
+            continue;
+        }
+        if (const char* prefix = PlacePrefix(entry.name)) {
+            WritePlace(program, QString::fromLatin1(prefix), *entry.window);
+        }
+        entry.window->close();
+    }
+}
+
+std::vector<QString> RecordedOpenWindows(const Program& program)
+{
+    std::vector<QString> names;
+    const int count = ReadInt16(program.read(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0")), 0);
+    for (int i = 1; i <= count; ++i) {
+        const QString name = program.read(kFormsOpenSection, QStringLiteral("Form%1").arg(i), QStringLiteral("0"));
+        for (const char* known : {kCountDownName, kDeskCalName, kCalcName, kOptionsName, kReportName}) {
+            if (name == QLatin1String(known)) {
+                names.push_back(name);
+            }
+        }
+    }
+    return names;
+}
+
+StoredPlace ReadPlace(const Program& program, const QString& prefix, double defaultTop, double defaultLeft)
+{
+    StoredPlace place;
+    place.state =
+        ReadInt16(program.read(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QStringLiteral("0")), 0);
+    bool ok = false;
+    const double top =
+        program.read(kFormsPositionSection, prefix + QStringLiteral("Top"), NumberText(defaultTop)).toDouble(&ok);
+    place.top = ok && std::isfinite(top) ? top : defaultTop;
+    const double left =
+        program.read(kFormsPositionSection, prefix + QStringLiteral("Left"), NumberText(defaultLeft)).toDouble(&ok);
+    place.left = ok && std::isfinite(left) ? left : defaultLeft;
+    return place;
+}
+
+void ApplyPlace(QWidget& window, const StoredPlace& place)
+{
+    MoveWindowTwips(window, place.top, place.left);
+    ApplyWindowStateCode(window, place.state);
+}
+
+void WritePlace(Program& program, const QString& prefix, const QWidget& window)
+{
+    const int state = WindowStateCode(window);
+    program.write(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QString::number(state));
+    if (state == 0) {
+        program.write(kFormsPositionSection, prefix + QStringLiteral("Top"), NumberText(WindowTopTwips(window)));
+        program.write(kFormsPositionSection, prefix + QStringLiteral("Left"), NumberText(WindowLeftTwips(window)));
+    }
+}
+
+QString NumberText(double value)
+{
+    // The shortest text that reads back as the same single-precision number (1440, 1234.5).
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
+    return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
+}
+
+int ReadInt16(const QString& text, int fallback)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return fallback;
+    }
+    const double rounded = std::nearbyint(value);
+    return rounded < -32768 || rounded > 32767 ? fallback : static_cast<int>(rounded);
+}
+
+int StartProgram(QApplication& app)
+{
+    SystemClock clock;
+    QtDialogs dialogs;
+    Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
+                    QCoreApplication::applicationDirPath().toStdString(), DefaultDataDirectory());
+
+    FindHelpFile(program, kHelpFileName);
+    program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
+
+    auto* toolbar = new frmToolBar(program);
+    dialogs.setParentWindow(toolbar);
+    toolbar->Load();
+    toolbar->show();
+    const int code = app.exec();
+    delete toolbar;
+    return code;
+}
+
+} // namespace kestrel

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "Countdown.h"
+#include "CountdownFile.h"
+#include "DateServices.h"
+#include "Dialogs.h"
+#include "HelpViewer.h"
+#include "LoadedWindows.h"
+#include "ProgramSettings.h"
+#include "Settings.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+
+class QApplication;
+class QWidget;
+
+namespace kestrel {
+
+inline constexpr const char* kProgramName = "Kestrel";
+inline constexpr const char* kHelpFileName = "Kestrel.HLP";
+// The maker's address, shown in the about window and, after "URL:", in the company panel.
+inline constexpr const char* kMakerAddress = "https://kestrel-countdown.org";
+QString DefaultCompanyLogo();
+
+// Names of the windows as the settings file records them.
+inline constexpr const char* kToolBarName = "frmToolBar";
+inline constexpr const char* kCountDownName = "frmCountDown";
+inline constexpr const char* kDeskCalName = "frmDeskCal";
+inline constexpr const char* kCalcName = "frmCalc";
+inline constexpr const char* kOptionsName = "frmOptions";
+inline constexpr const char* kReportName = "frmreport";
+inline constexpr const char* kMilestoneName = "frmMilestone";
+inline constexpr const char* kAboutName = "frmAbout";
+
+// The values the whole program shares for one run: the settings, the last countdown, the loaded
+// windows, the help file and the services every window uses. Created at start-up and handed to
+// each window; tests make their own.
+struct Program
+{
+    Program(SettingsFile settingsFile, const Clock& clockService, Dialogs& dialogService,
+            std::filesystem::path programDirectory, std::filesystem::path dataDirectory);
+
+    SettingsFile settings;
+    const Clock& clock;
+    Dialogs& dialogs;
+    std::filesystem::path programDirectory;
+    std::filesystem::path dataDirectory;
+
+    kestrel::ProgramSettings ProgramSettings;
+    kestrel::CountdownBreakdown CountdownBreakdown;
+    LoadedWindows windows;
+    QString HelpFilePath;
+    HelpViewer help;
+    kestrel::CountdownFile CountdownFile;
+
+    // The desk calendar's shown year, working month and selected day, as texts.
+    QString DeskCalYear;
+    QString DeskCalMonth;
+    QString DeskCalDay;
+
+    // Reads and writes one key, with QString texts.
+    QString read(const char* section, const QString& key, const QString& defaultValue) const;
+    void write(const char* section, const QString& key, const QString& value);
+};
+
+// The help-file search: the program's folder first, then each folder of the PATH variable in
+// turn (an empty entry is the current folder). The full path of the first match.
+std::optional<std::filesystem::path>
+FindHelpFile(const std::string& name, const std::filesystem::path& programDirectory, std::string_view pathVariable);
+// The message shown when the help file is found nowhere.
+QString HelpFileMissingMessage(const QString& name);
+inline constexpr const char* kHelpMissingTitle = "Kestrel help not available";
+
+// Looks for the help file and sets program.HelpFilePath; tells the user when it is missing.
+bool FindHelpFile(Program& program, const char* name);
+
+// Records the open windows (section "Forms Open") and the places of those that remember theirs
+// (section "Forms Position"), then unloads them, last loaded first.
+void SaveOpenWindows(Program& program);
+
+// The window names recorded as open at the last close, in the order they were first opened;
+// unknown names, "frmAbout" and "frmMilestone" are left out.
+std::vector<QString> RecordedOpenWindows(const Program& program);
+
+// The program's start: help-file search, settings, then the toolbar window. Returns the exit code.
+int StartProgram(QApplication& app);
+
+// Window position keys as each window reads them: state (0, 1, 2) and top/left in twips.
+struct StoredPlace
+{
+    int state = 0;
+    double top = 0;
+    double left = 0;
+};
+// Reads "<prefix>WindowState", "<prefix>Top" and "<prefix>Left" with the given defaults. A value
+// that is not a number reads as its default.
+StoredPlace ReadPlace(const Program& program, const QString& prefix, double defaultTop, double defaultLeft);
+// Applies a stored place to a window before it first shows.
+void ApplyPlace(QWidget& window, const StoredPlace& place);
+// Writes the window's state and, only when it is normal, its top and left.
+void WritePlace(Program& program, const QString& prefix, const QWidget& window);
+
+// Whole numbers and coordinates as the settings file stores them.
+QString NumberText(double value);
+// A stored text read as a 16-bit whole number; `fallback` when it is not a number or out of range.
+int ReadInt16(const QString& text, int fallback);
+
+} // namespace kestrel

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+
+#include <array>
+
+namespace kestrel {
+
+// The pictures of the toolbar's seven buttons: the desktop icon theme's when it has all seven,
+// the program's own otherwise.
+std::array<QIcon, 7> ToolbarIcons();
+
+// The program's own icon: a stopwatch on a blue tile.
+QIcon KestrelIcon();
+
+} // namespace kestrel

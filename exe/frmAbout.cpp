@@ -1,0 +1,75 @@
+#include "frmAbout.h"
+
+#include "MAINPROC.h"
+#include "ToolbarIcons.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+frmAbout::frmAbout(Program& program, QWidget* parent) : QDialog(parent), m_program(program)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Kestrel"));
+    setModal(true);
+    m_program.windows.add(QString::fromLatin1(kAboutName), this);
+
+    auto* logo = new QLabel(this);
+    logo->setObjectName(QStringLiteral("imgLogo"));
+    logo->setPixmap(KestrelIcon().pixmap(96, 96));
+    logo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* name = new QLabel(QStringLiteral("Kestrel"), this);
+    name->setObjectName(QStringLiteral("lblProduct"));
+    QFont nameFont = name->font();
+    nameFont.setPointSizeF(nameFont.pointSizeF() * 2);
+    nameFont.setBold(true);
+    name->setFont(nameFont);
+
+    auto* version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(KESTREL_VERSION)), this);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto* what = new QLabel(QStringLiteral("Counts down to the midnight that starts your target day, in calendar days "
+                                           "or work days, with a desk calendar, milestones, a project report and a "
+                                           "date calculator."),
+                            this);
+    what->setWordWrap(true);
+
+    const QString address = QString::fromLatin1(kMakerAddress);
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(address), this);
+    link->setObjectName(QStringLiteral("lblAddress"));
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    link->setOpenExternalLinks(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(name);
+    text->addWidget(version);
+    text->addSpacing(8);
+    text->addWidget(what);
+    text->addSpacing(8);
+    text->addWidget(link);
+    text->addStretch();
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(logo);
+    row->addSpacing(12);
+    row->addLayout(text, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+}
+
+frmAbout::~frmAbout()
+{
+    m_program.windows.remove(this);
+}
+
+} // namespace kestrel

@@ -1,0 +1,111 @@
+# Shared steps of the end-to-end tests: a temporary HOME, an X server of our own, the program
+# under a fixed clock, and checks that say what went wrong.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/kestrel-e2e-XXXXXX")
+export HOME="$E2E_TMP/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_RUNTIME_DIR="$E2E_TMP/run"
+mkdir -p "$XDG_CONFIG_HOME/kestrel" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+SETTINGS="$XDG_CONFIG_HOME/kestrel/KESTREL.INI"
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
+    done
+    sleep 0.2
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -KILL -- "-$pid" 2>/dev/null || true
+    done
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        import -window root "$E2E_TMP/failure.png" 2>/dev/null && cp "$E2E_TMP/failure.png" "/tmp/kestrel-e2e-failure.png" &&
+            echo "screen at failure: /tmp/kestrel-e2e-failure.png" >&2
+    fi
+    exit 1
+}
+
+expect_eq() { # what, got, want
+    [ "$2" == "$3" ] || fail "$1: got '$2', want '$3'"
+    echo "ok: $1"
+}
+
+# Starts an X server for this test and points DISPLAY at it.
+start_x() {
+    local n
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            setsid Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+            E2E_PIDS+=("$!")
+            export DISPLAY=":$n"
+            local i
+            for i in $(seq 1 100); do
+                xdpyinfo >/dev/null 2>&1 && return 0
+                sleep 0.05
+            done
+        fi
+    done
+    fail "no X server could be started"
+}
+
+# Runs a program with the wall clock frozen at the given local time, in its own process group.
+# Qt's timers still tick (the monotonic clock is not faked).
+start_at() { # time, program, args...
+    local when="$1"
+    shift
+    FAKETIME_DONT_FAKE_MONOTONIC=1 setsid faketime -f "$when" "$@" >"$E2E_TMP/program.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    E2E_LAST_PID=$!
+}
+
+# Waits for a visible window whose title matches the pattern; prints its id.
+wait_window() { # pattern [seconds]
+    local id
+    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
+        fail "no window titled '$1' appeared"
+    [ -n "$id" ] || fail "no window titled '$1' appeared"
+    echo "$id"
+}
+
+# Waits until a file exists and holds the wanted bytes (compared through od so CR LF shows).
+wait_file_content() { # path, want [seconds]
+    local i
+    for i in $(seq 1 $((${3:-10} * 10))); do
+        if [ -f "$1" ] && [ "$(cat "$1")" == "$2" ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "$1 holds '$(cat "$1" 2>/dev/null | od -c | head -n 5)', want '$2'"
+}
+
+# Waits until a process has ended.
+wait_gone() { # pid [seconds]
+    local i
+    for i in $(seq 1 $((${2:-10} * 10))); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    fail "process $1 did not end"
+}
+
+# The value of a key in the settings file (first match, without regard to case).
+setting() { # section, key
+    awk -v section="$1" -v key="$2" '
+        BEGIN { IGNORECASE = 1 }
+        /^\[/ { insection = (tolower($0) == "[" tolower(section) "]"); next }
+        insection {
+            split($0, kv, "=")
+            k = kv[1]; sub(/[ \t]+$/, "", k)
+            if (tolower(k) == tolower(key)) { v = substr($0, index($0, "=") + 1); sub(/^[ \t]+/, "", v); sub(/[ \t\r]+$/, "", v); print v; exit }
+        }' "$SETTINGS"
+}

@@ -1,0 +1,219 @@
+#include "ElasticPanel.h"
+#include "HelpViewer.h"
+#include "ProgramFixture.h"
+#include "TagButton.h"
+#include "Units.h"
+
+#include <QAction>
+#include <QMenuBar>
+
+namespace kestrel::test {
+namespace {
+
+class ToolbarTest : public ProgramFixture
+{};
+
+TEST_F(ToolbarTest, LoadsWithNoSettingsFile)
+{
+    frmToolBar& bar = StartToolbar();
+    EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:15");
+    EXPECT_EQ(bar.VSElastic5(0)->caption(), "Today is: Dec 30, 1999 15:20:45");
+    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2000 00:00:00");
+    EXPECT_EQ(bar.VSElastic3()->caption(), "URL:https://kestrel-countdown.org");
+    EXPECT_EQ(WindowStateCode(bar), 0);
+    EXPECT_EQ(WindowTopTwips(bar), 0);
+    EXPECT_EQ(WindowLeftTwips(bar), 0);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(bar.Command1(i)->tag(), "False") << i;
+    }
+    EXPECT_TRUE(bar.timerEnabled());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(program->windows.count(), 1);
+}
+
+TEST_F(ToolbarTest, ButtonsCarryTheirTooltips)
+{
+    frmToolBar& bar = StartToolbar();
+    const char* tooltips[] = {"Count Down",   "Calendar",     "Time Calculator", "Set Target Date and Options",
+                              "Print Report", "Kestrel Help", "Close Program"};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(bar.Command1(i)->toolTip(), tooltips[i]);
+        EXPECT_FALSE(bar.Command1(i)->icon().isNull()) << i;
+    }
+    EXPECT_EQ(bar.Command1(7), nullptr);
+}
+
+TEST_F(ToolbarTest, MenusHaveTheirCaptionsAndAccessKeys)
+{
+    frmToolBar& bar = StartToolbar();
+    QStringList bar_captions;
+    for (QAction* action : bar.menuBar()->actions()) {
+        bar_captions << action->text();
+    }
+    EXPECT_EQ(bar_captions, (QStringList{"&Close", "&Tools", "&Help"}));
+    QStringList tools;
+    for (QAction* action : bar.menuBar()->actions()[1]->menu()->actions()) {
+        tools << action->text();
+    }
+    EXPECT_EQ(tools,
+              (QStringList{"&Count Down", "C&alendar", "&Time Calculator", "&Set Target Date", "&Print Report"}));
+    QStringList help;
+    for (QAction* action : bar.menuBar()->actions()[2]->menu()->actions()) {
+        help << action->text();
+    }
+    EXPECT_EQ(help, (QStringList{"&Kestrel Help", "&About"}));
+}
+
+TEST_F(ToolbarTest, ReadsItsPlaceAndTheCompanyText)
+{
+    WriteSettings("[Forms Position]\nToolBarTop=1500\ntoolbarleft=3000\n[File Options]\nCompany Logo=ACME Corp\n");
+    frmToolBar& bar = StartToolbar();
+    EXPECT_EQ(WindowTopTwips(bar), 1500);
+    EXPECT_EQ(WindowLeftTwips(bar), 3000);
+    EXPECT_EQ(bar.VSElastic3()->caption(), "ACME Corp");
+}
+
+TEST_F(ToolbarTest, EachTickShowsTheNewCountdown)
+{
+    frmToolBar& bar = StartToolbar();
+    clock.set(PackDateTime(1999, 12, 30, 15, 20, 46));
+    bar.Timer1_Timer();
+    EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:14");
+    EXPECT_EQ(bar.VSElastic5(0)->caption(), "Today is: Dec 30, 1999 15:20:46");
+    EXPECT_EQ(program->CountdownBreakdown.SecondsPart, 14);
+    EXPECT_TRUE(bar.timerEnabled());
+}
+
+TEST_F(ToolbarTest, TickRewritesTheCountdownFileWhenSavingIsOn)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() +
+                  "\n[Target Date]\nCaption_option=dd:hh\n");
+    frmToolBar& bar = StartToolbar();
+    EXPECT_FALSE(std::filesystem::exists(dir / "count.txt")) << "the load writes no countdown file";
+    bar.Timer1_Timer();
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-1 Days8  Hours (Eastern Standard Time)\r\n");
+}
+
+TEST_F(ToolbarTest, MissingCountdownFolderIsReportedOnceThenSavingStops)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "nowhere" / "count.txt").string() +
+                  "\n");
+    frmToolBar& bar = StartToolbar();
+    bar.Timer1_Timer();
+    bar.Timer1_Timer();
+    EXPECT_EQ(dialogs.messages(),
+              (QStringList{"Cannot find Directory for continous Save File. Check in Options Forms"}));
+    EXPECT_EQ(program->ProgramSettings.ContinuousSave, 0);
+    EXPECT_EQ(Setting("File Options", "Continuous_Save"), "1") << "the settings file still says on";
+}
+
+TEST_F(ToolbarTest, YearsOnlyFormatStopsTheTimer)
+{
+    WriteSettings("[Target Date]\nCaption_option=yy\nTarget_Year=2002\n");
+    frmToolBar& bar = StartToolbar();
+    EXPECT_EQ(bar.windowTitle(), "T-2");
+    EXPECT_FALSE(bar.timerEnabled());
+}
+
+TEST_F(ToolbarTest, OverflowAtLoadIsReportedAndTheLoadGoesOn)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2100\n");
+    frmToolBar& bar = StartToolbar();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
+    EXPECT_FALSE(bar.timerEnabled());
+    EXPECT_EQ(bar.windowTitle(), "Kestrel");
+    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2100 00:00:00");
+}
+
+TEST_F(ToolbarTest, OverflowDuringATickIsReportedOnceAndStopsTheCount)
+{
+    frmToolBar& bar = StartToolbar();
+    program->ProgramSettings.TargetYear = "2100";
+    bar.Timer1_Timer();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
+    EXPECT_FALSE(bar.timerEnabled());
+    EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:15") << "the line keeps its last value";
+    EXPECT_TRUE(bar.isVisible());
+}
+
+TEST_F(ToolbarTest, HoursFormatCountsBeyondSixteenBits)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2080\nCaption_option=hh\n");
+    frmToolBar& bar = StartToolbar();
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(bar.windowTitle(), "T-" + QString::number(29221 * 24 + 8));
+}
+
+TEST_F(ToolbarTest, CloseButtonWritesTheToolbarKeysAndFormCount)
+{
+    frmToolBar& bar = StartToolbar();
+    MoveWindowTwips(bar, 600, 900);
+    bar.Command1_Click(frmToolBar::CloseButton);
+    EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "0");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarTop"), "600");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarLeft"), "900");
+    EXPECT_EQ(Setting("Forms Open", "FormCount"), "0");
+    EXPECT_FALSE(bar.timerEnabled());
+}
+
+TEST_F(ToolbarTest, ClosingTheWindowWritesTheSameKeys)
+{
+    frmToolBar& bar = StartToolbar();
+    MoveWindowTwips(bar, 300, 450);
+    bar.close();
+    EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "0");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarTop"), "300");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarLeft"), "450");
+    EXPECT_EQ(Setting("Forms Open", "FormCount"), "0");
+}
+
+TEST_F(ToolbarTest, ClosingMaximisedKeepsTheOldPlace)
+{
+    WriteSettings("[Forms Position]\nToolBarTop=120\nToolBarLeft=240\n");
+    frmToolBar& bar = StartToolbar();
+    bar.showMaximized();
+    bar.Command1_Click(frmToolBar::CloseButton);
+    EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "2");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarTop"), "120");
+    EXPECT_EQ(Setting("Forms Position", "ToolbarLeft"), "240");
+    // One entry each: the toolbar reads "ToolBarTop" and writes "ToolbarTop".
+    EXPECT_EQ(ReadSettings().find("ToolbarTop"), std::string::npos);
+}
+
+TEST_F(ToolbarTest, HelpButtonOpensTheHelpFileAndCloseShutsIt)
+{
+    WriteFile(dir / "bin" / "Kestrel.HLP", "<html><body><h1>Kestrel Help</h1></body></html>");
+    ASSERT_TRUE(FindHelpFile(*program, "Kestrel.HLP"));
+    frmToolBar& bar = StartToolbar();
+    bar.Command1_Click(frmToolBar::HelpButton);
+    ASSERT_NE(program->help.window(), nullptr);
+    EXPECT_TRUE(program->help.window()->isVisible());
+    EXPECT_EQ(bar.Command1(frmToolBar::HelpButton)->tag(), "False");
+    bar.Command1_Click(frmToolBar::CloseButton);
+    QApplication::processEvents();
+    EXPECT_EQ(program->help.window(), nullptr);
+}
+
+TEST_F(ToolbarTest, ClosingTheAboutWindowRerunsTheLoadSteps)
+{
+    frmToolBar& bar = StartToolbar();
+    clock.set(PackDateTime(1999, 12, 31, 0, 0, 0));
+    program->ProgramSettings.TargetYear = "2001";
+    CloseNextModal();
+    bar.menuBar()->actions()[2]->menu()->actions()[1]->trigger();
+    EXPECT_EQ(bar.windowTitle(), "T-1:0:23:59:60");
+    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2001 00:00:00");
+    EXPECT_EQ(program->windows.count(), 1) << "the about window is unloaded";
+}
+
+TEST_F(ToolbarTest, ButtonIndexOutsideTheRowDoesNothing)
+{
+    frmToolBar& bar = StartToolbar();
+    bar.Command1_Click(-1);
+    bar.Command1_Click(7);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+} // namespace
+} // namespace kestrel::test
