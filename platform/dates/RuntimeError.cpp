@@ -35,6 +35,8 @@ std::string RuntimeError::describe(int number)
         return "Path/File access error";
     case PathNotFound:
         return "Path not found";
+    case InvalidPropertyValue:
+        return "Invalid property value";
     case DialogCancelled:
         return "Cancel was selected.";
     default:

@@ -21,6 +21,7 @@ public:
         PermissionDenied = 70,
         PathFileAccessError = 75,
         PathNotFound = 76,
+        InvalidPropertyValue = 380,
         DialogCancelled = 32755,
     };
 

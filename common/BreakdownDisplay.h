@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Countdown.h"
+#include "ProgramSettings.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// The ten unit texts; a column's caption is its unit's before text followed by its after text.
+struct UnitTexts
+{
+    std::string YYBefore, YYAfter, DDBefore, DDAfter, HHBefore, HHAfter, MMBefore, MMAfter, SSBefore, SSAfter;
+
+    static UnitTexts From(const ProgramSettings& settings);
+};
+
+// What one of the five columns of the breakdown shows: the unit caption above, the number below.
+struct BreakdownColumn
+{
+    std::string caption;
+    bool captionVisible = false;
+    std::string number;
+    bool numberVisible = false;
+
+    friend bool operator==(const BreakdownColumn&, const BreakdownColumn&) = default;
+};
+using BreakdownColumns = std::array<BreakdownColumn, 5>;
+
+// The breakdown window, or the screensaver, which counts every format that does not begin with
+// "yy" as the days family and always shows the caption of a shown column.
+enum class BreakdownVariant
+{
+    Window,
+    Screensaver,
+};
+
+// The five columns for a count format. The years family shows years, days, hours, minutes and
+// seconds from the left; the days family total days, hours, minutes, seconds; the hours family
+// total hours (in 32 bits, so it never overflows), minutes, seconds. How many units show
+// depends on the format's length; columns not shown are hidden from the right, and their texts
+// are left empty. A shown caption is visible when `captionsVisible` (always for the screensaver).
+BreakdownColumns Set_2CountDown(std::string_view captionOption, const CountdownBreakdown& breakdown,
+                                const UnitTexts& texts, bool captionsVisible,
+                                BreakdownVariant variant = BreakdownVariant::Window);
+
+} // namespace kestrel

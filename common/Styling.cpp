@@ -1,0 +1,185 @@
+#include "Styling.h"
+
+#include "RuntimeError.h"
+#include "Settings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace kestrel {
+
+namespace {
+
+constexpr const char* kSection = "CountDown";
+// Font sizes a font can have, in points.
+constexpr double kSmallestSize = 1.0;
+constexpr double kLargestSize = 1638.0;
+
+std::string_view Trimmed(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+[[noreturn]] void TypeMismatch()
+{
+    throw RuntimeError(RuntimeError::TypeMismatch);
+}
+
+// A whole decimal or "&H" hexadecimal number, or a decimal with a fraction (rounded halves to
+// even); nothing else.
+double ReadNumber(std::string_view text)
+{
+    text = Trimmed(text);
+    if (text.size() > 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h')) {
+        std::uint32_t value = 0;
+        const auto [end, error] = std::from_chars(text.data() + 2, text.data() + text.size(), value, 16);
+        if (error != std::errc() || end != text.data() + text.size() || text.size() > 10) {
+            TypeMismatch();
+        }
+        // Eight hexadecimal digits are a 32-bit pattern: &H80000008 is a system colour.
+        return text.size() == 10 ? static_cast<double>(static_cast<std::int32_t>(value)) : value;
+    }
+    if (!text.empty() && text[0] == '+') {
+        text.remove_prefix(1);
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+        TypeMismatch();
+    }
+    return value;
+}
+
+} // namespace
+
+BreakdownStyle BreakdownWindowDesign()
+{
+    constexpr ColorValue kLightBlue = 16744576;
+    constexpr ColorValue kYellow = 65535;
+    BreakdownStyle style;
+    style.caption = {kLightBlue, kSystemWindowText, "Tahoma", false, true, 12};
+    style.interval = {kLightBlue, kYellow, "Tahoma", false, true, 11.25};
+    style.project = {kLightBlue, 0, "Tahoma", false, false, 12};
+    return style;
+}
+
+std::string GetINIColors(const SettingsFile& file, std::string_view szItem, std::string_view szDefault)
+{
+    return file.ReadSetting(kSection, szItem, szDefault);
+}
+
+void ReadCountDownSection(const SettingsFile& file, BreakdownStyle& style, bool withVisibility)
+{
+    const auto readBool = [&file](const char* key, bool& target) {
+        target = ParseBool(GetINIColors(file, key, BoolText(target)));
+    };
+    const auto readColor = [&file](const char* key, ColorValue& target) {
+        target = ParseColor(GetINIColors(file, key, ColorText(target)));
+    };
+    const auto readName = [&file](const char* key, std::string& target) {
+        // A blank name names no font: the one showing stays.
+        std::string name = GetINIColors(file, key, target);
+        if (!name.empty()) {
+            target = std::move(name);
+        }
+    };
+    const auto readSize = [&file](const char* key, double& target) {
+        target = ParseSize(GetINIColors(file, key, SizeText(target)));
+    };
+
+    if (withVisibility) {
+        readBool("Caption Visible", style.captionVisible);
+    }
+    readColor("Caption BackColor", style.caption.backColor);
+    readColor("Caption foreColor", style.caption.foreColor);
+    readName("Caption FontName", style.caption.fontName);
+    readBool("Caption FontItalic", style.caption.fontItalic);
+    readBool("Caption FontBold", style.caption.fontBold);
+    readSize("Caption FontSize", style.caption.fontSize);
+    readColor("Interval BackColor", style.interval.backColor);
+    readColor("Interval ForeColor", style.interval.foreColor);
+    readName("Interval FontName", style.interval.fontName);
+    readBool("Interval FontItalic", style.interval.fontItalic);
+    readBool("Interval FontBold", style.interval.fontBold);
+    readSize("Interval FontSize", style.interval.fontSize);
+    if (withVisibility) {
+        readBool("Project Visible", style.projectVisible);
+    }
+    readColor("Project BackColor", style.project.backColor);
+    readColor("Project ForeColor", style.project.foreColor);
+    readName("Project FontName", style.project.fontName);
+    readBool("Project FontBold", style.project.fontBold);
+    readBool("Project FontItalic", style.project.fontItalic);
+    readSize("Project FontSize", style.project.fontSize);
+}
+
+std::string ColorText(ColorValue value)
+{
+    return std::to_string(value);
+}
+
+std::string BoolText(bool value)
+{
+    return value ? "True" : "False";
+}
+
+std::string SizeText(double points)
+{
+    // The shortest text of the single-precision size: 12, 11.25, 14.25.
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(points));
+    return std::string(buffer, result.ptr);
+}
+
+ColorValue ParseColor(std::string_view text)
+{
+    const double value = std::nearbyint(ReadNumber(text));
+    if (value < std::numeric_limits<ColorValue>::min() || value > std::numeric_limits<ColorValue>::max()) {
+        throw RuntimeError(RuntimeError::Overflow);
+    }
+    return static_cast<ColorValue>(value);
+}
+
+bool ParseBool(std::string_view text)
+{
+    text = Trimmed(text);
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "true") {
+        return true;
+    }
+    if (lower == "false") {
+        return false;
+    }
+    return ReadNumber(text) != 0.0;
+}
+
+double ParseSize(std::string_view text)
+{
+    const double size = ReadNumber(text);
+    if (!(size >= kSmallestSize && size <= kLargestSize)) {
+        throw RuntimeError(RuntimeError::InvalidPropertyValue);
+    }
+    // Sizes are kept in single precision, as the settings file writes them.
+    return static_cast<float>(size);
+}
+
+void WriteFontKeys(SettingsFile& file, const GroupKeys& keys, const GroupStyle& font)
+{
+    file.WriteSetting(kSection, keys.fontName, font.fontName);
+    file.WriteSetting(kSection, keys.fontItalic, BoolText(font.fontItalic));
+    file.WriteSetting(kSection, keys.fontBold, BoolText(font.fontBold));
+    file.WriteSetting(kSection, keys.fontSize, SizeText(font.fontSize));
+}
+
+} // namespace kestrel
