@@ -88,6 +88,8 @@ void ElasticPanel::setCaption(const QString& caption)
 {
     if (caption != m_caption) {
         m_caption = caption;
+        // Screen readers (and the end-to-end tests) read the caption as the panel's name.
+        setAccessibleName(caption);
         update();
     }
 }

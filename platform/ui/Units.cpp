@@ -230,4 +230,13 @@ void ShowArrowPointer()
     }
 }
 
+void SetColors(QWidget& widget, const QColor& back, const QColor& fore)
+{
+    QPalette colours = widget.palette();
+    colours.setColor(QPalette::Window, back);
+    colours.setColor(QPalette::WindowText, fore);
+    widget.setPalette(colours);
+    widget.setAutoFillBackground(true);
+}
+
 } // namespace kestrel

@@ -43,6 +43,9 @@ ColorRef ColorRefFromColor(const QColor& colour);
 // The system colour of the desktop's window text (index 8), as stored: -2147483640.
 inline constexpr ColorRef kWindowTextSystemColor = static_cast<ColorRef>(0x80000008u);
 
+// Gives a widget its back and text colours (the background filled).
+void SetColors(QWidget& widget, const QColor& back, const QColor& fore);
+
 // Fonts as the settings file stores them.
 QFont FontFromChoice(const FontChoice& choice);
 FontChoice ChoiceFromFont(const QFont& font);

@@ -39,22 +39,45 @@ expect_eq() { # what, got, want
     echo "ok: $1"
 }
 
-# Starts an X server for this test and points DISPLAY at it.
+# Starts an X server for this test and points DISPLAY at it, with a session bus and the
+# accessibility bus, through which the tests read what the windows show.
 start_x() {
-    local n
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            setsid Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-            E2E_PIDS+=("$!")
-            export DISPLAY=":$n"
-            local i
-            for i in $(seq 1 100); do
-                xdpyinfo >/dev/null 2>&1 && return 0
-                sleep 0.05
-            done
+    # Xvfb picks a free display number itself and writes it to the file we give it.
+    local number_file="$E2E_TMP/display"
+    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    E2E_PIDS+=("$!")
+    local i
+    for i in $(seq 1 200); do
+        if [ -s "$number_file" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$number_file")"
+            if xdpyinfo >/dev/null 2>&1; then
+                start_accessibility
+                return 0
+            fi
         fi
+        sleep 0.05
     done
     fail "no X server could be started"
+}
+
+start_accessibility() {
+    eval "$(dbus-launch --sh-syntax)"
+    E2E_PIDS+=("$DBUS_SESSION_BUS_PID")
+    setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    E2E_PIDS+=("$!")
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# What a screen reader sees of the program now: ROLE|NAME lines, indented by depth.
+screen_text() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" Kestrel 2>/dev/null
+}
+
+# The lines of screen_text below the window with the given title, without their indent.
+window_text() { # title
+    screen_text | awk -v title="frame|$1" '
+        /^  frame\|/ { inside = (substr($0, 3) == title); next }
+        inside { sub(/^ +/, ""); print }'
 }
 
 # Runs a program with the wall clock frozen at the given local time, in its own process group.
