@@ -1,0 +1,50 @@
+// The breakdown window's display update, as the toolbar runs it on every tick.
+#include "MAINPROC.h"
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "frmCountDown.h"
+#include "frmToolBar.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace kestrel;
+
+void BM_BreakdownDisplayUpdate(benchmark::State& state)
+{
+    test::TempDir dir;
+    FixedClock clock(PackDateTime(1999, 12, 30, 15, 20, 45));
+    ScriptedDialogs dialogs;
+    Program program(SettingsFile(dir / "KESTREL.INI"), clock, dialogs, dir.path(), dir.path());
+    program.ProgramSettings = LoadProgramSettings(program.settings, dir.path());
+    frmToolBar toolbar(program);
+    toolbar.Load();
+    toolbar.Command1_Click(frmToolBar::CountDownButton);
+    auto* window = dynamic_cast<frmCountDown*>(program.windows.find(QString::fromLatin1(kCountDownName)));
+    // Every tick shows new seconds, as a running countdown does.
+    std::int16_t second = 0;
+    for (auto _ : state) {
+        program.CountdownBreakdown.SecondsPart = second;
+        second = static_cast<std::int16_t>((second + 1) % 60);
+        window->Set_2CountDown();
+    }
+    window->close();
+}
+BENCHMARK(BM_BreakdownDisplayUpdate)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}

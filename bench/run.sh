@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Builds the release preset and measures what the issues set targets for, then writes
+# bench/RESULTS.md: the core's speed (Google Benchmark), the breakdown window's display update,
+# start-up time and peak memory against a bare Qt window, and CPU use while ticking.
+# KESTREL_BENCH_CPU_SECONDS shortens the CPU runs (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh >/dev/null
+
+cmake --preset release >/dev/null
+cmake --build --preset release --target kestrel_bench kestrel_window_bench bare_window first_paint kestrel
+
+out="build/release/bench-results"
+mkdir -p "$out"
+cpu_seconds="${KESTREL_BENCH_CPU_SECONDS:-60}"
+
+echo "bench: core"
+build/release/bench/kestrel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=json >"$out/core.json"
+echo "bench: windows"
+QT_QPA_PLATFORM=offscreen build/release/bench/kestrel_window_bench --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true --benchmark_format=json >"$out/windows.json" 2>/dev/null
+
+# Each program runs with an empty HOME, as on a first start.
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+
+echo "bench: start-up"
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    build/release/bench/first_paint 3 build/release/bench/bare_window >/dev/null   # warm the caches
+    build/release/bench/first_paint 15 build/release/bench/bare_window >"$1/bare.txt"
+    build/release/bench/first_paint 15 build/release/exe/kestrel >"$1/kestrel.txt"
+' run "$out"
+
+# CPU use of a running program over a stretch of wall time, from its own accounting.
+cpu_percent() { # seconds, program...
+    local seconds="$1"
+    shift
+    xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+        seconds="$1"; shift
+        "$@" >/dev/null 2>&1 &
+        pid=$!
+        sleep 3
+        ticks() { awk "{print \$14 + \$15}" "/proc/$pid/stat"; }
+        before=$(ticks)
+        sleep "$seconds"
+        after=$(ticks)
+        kill "$pid"
+        wait "$pid" 2>/dev/null || true
+        echo "$before $after $(getconf CLK_TCK) $seconds" | awk "{printf \"%.3f\", (\$2 - \$1) / \$3 / \$4 * 100}"
+    ' run "$seconds" "$@"
+}
+echo "bench: CPU use of the ticking toolbar for ${cpu_seconds}s"
+toolbar_cpu=$(cpu_percent "$cpu_seconds" build/release/exe/kestrel)
+
+python3 - "$out" "$toolbar_cpu" "$cpu_seconds" >bench/RESULTS.md <<'PY'
+import json, platform, statistics, subprocess, sys, datetime
+out, toolbar_cpu, cpu_seconds = sys.argv[1], float(sys.argv[2]), sys.argv[3]
+
+def medians(path):
+    data = json.load(open(path))
+    result = {}
+    for b in data["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            result[b["run_name"]] = (b["real_time"], b["time_unit"])
+    return result
+
+def micro(value, unit):
+    return value * {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[unit]
+
+def runs(path):
+    rows = [line.split() for line in open(path) if line.strip()]
+    return [float(r[0]) for r in rows], [int(r[1]) for r in rows]
+
+core = medians(f"{out}/core.json")
+windows = medians(f"{out}/windows.json")
+bare_ms, bare_kib = runs(f"{out}/bare.txt")
+kestrel_ms, kestrel_kib = runs(f"{out}/kestrel.txt")
+
+cpu = subprocess.run(["sh", "-c", "grep -m1 'model name' /proc/cpuinfo | cut -d: -f2"], capture_output=True, text=True).stdout.strip()
+memory = subprocess.run(["sh", "-c", "free -h | awk '/Mem:/ {print $2}'"], capture_output=True, text=True).stdout.strip()
+
+def row(name, target_us, label):
+    value, unit = core.get(name) or windows.get(name)
+    us = micro(value, unit)
+    ok = "yes" if us <= target_us else "NO"
+    target = f"{target_us:g} µs" if target_us < 1000 else f"{target_us / 1000:g} ms"
+    return f"| {label} | {us:.2f} µs | {target} | {ok} |"
+
+print("# Benchmark results")
+print()
+print(f"Measured {datetime.date.today().isoformat()} by `bench/run.sh` on {platform.node()}: {cpu}, "
+      f"{subprocess.run(['nproc'], capture_output=True, text=True).stdout.strip()} cores, {memory} memory, "
+      f"{platform.system()} {platform.release()}, release build (g++ -O3). Medians of 5 repetitions.")
+print()
+print("## Speed")
+print()
+print("| what | median | target | met |")
+print("|---|---|---|---|")
+print(row("BM_ComputeCountdown", 1, "`ComputeCountdown`, one call"))
+print(row("BM_ReadSetting", 50, "`ReadSetting` from a 200-key file"))
+print(row("BM_ReadSettingFirstRead", 50, "`ReadSetting`, first read through a new object (full parse)"))
+print(row("BM_WriteSetting", 1000, "`WriteSetting` into a 200-key file"))
+print(row("BM_WriteCountdownFile", 100, "`WriteCountdownFile`"))
+print(row("BM_BreakdownDisplayUpdate", 50, "breakdown window display update (`Set_2CountDown`)"))
+print()
+print("## Start-up and memory")
+print()
+print("Time from starting the program to the first exposure of its window, and its peak resident memory, "
+      "under Xvfb, 15 runs each, measured by `bench/first_paint` from outside the program, with no settings file. "
+      "The yardstick is `bench/bare_window`, an empty `QMainWindow` that quits after its first paint.")
+print()
+print("| program | median time to first paint | median peak memory |")
+print("|---|---|---|")
+print(f"| bare Qt window | {statistics.median(bare_ms):.1f} ms | {statistics.median(bare_kib) / 1024:.1f} MiB |")
+print(f"| kestrel (toolbar) | {statistics.median(kestrel_ms):.1f} ms | {statistics.median(kestrel_kib) / 1024:.1f} MiB |")
+t_ratio = statistics.median(kestrel_ms) / statistics.median(bare_ms)
+m_ratio = statistics.median(kestrel_kib) / statistics.median(bare_kib)
+print(f"| ratio (goal at most 1.3) | {t_ratio:.2f} {'met' if t_ratio <= 1.3 else 'NOT met'} | "
+      f"{m_ratio:.2f} {'met' if m_ratio <= 1.3 else 'NOT met'} |")
+print()
+print("## CPU use")
+print()
+print("| program | over | CPU of one core | target |")
+print("|---|---|---|---|")
+print(f"| kestrel, toolbar ticking every second | {cpu_seconds} s | {toolbar_cpu:.3f} % | under 0.5 % "
+      f"{'(met)' if toolbar_cpu < 0.5 else '(NOT met)'} |")
+PY
+echo "bench: wrote bench/RESULTS.md"
+cat bench/RESULTS.md
