@@ -2,13 +2,15 @@
 
 namespace kestrel {
 
-// A window that shows the countdown breakdown and is refreshed by the toolbar on every tick.
+// A window that shows the countdown breakdown and is refreshed by the toolbar.
 class CountdownDisplay
 {
 public:
     virtual ~CountdownDisplay() = default;
-    // Rewrites the display from the program's last countdown.
+    // Rewrites the numbers and captions from the program's last countdown (every tick).
     virtual void Set_2CountDown() = 0;
+    // Shows changed settings at once: the project title and the columns of the count format.
+    virtual void Redraw() = 0;
 };
 
 } // namespace kestrel

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "CountdownDisplay.h"
+#include "Styling.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QLabel;
+
+namespace kestrel {
+
+class ElasticPanel;
+class frmToolBar;
+struct Program;
+
+// The "Countdown Breakdown" window: five columns of a unit caption over a number, and the
+// project title below, all scaling with the window. The toolbar refreshes it on every tick; its
+// Format menu styles the captions, the numbers and the project title (section "CountDown").
+class frmCountDown : public QMainWindow, public CountdownDisplay
+{
+    Q_OBJECT
+public:
+    enum class Group
+    {
+        Caption,
+        Interval,
+        Project,
+    };
+
+    // Runs the load steps: open flag, place, styling, project title, the first display.
+    frmCountDown(Program& program, frmToolBar& toolbar);
+    ~frmCountDown() override;
+
+    void Set_2CountDown() override;
+    void Redraw() override;
+    // Applies section "CountDown" of the settings file; error 13 for a value that does not
+    // convert, after applying the keys before it.
+    void Set_Fonts_and_Colors();
+
+    QLabel* lblCountType(int k) const;
+    QLabel* lblIntervalsLeft(int k) const;
+    ElasticPanel* VSEProject() const { return m_project; }
+    ElasticPanel* vsElastic1() const { return m_captionRow; }
+    const BreakdownStyle& style() const { return m_style; }
+
+    // The Format menu's handlers.
+    void chooseColor(Group group, bool background);
+    void chooseFont(Group group);
+    void toggleVisible(Group group);
+    // "&Exit": remembers the window's place, then closes it.
+    void mnuClose_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void applyStyle();
+    GroupStyle& groupStyle(Group group);
+    static const GroupKeys& keysOf(Group group);
+
+    Program& m_program;
+    frmToolBar& m_toolbar;
+    BreakdownStyle m_style;
+    ElasticPanel* m_frame = nullptr;
+    ElasticPanel* m_upper = nullptr;
+    ElasticPanel* m_captionRow = nullptr;
+    ElasticPanel* m_numberRow = nullptr;
+    ElasticPanel* m_project = nullptr;
+    std::array<QLabel*, 5> m_captions{};
+    std::array<QLabel*, 5> m_numbers{};
+    QAction* m_captionsVisible = nullptr;
+    QAction* m_projectVisible = nullptr;
+};
+
+} // namespace kestrel

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# A settings file that records the breakdown window as open brings it back at start, showing
+# the exact breakdown for the frozen time.
+source "$(dirname "$0")/lib.sh"
+KESTREL="$1"
+
+cat >"$SETTINGS" <<INI
+[Forms Open]
+FormCount=1
+Form1=frmCountDown
+[Target Date]
+Target_Year=2002
+INI
+
+start_x
+start_at "1999-12-30 15:20:45" "$KESTREL"
+wait_window '^Countdown Breakdown$' >/dev/null
+wait_window '^T-' >/dev/null
+sleep 0.5
+labels=$(window_text "Countdown Breakdown" | grep '^label|' | cut -d'|' -f2- | paste -sd'/')
+expect_eq "breakdown columns" "$labels" " Years/Days/ Hours/ Minutes/ Seconds/2/1/8/39/15"
+project=$(window_text "Countdown Breakdown" | grep -c '^frame|Year 2000 Conversion Project$')
+expect_eq "project title shown" "$project" "1"
+echo "breakdown e2e: passed"
