@@ -9,6 +9,8 @@
 #include "ToolbarIcons.h"
 #include "Units.h"
 #include "frmAbout.h"
+#include "frmCountDown.h"
+#include "frmOptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +35,7 @@ constexpr std::array<const char*, kButtonCount> kTooltips = {
 constexpr std::array<const char*, 5> kToolCaptions = {"&Count Down", "C&alendar", "&Time Calculator",
                                                       "&Set Target Date", "&Print Report"};
 // Which buttons have their window: the others are shown greyed out.
-constexpr std::array<bool, kButtonCount> kAvailable = {false, false, false, false, false, true, true};
+constexpr std::array<bool, kButtonCount> kAvailable = {true, false, false, true, false, true, true};
 // The window each of buttons 0 to 2 opens and closes.
 constexpr std::array<const char*, 3> kToggledWindows = {kCountDownName, kDeskCalName, kCalcName};
 
@@ -312,7 +314,7 @@ void frmToolBar::toggleWindow(int index, QWidget* (frmToolBar::*create)())
 
 QWidget* frmToolBar::createCountDown()
 {
-    return nullptr;
+    return new frmCountDown(m_program, *this);
 }
 
 QWidget* frmToolBar::createDeskCal()
@@ -325,7 +327,28 @@ QWidget* frmToolBar::createCalc()
     return nullptr;
 }
 
-void frmToolBar::openOptions() {}
+void frmToolBar::openOptions()
+{
+    if (openFlag(OptionsButton)) {
+        if (QWidget* options = findWindow(kOptionsName)) {
+            options->close();
+        }
+    } else {
+        {
+            frmOptions options(m_program, *this);
+            options.exec();
+        }
+        // Every display shows the new target at once.
+        Load();
+        if (auto* breakdown = dynamic_cast<CountdownDisplay*>(findWindow(kCountDownName));
+            breakdown != nullptr && openFlag(CountDownButton)) {
+            breakdown->Redraw();
+        }
+    }
+    // The desk calendar turns to the target's month.
+    m_program.DeskCalYear = QString::fromStdString(m_program.ProgramSettings.TargetYear);
+    m_program.DeskCalMonth = QString::fromStdString(m_program.ProgramSettings.TargetMonth);
+}
 
 void frmToolBar::openReport() {}
 

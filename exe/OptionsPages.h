@@ -1,0 +1,149 @@
+#pragma once
+
+#include "DateServices.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kestrel {
+
+class IndexTab;
+class MonthView;
+
+// What the controls of the options dialog hold: the texts that Apply stores.
+struct OptionsValues
+{
+    QString presetText;
+    QString targetDateText;
+    QString captionOption;
+    QString targetType;
+    QString countDownFile;
+    bool continuousSave = false;
+    QString fileBeforeText;
+    QString fileAfterText;
+    QString projectTitle;
+    QString projectFile;
+    // The unit texts in the settings file's order: YY before, YY after, DD before, ... SS after.
+    std::array<QString, 10> unitTexts;
+    QString companyLogo;
+};
+
+// The count formats the caption options box offers, shortest first within each family.
+inline constexpr std::array<const char*, 12> kCaptionOptions = {
+    "yy",    "yy:dd",    "yy:dd:hh",    "yy:dd:hh:mm", "yy:dd:hh:mm:ss", "dd",
+    "dd:hh", "dd:hh:mm", "dd:hh:mm:ss", "hh",          "hh:mm",          "hh:mm:ss"};
+
+// Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
+// while moving about, copying, the access keys and the list's own keys keep working. Its value
+// then comes only from its list, the presets and the month picker.
+void SwallowTyping(QWidget* control);
+
+// The page "Countdown Options": the target date (preset box, target date text, "&Cal..." and the
+// month picker shown over the page) and the count format and day type.
+class CountdownOptionsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CountdownOptionsPage(QWidget* parent = nullptr);
+
+    void load(const OptionsValues& values);
+    void store(OptionsValues& values) const;
+
+    QComboBox* cboSpecialDates() const { return m_presets; }
+    QLineEdit* txtTargetDate() const { return m_targetDate; }
+    QComboBox* CboCountOptions() const { return m_captionOptions; }
+    QComboBox* cboTypeOfCalculation() const { return m_dayTypes; }
+    MonthView* MonthView1() const { return m_picker; }
+
+    // The preset box's text as the presets read it; setting it empty leaves no item chosen.
+    QString presetText() const;
+    void setPresetText(const QString& text);
+
+    // Shows the month picker over the page at `date`, or hides it.
+    void showPicker(DateValue date);
+    void hidePicker();
+
+signals:
+    // The user chose a preset from the list or changed the preset box's text another way.
+    void presetChosen();
+    // "&Cal..." or a click on the target date text.
+    void pickerRequested();
+    // The user clicked a date in the month picker.
+    void datePicked(kestrel::DateValue date);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placePicker();
+
+    QComboBox* m_presets;
+    QLineEdit* m_targetDate;
+    QPushButton* m_calendar;
+    QComboBox* m_captionOptions;
+    QComboBox* m_dayTypes;
+    MonthView* m_picker;
+};
+
+// The page "Project Planning Options": the company text, the project title and the milestone
+// file with its "Browse" button.
+class ProjectPlanningPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ProjectPlanningPage(QWidget* parent = nullptr);
+
+    void load(const OptionsValues& values);
+    void store(OptionsValues& values) const;
+
+    QLineEdit* txtCompanyName() const { return m_company; }
+    QLineEdit* txtProjectName() const { return m_project; }
+    QLineEdit* txtMileStoneFileName() const { return m_milestoneFile; }
+    QPushButton* browseButton() const { return m_browse; }
+
+private:
+    QLineEdit* m_company;
+    QLineEdit* m_project;
+    QLineEdit* m_milestoneFile;
+    QPushButton* m_browse;
+};
+
+// The page "Web/Text file Options": the continuous countdown file, whether it is written, and the
+// texts around the countdown and its units, on a strip of three inner pages.
+class FileOptionsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FileOptionsPage(QWidget* parent = nullptr);
+
+    void load(const OptionsValues& values);
+    void store(OptionsValues& values) const;
+
+    QLineEdit* txtSaveFile() const { return m_saveFile; }
+    QCheckBox* chkContinuous() const { return m_continuous; }
+    IndexTab* VideoSoftIndexTab2() const { return m_texts; }
+    QLineEdit* txtBeforeDate() const { return m_beforeDate; }
+    QLineEdit* txtAfterDate() const { return m_afterDate; }
+    // The unit boxes in the settings file's order (YY before, YY after, ... SS after).
+    QLineEdit* unitBox(int index) const;
+
+private:
+    QLineEdit* m_saveFile;
+    QCheckBox* m_continuous;
+    IndexTab* m_texts;
+    QLineEdit* m_beforeDate;
+    QLineEdit* m_afterDate;
+    std::array<QLineEdit*, 10> m_units{};
+};
+
+} // namespace kestrel

@@ -1,0 +1,308 @@
+#include "frmOptions.h"
+
+#include "IndexTab.h"
+#include "MAINPROC.h"
+#include "Presets.h"
+#include "Steps.h"
+#include "Units.h"
+#include "frmToolBar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kestrel {
+
+namespace {
+
+constexpr const char* kMilestoneFilter = "Text files(*.txt);|*.txt|All files|*.*";
+
+// The unit text fields of the program's settings, in the settings file's order.
+constexpr std::array<std::string ProgramSettings::*, 10> kUnitFields = {
+    &ProgramSettings::YYBeforeText, &ProgramSettings::YYAfterText,  &ProgramSettings::DDBeforeText,
+    &ProgramSettings::DDAfterText,  &ProgramSettings::HHBeforeText, &ProgramSettings::HHAfterText,
+    &ProgramSettings::MMBeforeText, &ProgramSettings::MMAfterText,  &ProgramSettings::SSBeforeText,
+    &ProgramSettings::SSAfterText};
+constexpr std::array<const char*, 10> kUnitKeys = {"YY Before Text", "YY After Text", "DD Before Text", "DD After Text",
+                                                   "HH Before Text", "HH After Text", "MM Before Text", "MM After Text",
+                                                   "SS Before Text", "SS After Text"};
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QPushButton* NewButton(const char* caption, int index, QDialogButtonBox* box, QDialogButtonBox::ButtonRole role)
+{
+    QPushButton* button = box->addButton(QString::fromLatin1(caption), role);
+    button->setObjectName(QStringLiteral("Command1"));
+    button->setProperty("Index", index);
+    return button;
+}
+
+} // namespace
+
+OptionsValues OptionsFromSettings(const Program& program)
+{
+    const ProgramSettings& s = program.ProgramSettings;
+    OptionsValues v;
+    v.captionOption = Text(s.CaptionOption);
+    v.countDownFile = Text(s.CountDownFile);
+    v.continuousSave = s.ContinuousSave != 0;
+    v.targetType = Text(s.TargetType);
+    v.targetDateText = Text(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear));
+    v.fileBeforeText = Text(s.FileBeforeText);
+    v.fileAfterText = Text(s.FileAfterText);
+    for (std::size_t i = 0; i < kUnitFields.size(); ++i) {
+        v.unitTexts[i] = Text(s.*kUnitFields[i]);
+    }
+    v.projectTitle = Text(s.ProjectTitle);
+    v.projectFile = Text(s.ProjectFile);
+    v.companyLogo = program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo());
+    return v;
+}
+
+void ApplyOptions(Program& program, const OptionsValues& v)
+{
+    ProgramSettings& s = program.ProgramSettings;
+    const int currentYear = Year(GetPresentDate(program.clock));
+    const auto step = [&program](const std::function<void()>& work) { RunStep(program.dialogs, work); };
+    // Writes one key and gives the matching field the same text.
+    const auto store = [&program](const char* section, const char* key, const QString& value, std::string& field) {
+        program.write(section, QString::fromLatin1(key), value);
+        field = value.toStdString();
+    };
+
+    step([&] {
+        const DateParts target = SplitDate(GetDateValue(v.targetDateText.toStdString(), currentYear));
+        store(kTargetDateSection, "Target_Year", QString::number(target.year), s.TargetYear);
+        store(kTargetDateSection, "Target_Month", QString::number(target.month), s.TargetMonth);
+        store(kTargetDateSection, "Target_Day", QString::number(target.day), s.TargetDay);
+    });
+    step([&] { store(kTargetDateSection, "Caption_option", v.captionOption, s.CaptionOption); });
+    step([&] { store(kTargetDateSection, "Target_Type", v.targetType, s.TargetType); });
+
+    step([&] { store(kFileOptionsSection, "Count_Down_File", v.countDownFile, s.CountDownFile); });
+    step([&] {
+        program.write(kFileOptionsSection, QStringLiteral("Continuous_Save"),
+                      v.continuousSave ? QStringLiteral("1") : QStringLiteral("0"));
+        s.ContinuousSave = v.continuousSave ? 1 : 0;
+    });
+    step([&] { store(kFileOptionsSection, "File Before Text", v.fileBeforeText, s.FileBeforeText); });
+    step([&] { store(kFileOptionsSection, "File After Text", v.fileAfterText, s.FileAfterText); });
+    step([&] { store(kFileOptionsSection, "Project Title", v.projectTitle, s.ProjectTitle); });
+    step([&] { store(kFileOptionsSection, "Project File", v.projectFile, s.ProjectFile); });
+    for (std::size_t i = 0; i < kUnitKeys.size(); ++i) {
+        step([&] { store(kFileOptionsSection, kUnitKeys[i], v.unitTexts[i], s.*kUnitFields[i]); });
+    }
+    // The company text has no field: the toolbar reads it from the file at each load.
+    step([&] { program.write(kFileOptionsSection, QStringLiteral("Company Logo"), v.companyLogo); });
+
+    step([&] {
+        StorePersonalDate(program.settings, v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+frmOptions::frmOptions(Program& program, frmToolBar& toolbar)
+    : QDialog(&toolbar), m_program(program), m_toolbar(toolbar)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Countdown Options"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    auto* menu = new QMenuBar(this);
+    m_exit = menu->addAction(QStringLiteral("&Exit"));
+    m_exit->setObjectName(QStringLiteral("mnuClose"));
+    connect(m_exit, &QAction::triggered, this, &QDialog::reject);
+
+    m_pages = new IndexTab(this);
+    m_pages->setObjectName(QStringLiteral("VideoSoftIndexTab1"));
+    m_pages->setCaptions(QStringLiteral("Countdown Options|Project Planning Options|Web/Text file Options"));
+    m_countdown = new CountdownOptionsPage;
+    m_project = new ProjectPlanningPage;
+    m_file = new FileOptionsPage;
+    m_pages->page(0)->layout()->addWidget(m_countdown);
+    m_pages->page(1)->layout()->addWidget(m_project);
+    m_pages->page(2)->layout()->addWidget(m_file);
+    m_pages->setCurrentTab(0);
+    // Every tab caption shows whole; the dialog is never narrower than its tabs.
+    m_pages->tabBar()->setUsesScrollButtons(false);
+    m_file->VideoSoftIndexTab2()->tabBar()->setUsesScrollButtons(false);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_ok = NewButton("&Ok", 4, buttons, QDialogButtonBox::AcceptRole);
+    m_cancel = NewButton("Cancel", 0, buttons, QDialogButtonBox::RejectRole);
+    m_apply = NewButton("&Apply", 1, buttons, QDialogButtonBox::ApplyRole);
+    m_ok->setDefault(true);
+    m_cancel->setAutoDefault(false);
+    m_apply->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menu);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(buttons);
+
+    for (QPushButton* button : {m_ok, m_cancel, m_apply, m_project->browseButton()}) {
+        const int index = button->property("Index").toInt();
+        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+    }
+    connect(m_countdown, &CountdownOptionsPage::presetChosen, this, &frmOptions::presetChosen);
+    connect(m_countdown, &CountdownOptionsPage::pickerRequested, this, &frmOptions::openPicker);
+    connect(m_countdown, &CountdownOptionsPage::datePicked, this, &frmOptions::datePicked);
+
+    load();
+    m_countdown->cboSpecialDates()->setFocus(Qt::OtherFocusReason);
+}
+
+frmOptions::~frmOptions()
+{
+    m_program.windows.remove(this);
+}
+
+void frmOptions::load()
+{
+    ShowBusyPointer();
+    Dialogs& dialogs = m_program.dialogs;
+    RunStep(dialogs, [this] {
+        m_toolbar.setOpenFlag(frmToolBar::OptionsButton, true);
+        m_program.windows.add(QString::fromLatin1(kOptionsName), this);
+    });
+    OptionsValues v;
+    RunStep(dialogs, [&] { v = OptionsFromSettings(m_program); });
+    RunStep(dialogs, [&] { m_countdown->load(v); });
+    RunStep(dialogs, [&] { m_file->load(v); });
+    RunStep(dialogs, [&] { m_project->load(v); });
+    ShowArrowPointer();
+}
+
+OptionsValues frmOptions::values() const
+{
+    OptionsValues v;
+    m_countdown->store(v);
+    m_project->store(v);
+    m_file->store(v);
+    return v;
+}
+
+QPushButton* frmOptions::Command1(int index) const
+{
+    switch (index) {
+    case 0:
+        return m_cancel;
+    case 1:
+        return m_apply;
+    case 3:
+        return m_project->browseButton();
+    case 4:
+        return m_ok;
+    default:
+        return nullptr;
+    }
+}
+
+void frmOptions::Command1_Click(int index)
+{
+    if (index == 3) {
+        browseMilestoneFile();
+        return;
+    }
+    if (index != 0 && index != 1 && index != 4) {
+        return;
+    }
+    ShowBusyPointer();
+    if (index == 0) {
+        reject();
+    } else {
+        apply();
+        if (index == 4) {
+            accept();
+        }
+    }
+    ShowArrowPointer();
+}
+
+void frmOptions::apply()
+{
+    ApplyOptions(m_program, values());
+}
+
+void frmOptions::browseMilestoneFile()
+{
+    // No hourglass here: the user points at folders and files in the save-as dialog.
+    RunStep(m_program.dialogs, [this] {
+        QLineEdit* file = m_project->txtMileStoneFileName();
+        if (const auto chosen = m_program.dialogs.ShowSave(file->text(), QString::fromLatin1(kMilestoneFilter))) {
+            file->setText(*chosen);
+        }
+    });
+}
+
+void frmOptions::presetChosen()
+{
+    RunStep(m_program.dialogs, [this] {
+        const PresetServices services{
+            m_program.clock, m_program.settings,
+            [this](std::string_view prompt, std::string_view title, std::string_view offered) {
+                return m_program.dialogs
+                    .InputBox(QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
+                              QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                              QString::fromUtf8(offered.data(), static_cast<qsizetype>(offered.size())))
+                    .toStdString();
+            }};
+        QLineEdit* target = m_countdown->txtTargetDate();
+        const QString preset = m_countdown->presetText();
+        const PresetChoice choice = SelectPresetTarget(preset.toStdString(), target->text().toStdString(), services);
+        target->setText(Text(choice.targetDateText));
+        // A failed personal entry blanks the box, so that Apply remembers nothing for it. The
+        // empty text is no preset, so the change asks nothing further.
+        if (Text(choice.presetText) != preset) {
+            m_countdown->setPresetText(Text(choice.presetText));
+        }
+    });
+}
+
+void frmOptions::openPicker()
+{
+    RunStep(m_program.dialogs, [this] {
+        const DateValue now = GetPresentDate(m_program.clock);
+        const std::string text = m_countdown->txtTargetDate()->text().toStdString();
+        // A target date text that is no date (emptied through the box's own menu) shows today.
+        const DateValue shown = IsDate(text, Year(now)) ? GetDateValue(text, Year(now)) : now;
+        m_countdown->showPicker(shown);
+    });
+}
+
+void frmOptions::datePicked(DateValue date)
+{
+    m_countdown->txtTargetDate()->setText(QString::fromStdString(Format(date, "mmm d, yyyy")));
+    m_countdown->hidePicker();
+}
+
+void frmOptions::done(int result)
+{
+    unload();
+    QDialog::done(result);
+}
+
+void frmOptions::unload()
+{
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    m_toolbar.setOpenFlag(frmToolBar::OptionsButton, false);
+    m_program.windows.remove(this);
+}
+
+} // namespace kestrel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "OptionsPages.h"
+
+#include <QDialog>
+
+class QAction;
+class QPushButton;
+
+namespace kestrel {
+
+class IndexTab;
+class frmToolBar;
+struct Program;
+
+// The "Countdown Options" dialog: the target date, the count format and day type, the project
+// settings and the continuous countdown file. Shown modally by the toolbar; Apply writes the
+// settings file and the program's settings together.
+class frmOptions : public QDialog
+{
+    Q_OBJECT
+public:
+    // Runs the load steps: the open flag, the lists and every control from the settings.
+    frmOptions(Program& program, frmToolBar& toolbar);
+    ~frmOptions() override;
+
+    // A button below the pages or "Browse" by its index: 0 "Cancel", 1 "&Apply", 3 "Browse",
+    // 4 "&Ok"; any other index does nothing.
+    void Command1_Click(int index);
+    QPushButton* Command1(int index) const;
+    QAction* mnuClose() const { return m_exit; }
+
+    IndexTab* VideoSoftIndexTab1() const { return m_pages; }
+    CountdownOptionsPage* countdownPage() const { return m_countdown; }
+    ProjectPlanningPage* projectPage() const { return m_project; }
+    FileOptionsPage* filePage() const { return m_file; }
+
+    // What the controls hold now.
+    OptionsValues values() const;
+
+    // Unloads the dialog however it closes: the toolbar's open flag goes back to "False" and the
+    // dialog leaves the loaded windows.
+    void done(int result) override;
+
+private:
+    void load();
+    void apply();
+    void browseMilestoneFile();
+    void presetChosen();
+    void openPicker();
+    void datePicked(DateValue date);
+    void unload();
+
+    Program& m_program;
+    frmToolBar& m_toolbar;
+    IndexTab* m_pages = nullptr;
+    CountdownOptionsPage* m_countdown = nullptr;
+    ProjectPlanningPage* m_project = nullptr;
+    FileOptionsPage* m_file = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_apply = nullptr;
+    QAction* m_exit = nullptr;
+    bool m_unloaded = false;
+};
+
+// The values the dialog shows at load: the program's settings and the company text, read afresh
+// from the settings file ("Company Logo", with the maker's address as default).
+OptionsValues OptionsFromSettings(const Program& program);
+
+// Apply: writes the target date, the count format, the day type, then the "File Options" keys in
+// the order of the program's settings and "Company Logo", updating the program's settings key by
+// key; then the personal preset date when the preset box shows one. Each key is a step of its
+// own: one that cannot be worked out (a target date text that is no date skips its three keys)
+// is reported as "number description" and the rest are written.
+void ApplyOptions(Program& program, const OptionsValues& values);
+
+} // namespace kestrel

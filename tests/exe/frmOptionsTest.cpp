@@ -1,0 +1,399 @@
+#include "ElasticPanel.h"
+#include "IndexTab.h"
+#include "MonthView.h"
+#include "ProgramFixture.h"
+#include "TagButton.h"
+#include "frmOptions.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+#include <sstream>
+
+namespace kestrel::test {
+namespace {
+
+class OptionsTest : public ProgramFixture
+{
+protected:
+    void TearDown() override
+    {
+        options.reset(); // a child of the toolbar: it goes first
+        ProgramFixture::TearDown();
+    }
+
+    frmOptions& Open()
+    {
+        options.reset();
+        if (!toolbar) {
+            StartToolbar();
+        }
+        options = std::make_unique<frmOptions>(*program, *toolbar);
+        return *options;
+    }
+
+    CountdownOptionsPage& countdown() { return *options->countdownPage(); }
+
+    // Chooses an item of the preset box as a click in its list does.
+    void Choose(const QString& preset)
+    {
+        QComboBox* box = countdown().cboSpecialDates();
+        const int index = box->findText(preset);
+        ASSERT_GE(index, 0) << preset.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+
+    // The keys of the settings file in the order they stand, each after its section.
+    std::vector<std::string> Keys() const
+    {
+        std::vector<std::string> keys;
+        std::istringstream lines(ReadSettings());
+        for (std::string line; std::getline(lines, line);) {
+            if (line.empty()) {
+                continue;
+            }
+            keys.push_back(line.starts_with('[') ? line : line.substr(0, line.find('=')));
+        }
+        return keys;
+    }
+
+    std::string Described(const ProgramSettings& s) const
+    {
+        std::string text = s.TargetYear + "|" + s.TargetMonth + "|" + s.TargetDay + "|" + s.TargetType + "|" +
+                           s.CaptionOption + "|" + s.CountDownFile + "|" + std::to_string(s.ContinuousSave) + "|" +
+                           s.FileBeforeText + "|" + s.FileAfterText + "|" + s.ProjectTitle + "|" + s.ProjectFile;
+        for (const std::string* unit :
+             {&s.YYBeforeText, &s.YYAfterText, &s.DDBeforeText, &s.DDAfterText, &s.HHBeforeText, &s.HHAfterText,
+              &s.MMBeforeText, &s.MMAfterText, &s.SSBeforeText, &s.SSAfterText}) {
+            text += "|" + *unit;
+        }
+        return text;
+    }
+
+    // Gives every control of the dialog a new value.
+    void ChangeEverything()
+    {
+        Choose("Y3K");
+        countdown().CboCountOptions()->setCurrentIndex(9);
+        countdown().cboTypeOfCalculation()->setEditText("WorkDays");
+        for (QLineEdit* box : options->findChildren<QLineEdit*>()) {
+            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().txtTargetDate()) {
+                box->setText(box->objectName() + "!");
+            }
+        }
+        options->filePage()->chkContinuous()->setChecked(true);
+    }
+
+    std::unique_ptr<frmOptions> options;
+};
+
+TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2028\nTarget_Month=3\nTarget_Day=15\nTarget_Type=WorkDays\n"
+                  "Caption_option=dd:hh\n[File Options]\nContinuous_Save=1\nCount_Down_File=/srv/count.txt\n"
+                  "File Before Text=Only \nProject File=/srv/m.txt\nSS After Text=secs\nCompany Logo=ACME Corp\n");
+    frmOptions& dialog = Open();
+    const OptionsValues v = dialog.values();
+    EXPECT_EQ(dialog.windowTitle(), "Countdown Options");
+    EXPECT_EQ(v.targetDateText, "Mar 15, 2028");
+    EXPECT_EQ(v.presetText, "");
+    EXPECT_EQ(v.captionOption, "dd:hh");
+    EXPECT_EQ(v.targetType, "WorkDays");
+    EXPECT_EQ(v.countDownFile, "/srv/count.txt");
+    EXPECT_TRUE(v.continuousSave);
+    EXPECT_EQ(v.fileBeforeText, "Only");
+    EXPECT_EQ(v.fileAfterText, "(Eastern Standard Time)");
+    EXPECT_EQ(v.projectTitle, "Year 2000 Conversion Project");
+    EXPECT_EQ(v.projectFile, "/srv/m.txt");
+    EXPECT_EQ(v.unitTexts[3], "WorkDays") << "DD After Text follows the day type";
+    EXPECT_EQ(v.unitTexts[9], "secs");
+    EXPECT_EQ(v.companyLogo, "ACME Corp");
+    EXPECT_EQ(dialog.filePage()->unitBox(9)->objectName(), "txtAfterSS");
+
+    const auto items = [](QComboBox* box) {
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i) {
+            texts << box->itemText(i);
+        }
+        return texts;
+    };
+    EXPECT_EQ(items(countdown().cboSpecialDates()),
+              (QStringList{"Y2K", "Y3K", "Now", "Next Christmas", "Next New Year", "2000 Summer Olympics",
+                           "2002 Winter Olympics", "Spouse's Birthday", "Anniversary", "Special Date"}));
+    EXPECT_EQ(items(countdown().CboCountOptions()),
+              (QStringList{"yy", "yy:dd", "yy:dd:hh", "yy:dd:hh:mm", "yy:dd:hh:mm:ss", "dd", "dd:hh", "dd:hh:mm",
+                           "dd:hh:mm:ss", "hh", "hh:mm", "hh:mm:ss"}));
+    EXPECT_EQ(items(countdown().cboTypeOfCalculation()), (QStringList{"Days", "WorkDays"}));
+
+    EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "True");
+    EXPECT_EQ(program->windows.find("frmOptions"), &dialog);
+    EXPECT_TRUE(countdown().MonthView1()->isHidden());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
+{
+    frmOptions& dialog = Open();
+    const struct
+    {
+        const char* name;
+        int index;
+        const char* caption;
+    } controls[] = {
+        {"Command1", 4, "&Ok"},
+        {"Command1", 0, "Cancel"},
+        {"Command1", 1, "&Apply"},
+        {"Command1", 3, "Browse"},
+        {"Command3", -1, "&Cal..."},
+        {"Frame1", -1, "&Select Target Date:"},
+        {"Frame3", -1, "Other Options"},
+        {"Frame4", -1, "Project/Milestone Options"},
+        {"Label1", -1, "Se&lect Caption Options:"},
+        {"Label2", -1, "Select D&ay Type:"},
+        {"Label4", -1, "Preset Target Dates:"},
+        {"Label13", -1, "&Company Name"},
+        {"Label7", -1, "&Enter Project Title"},
+        {"Label8", -1, "&Milestone File Location"},
+        {"Label3", -1, "&Save To:"},
+        {"Label12", -1, "Select options for text appearing in Countdown File"},
+        {"chkContinuous", -1, "  T&urn Continuous Countdown File Save On"},
+    };
+    for (const auto& c : controls) {
+        QWidget* found = nullptr;
+        for (QWidget* w : dialog.findChildren<QWidget*>(c.name)) {
+            if (c.index < 0 || w->property("Index") == c.index) {
+                found = w;
+            }
+        }
+        ASSERT_NE(found, nullptr) << c.name << c.index;
+        const QVariant text = found->property(qobject_cast<QGroupBox*>(found) ? "title" : "text");
+        EXPECT_EQ(text.toString(), c.caption) << c.name << c.index;
+    }
+    for (const char* name : {"txtTargetDate", "txtCompanyName", "txtProjectName", "txtMileStoneFileName", "txtSaveFile",
+                             "txtBeforeDate", "txtAfterDate", "txtBeforeYY", "TxtAfterYY", "txtBeforedd", "txtAfterDD",
+                             "txtBeforeHh", "txtAfterHH", "txtBeforemm", "txtAfterMm", "txtBeforeSs", "txtAfterSS"}) {
+        EXPECT_NE(dialog.findChild<QLineEdit*>(name), nullptr) << name;
+    }
+    EXPECT_EQ(dialog.VideoSoftIndexTab1()->captions(),
+              "Countdown Options|Project Planning Options|Web/Text file Options");
+    EXPECT_EQ(dialog.filePage()->VideoSoftIndexTab2()->captions(), "Before Date|After Date|Before / After Intervals");
+    EXPECT_EQ(dialog.mnuClose()->text(), "&Exit");
+    EXPECT_EQ(dialog.mnuClose()->objectName(), "mnuClose");
+}
+
+TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
+{
+    frmOptions& dialog = Open();
+    EXPECT_EQ(dialog.projectPage()->txtCompanyName()->text(), "URL:https://kestrel-countdown.org");
+    ChangeEverything();
+    dialog.projectPage()->txtCompanyName()->setText("URL:https://kestrel-countdown.org");
+    dialog.filePage()->unitBox(0)->setText("");
+    dialog.Command1(1)->click();
+
+    EXPECT_EQ(Keys(), (std::vector<std::string>{
+                          "[Target Date]",   "Target_Year",    "Target_Month",    "Target_Day",      "Caption_option",
+                          "Target_Type",     "[File Options]", "Count_Down_File", "Continuous_Save", "File Before Text",
+                          "File After Text", "Project Title",  "Project File",    "YY Before Text",  "YY After Text",
+                          "DD Before Text",  "DD After Text",  "HH Before Text",  "HH After Text",   "MM Before Text",
+                          "MM After Text",   "SS Before Text", "SS After Text",   "Company Logo"}));
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
+    EXPECT_EQ(Setting("Target Date", "Target_Month"), "1");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "1");
+    EXPECT_EQ(Setting("Target Date", "Caption_option"), "hh");
+    EXPECT_EQ(Setting("File Options", "Continuous_Save"), "1");
+    EXPECT_EQ(Setting("File Options", "YY Before Text"), "") << "an empty box writes an empty value";
+    EXPECT_EQ(Setting("File Options", "Company Logo"), "URL:https://kestrel-countdown.org");
+    EXPECT_EQ(Described(program->ProgramSettings),
+              "3000|1|1|WorkDays|hh|txtSaveFile!|1|txtBeforeDate!|txtAfterDate!|txtProjectName!|"
+              "txtMileStoneFileName!||TxtAfterYY!|txtBeforedd!|txtAfterDD!|txtBeforeHh!|txtAfterHH!|txtBeforemm!|"
+              "txtAfterMm!|txtBeforeSs!|txtAfterSS!");
+
+    const std::string once = ReadSettings();
+    dialog.Command1(1)->click();
+    EXPECT_EQ(ReadSettings(), once);
+    EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Apply leaves the dialog open";
+    EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "True");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
+{
+    const struct
+    {
+        const char* way;
+        std::function<void(frmOptions&)> close;
+    } ways[] = {
+        {"Cancel", [](frmOptions& d) { d.Command1(0)->click(); }},
+        {"&Exit", [](frmOptions& d) { d.mnuClose()->trigger(); }},
+        {"close box", [](frmOptions& d) { d.close(); }},
+        {"Escape", [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+    };
+    WriteSettings("[Target Date]\nTarget_Year=2001\n");
+    for (const auto& w : ways) {
+        frmOptions& dialog = Open();
+        const std::string before = Described(program->ProgramSettings);
+        dialog.show();
+        ChangeEverything();
+        w.close(dialog);
+        EXPECT_EQ(ReadSettings(), "[Target Date]\nTarget_Year=2001\n") << w.way;
+        EXPECT_EQ(Described(program->ProgramSettings), before) << w.way;
+        EXPECT_FALSE(dialog.isVisible()) << w.way;
+        EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "False") << w.way;
+        EXPECT_FALSE(program->windows.contains("frmOptions")) << w.way;
+    }
+}
+
+TEST_F(OptionsTest, PersonalDateAnsweredIn2027IsStoredForNextYear)
+{
+    clock.set(PackDateTime(2027, 5, 10, 8, 0, 0));
+    frmOptions& dialog = Open();
+    dialogs.answerInputBox("Mar 15");
+    Choose("Spouse's Birthday");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].title, "Spouses Birthday Target Date");
+    EXPECT_EQ(dialogs.shown()[0].detail, "May 10") << "offered: today's month and day";
+    EXPECT_EQ(countdown().txtTargetDate()->text(), "Mar 15,2028");
+
+    dialog.Command1(1)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "2028");
+    EXPECT_EQ(Setting("Target Date", "Target_Month"), "3");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "15");
+    EXPECT_EQ(Setting("Target Date", "Spouses Birthdate"), "Mar 15");
+
+    // A day picked afterwards is remembered under the preset that the box still shows.
+    countdown().showPicker(PackDate(2028, 6, 2));
+    emit countdown().MonthView1()->dateClicked(PackDate(2028, 6, 2));
+    EXPECT_EQ(countdown().presetText(), "Spouse's Birthday");
+    dialog.Command1(1)->click();
+    EXPECT_EQ(Setting("Target Date", "Spouses Birthdate"), "Jun 02");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(OptionsTest, FailedPersonalEntryRestoresThePreviousTargetAndStoresNoKey)
+{
+    const struct
+    {
+        const char* name;
+        QStringList answers;
+    } cases[] = {{"not a date twice", {"Feb 30", "Feb 30"}}, {"cancel at the first prompt", {}}};
+    for (const auto& c : cases) {
+        frmOptions& dialog = Open();
+        Choose("2000 Summer Olympics");
+        for (const QString& answer : c.answers) {
+            dialogs.answerInputBox(answer);
+        }
+        Choose("Anniversary");
+        EXPECT_EQ(countdown().txtTargetDate()->text(), "Sep 15, 2000") << c.name;
+        EXPECT_EQ(countdown().presetText(), "") << c.name;
+        dialog.Command1(1)->click();
+        EXPECT_EQ(Setting("Target Date", "Anniversary Date"), "<missing>") << c.name;
+        EXPECT_EQ(Setting("Target Date", "Target_Month"), "9") << c.name;
+        EXPECT_TRUE(dialogs.allAnswered()) << c.name;
+    }
+}
+
+TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
+{
+    Open();
+    QGuiApplication::clipboard()->setText("Y2K");
+    Choose("Next New Year");
+    for (QWidget* control : std::initializer_list<QWidget*>{countdown().txtTargetDate(), countdown().cboSpecialDates(),
+                                                            countdown().CboCountOptions()}) {
+        QTest::keyClicks(control, "Now");
+        QTest::keyClick(control, Qt::Key_Backspace);
+        QTest::keyClick(control, Qt::Key_Delete);
+        QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
+    }
+    EXPECT_EQ(countdown().txtTargetDate()->text(), "Jan 01, 2000");
+    EXPECT_EQ(countdown().presetText(), "Next New Year");
+    EXPECT_EQ(countdown().CboCountOptions()->currentText(), "yy:dd:hh:mm:ss");
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    countdown().cboTypeOfCalculation()->lineEdit()->selectAll();
+    QTest::keyClicks(countdown().cboTypeOfCalculation(), "Weekdays");
+    options->Command1(1)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Type"), "Weekdays");
+}
+
+TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
+{
+    Open();
+    QTest::mouseClick(countdown().txtTargetDate(), Qt::LeftButton);
+    EXPECT_FALSE(countdown().MonthView1()->isHidden());
+    EXPECT_EQ(countdown().MonthView1()->value(), PackDate(2000, 1, 1));
+    countdown().hidePicker();
+
+    Choose("Y3K");
+    countdown().findChild<QPushButton*>("Command3")->click();
+    EXPECT_EQ(countdown().MonthView1()->value(), PackDate(3000, 1, 1));
+    emit countdown().MonthView1()->dateClicked(PackDate(2001, 3, 5));
+    EXPECT_EQ(countdown().txtTargetDate()->text(), "Mar 5, 2001");
+    EXPECT_TRUE(countdown().MonthView1()->isHidden());
+    EXPECT_EQ(countdown().presetText(), "Y3K") << "picking leaves the preset box alone";
+
+    countdown().txtTargetDate()->clear();
+    countdown().findChild<QPushButton*>("Command3")->click();
+    EXPECT_EQ(countdown().MonthView1()->value(), PackDate(1999, 12, 30)) << "no date: today";
+}
+
+TEST_F(OptionsTest, BrowseOffersTheMilestoneFileAndTakesTheChoice)
+{
+    Open();
+    QLineEdit* file = options->projectPage()->txtMileStoneFileName();
+    const QString before = file->text();
+    dialogs.answerSave(std::nullopt);
+    options->Command1(3)->click();
+    EXPECT_EQ(file->text(), before) << "cancelled";
+    dialogs.answerSave("/home/me/plan.txt");
+    options->Command1(3)->click();
+    EXPECT_EQ(file->text(), "/home/me/plan.txt");
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[0].kind, "Save");
+    EXPECT_EQ(dialogs.shown()[0].text, before);
+    EXPECT_EQ(dialogs.shown()[0].title, "Text files(*.txt);|*.txt|All files|*.*");
+    EXPECT_FALSE(std::filesystem::exists(settingsPath())) << "nothing is written until Apply";
+}
+
+TEST_F(OptionsTest, TargetThatIsNoDateSkipsItsThreeKeysAndTheRestAreWritten)
+{
+    Open();
+    countdown().txtTargetDate()->clear();
+    options->Command1(1)->click();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "<missing>");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "<missing>");
+    EXPECT_EQ(Setting("Target Date", "Caption_option"), "yy:dd:hh:mm:ss");
+    EXPECT_EQ(Setting("File Options", "Company Logo"), "URL:https://kestrel-countdown.org");
+    EXPECT_EQ(program->ProgramSettings.TargetYear, "2000");
+}
+
+TEST_F(OptionsTest, OkFromTheToolbarShowsTheNewTargetThere)
+{
+    frmToolBar& bar = StartToolbar();
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QComboBox* box = dialog->countdownPage()->cboSpecialDates();
+        box->setCurrentIndex(box->findText("2000 Summer Olympics"));
+        emit box->activated(box->currentIndex());
+        dialog->Command1(4)->click();
+    });
+    bar.Command1_Click(frmToolBar::OptionsButton);
+    EXPECT_EQ(bar.windowTitle(), "T-0:259:8:39:15");
+    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Sep 15, 2000 00:00:00");
+    EXPECT_EQ(Setting("Target Date", "Target_Month"), "9");
+    EXPECT_EQ(bar.Command1(frmToolBar::OptionsButton)->tag(), "False");
+    EXPECT_EQ(program->windows.count(), 1) << "the dialog is unloaded";
+}
+
+} // namespace
+} // namespace kestrel::test
