@@ -11,6 +11,7 @@ cmake --build --preset fuzz
 
 for target in fuzz_settings fuzz_dates fuzz_format; do
     work="build/fuzz/corpus/$target"
+    mkdir -p "fuzz/corpus/$target"
     mkdir -p "$work"
     echo "fuzz: $target for ${seconds}s"
     log="build/fuzz/$target.log"
