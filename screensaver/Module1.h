@@ -1,0 +1,90 @@
+#pragma once
+
+#include "BreakdownDisplay.h"
+#include "DateServices.h"
+#include "Styling.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+class SettingsFile;
+}
+
+namespace kestrel::saver {
+
+// The settings the screensaver reads once at start, with its own defaults. It never writes.
+struct SaverSettings
+{
+    std::string TargetYear = "2000";
+    std::string TargetMonth = "1";
+    std::string TargetDay = "1";
+    std::string TargetType = "Days";
+    std::string CaptionOption = "yy:dd:hh:mm:ss";
+    std::string ProjectTitle = "Countdown to Year 2000";
+    UnitTexts texts;
+};
+
+// Reads sections "Target Date" and "File Options" in the screensaver's order.
+SaverSettings LoadSaverSettings(const SettingsFile& file);
+// The readers of the two sections.
+std::string GetINIString(const SettingsFile& file, std::string_view key, std::string_view defaultValue);
+std::string GetINIOptions(const SettingsFile& file, std::string_view key, std::string_view defaultValue);
+
+// The screensaver's design look: as the breakdown window's, with larger numbers and title.
+BreakdownStyle ScreensaverDesign();
+
+// How the screensaver was asked to run.
+struct SaverCommand
+{
+    enum class Mode
+    {
+        Configure,  // the command line begins with "/c": say where the settings are made, end
+        FullScreen, // its own window on every screen, ended by the user's input
+        IntoWindow, // drawn into a window of a screensaver host, which ends it
+    } mode = Mode::FullScreen;
+    std::uint32_t window = 0; // the host's window for IntoWindow; 0 means the root window
+};
+// Reads the command line (without the program name) and XSCREENSAVER_WINDOW (empty when unset):
+// "/c" first (lower case, exact); then "-window-id ID" or "--window-id ID" (hexadecimal with 0x, or
+// decimal); then XSCREENSAVER_WINDOW; then "-root" (the root window); anything else runs full
+// screen. An id that does not read as a window runs full screen.
+SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::string_view xscreensaverWindow);
+
+// The text of the configuration message.
+std::string ConfigurationMessage();
+inline constexpr const char* kSaverTitle = "Kestrel Screensaver";
+
+// The countdown as the screensaver shows it: every format that does not begin with "yy" counts
+// as the days family. Nothing when a count leaves the 16-bit range (a target more than 89
+// years away).
+std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSettings& settings);
+// The five columns: the display update with the days-family branch for every format that does
+// not begin with "yy" and every shown caption visible. Without a countdown, the first column
+// says the target is out of range and the others are hidden.
+BreakdownColumns SaverColumns(const SaverSettings& settings, const std::optional<CountdownBreakdown>& breakdown);
+inline constexpr const char* kOutOfRangeMark = "out of range";
+
+// Counts the user's input; the screensaver ends when it has seen enough. Key presses, button
+// presses and mouse movement over the numbers or the project title count up to 26; movement over
+// the unit captions ends it already at the 6th.
+class ExitCounter
+{
+public:
+    enum class Event
+    {
+        Counting,      // key or button down, movement over a number or the project title
+        CaptionMotion, // movement over a unit caption
+    };
+    // Counts one event; true when the screensaver must end.
+    bool count(Event event);
+    int value() const { return m_count; }
+
+private:
+    std::int16_t m_count = 0;
+};
+
+} // namespace kestrel::saver

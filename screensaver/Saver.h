@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Module1.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWindow;
+
+namespace kestrel {
+class Clock;
+}
+
+namespace kestrel::saver {
+
+class frmCountDown;
+
+// Runs the screensaver: a window on every screen (or one inside the host's window), the
+// countdown once a second, and the end when the user's input reaches the exit counter's limit.
+class Saver : public QObject
+{
+    Q_OBJECT
+public:
+    Saver(SaverSettings settings, BreakdownStyle style, const Clock& clock, SaverCommand command,
+          std::function<void()> end);
+    ~Saver() override;
+
+    // Opens the windows and shows the first count.
+    void start();
+    // Computes the countdown and shows it; the count stays as it is from then on for "yy".
+    void Timer1_Timer();
+
+    const std::vector<QPointer<frmCountDown>>& windows() const { return m_windows; }
+    bool ticking() const { return m_timer.isActive(); }
+    ExitCounter& counter() { return m_counter; }
+
+private:
+    void openOnEveryScreen();
+    void openInHostWindow();
+    void followHostSize();
+
+    SaverSettings m_settings;
+    BreakdownStyle m_style;
+    const Clock& m_clock;
+    SaverCommand m_command;
+    std::function<void()> m_end;
+    ExitCounter m_counter;
+    QTimer m_timer;
+    QTimer m_hostSizeTimer;
+    QWindow* m_host = nullptr;
+    std::vector<QPointer<frmCountDown>> m_windows;
+};
+
+} // namespace kestrel::saver

@@ -1,0 +1,122 @@
+// kestrel-saver: the countdown full screen, as a screensaver.
+#include "Dialogs.h"
+#include "Module1.h"
+#include "RuntimeError.h"
+#include "Saver.h"
+#include "Settings.h"
+#include "Steps.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace kestrel;
+using namespace kestrel::saver;
+
+// Inside a screensaver host nobody could answer a message box: messages go to the host's log.
+class LogDialogs final : public Dialogs
+{
+public:
+    Answer MsgBox(const QString& text, Buttons, Icon, const QString& title) override
+    {
+        std::fprintf(stderr, "kestrel-saver: %s: %s\n", qPrintable(title), qPrintable(text));
+        return Answer::Ok;
+    }
+    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QColor> ShowColor(const QColor&) override { return std::nullopt; }
+    std::optional<FontChoice> ShowFont(const FontChoice&) override { return std::nullopt; }
+    std::optional<QString> ShowSave(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<PrintRange> ShowPrinter(QPrinter&, int, int, PrintRange) override { return std::nullopt; }
+};
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop cleanly. exit() rather than quit(): the latter does not
+// return while our window lives inside another program's.
+void EndOnSignals(QObject* parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, parent, [] { QCoreApplication::exit(0); });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminate;
+    ::sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+QString LockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::tempPath();
+    }
+    return folder + QStringLiteral("/kestrel-saver.lock");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kestrel-saver"));
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i]);
+    }
+    const char* host = std::getenv("XSCREENSAVER_WINDOW");
+    const SaverCommand command = ParseCommandLine(arguments, host != nullptr ? host : "");
+    const bool inHost = command.mode == SaverCommand::Mode::IntoWindow;
+
+    // One screensaver at a time on the desktop. A host may run one per screen, each in its own
+    // window, so there the lock does not apply.
+    QLockFile lock(LockPath());
+    if (!inHost && !lock.tryLock(0)) {
+        return 0;
+    }
+
+    QtDialogs shownDialogs;
+    LogDialogs loggedDialogs;
+    Dialogs& dialogs = inHost ? static_cast<Dialogs&>(loggedDialogs) : shownDialogs;
+    if (command.mode == SaverCommand::Mode::Configure) {
+        dialogs.MsgBox(QString::fromStdString(ConfigurationMessage()), Dialogs::Buttons::Ok, Dialogs::Icon::Information,
+                       QString::fromLatin1(kSaverTitle));
+        return 0;
+    }
+
+    // The settings are read once; the screensaver never writes them.
+    const SettingsFile file(DefaultSettingsPath());
+    SaverSettings settings;
+    BreakdownStyle style = ScreensaverDesign();
+    RunStep(dialogs, [&] { settings = LoadSaverSettings(file); });
+    RunStep(dialogs, [&] { ReadCountDownSection(file, style, false); });
+
+    EndOnSignals(&app);
+    if (!inHost) {
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    }
+    SystemClock clock;
+    Saver saver(settings, style, clock, command, [] { QCoreApplication::exit(0); });
+    saver.start();
+    return app.exec();
+}

@@ -1,0 +1,172 @@
+#include "Module1.h"
+#include "Settings.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel::saver {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+TEST(ExitCounterTest, TheTwentySeventhCountingEventEnds)
+{
+    ExitCounter counter;
+    for (int event = 1; event <= 26; ++event) {
+        EXPECT_FALSE(counter.count(ExitCounter::Event::Counting)) << event;
+    }
+    EXPECT_TRUE(counter.count(ExitCounter::Event::Counting));
+}
+
+TEST(ExitCounterTest, TheSixthMovementOverTheCaptionsEnds)
+{
+    ExitCounter counter;
+    for (int event = 1; event <= 5; ++event) {
+        EXPECT_FALSE(counter.count(ExitCounter::Event::CaptionMotion)) << event;
+    }
+    EXPECT_TRUE(counter.count(ExitCounter::Event::CaptionMotion));
+}
+
+TEST(ExitCounterTest, TheTwoLimitsShareOneCount)
+{
+    ExitCounter counter;
+    for (int event = 1; event <= 5; ++event) {
+        counter.count(ExitCounter::Event::Counting);
+    }
+    EXPECT_TRUE(counter.count(ExitCounter::Event::CaptionMotion)) << "five events already count against the captions";
+    ExitCounter other;
+    for (int event = 1; event <= 4; ++event) {
+        other.count(ExitCounter::Event::CaptionMotion);
+    }
+    for (int event = 5; event <= 26; ++event) {
+        EXPECT_FALSE(other.count(ExitCounter::Event::Counting)) << event;
+    }
+    EXPECT_TRUE(other.count(ExitCounter::Event::Counting));
+}
+
+struct CommandCase
+{
+    std::vector<std::string> arguments;
+    const char* xscreensaverWindow;
+    SaverCommand::Mode mode;
+    std::uint32_t window;
+};
+
+class CommandLine : public ::testing::TestWithParam<CommandCase>
+{};
+
+TEST_P(CommandLine, ChoosesHowToRun)
+{
+    const CommandCase& c = GetParam();
+    const SaverCommand command = ParseCommandLine(c.arguments, c.xscreensaverWindow);
+    EXPECT_EQ(command.mode, c.mode);
+    EXPECT_EQ(command.window, c.window);
+}
+
+using Mode = SaverCommand::Mode;
+INSTANTIATE_TEST_SUITE_P(
+    Switches, CommandLine,
+    ::testing::Values(CommandCase{{"/c"}, "", Mode::Configure, 0}, CommandCase{{"/c:1234"}, "", Mode::Configure, 0},
+                      CommandCase{{"/config", "x"}, "0x400001", Mode::Configure, 0},
+                      CommandCase{{"/C"}, "", Mode::FullScreen, 0}, CommandCase{{}, "", Mode::FullScreen, 0},
+                      CommandCase{{"/s"}, "", Mode::FullScreen, 0}, CommandCase{{"x", "/c"}, "", Mode::FullScreen, 0},
+                      CommandCase{{"-window-id", "0x400007"}, "", Mode::IntoWindow, 0x400007},
+                      CommandCase{{"--window-id", "4194311"}, "", Mode::IntoWindow, 4194311},
+                      CommandCase{{"-window-id", "0x400007"}, "0x500000", Mode::IntoWindow, 0x400007},
+                      CommandCase{{"-window-id", "junk"}, "", Mode::FullScreen, 0},
+                      CommandCase{{}, "0x2a00003", Mode::IntoWindow, 0x2a00003},
+                      CommandCase{{"-root"}, "0x2a00003", Mode::IntoWindow, 0x2a00003},
+                      CommandCase{{"-root"}, "", Mode::IntoWindow, 0}, CommandCase{{}, "bogus", Mode::FullScreen, 0}));
+
+TEST(SaverSettingsTest, NoSettingsFileGivesTheScreensaverDefaults)
+{
+    TempDir dir;
+    const SaverSettings s = LoadSaverSettings(SettingsFile(dir / "KESTREL.INI"));
+    EXPECT_EQ(s.TargetYear, "2000");
+    EXPECT_EQ(s.TargetMonth, "1");
+    EXPECT_EQ(s.TargetDay, "1");
+    EXPECT_EQ(s.TargetType, "Days");
+    EXPECT_EQ(s.CaptionOption, "yy:dd:hh:mm:ss");
+    EXPECT_EQ(s.ProjectTitle, "Countdown to Year 2000");
+    EXPECT_EQ(s.texts.YYAfter, " Years");
+    EXPECT_EQ(s.texts.DDAfter, "Days");
+
+    const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
+    ASSERT_TRUE(breakdown);
+    const BreakdownColumns columns = SaverColumns(s, breakdown);
+    const char* captions[] = {" Years", "Days", " Hours", " Minutes", " Seconds"};
+    const char* numbers[] = {"0", "1", "8", "39", "15"};
+    for (std::size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(columns[k].caption, captions[k]);
+        EXPECT_EQ(columns[k].number, numbers[k]);
+        EXPECT_TRUE(columns[k].captionVisible && columns[k].numberVisible);
+    }
+}
+
+TEST(SaverSettingsTest, ReadsTheMainProgramsKeysAndItsDayType)
+{
+    TempDir dir;
+    WriteFile(dir / "KESTREL.INI", "[Target Date]\nTarget_Type=WorkDays\nCaption_option=hh:mm\nTarget_Year=2002\n"
+                                   "[File Options]\nProject Title=Launch\nHH After Text= h\n");
+    const SaverSettings s = LoadSaverSettings(SettingsFile(dir / "KESTREL.INI"));
+    EXPECT_EQ(s.texts.DDAfter, "WorkDays");
+    EXPECT_EQ(s.ProjectTitle, "Launch");
+    EXPECT_EQ(s.texts.HHAfter, "h");
+}
+
+TEST(SaverDisplayTest, HoursAndMinutesShowsTotalDaysAndHours)
+{
+    SaverSettings s;
+    s.CaptionOption = "hh:mm";
+    s.TargetYear = "2002";
+    s.texts = UnitTexts{"", " Years", "", "Days", "", " Hours", "", " Minutes", "", " Seconds"};
+    const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
+    ASSERT_TRUE(breakdown);
+    EXPECT_TRUE(breakdown->KeepTicking);
+    const BreakdownColumns columns = SaverColumns(s, breakdown);
+    EXPECT_EQ(columns[0].caption + "=" + columns[0].number, "Days=732");
+    EXPECT_EQ(columns[1].caption + "=" + columns[1].number, " Hours=8");
+    EXPECT_FALSE(columns[2].numberVisible);
+    EXPECT_FALSE(columns[4].numberVisible);
+}
+
+TEST(SaverDisplayTest, YearsOnlyIsComputedOnce)
+{
+    SaverSettings s;
+    s.CaptionOption = "yy";
+    const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
+    ASSERT_TRUE(breakdown);
+    EXPECT_FALSE(breakdown->KeepTicking);
+}
+
+TEST(SaverDisplayTest, CountsBeyondSixteenBitsShowAMarkInsteadOfFailing)
+{
+    SaverSettings s;
+    s.TargetYear = "2200";
+    const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
+    EXPECT_FALSE(breakdown);
+    const BreakdownColumns columns = SaverColumns(s, breakdown);
+    EXPECT_EQ(columns[0].number, "out of range");
+    EXPECT_TRUE(columns[0].numberVisible);
+    EXPECT_FALSE(columns[1].numberVisible);
+}
+
+TEST(SaverStyleTest, CaptionVisibleFalseIsIgnored)
+{
+    TempDir dir;
+    WriteFile(dir / "KESTREL.INI", "[CountDown]\nCaption Visible=False\nProject Visible=False\nInterval FontSize=20\n");
+    BreakdownStyle style = ScreensaverDesign();
+    ReadCountDownSection(SettingsFile(dir / "KESTREL.INI"), style, false);
+    EXPECT_TRUE(style.captionVisible);
+    EXPECT_TRUE(style.projectVisible);
+    EXPECT_EQ(style.interval.fontSize, 20);
+    SaverSettings s;
+    const BreakdownColumns columns = SaverColumns(s, SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s));
+    for (const BreakdownColumn& column : columns) {
+        EXPECT_TRUE(column.captionVisible);
+    }
+}
+
+} // namespace
+} // namespace kestrel::saver

@@ -1,0 +1,123 @@
+#include "ElasticPanel.h"
+#include "frmCountDown.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+namespace kestrel::saver {
+namespace {
+
+class SaverWindowTest : public ::testing::Test
+{
+protected:
+    SaverWindowTest() : window(SaverSettings{}, ScreensaverDesign(), &counter, [this] { ++ends; })
+    {
+        window.resize(1224, 892);
+        window.show();
+    }
+
+    static void Move(QWidget* widget)
+    {
+        const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    static void Click(QWidget* widget)
+    {
+        const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+    }
+
+    ExitCounter counter;
+    int ends = 0;
+    frmCountDown window;
+};
+
+TEST_F(SaverWindowTest, TwentySixMovementsOverTheNumbersLeaveItRunning)
+{
+    for (int i = 0; i < 26; ++i) {
+        Move(window.lblIntervalsLeft(1 + i % 5));
+    }
+    EXPECT_EQ(ends, 0);
+    Move(window.lblIntervalsLeft(3));
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SaverWindowTest, TheSixthMovementOverTheCaptionsEnds)
+{
+    for (int i = 0; i < 5; ++i) {
+        Move(window.lblCountType(1 + i));
+    }
+    EXPECT_EQ(ends, 0);
+    Move(window.lblCountType(2));
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SaverWindowTest, ClicksOnNumbersAndMovesOverTheProjectTitleCount)
+{
+    for (int i = 0; i < 13; ++i) {
+        Click(window.lblIntervalsLeft(5));
+        Move(window.VSEProject());
+    }
+    EXPECT_EQ(counter.value(), 26);
+    EXPECT_EQ(ends, 0);
+    Click(window.lblIntervalsLeft(1));
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SaverWindowTest, ClicksOnCaptionsAndEventsOnBarePanelsDoNotCount)
+{
+    for (int i = 0; i < 40; ++i) {
+        Click(window.lblCountType(1 + i % 5));
+        Move(window.vsElastic1());
+        Click(window.vsElastic2());
+        Move(window.vsElastic2());
+    }
+    EXPECT_EQ(counter.value(), 0);
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(SaverWindowTest, KeyPressesCount)
+{
+    for (int i = 0; i < 27; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&window, &key);
+    }
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(SaverWindowTest, ShowsTheColumnsItIsGiven)
+{
+    BreakdownColumns columns;
+    columns[0] = {"Days", true, "732", true};
+    columns[1] = {" Hours", true, "8", true};
+    window.ShowColumns(columns);
+    EXPECT_EQ(window.lblIntervalsLeft(1)->text(), "732");
+    EXPECT_EQ(window.lblCountType(2)->text(), " Hours");
+    EXPECT_TRUE(window.lblIntervalsLeft(3)->isHidden());
+    EXPECT_TRUE(window.lblCountType(5)->isHidden());
+    EXPECT_EQ(window.VSEProject()->caption(), "Countdown to Year 2000");
+    EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
+}
+
+TEST(SaverHostedWindowTest, CountsNoInputInsideAHost)
+{
+    int ends = 0;
+    frmCountDown window(SaverSettings{}, ScreensaverDesign(), nullptr, [&] { ++ends; });
+    window.show();
+    for (int i = 0; i < 40; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&window, &key);
+    }
+    EXPECT_EQ(ends, 0);
+}
+
+} // namespace
+} // namespace kestrel::saver
