@@ -2,6 +2,7 @@
 
 #include "BreakdownDisplay.h"
 #include "ElasticPanel.h"
+#include "FitLabel.h"
 #include "MAINPROC.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"
@@ -110,7 +111,7 @@ void frmCountDown::buildWindow()
         m_captionRow->place(caption, kColumnLefts[k], 0, kColumnWidths[k], kCaptionRowHeight);
         m_captions[k] = caption;
 
-        auto* number = new QLabel(m_numberRow);
+        auto* number = new FitLabel(m_numberRow);
         number->setObjectName(QStringLiteral("lblIntervalsLeft"));
         number->setProperty("Index", static_cast<int>(k + 1));
         number->setAlignment(Qt::AlignCenter);

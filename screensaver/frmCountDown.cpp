@@ -1,6 +1,7 @@
 #include "frmCountDown.h"
 
 #include "ElasticPanel.h"
+#include "FitLabel.h"
 #include "Units.h"
 
 #include <QApplication>
@@ -87,11 +88,10 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
         ElasticPanel::setDesignFont(caption, RoomFont(style.caption, kCaptionsAcrossTheRoom));
         m_captions[k] = caption;
 
-        auto* number = new QLabel(m_numberRow);
+        auto* number = new FitLabel(m_numberRow);
         number->setObjectName(QStringLiteral("lblIntervalsLeft"));
         number->setProperty("Index", static_cast<int>(k + 1));
         number->setAlignment(Qt::AlignCenter);
-        number->setWordWrap(true);
         m_numberRow->place(number, kColumnLefts[k], 15, kColumnWidth, kNumberRowHeight - 30);
         SetColors(*number, Shown(style.interval.backColor), Shown(style.interval.foreColor));
         ElasticPanel::setDesignFont(number, RoomFont(style.interval, kNumbersAcrossTheRoom));
