@@ -31,11 +31,6 @@ constexpr std::array<double, 5> kColumnLefts = {0, 1365, 2730, 4095, 5460};
 constexpr std::array<double, 5> kColumnWidths = {1365, 1365, 1365, 1365, 1350};
 constexpr std::array<const char*, 5> kDesignCaptions = {"Years", "Days", "Hours", "Minutes", "Seconds"};
 
-QColor Shown(ColorValue value)
-{
-    return ColorFromColorRef(value, QApplication::palette());
-}
-
 QFont DesignFont(const GroupStyle& group)
 {
     return FontFromChoice({QString::fromStdString(group.fontName), group.fontSize, group.fontBold, group.fontItalic});
@@ -227,24 +222,25 @@ void frmCountDown::applyStyle()
 {
     m_captionsVisible->setChecked(m_style.captionVisible);
     for (QLabel* caption : m_captions) {
-        SetColors(*caption, Shown(m_style.caption.backColor), Shown(m_style.caption.foreColor));
+        SetColors(*caption, ColorFromColorRef(m_style.caption.backColor), ColorFromColorRef(m_style.caption.foreColor));
         ElasticPanel::setDesignFont(caption, DesignFont(m_style.caption));
         caption->setVisible(m_style.captionVisible);
     }
     m_captionRow->setVisible(m_style.captionVisible);
     for (QLabel* number : m_numbers) {
-        SetColors(*number, Shown(m_style.interval.backColor), Shown(m_style.interval.foreColor));
+        SetColors(*number, ColorFromColorRef(m_style.interval.backColor),
+                  ColorFromColorRef(m_style.interval.foreColor));
         ElasticPanel::setDesignFont(number, DesignFont(m_style.interval));
     }
     m_projectVisible->setChecked(m_style.projectVisible);
-    SetColors(*m_project, Shown(m_style.project.backColor), Shown(m_style.project.foreColor));
+    SetColors(*m_project, ColorFromColorRef(m_style.project.backColor), ColorFromColorRef(m_style.project.foreColor));
     m_project->setDesignFont(DesignFont(m_style.project));
     m_project->setVisible(m_style.projectVisible);
     // The panels around the groups take the design background, so hidden groups leave the
     // window's light blue.
-    const QColor background = Shown(BreakdownWindowDesign().caption.backColor);
+    const QColor background = ColorFromColorRef(BreakdownWindowDesign().caption.backColor);
     for (ElasticPanel* panel : {m_frame, m_upper, m_captionRow, m_numberRow}) {
-        SetColors(*panel, background, Shown(kSystemWindowText));
+        SetColors(*panel, background, ColorFromColorRef(kSystemWindowText));
     }
 }
 
@@ -278,7 +274,7 @@ void frmCountDown::chooseColor(Group group, bool background)
 {
     RunStep(m_program.dialogs, [this, group, background] {
         const ColorValue current = background ? groupStyle(group).backColor : groupStyle(group).foreColor;
-        const std::optional<QColor> chosen = m_program.dialogs.ShowColor(Shown(current));
+        const std::optional<QColor> chosen = m_program.dialogs.ShowColor(ColorFromColorRef(current));
         // A cancelled dialog still writes the key, with the colour that was showing.
         const ColorValue value = chosen ? ColorRefFromColor(*chosen) : current;
         const GroupKeys& keys = keysOf(group);

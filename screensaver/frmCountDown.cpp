@@ -39,11 +39,6 @@ QFont RoomFont(const GroupStyle& group, double factor)
         {QString::fromStdString(group.fontName), group.fontSize * factor, group.fontBold, group.fontItalic});
 }
 
-QColor Shown(ColorValue value)
-{
-    return ColorFromColorRef(value, QApplication::palette());
-}
-
 } // namespace
 
 frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& style, ExitCounter* counter,
@@ -54,8 +49,8 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
     setWindowTitle(QStringLiteral("Kestrel Screensaver"));
     setCursor(Qt::BlankCursor);
     setFocusPolicy(Qt::StrongFocus);
-    const QColor background = Shown(BreakdownWindowDesign().caption.backColor);
-    SetColors(*this, background, Shown(kSystemWindowText));
+    const QColor background = ColorFromColorRef(BreakdownWindowDesign().caption.backColor);
+    SetColors(*this, background, ColorFromColorRef(kSystemWindowText));
 
     m_frame = new ElasticPanel(this);
     m_frame->setObjectName(QStringLiteral("vsElastic11"));
@@ -74,7 +69,7 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
     m_project->setObjectName(QStringLiteral("VSEProject"));
     m_frame->place(m_project, 0, kProjectTop, kWidth, kProjectHeight);
     for (ElasticPanel* panel : {m_frame, m_captionRow, m_numberRow}) {
-        SetColors(*panel, background, Shown(kSystemWindowText));
+        SetColors(*panel, background, ColorFromColorRef(kSystemWindowText));
     }
 
     for (std::size_t k = 0; k < 5; ++k) {
@@ -84,7 +79,7 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
         caption->setAlignment(Qt::AlignCenter);
         caption->setWordWrap(true);
         m_captionRow->place(caption, kColumnLefts[k], 15, kColumnWidth, kCaptionRowHeight - 30);
-        SetColors(*caption, Shown(style.caption.backColor), Shown(style.caption.foreColor));
+        SetColors(*caption, ColorFromColorRef(style.caption.backColor), ColorFromColorRef(style.caption.foreColor));
         ElasticPanel::setDesignFont(caption, RoomFont(style.caption, kCaptionsAcrossTheRoom));
         m_captions[k] = caption;
 
@@ -93,11 +88,11 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
         number->setProperty("Index", static_cast<int>(k + 1));
         number->setAlignment(Qt::AlignCenter);
         m_numberRow->place(number, kColumnLefts[k], 15, kColumnWidth, kNumberRowHeight - 30);
-        SetColors(*number, Shown(style.interval.backColor), Shown(style.interval.foreColor));
+        SetColors(*number, ColorFromColorRef(style.interval.backColor), ColorFromColorRef(style.interval.foreColor));
         ElasticPanel::setDesignFont(number, RoomFont(style.interval, kNumbersAcrossTheRoom));
         m_numbers[k] = number;
     }
-    SetColors(*m_project, Shown(style.project.backColor), Shown(style.project.foreColor));
+    SetColors(*m_project, ColorFromColorRef(style.project.backColor), ColorFromColorRef(style.project.foreColor));
     m_project->setDesignFont(RoomFont(style.project, kCaptionsAcrossTheRoom));
     m_project->setCaption(QString::fromStdString(settings.ProjectTitle));
 

@@ -239,4 +239,9 @@ void SetColors(QWidget& widget, const QColor& back, const QColor& fore)
     widget.setAutoFillBackground(true);
 }
 
+QColor ColorFromColorRef(ColorRef value)
+{
+    return ColorFromColorRef(value, QGuiApplication::palette());
+}
+
 } // namespace kestrel

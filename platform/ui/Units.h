@@ -39,6 +39,8 @@ void ApplyWindowStateCode(QWidget& window, int state);
 using ColorRef = std::int32_t;
 // The colour a value shows: RGB, or for a system colour the matching role of `palette`.
 QColor ColorFromColorRef(ColorRef value, const QPalette& palette);
+// The same against the desktop's palette.
+QColor ColorFromColorRef(ColorRef value);
 ColorRef ColorRefFromColor(const QColor& colour);
 // The system colour of the desktop's window text (index 8), as stored: -2147483640.
 inline constexpr ColorRef kWindowTextSystemColor = static_cast<ColorRef>(0x80000008u);
