@@ -1,6 +1,11 @@
 #include "ToolbarIcons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 #include <QPainterPath>
 #include <QPixmap>
 
@@ -22,21 +27,55 @@ constexpr QColor kInk{0x2e, 0x34, 0x40};
 
 using Painter = std::function<void(QPainter&)>;
 
-// Draws on a 48 x 48 canvas, scaled to each size the icon offers.
+// Draws on a 48 x 48 canvas, scaled to the size asked for, when it is first asked for: a
+// picture nobody shows is never drawn, which keeps the program's start quick.
+class PaintedIconEngine : public QIconEngine
+{
+public:
+    explicit PaintedIconEngine(Painter paint) : m_paint(std::move(paint)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const QString key = QStringLiteral("kestrel-icon-%1-%2-%3")
+                                .arg(reinterpret_cast<quintptr>(this))
+                                .arg(size.width())
+                                .arg(static_cast<int>(mode));
+        QPixmap cached;
+        if (QPixmapCache::find(key, &cached)) {
+            return cached;
+        }
+        QPixmap drawn(size);
+        drawn.fill(Qt::transparent);
+        {
+            QPainter painter(&drawn);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(size.width() / 48.0, size.height() / 48.0);
+            m_paint(painter);
+        }
+        if (mode == QIcon::Disabled) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            drawn = QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
+        }
+        QPixmapCache::insert(key, drawn);
+        return drawn;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new PaintedIconEngine(m_paint); }
+
+private:
+    Painter m_paint;
+};
+
 QIcon Painted(const Painter& paint)
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 96}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 48.0, size / 48.0);
-        paint(painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(new PaintedIconEngine(paint));
 }
 
 void Stopwatch(QPainter& p)
@@ -142,12 +181,17 @@ void Help(QPainter& p)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x2f, 0x7d, 0xd1));
     p.drawEllipse(QPointF(24, 24), 21, 21);
-    QFont font;
-    font.setBold(true);
-    font.setPixelSize(30);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(3, 3, 42, 42), Qt::AlignCenter, QStringLiteral("?"));
+    // A question mark drawn as a path: no font needs loading for it.
+    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath hook;
+    hook.moveTo(17, 18);
+    hook.cubicTo(17, 10, 31, 10, 31, 18);
+    hook.cubicTo(31, 23, 24, 24, 24, 29);
+    p.drawPath(hook);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(24, 36), 3, 3);
 }
 
 void Power(QPainter& p)
@@ -166,12 +210,14 @@ void Power(QPainter& p)
 std::array<QIcon, 7> ToolbarIcons()
 {
     // The desktop's theme is used only when it has a picture for every button, so the row
-    // never mixes two styles; otherwise the program's own pictures show.
+    // never mixes two styles; otherwise the program's own pictures show. Without a desktop theme
+    // (only the "hicolor" base) there is nothing to look for.
     std::array<QIcon, 7> icons;
-    bool themeComplete = true;
-    for (std::size_t i = 0; i < icons.size(); ++i) {
+    const QString theme = QIcon::themeName();
+    bool themeComplete = !theme.isEmpty() && theme != QLatin1String("hicolor");
+    for (std::size_t i = 0; themeComplete && i < icons.size(); ++i) {
         icons[i] = QIcon::fromTheme(QString::fromLatin1(kThemeNames[i]));
-        themeComplete = themeComplete && !icons[i].isNull();
+        themeComplete = !icons[i].isNull();
     }
     if (themeComplete) {
         return icons;

@@ -45,7 +45,8 @@ frmToolBar::frmToolBar(Program& program) : QMainWindow(nullptr), m_program(progr
 {
     setObjectName(QStringLiteral("frmToolBar"));
     setWindowTitle(QString::fromLatin1(kProgramName));
-    setWindowIcon(KestrelIcon());
+    // The desktop's taskbar picture is drawn once the window shows, not before its first paint.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(KestrelIcon()); });
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setSingleShot(true);
@@ -92,15 +93,12 @@ void frmToolBar::buildWindow()
     m_target->setProperty("Index", 1);
     m_company = addPanel("VSElastic3", 2);
 
-    QFont lineFont = font();
-    lineFont.setPointSizeF(9);
-    m_today->setDesignFont(lineFont);
-    QFont targetFont = lineFont;
+    // The desktop's own font for the lines, bold for the target: few fonts to load at start.
+    m_today->setDesignFont(font());
+    QFont targetFont = font();
     targetFont.setBold(true);
     m_target->setDesignFont(targetFont);
-    QFont companyFont = lineFont;
-    companyFont.setPointSizeF(8);
-    m_company->setDesignFont(companyFont);
+    m_company->setDesignFont(font());
     m_company->setForeColor(palette().color(QPalette::Link));
 
     for (int i = 0; i < kButtonCount; ++i) {
