@@ -33,4 +33,23 @@ void BM_WriteCountdownFile(benchmark::State& state)
 }
 BENCHMARK(BM_WriteCountdownFile)->Unit(benchmark::kMicrosecond);
 
+// The line changes its length on every write (as it does when a unit gains or loses a digit):
+// the file is replaced by a new one each time.
+void BM_WriteCountdownFileNewLength(benchmark::State& state)
+{
+    test::TempDir dir;
+    ProgramSettings settings;
+    settings.CountDownFile = (dir / "Kestrel.txt").string();
+    CountdownBreakdown breakdown =
+        ComputeCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), "2000", "1", "1", "Days", settings.CaptionOption);
+    CountdownFile file([](const std::string&, const std::string&) { std::abort(); });
+    bool longer = false;
+    for (auto _ : state) {
+        breakdown.SecondsPart = longer ? 10 : 9;
+        longer = !longer;
+        file.WriteCountdownFile(settings, breakdown);
+    }
+}
+BENCHMARK(BM_WriteCountdownFileNewLength)->Unit(benchmark::kMicrosecond);
+
 } // namespace

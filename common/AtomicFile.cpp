@@ -134,4 +134,18 @@ void ReplaceFileContents(const fs::path& requested, std::string_view bytes, mode
     Fail(replaced.error);
 }
 
+bool OverwriteSameSize(const fs::path& path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status = {};
+    bool done = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                static_cast<std::size_t>(status.st_size) == bytes.size() &&
+                ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+    done = ::close(fd) == 0 && done;
+    return done;
+}
+
 } // namespace kestrel

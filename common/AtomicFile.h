@@ -38,4 +38,10 @@ Replaced ReplaceFileAtomically(const std::filesystem::path& target, std::string_
 // when writing is not allowed, and 75 (Path/File access error) for any other failure.
 void ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes, mode_t newFileMode = 0644);
 
+// Rewrites a file in place when it already holds exactly as many bytes as the new contents, so
+// that nothing is truncated or created: a reader never sees it empty or shorter, and the
+// filesystem has no blocks to allocate. False (and nothing changed) when the file is missing,
+// is no regular file, has another size, or cannot be written; the caller then replaces it.
+bool OverwriteSameSize(const std::filesystem::path& path, std::string_view bytes);
+
 } // namespace kestrel

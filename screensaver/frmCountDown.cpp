@@ -155,7 +155,8 @@ bool frmCountDown::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::MouseButtonPress:
-        // A click on a number counts; one on a caption does not.
+    case QEvent::MouseButtonDblClick:
+        // A click on a number counts (each press of a double click too); one on a caption does not.
         if (number) {
             countInput(ExitCounter::Event::Counting);
         }

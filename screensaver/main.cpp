@@ -94,6 +94,10 @@ int main(int argc, char* argv[])
     if (!inHost && !lock.tryLock(0)) {
         return 0;
     }
+    if (command.mode == SaverCommand::Mode::Configure) {
+        // The message may stay open a long while; the screensaver must still be able to start.
+        lock.unlock();
+    }
 
     QtDialogs shownDialogs;
     LogDialogs loggedDialogs;

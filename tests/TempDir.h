@@ -6,6 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 
 namespace kestrel::test {
 
@@ -47,6 +48,13 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// The inode number of a file, which tells a file rewritten in place from one replaced by a new one.
+inline unsigned long long InodeOf(const std::filesystem::path& path)
+{
+    struct stat status = {};
+    return ::stat(path.c_str(), &status) == 0 ? static_cast<unsigned long long>(status.st_ino) : 0;
 }
 
 } // namespace kestrel::test

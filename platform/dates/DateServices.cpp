@@ -163,6 +163,20 @@ DateValue AddSeconds(DateValue date, long long n, long long unit)
     return FromSeconds(ToSeconds(date) + n * unit);
 }
 
+// Whether two texts are equal without regard to the case of ASCII letters.
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Lower(std::string_view text)
 {
     std::string result(text);
@@ -710,7 +724,7 @@ std::vector<DateToken2> TokenizeDatePattern(std::string_view pattern)
         const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         const std::string_view rest = pattern.substr(i);
         const auto startsWithNoCase = [&](std::string_view what) {
-            return rest.size() >= what.size() && Lower(rest.substr(0, what.size())) == what;
+            return rest.size() >= what.size() && EqualNoCase(rest.substr(0, what.size()), what);
         };
         if (c == '"') {
             const std::size_t close = pattern.find('"', i + 1);
@@ -874,29 +888,29 @@ int Weekday(DateValue value)
 
 DateValue DateAdd(std::string_view interval, long long n, DateValue date)
 {
-    const std::string code = Lower(interval);
-    if (code == "yyyy") {
+    const auto is = [interval](std::string_view code) { return EqualNoCase(interval, code); };
+    if (is("yyyy")) {
         return AddMonths(date, std::llabs(n) > 20'000 ? (InvalidCall(), 0) : n * 12);
     }
-    if (code == "q") {
+    if (is("q")) {
         return AddMonths(date, std::llabs(n) > 80'000 ? (InvalidCall(), 0) : n * 3);
     }
-    if (code == "m") {
+    if (is("m")) {
         return AddMonths(date, n);
     }
-    if (code == "d" || code == "y" || code == "w") {
+    if (is("d") || is("y") || is("w")) {
         return AddSeconds(date, n, kSecondsPerDay);
     }
-    if (code == "ww") {
+    if (is("ww")) {
         return AddSeconds(date, n, 7 * kSecondsPerDay);
     }
-    if (code == "h") {
+    if (is("h")) {
         return AddSeconds(date, n, 3600);
     }
-    if (code == "n") {
+    if (is("n")) {
         return AddSeconds(date, n, 60);
     }
-    if (code == "s") {
+    if (is("s")) {
         return AddSeconds(date, n, 1);
     }
     InvalidCall();
@@ -904,27 +918,27 @@ DateValue DateAdd(std::string_view interval, long long n, DateValue date)
 
 long long DateDiff(std::string_view interval, DateValue from, DateValue to)
 {
-    const std::string code = Lower(interval);
+    const auto is = [interval](std::string_view code) { return EqualNoCase(interval, code); };
     const long long a = ToSeconds(from);
     const long long b = ToSeconds(to);
-    if (code == "s") {
+    if (is("s")) {
         return b - a;
     }
-    if (code == "n") {
+    if (is("n")) {
         return FloorDiv(b, 60) - FloorDiv(a, 60);
     }
-    if (code == "h") {
+    if (is("h")) {
         return FloorDiv(b, 3600) - FloorDiv(a, 3600);
     }
     const long long dayA = DayIndex(a);
     const long long dayB = DayIndex(b);
-    if (code == "d" || code == "y") {
+    if (is("d") || is("y")) {
         return dayB - dayA;
     }
-    if (code == "w") {
+    if (is("w")) {
         return (dayB - dayA) / 7;
     }
-    if (code == "ww") {
+    if (is("ww")) {
         const long long weekA = dayA - (WeekdayOfIndex(dayA) - 1);
         const long long weekB = dayB - (WeekdayOfIndex(dayB) - 1);
         return (weekB - weekA) / 7;
@@ -935,13 +949,13 @@ long long DateDiff(std::string_view interval, DateValue from, DateValue to)
     const long long yearB = static_cast<int>(ymdB.year());
     const long long monthA = static_cast<unsigned>(ymdA.month());
     const long long monthB = static_cast<unsigned>(ymdB.month());
-    if (code == "yyyy") {
+    if (is("yyyy")) {
         return yearB - yearA;
     }
-    if (code == "q") {
+    if (is("q")) {
         return (4 * yearB + (monthB - 1) / 3) - (4 * yearA + (monthA - 1) / 3);
     }
-    if (code == "m") {
+    if (is("m")) {
         return (12 * yearB + monthB) - (12 * yearA + monthA);
     }
     InvalidCall();

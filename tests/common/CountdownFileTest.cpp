@@ -119,6 +119,23 @@ TEST(WriteCountdownFileTest, ReplacesTheFileWithOneLineEndedByCrLf)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
+TEST(WriteCountdownFileTest, ALineOfTheSameLengthIsWrittenInPlaceAnotherReplacesTheFile)
+{
+    TempDir dir;
+    CountdownFile file(nullptr);
+    ProgramSettings s = DefaultTexts("dd");
+    s.CountDownFile = (dir / "Kestrel.txt").string();
+    file.WriteCountdownFile(s, Breakdown(15, 0, 15, 1, 2, 3));
+    const auto inode = [&] { return test::InodeOf(dir / "Kestrel.txt"); };
+    const auto first = inode();
+    file.WriteCountdownFile(s, Breakdown(14, 0, 14, 1, 2, 3));
+    EXPECT_EQ(inode(), first) << "same length: rewritten where it stands";
+    EXPECT_EQ(ReadFile(dir / "Kestrel.txt"), "T-14 Days (Eastern Standard Time)\r\n");
+    file.WriteCountdownFile(s, Breakdown(9, 0, 9, 1, 2, 3));
+    EXPECT_NE(inode(), first) << "shorter: replaced by a new file";
+    EXPECT_EQ(ReadFile(dir / "Kestrel.txt"), "T-9 Days (Eastern Standard Time)\r\n");
+}
+
 TEST(WriteCountdownFileTest, MissingFolderIsReportedOnceAndSwitchesSavingOff)
 {
     TempDir dir;

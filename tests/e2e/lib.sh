@@ -42,9 +42,10 @@ expect_eq() { # what, got, want
 # Starts an X server for this test and points DISPLAY at it, with a session bus and the
 # accessibility bus, through which the tests read what the windows show.
 start_x() {
-    # Xvfb picks a free display number itself and writes it to the file we give it.
+    # Xvfb picks a free display number itself and writes it to the file we give it. It must not
+    # reset when its last client leaves, or a program starting just then is refused.
     local number_file="$E2E_TMP/display"
-    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
     E2E_PIDS+=("$!")
     local i
     for i in $(seq 1 200); do
