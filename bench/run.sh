@@ -143,7 +143,7 @@ print()
 print("The empty window never loads the desktop's fonts; any window that shows words does, and the window "
       "with one line of text shows what that costs here. Kestrel's own work on top of it is the last ratio.")
 print()
-print("A tick that changes the countdown file's length (a unit gains or loses a digit, a few times an hour at "
+print("A tick that changes the countdown file's length (a unit gains or loses a digit: about twice a minute when seconds are "
       "shown) replaces the file through a new one; on this machine's disk creating or truncating a file costs "
       "about 150 µs however it is done, so that path stays above 100 µs. Every other tick rewrites the file "
       "in place.")
