@@ -47,6 +47,12 @@ long long FloorMod(long long a, long long b)
     return a - FloorDiv(a, b) * b;
 }
 
+// Whether a count lies outside -limit..limit (without negating it, which fails for the smallest).
+bool Beyond(long long value, long long limit)
+{
+    return value > limit || value < -limit;
+}
+
 [[noreturn]] void InvalidCall()
 {
     throw RuntimeError(RuntimeError::InvalidProcedureCall);
@@ -118,7 +124,7 @@ int WindowYear(long long year)
 long long CarryDate(long long year, long long month, long long day)
 {
     constexpr long long kLimit = 1'000'000'000LL;
-    if (std::llabs(year) > kLimit || std::llabs(month) > kLimit || std::llabs(day) > kLimit) {
+    if (Beyond(year, kLimit) || Beyond(month, kLimit) || Beyond(day, kLimit)) {
         InvalidCall();
     }
     const long long months = WindowYear(year) * 12LL + (month - 1);
@@ -141,7 +147,7 @@ DateValue AddMonths(DateValue date, long long months)
     const long long dayIndex = DayIndex(seconds);
     const long long timeOfDay = seconds - dayIndex * kSecondsPerDay;
     const year_month_day ymd = CalendarDay(dayIndex);
-    if (std::llabs(months) > 200'000) {
+    if (Beyond(months, 200'000)) {
         InvalidCall();
     }
     const long long total = static_cast<int>(ymd.year()) * 12LL + (static_cast<unsigned>(ymd.month()) - 1) + months;
@@ -157,7 +163,7 @@ DateValue AddMonths(DateValue date, long long months)
 DateValue AddSeconds(DateValue date, long long n, long long unit)
 {
     constexpr long long kLimit = 400'000'000'000LL; // beyond the years 100 to 9999 in seconds
-    if (std::llabs(n) > kLimit / unit) {
+    if (Beyond(n, kLimit / unit)) {
         InvalidCall();
     }
     return FromSeconds(ToSeconds(date) + n * unit);
@@ -831,7 +837,7 @@ DateValue PackDateTime(long long year, long long month, long long day, long long
                        long long second)
 {
     constexpr long long kLimit = 1'000'000'000LL;
-    if (std::llabs(hour) > kLimit || std::llabs(minute) > kLimit || std::llabs(second) > kLimit) {
+    if (Beyond(hour, kLimit) || Beyond(minute, kLimit) || Beyond(second, kLimit)) {
         InvalidCall();
     }
     return FromSeconds(CarryDate(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second);
@@ -890,10 +896,10 @@ DateValue DateAdd(std::string_view interval, long long n, DateValue date)
 {
     const auto is = [interval](std::string_view code) { return EqualNoCase(interval, code); };
     if (is("yyyy")) {
-        return AddMonths(date, std::llabs(n) > 20'000 ? (InvalidCall(), 0) : n * 12);
+        return AddMonths(date, Beyond(n, 20'000) ? (InvalidCall(), 0) : n * 12);
     }
     if (is("q")) {
-        return AddMonths(date, std::llabs(n) > 80'000 ? (InvalidCall(), 0) : n * 3);
+        return AddMonths(date, Beyond(n, 80'000) ? (InvalidCall(), 0) : n * 3);
     }
     if (is("m")) {
         return AddMonths(date, n);
