@@ -3,69 +3,56 @@
 #include "AtomicFile.h"
 #include "RuntimeError.h"
 
+#include <vector>
+
 namespace kestrel {
 
 namespace {
 
-void AppendPiece(std::string& text, const std::string& before, long long number, const std::string& after)
+// One unit of the line: its texts, its number, and the format length from which it is written.
+struct Piece
 {
-    text += before;
-    text += std::to_string(number);
-    text += ' ';
-    text += after;
-}
+    const std::string& before;
+    long long number;
+    const std::string& after;
+    std::size_t fromLength;
+};
 
 } // namespace
 
 std::string CountdownFileLine(const ProgramSettings& s, const CountdownBreakdown& b)
 {
+    // The units each family writes, from the left. The hours family writes what the breakdown
+    // window and the title line show: total hours, then minutes and seconds.
+    const std::vector<Piece> pieces = [&]() -> std::vector<Piece> {
+        switch (FamilyOf(s.CaptionOption)) {
+        case FormatFamily::Years:
+            return {{s.YYBeforeText, b.YearsPart, s.YYAfterText, 2},
+                    {s.DDBeforeText, b.DaysPart, s.DDAfterText, 4},
+                    {s.HHBeforeText, b.HoursPart, s.HHAfterText, 7},
+                    {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 10},
+                    {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 13}};
+        case FormatFamily::Days:
+            return {{s.DDBeforeText, b.TotalDays, s.DDAfterText, 2},
+                    {s.HHBeforeText, b.HoursPart, s.HHAfterText, 4},
+                    {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 7},
+                    {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 10}};
+        case FormatFamily::Hours:
+            break;
+        }
+        return {{s.HHBeforeText, b.TotalHours(), s.HHAfterText, 2},
+                {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 4},
+                {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 6}};
+    }();
+
     std::string text = s.FileBeforeText;
-    const std::size_t length = s.CaptionOption.size();
-    switch (FamilyOf(s.CaptionOption)) {
-    case FormatFamily::Years:
-        if (length > 1) {
-            AppendPiece(text, s.YYBeforeText, b.YearsPart, s.YYAfterText);
+    for (const Piece& piece : pieces) {
+        if (s.CaptionOption.size() >= piece.fromLength) {
+            text += piece.before;
+            text += std::to_string(piece.number);
+            text += ' ';
+            text += piece.after;
         }
-        if (length > 3) {
-            AppendPiece(text, s.DDBeforeText, b.DaysPart, s.DDAfterText);
-        }
-        if (length > 6) {
-            AppendPiece(text, s.HHBeforeText, b.HoursPart, s.HHAfterText);
-        }
-        if (length > 9) {
-            AppendPiece(text, s.MMBeforeText, b.MinutesPart, s.MMAfterText);
-        }
-        if (length > 12) {
-            AppendPiece(text, s.SSBeforeText, b.SecondsPart, s.SSAfterText);
-        }
-        break;
-    case FormatFamily::Days:
-        if (length > 1) {
-            AppendPiece(text, s.DDBeforeText, b.TotalDays, s.DDAfterText);
-        }
-        if (length > 3) {
-            AppendPiece(text, s.HHBeforeText, b.HoursPart, s.HHAfterText);
-        }
-        if (length > 6) {
-            AppendPiece(text, s.MMBeforeText, b.MinutesPart, s.MMAfterText);
-        }
-        if (length > 9) {
-            AppendPiece(text, s.SSBeforeText, b.SecondsPart, s.SSAfterText);
-        }
-        break;
-    case FormatFamily::Hours:
-        // The units the breakdown window and the title line show: total hours, then minutes
-        // from four characters on and seconds from six.
-        if (length > 1) {
-            AppendPiece(text, s.HHBeforeText, b.TotalHours(), s.HHAfterText);
-        }
-        if (length >= 4) {
-            AppendPiece(text, s.MMBeforeText, b.MinutesPart, s.MMAfterText);
-        }
-        if (length >= 6) {
-            AppendPiece(text, s.SSBeforeText, b.SecondsPart, s.SSAfterText);
-        }
-        break;
     }
     text += ' ';
     text += s.FileAfterText;
