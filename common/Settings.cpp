@@ -9,6 +9,7 @@
 #include <SimpleIni.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -461,6 +462,13 @@ bool SettingsFile::WriteSetting(std::string_view section, std::string_view key, 
         m_snapshot.reset();
         return false;
     }
+}
+
+std::string SingleText(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
+    return std::string(buffer, result.ptr);
 }
 
 std::filesystem::path DefaultSettingsPath()

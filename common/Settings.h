@@ -50,6 +50,10 @@ private:
     mutable std::unique_ptr<Snapshot> m_snapshot;
 };
 
+// A number as the settings file stores coordinates and sizes: the shortest decimal text that
+// reads back as the same single-precision number (1440, 1234.5, 14.25).
+std::string SingleText(double value);
+
 // Where both programs keep the settings file: $XDG_CONFIG_HOME/kestrel/KESTREL.INI, or
 // $HOME/.config/kestrel/KESTREL.INI when the variable is unset, empty or not an absolute path.
 std::filesystem::path DefaultSettingsPath();

@@ -134,10 +134,7 @@ std::string BoolText(bool value)
 
 std::string SizeText(double points)
 {
-    // The shortest text of the single-precision size: 12, 11.25, 14.25.
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(points));
-    return std::string(buffer, result.ptr);
+    return SingleText(points);
 }
 
 ColorValue ParseColor(std::string_view text)

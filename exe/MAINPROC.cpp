@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QWidget>
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <unistd.h>
@@ -139,7 +138,7 @@ std::vector<QString> RecordedOpenWindows(const Program& program)
     const int count = ReadInt16(program.read(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0")), 0);
     for (int i = 1; i <= count; ++i) {
         const QString name = program.read(kFormsOpenSection, QStringLiteral("Form%1").arg(i), QStringLiteral("0"));
-        for (const char* known : {kCountDownName, kDeskCalName, kCalcName, kOptionsName, kReportName}) {
+        for (const char* known : kWindowsByButton) {
             if (name == QLatin1String(known)) {
                 names.push_back(name);
             }
@@ -181,10 +180,7 @@ void WritePlace(Program& program, const QString& prefix, const QWidget& window)
 
 QString NumberText(double value)
 {
-    // The shortest text that reads back as the same single-precision number (1440, 1234.5).
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value));
-    return QString::fromLatin1(buffer, static_cast<int>(result.ptr - buffer));
+    return QString::fromStdString(SingleText(value));
 }
 
 int ReadInt16(const QString& text, int fallback)

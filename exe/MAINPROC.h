@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -34,6 +35,9 @@ inline constexpr const char* kOptionsName = "frmOptions";
 inline constexpr const char* kReportName = "frmreport";
 inline constexpr const char* kMilestoneName = "frmMilestone";
 inline constexpr const char* kAboutName = "frmAbout";
+// The windows the toolbar's buttons 0 to 4 open, by button.
+inline constexpr std::array<const char*, 5> kWindowsByButton = {kCountDownName, kDeskCalName, kCalcName, kOptionsName,
+                                                                kReportName};
 
 // The values the whole program shares for one run: the settings, the last countdown, the loaded
 // windows, the help file and the services every window uses. Created at start-up and handed to

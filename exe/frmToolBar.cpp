@@ -36,8 +36,8 @@ constexpr std::array<const char*, 5> kToolCaptions = {"&Count Down", "C&alendar"
                                                       "&Set Target Date", "&Print Report"};
 // Which buttons have their window: the others are shown greyed out.
 constexpr std::array<bool, kButtonCount> kAvailable = {true, false, false, true, false, true, true};
-// The window each of buttons 0 to 2 opens and closes.
-constexpr std::array<const char*, 3> kToggledWindows = {kCountDownName, kDeskCalName, kCalcName};
+// Buttons 0 to 2 open and close their windows; 3 and 4 show theirs modally.
+constexpr int kToggledButtons = 3;
 
 } // namespace
 
@@ -175,8 +175,8 @@ void frmToolBar::Load()
         // At start-up no other window is open. On a later run the flags keep telling which
         // windows are open, so that the buttons and the tick keep working with them.
         for (int i = 0; i < kButtonCount; ++i) {
-            const bool open = !firstLoad && i < static_cast<int>(kToggledWindows.size()) &&
-                              findWindow(kToggledWindows[static_cast<std::size_t>(i)]) != nullptr;
+            const bool open = !firstLoad && i < kToggledButtons &&
+                              findWindow(kWindowsByButton[static_cast<std::size_t>(i)]) != nullptr;
             setOpenFlag(i, open);
         }
     });
@@ -303,7 +303,7 @@ void frmToolBar::toggleWindow(int index, QWidget* (frmToolBar::*create)())
         }
         return;
     }
-    if (QWidget* window = findWindow(kToggledWindows[static_cast<std::size_t>(index)])) {
+    if (QWidget* window = findWindow(kWindowsByButton[static_cast<std::size_t>(index)])) {
         window->close();
     } else {
         setOpenFlag(index, false);
@@ -362,10 +362,8 @@ void frmToolBar::showAbout()
 void frmToolBar::RestoreOpenWindows()
 {
     for (const QString& name : RecordedOpenWindows(m_program)) {
-        const std::array<const char*, 5> byButton = {kCountDownName, kDeskCalName, kCalcName, kOptionsName,
-                                                     kReportName};
-        for (int i = 0; i < static_cast<int>(byButton.size()); ++i) {
-            if (name == QLatin1String(byButton[static_cast<std::size_t>(i)]) && !openFlag(i)) {
+        for (int i = 0; i < static_cast<int>(kWindowsByButton.size()); ++i) {
+            if (name == QLatin1String(kWindowsByButton[static_cast<std::size_t>(i)]) && !openFlag(i)) {
                 Command1_Click(i);
             }
         }

@@ -6,7 +6,6 @@
 #include <array>
 
 class QAction;
-class QLabel;
 class QTimer;
 
 namespace kestrel {
@@ -89,7 +88,6 @@ private:
     ElasticPanel* m_today = nullptr;
     ElasticPanel* m_target = nullptr;
     ElasticPanel* m_company = nullptr;
-    QLabel* m_label1 = nullptr;
     QTimer* m_timer = nullptr;
     bool m_loaded = false;
     bool m_ended = false;

@@ -35,10 +35,6 @@ public:
     // Computes the countdown and shows it; the count stays as it is from then on for "yy".
     void Timer1_Timer();
 
-    const std::vector<QPointer<frmCountDown>>& windows() const { return m_windows; }
-    bool ticking() const { return m_timer.isActive(); }
-    ExitCounter& counter() { return m_counter; }
-
 private:
     void openOnEveryScreen();
     void openInHostWindow();
