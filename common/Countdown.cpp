@@ -1,6 +1,7 @@
 #include "Countdown.h"
 
 #include "RuntimeError.h"
+#include "WorkDays.h"
 
 #include <cmath>
 
@@ -77,9 +78,9 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
         // One weekend (two days) off for every Sunday after the start up to and including the
         // target day.
         if (family == FormatFamily::Years) {
-            days = ToInt16(days - 2 * DateDiff("ww", anchor, target));
+            days = ToInt16(days - WeekendDays(anchor, target));
         } else {
-            totalDays = ToInt16(totalDays - 2 * DateDiff("ww", now, target));
+            totalDays = ToInt16(totalDays - WeekendDays(now, target));
         }
     }
 
