@@ -71,6 +71,8 @@ OptionsValues OptionsFromSettings(const Program& program)
 
 void ApplyOptions(Program& program, const OptionsValues& v)
 {
+    // Every key of one Apply goes to the settings file in one replace.
+    const SettingsAction action(program);
     ProgramSettings& s = program.ProgramSettings;
     const int currentYear = Year(GetPresentDate(program.clock));
     const auto step = [&program](const std::function<void()>& work) { RunStep(program.dialogs, work); };
@@ -106,7 +108,9 @@ void ApplyOptions(Program& program, const OptionsValues& v)
     step([&] { program.write(kFileOptionsSection, QStringLiteral("Company Logo"), v.companyLogo); });
 
     step([&] {
-        StorePersonalDate(program.settings, v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear);
+        if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
+            program.write(std::move(*write));
+        }
     });
 }
 
