@@ -189,8 +189,8 @@ void ToolbarWindow::Load()
     }
     RunStep(dialogs, [this] { refreshCountdown(); });
     RunStep(dialogs, [this] {
-        m_company->setCaption(
-            m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+        m_company->setCaption(m_program.read(setting::CompanyLogo.section,
+                                             QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));
     });
     RunStep(dialogs, [this] {
         const ProgramSettings& s = m_program.ProgramSettings;
