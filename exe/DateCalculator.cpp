@@ -11,7 +11,6 @@
 #include "Units.h"
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -121,6 +120,7 @@ DateCalculator::DateCalculator(Program& program) : QMainWindow(nullptr), m_progr
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
     m_program.windows.add(QString::fromLatin1(kCalcName), this);
+    m_loaded = true;
     RunStep(dialogs, [this] {
         // Without a stored place the window opens at the top of the screen, centred across it.
         const double centred = (ScreenWidthTwips() - PixelsToTwips(frameGeometry().width())) / 2;
@@ -145,7 +145,10 @@ DateCalculator::DateCalculator(Program& program) : QMainWindow(nullptr), m_progr
 
 DateCalculator::~DateCalculator()
 {
-    m_program.windows.remove(this);
+    // A closed window left the list already; it may be deleted later than the program's state.
+    if (m_loaded) {
+        m_program.windows.remove(this);
+    }
 }
 
 void DateCalculator::buildWindow()
@@ -266,13 +269,9 @@ void DateCalculator::calculateInterval()
 
 void DateCalculator::showAnswer(const QString& answer)
 {
-    if (answer == m_answer->caption()) {
-        return;
-    }
+    // The caption is the panel's accessible name, and a new name is announced to screen readers
+    // (the toolkit sends the name-change event), so the answer is heard without the focus moving.
     m_answer->setCaption(answer);
-    // Screen readers announce the new answer: it changes without the focus moving to it.
-    QAccessibleEvent changed(m_answer, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
 }
 
 void DateCalculator::openPicker(Field field)
@@ -344,6 +343,7 @@ void DateCalculator::exitWindow()
 void DateCalculator::closeEvent(QCloseEvent* event)
 {
     m_program.windows.remove(this);
+    m_loaded = false;
     event->accept();
 }
 

@@ -78,6 +78,8 @@ private:
     ElasticPanel* m_answer = nullptr;
     MonthView* m_picker = nullptr;
     Field m_pickerField = Field::To;
+    // In the program's loaded windows: from the load until the window closes.
+    bool m_loaded = false;
 };
 
 } // namespace kestrel

@@ -22,6 +22,18 @@ namespace {
 class DateCalculatorTest : public ProgramFixture
 {
 protected:
+    // Closed windows are deleted by the event loop; that happens before the program goes.
+    void TearDown() override
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<DateCalculator*>(window) != nullptr) {
+                window->close();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ProgramFixture::TearDown();
+    }
+
     // Opens the calculator with the toolbar's "Time Calculator" button.
     DateCalculator& OpenCalculator()
     {
