@@ -70,6 +70,19 @@ wait "$listener" || true
 expect_eq "answer after Today" "$(answer '0 WorkDays')" "1"
 expect_eq "answer change announced" "$(grep -c '^frame|0 WorkDays$' "$events")" "1"
 
+# The To picker ("Ca&l..."): it drops down at the To date; Right and Enter pick the next day,
+# Sunday 2 January, a third weekend crossed.
+xdotool windowfocus --sync "$calculator"
+xdotool key alt+y
+sleep 0.2
+xdotool key alt+l
+sleep 0.5
+xdotool key Right
+sleep 0.1
+xdotool key Return
+sleep 0.5
+expect_eq "answer after picking Jan 2" "$(answer '11 WorkDays')" "1"
+
 xdotool windowfocus --sync "$calculator"
 xdotool key alt+e
 for _ in $(seq 1 30); do
