@@ -333,29 +333,38 @@ TEST_F(DateCalculatorTest, ScreenReadersReadTheAnswerAsThePanelsName)
     EXPECT_EQ(window.answerPanel()->accessibleName(), "Choose an interval from the list");
 }
 
-TEST_F(DateCalculatorTest, ExitRemembersThePlaceAsTheSettingsFileKeepsIt)
+struct ExitCase
 {
-    {
+    const char* how;
+    std::function<void(DateCalculator&)> arrange;
+    const char* state;
+    const char* top;
+    const char* left;
+};
+
+TEST_F(DateCalculatorTest, ExitRemembersTheStateAndOnlyANormalWindowsPlace)
+{
+    const ExitCase cases[] = {
+        {"normal", [](DateCalculator& w) { MoveWindowTwips(w, 1200, 2400); }, "0", "1200", "2400"},
+        {"maximised", [](DateCalculator& w) { w.showMaximized(); }, "2", "1200", "2400"},
+        {"minimised", [](DateCalculator& w) { w.showMinimized(); }, "1", "1200", "2400"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.how);
         DateCalculator& window = OpenCalculator();
         window.show();
-        MoveWindowTwips(window, 1200, 2400);
+        c.arrange(window);
         window.exitWindow();
-        EXPECT_EQ(Setting("Forms Position", "CalcWindowState"), "0");
-        EXPECT_EQ(Setting("Forms Position", "CalcTop"), "1200");
-        EXPECT_EQ(Setting("Forms Position", "CalcLeft"), "2400");
+        EXPECT_EQ(Setting("Forms Position", "CalcWindowState"), c.state);
+        EXPECT_EQ(Setting("Forms Position", "CalcTop"), c.top);
+        EXPECT_EQ(Setting("Forms Position", "CalcLeft"), c.left);
         EXPECT_FALSE(toolbar->openFlag(Button::Calculator));
+        EXPECT_EQ(program->windows.find("frmCalc"), nullptr);
     }
-    {
-        // Maximised: the state only, the place stays.
-        DateCalculator& window = OpenCalculator();
-        EXPECT_DOUBLE_EQ(WindowTopTwips(window), 1200);
-        EXPECT_DOUBLE_EQ(WindowLeftTwips(window), 2400);
-        window.showMaximized();
-        window.exitWindow();
-        EXPECT_EQ(Setting("Forms Position", "CalcWindowState"), "2");
-        EXPECT_EQ(Setting("Forms Position", "CalcTop"), "1200");
-        EXPECT_EQ(Setting("Forms Position", "CalcLeft"), "2400");
-    }
+    // The next opening returns to the remembered place.
+    DateCalculator& again = OpenCalculator();
+    EXPECT_DOUBLE_EQ(WindowTopTwips(again), 1200);
+    EXPECT_DOUBLE_EQ(WindowLeftTwips(again), 2400);
 }
 
 TEST_F(DateCalculatorTest, ToolbarButtonTogglesAndTheCloseBoxStoresNothing)
