@@ -336,7 +336,11 @@ void DateCalculator::copyAnswer()
 
 void DateCalculator::exitWindow()
 {
-    WritePlace(m_program, QStringLiteral("Calc"), *this);
+    {
+        // The state and the place reach the settings file in one replace.
+        const SettingsAction action(m_program);
+        WritePlace(m_program, QStringLiteral("Calc"), *this);
+    }
     close();
 }
 
