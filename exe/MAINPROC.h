@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpViewer.h"
 #include "LoadedWindows.h"
+#include "Milestones.h"
 #include "ProgramSettings.h"
 #include "Settings.h"
 
@@ -59,6 +60,7 @@ struct Program
     QString HelpFilePath;
     HelpViewer help;
     kestrel::CountdownFile CountdownFile;
+    MilestoneTable milestones;
 
     // The desk calendar's shown year, working month and selected day, as texts.
     QString DeskCalYear;
