@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "BreakdownWindow.h"
 #include "OptionsDialog.h"
+#include "ReportWindow.h"
 
 #include <algorithm>
 #include <array>
@@ -24,7 +25,8 @@ const std::array kWindows = {
     WindowKind{kCalcName, Button::Calculator, "Time Calculator", "&Time Calculator", "Calc", Opening::Toggled, nullptr},
     WindowKind{kOptionsName, Button::Options, "Set Target Date and Options", "&Set Target Date", nullptr,
                Opening::Modal, &Create<OptionsDialog>},
-    WindowKind{kReportName, Button::Report, "Print Report", "&Print Report", nullptr, Opening::Modal, nullptr},
+    WindowKind{kReportName, Button::Report, "Print Report", "&Print Report", nullptr, Opening::Modal,
+               &Create<ReportWindow>},
     WindowKind{kMilestoneName, std::nullopt, nullptr, nullptr, nullptr, Opening::Modal, nullptr},
     WindowKind{kAboutName, std::nullopt, nullptr, nullptr, nullptr, Opening::Modal, &Create<AboutWindow>},
 };

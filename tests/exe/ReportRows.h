@@ -3,6 +3,7 @@
 #include "ReportComposer.h"
 #include "ReportDocument.h"
 
+#include <QProcess>
 #include <QStringList>
 
 #include <cmath>
@@ -51,6 +52,29 @@ inline double SizeOf(const ReportDocument& document, int pageNumber, const QStri
         }
     }
     return 0;
+}
+
+// The text of a PDF file as `pdftotext -layout` gives it, pages separated by form feeds.
+inline QString PdfText(const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The page count `pdfinfo` reads from a PDF file; -1 when it reads none.
+inline int PdfPages(const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    process.waitForFinished(60000);
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Pages:"))) {
+            return line.mid(6).trimmed().toInt();
+        }
+    }
+    return -1;
 }
 
 } // namespace kestrel::test
