@@ -95,7 +95,8 @@ void ReportComposer::ComposeReport(int year, int month)
         return;
     }
     if (start < -32768) {
-        m_document.EndDoc();
+        m_document.EndDoc(); // the count does not fit 16 bits: an empty report and error 6
+        throw RuntimeError(RuntimeError::Overflow);
     }
     int c = ToInt16(start);
 

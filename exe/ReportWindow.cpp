@@ -124,6 +124,7 @@ ReportWindow::ReportWindow(Program& program)
     m_zoomLabel->setToolTip(QStringLiteral("Double Left or Right Clicks to Zoom. "));
 
     m_preview = new ReportPreview;
+    m_preview->setEmptyText(QString::fromLatin1(kNoPagesMessage));
     m_scroll = new QScrollArea(this);
     m_scroll->setWidget(m_preview);
     m_scroll->setWidgetResizable(true);

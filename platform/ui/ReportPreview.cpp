@@ -96,7 +96,10 @@ void ReportPreview::paintEvent(QPaintEvent*)
     const QRectF paper(origin, page);
     painter.fillRect(paper.translated(3, 3), QColor(0, 0, 0, 60));
     painter.fillRect(paper, Qt::white);
-    if (!m_document) {
+    if (!m_document || m_document->pageCount() == 0) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(paper.adjusted(24, 24, -24, -24), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                         m_emptyText);
         return;
     }
     painter.translate(origin);

@@ -30,6 +30,13 @@ public:
     void zoomIn();
     void zoomOut();
 
+    // What the empty page says when the document has no pages.
+    void setEmptyText(const QString& text)
+    {
+        m_emptyText = text;
+        update();
+    }
+
     QSize sizeHint() const override;
 
 signals:
@@ -47,6 +54,7 @@ private:
     std::shared_ptr<const ReportDocument> m_document;
     int m_page = 1;
     double m_zoom = 1.0;
+    QString m_emptyText;
 };
 
 } // namespace kestrel
