@@ -189,8 +189,8 @@ void ToolbarWindow::Load()
     }
     RunStep(dialogs, [this] { refreshCountdown(); });
     RunStep(dialogs, [this] {
-        m_company->setCaption(
-            m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+        m_company->setCaption(m_program.read(setting::CompanyLogo.section,
+                                             QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));
     });
     RunStep(dialogs, [this] {
         const ProgramSettings& s = m_program.ProgramSettings;
@@ -326,8 +326,12 @@ void ToolbarWindow::endProgram()
     m_ended = true;
     m_timer->stop();
     m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
-    WritePlace(m_program, QStringLiteral("Toolbar"), *this);
-    SaveOpenWindows(m_program);
+    {
+        // The toolbar's place and the open windows reach the settings file in one replace.
+        const SettingsAction action(m_program);
+        WritePlace(m_program, QStringLiteral("Toolbar"), *this);
+        SaveOpenWindows(m_program);
+    }
     QCoreApplication::exit(0);
 }
 

@@ -32,6 +32,7 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_TRUE(dialogs.scriptErrors().isEmpty()) << dialogs.scriptErrors().join("\n").toStdString();
         toolbar.reset();
         program.reset();
     }

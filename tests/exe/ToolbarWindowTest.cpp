@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace kestrel::test {
@@ -203,6 +204,17 @@ TEST_F(ToolbarTest, ClosingTheAboutWindowRerunsTheLoadSteps)
     EXPECT_EQ(bar.windowTitle(), "T-1:0:23:59:60");
     EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2001 00:00:00");
     EXPECT_EQ(program->windows.count(), 1) << "the about window is unloaded";
+}
+
+TEST_F(ToolbarTest, TimerWaitsForTheNextSecondOfTheProgramClock)
+{
+    // 300 ms into the second by the program's clock, whatever the wall clock says.
+    clock.set(DateValue{PackDateTime(1999, 12, 30, 15, 20, 45).serial + 0.3 / 86400.0});
+    ToolbarWindow& bar = StartToolbar();
+    const auto* timer = bar.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 705);
 }
 
 TEST_F(ToolbarTest, WindowsNotBuiltYetKeepTheirButtonsGreyed)
