@@ -187,7 +187,10 @@ void ToolbarWindow::Load()
     if (firstLoad) {
         RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
     }
-    RunStep(dialogs, [this] { refreshCountdown(); });
+    if (!RunStep(dialogs, [this] { refreshCountdown(); }) && m_program.ProgramSettings.ContinuousSave != 0) {
+        // The file says the count is out of range rather than keep the count of another target.
+        m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
+    }
     RunStep(dialogs, [this] {
         m_company->setCaption(m_program.read(setting::CompanyLogo.section,
                                              QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));

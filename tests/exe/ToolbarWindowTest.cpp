@@ -136,6 +136,18 @@ TEST_F(ToolbarTest, OverflowDuringATickIsReportedOnceAndStopsTheCount)
     EXPECT_TRUE(bar.isVisible());
 }
 
+TEST_F(ToolbarTest, NewTargetOutOfRangeFromTheLoadStepsReachesTheCountdownFile)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() + "\n");
+    ToolbarWindow& bar = StartToolbar();
+    bar.tick();
+    program->ProgramSettings.TargetYear = "2100";
+    bar.Load();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
+    EXPECT_EQ(bar.windowTitle(), "T-out of range");
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-out of range (Eastern Standard Time)\r\n");
+}
+
 TEST_F(ToolbarTest, HoursFormatCountsBeyondSixteenBits)
 {
     WriteSettings("[Target Date]\nTarget_Year=2080\nCaption_option=hh\n");
