@@ -216,18 +216,27 @@ void OptionsDialog::pressButton(int index)
     ShowBusyPointer();
     if (index == 0) {
         reject();
-    } else {
-        apply();
-        if (index == 4) {
-            accept();
-        }
+    } else if (apply() && index == 4) {
+        accept();
     }
     ShowArrowPointer();
 }
 
-void OptionsDialog::apply()
+bool OptionsDialog::apply()
 {
-    ApplyOptions(m_program, values());
+    const OptionsValues v = values();
+    // Continuous saving would overwrite the settings or the milestones with the countdown line.
+    const std::filesystem::path countdownFile = v.countDownFile.toStdString();
+    if (IsOtherProgramFile(countdownFile, m_program.settings.path(), v.projectFile.toStdString())) {
+        ShowArrowPointer();
+        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(countdownFile)), Dialogs::Buttons::Ok,
+                                 Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
+        m_pages->setCurrentTab(2);
+        m_file->countdownFileEdit()->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    ApplyOptions(m_program, v);
+    return true;
 }
 
 void OptionsDialog::browseMilestoneFile()

@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Units.h"
+#include "TerminationSignals.h"
 #include "ToolbarWindow.h"
 
 #include <QApplication>
@@ -240,6 +241,8 @@ int StartProgram(QApplication& app)
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
 
     auto* toolbar = new ToolbarWindow(program);
+    // A logout, kill or Ctrl+C ends the program as "&Close" does.
+    const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
     dialogs.setParentWindow(toolbar);
     toolbar->Load();
     toolbar->show();

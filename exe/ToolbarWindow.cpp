@@ -207,9 +207,22 @@ void ToolbarWindow::Load()
             m_program.windows.add(QString::fromLatin1(kToolBarName), this);
         }
         show();
+        RunStep(dialogs, [this] { guardCountdownFile(); });
         RunStep(dialogs, [this] { restoreOpenWindows(); });
     }
     ShowArrowPointer();
+}
+
+void ToolbarWindow::guardCountdownFile()
+{
+    ProgramSettings& s = m_program.ProgramSettings;
+    if (s.ContinuousSave != 0 &&
+        IsOtherProgramFile(s.CountDownFile, m_program.settings.path(), std::filesystem::path(s.ProjectFile))) {
+        // Off in memory only: the user's settings stay as they are until the options are applied.
+        s.ContinuousSave = 0;
+        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(s.CountDownFile)),
+                                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+    }
 }
 
 void ToolbarWindow::refreshCountdown()

@@ -246,6 +246,21 @@ TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
 }
 
+TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
+{
+    OptionsDialog& dialog = Open();
+    WriteSettings("[Target Date]\nTarget_Year=2001\n");
+    const std::string before = ReadSettings();
+    for (const std::filesystem::path& path : {settingsPath(), dir / "config" / "." / "KESTREL.INI"}) {
+        dialog.filePage()->countdownFileEdit()->setText(QString::fromStdString(path.string()));
+        dialog.button(4)->click();
+        EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Ok keeps the dialog open when it refuses";
+    }
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].contains("Choose another file for the countdown"));
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+}
+
 TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
 {
     const struct
