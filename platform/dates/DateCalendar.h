@@ -24,6 +24,7 @@ long long DayIndex(long long seconds);
 long long DayIndexOf(int year, unsigned month, unsigned day);
 // 1 (Sunday) to 7 (Saturday).
 int WeekdayOfIndex(long long dayIndex);
+// The number of days in a month (1 to 12) of a year.
 unsigned DaysInMonth(int year, unsigned month);
 // Years 0 to 29 mean 2000 to 2029, 30 to 99 mean 1930 to 1999; others stand as they are.
 int WindowYear(long long year);
