@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrel {
 
@@ -15,6 +16,9 @@ struct UnitTexts
     std::string YYBefore, YYAfter, DDBefore, DDAfter, HHBefore, HHAfter, MMBefore, MMAfter, SSBefore, SSAfter;
 
     static UnitTexts From(const ProgramSettings& settings);
+    // The before and after texts of a unit (total days take the days texts, total hours the
+    // hours texts).
+    std::pair<const std::string&, const std::string&> of(CountUnit unit) const;
 };
 
 // What one of the five columns of the breakdown shows: the unit caption above, the number below.
@@ -37,11 +41,17 @@ enum class BreakdownVariant
     Screensaver,
 };
 
-// The five columns for a count format. The years family shows years, days, hours, minutes and
-// seconds from the left; the days family total days, hours, minutes, seconds; the hours family
-// total hours (in 32 bits, so it never overflows), minutes, seconds. How many units show
-// depends on the format's length; columns not shown are hidden from the right, and their texts
-// are left empty. A shown caption is visible when `captionsVisible` (always for the screensaver).
+// The count format the screensaver works with: it has no hours family, so a format that does not
+// begin with "yy" or "dd" counts as the days format of the same length ("hh:mm" as "dd:hh").
+std::string ScreensaverFormat(std::string_view captionOption);
+
+// The five columns for a count format, as the count-format table gives them: the years family
+// shows years, days, hours, minutes and seconds from the left; the days family total days,
+// hours, minutes, seconds; the hours family total hours (in 32 bits, so it never overflows),
+// minutes, seconds. How many units show depends on the format's length; columns not shown are
+// hidden from the right, and their texts are left empty. A shown caption is visible when
+// `captionsVisible` (always for the screensaver). A countdown out of range shows the mark in the
+// first column and hides the others.
 BreakdownColumns showCountdown(std::string_view captionOption, const CountdownBreakdown& breakdown,
                                const UnitTexts& texts, bool captionsVisible,
                                BreakdownVariant variant = BreakdownVariant::Window);

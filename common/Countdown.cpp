@@ -15,32 +15,44 @@ long long TargetPart(std::string_view text)
     return ToInt16(ValFromText(text));
 }
 
-std::string Joined(std::initializer_list<long long> numbers)
+// "T-" and the numbers of the units the format shows, joined by ":".
+std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionOption)
 {
     std::string line = "T-";
     bool first = true;
-    for (long long n : numbers) {
-        if (!first) {
-            line += ':';
+    for (const FormatUnit& unit : FormatRow(FamilyOf(captionOption)).units) {
+        if (unit.shownIn(CountOutput::Line, captionOption.size())) {
+            if (!first) {
+                line += ':';
+            }
+            line += std::to_string(b.valueOf(unit.unit));
+            first = false;
         }
-        line += std::to_string(n);
-        first = false;
     }
     return line;
 }
 
 } // namespace
 
-FormatFamily FamilyOf(std::string_view captionOption)
+std::int32_t CountdownBreakdown::valueOf(CountUnit unit) const
 {
-    const std::string_view prefix = captionOption.substr(0, 2);
-    if (prefix == "yy") {
-        return FormatFamily::Years;
+    switch (unit) {
+    case CountUnit::Years:
+        return YearsPart;
+    case CountUnit::Days:
+        return DaysPart;
+    case CountUnit::TotalDays:
+        return TotalDays;
+    case CountUnit::Hours:
+        return HoursPart;
+    case CountUnit::TotalHours:
+        return TotalHours();
+    case CountUnit::Minutes:
+        return MinutesPart;
+    case CountUnit::Seconds:
+        break;
     }
-    if (prefix == "dd") {
-        return FormatFamily::Days;
-    }
-    return FormatFamily::Hours;
+    return SecondsPart;
 }
 
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
@@ -61,7 +73,12 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     std::int16_t hours = 0;
     std::int16_t minutes = 0;
     std::int16_t seconds = 0;
-    if (now.serial <= target.serial) {
+    if (DateDiff("s", now, target) == 0) {
+        // The target moment itself: nothing is left and nothing has passed. The rule below would
+        // show the whole of today still to come (-1 days and 23:59:60).
+        totalDays = 0;
+        days = 0;
+    } else if (now.serial <= target.serial) {
         hours = static_cast<std::int16_t>(23 - anchorParts.hour);
         minutes = static_cast<std::int16_t>(59 - anchorParts.minute);
         seconds = static_cast<std::int16_t>(60 - anchorParts.second);
@@ -91,29 +108,19 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     result.MinutesPart = minutes;
     result.SecondsPart = seconds;
 
-    const std::size_t length = captionOption.size();
-    const long long Y = years, D = days, TD = totalDays, H = hours, M = minutes, S = seconds;
-    const long long TH = result.TotalHours();
-    switch (family) {
-    case FormatFamily::Years:
-        result.Line = length > 12  ? Joined({Y, D, H, M, S})
-                      : length > 9 ? Joined({Y, D, H, M})
-                      : length > 5 ? Joined({Y, D, H})
-                      : length > 3 ? Joined({Y, D})
-                                   : Joined({Y});
-        break;
-    case FormatFamily::Days:
-        result.Line = length > 9   ? Joined({TD, H, M, S})
-                      : length > 5 ? Joined({TD, H, M})
-                      : length > 3 ? Joined({TD, H})
-                                   : Joined({TD});
-        break;
-    case FormatFamily::Hours:
-        result.Line = length > 5 ? Joined({TH, M, S}) : length > 3 ? Joined({TH, M}) : Joined({TH});
-        break;
-    }
+    result.Line = CountdownLine(result, captionOption);
     result.TodayLine = "Today is: " + Format(now, "mmm d, yyyy h:mm:ss");
-    result.KeepTicking = !(family == FormatFamily::Years && length <= 3);
+    result.KeepTicking = !(family == FormatFamily::Years && captionOption.size() <= 3);
+    return result;
+}
+
+CountdownBreakdown OutOfRangeCountdown(DateValue now)
+{
+    CountdownBreakdown result;
+    result.Line = std::string("T-") + kOutOfRangeMark;
+    result.TodayLine = "Today is: " + Format(now, "mmm d, yyyy h:mm:ss");
+    result.KeepTicking = false;
+    result.OutOfRange = true;
     return result;
 }
 

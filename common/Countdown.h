@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CountFormat.h"
 #include "DateServices.h"
 
 #include <cstdint>
@@ -21,26 +22,29 @@ struct CountdownBreakdown
     std::string Line;             // the countdown line, "T-" and the numbers of the format
     std::string TodayLine;        // "Today is: " and now as "mmm d, yyyy h:mm:ss"
     bool KeepTicking = true;      // false only for the years-only format "yy"
+    // The count left the 16-bit range: the numbers are all 0 and belong to no target, and every
+    // display says "out of range" instead.
+    bool OutOfRange = false;
 
     // Total hours, TotalDays x 24 + HoursPart. Kept in 32 bits: in 16 bits every target more
     // than about 3.7 years away would overflow.
     std::int32_t TotalHours() const { return TotalDays * 24 + HoursPart; }
+    // The number a format shows for one of its units.
+    std::int32_t valueOf(CountUnit unit) const;
 };
 
-// The three families of count formats, told apart by the first two characters of the format.
-enum class FormatFamily
-{
-    Years, // "yy", "yy:dd", ... "yy:dd:hh:mm:ss"
-    Days,  // "dd" ... "dd:hh:mm:ss"
-    Hours, // anything else: "hh", "hh:mm", "hh:mm:ss"
-};
-FormatFamily FamilyOf(std::string_view captionOption);
+// What every display shows in place of a count that leaves the 16-bit range.
+inline constexpr const char* kOutOfRangeMark = "out of range";
 
 // The countdown for `now` to the target day given by the three stored texts. Only the exact
-// day type "WorkDays" counts work days. Raises error 6 (Overflow) when a count leaves the
-// 16-bit range (a target more than 32767 days away).
+// day type "WorkDays" counts work days. At the exact target second every part is 0. Raises
+// error 6 (Overflow) when a count leaves the 16-bit range (a target more than 32767 days away).
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
                                     std::string_view captionOption);
+
+// The countdown shown once a count has left the 16-bit range: no numbers, the line
+// "T-out of range", today's line for `now`, and the timer stopped until a new target is set.
+CountdownBreakdown OutOfRangeCountdown(DateValue now);
 
 } // namespace kestrel

@@ -1,57 +1,28 @@
 #include "CountdownFile.h"
 
 #include "AtomicFile.h"
+#include "BreakdownDisplay.h"
 #include "RuntimeError.h"
-
-#include <vector>
 
 namespace kestrel {
 
-namespace {
-
-// One unit of the line: its texts, its number, and the format length from which it is written.
-struct Piece
-{
-    const std::string& before;
-    long long number;
-    const std::string& after;
-    std::size_t fromLength;
-};
-
-} // namespace
-
 std::string CountdownFileLine(const ProgramSettings& s, const CountdownBreakdown& b)
 {
-    // The units each family writes, from the left. The hours family writes what the breakdown
-    // window and the title line show: total hours, then minutes and seconds.
-    const std::vector<Piece> pieces = [&]() -> std::vector<Piece> {
-        switch (FamilyOf(s.CaptionOption)) {
-        case FormatFamily::Years:
-            return {{s.YYBeforeText, b.YearsPart, s.YYAfterText, 2},
-                    {s.DDBeforeText, b.DaysPart, s.DDAfterText, 4},
-                    {s.HHBeforeText, b.HoursPart, s.HHAfterText, 7},
-                    {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 10},
-                    {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 13}};
-        case FormatFamily::Days:
-            return {{s.DDBeforeText, b.TotalDays, s.DDAfterText, 2},
-                    {s.HHBeforeText, b.HoursPart, s.HHAfterText, 4},
-                    {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 7},
-                    {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 10}};
-        case FormatFamily::Hours:
-            break;
-        }
-        return {{s.HHBeforeText, b.TotalHours(), s.HHAfterText, 2},
-                {s.MMBeforeText, b.MinutesPart, s.MMAfterText, 4},
-                {s.SSBeforeText, b.SecondsPart, s.SSAfterText, 6}};
-    }();
-
     std::string text = s.FileBeforeText;
-    for (const Piece& piece : pieces) {
-        if (s.CaptionOption.size() >= piece.fromLength) {
-            text += piece.before;
-            text += std::to_string(piece.number);
-            text += ' ';
-            text += piece.after;
+    if (b.OutOfRange) {
+        text += kOutOfRangeMark;
+    } else {
+        // The units the count-format table lists for the file. For the hours family it writes
+        // what the breakdown window and the title line show: total hours, minutes and seconds.
+        const UnitTexts texts = UnitTexts::From(s);
+        for (const FormatUnit& unit : FormatRow(FamilyOf(s.CaptionOption)).units) {
+            if (unit.shownIn(CountOutput::File, s.CaptionOption.size())) {
+                const auto [before, after] = texts.of(unit.unit);
+                text += before;
+                text += std::to_string(b.valueOf(unit.unit));
+                text += ' ';
+                text += after;
+            }
         }
     }
     text += ' ';

@@ -11,7 +11,8 @@ namespace kestrel {
 
 // The one line of the continuous countdown file (without its line end): the file's before text,
 // a piece per unit of the count format (unit before text, number, a blank, unit after text),
-// a blank and the file's after text.
+// a blank and the file's after text. A countdown out of range writes "out of range" in place of
+// the pieces.
 std::string CountdownFileLine(const ProgramSettings& settings, const CountdownBreakdown& breakdown);
 
 // Rewrites the continuous countdown file on every tick while continuous saving is on.

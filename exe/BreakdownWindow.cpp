@@ -1,15 +1,13 @@
 #include "BreakdownWindow.h"
 
 #include "BreakdownDisplay.h"
-#include "ElasticPanel.h"
-#include "FitLabel.h"
+#include "BreakdownView.h"
 #include "Program.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"
 #include "Units.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -17,25 +15,6 @@
 #include <algorithm>
 
 namespace kestrel {
-
-namespace {
-
-// The window's design size and its column grid, in twips.
-constexpr double kWidth = 6810;
-constexpr double kHeight = 4890;
-constexpr double kHalf = 2445;
-constexpr double kCaptionRowHeight = 1230;
-constexpr double kNumberRowHeight = 1215;
-constexpr std::array<double, 5> kColumnLefts = {0, 1365, 2730, 4095, 5460};
-constexpr std::array<double, 5> kColumnWidths = {1365, 1365, 1365, 1365, 1350};
-constexpr std::array<const char*, 5> kDesignCaptions = {"Years", "Days", "Hours", "Minutes", "Seconds"};
-
-QFont DesignFont(const GroupStyle& group)
-{
-    return FontFromChoice({QString::fromStdString(group.fontName), group.fontSize, group.fontBold, group.fontItalic});
-}
-
-} // namespace
 
 BreakdownWindow::BreakdownWindow(Program& program)
     : QMainWindow(nullptr), m_program(program), m_style(BreakdownWindowDesign())
@@ -64,7 +43,9 @@ BreakdownWindow::BreakdownWindow(Program& program)
         ApplyPlace(*this, place);
     });
     RunStep(dialogs, [this] { applyStoredStyling(); });
-    RunStep(dialogs, [this] { m_project->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle)); });
+    RunStep(dialogs, [this] {
+        m_view->projectPanel()->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle));
+    });
     RunStep(dialogs, [this] {
         // The desk calendar starts from today's month when it opens next.
         const DateParts today = SplitDate(GetPresentDate(m_program.clock));
@@ -84,50 +65,17 @@ BreakdownWindow::~BreakdownWindow()
 
 void BreakdownWindow::buildWindow()
 {
-    m_frame = new ElasticPanel(this);
-    m_frame->setObjectName(QStringLiteral("vsElastic111"));
-    m_frame->setDesignSize(kWidth, kHeight);
-    setCentralWidget(m_frame);
-
-    m_upper = new ElasticPanel(m_frame);
-    m_upper->setObjectName(QStringLiteral("vsElastic31"));
-    m_frame->place(m_upper, 0, 0, kWidth, kHalf);
-
-    m_captionRow = new ElasticPanel(m_upper);
-    m_captionRow->setObjectName(QStringLiteral("vsElastic1"));
-    m_upper->place(m_captionRow, 0, 0, kWidth, kCaptionRowHeight);
-
-    m_numberRow = new ElasticPanel(m_upper);
-    m_numberRow->setObjectName(QStringLiteral("vsElastic2"));
-    m_upper->place(m_numberRow, 0, kCaptionRowHeight, kWidth, kNumberRowHeight);
-
-    for (std::size_t k = 0; k < 5; ++k) {
-        auto* caption = new QLabel(QString::fromLatin1(kDesignCaptions[k]), m_captionRow);
-        caption->setObjectName(QStringLiteral("lblCountType"));
-        caption->setProperty("Index", static_cast<int>(k + 1));
-        caption->setAlignment(Qt::AlignCenter);
-        caption->setWordWrap(true);
-        m_captionRow->place(caption, kColumnLefts[k], 0, kColumnWidths[k], kCaptionRowHeight);
-        m_captions[k] = caption;
-
-        auto* number = new FitLabel(m_numberRow);
-        number->setObjectName(QStringLiteral("lblIntervalsLeft"));
-        number->setProperty("Index", static_cast<int>(k + 1));
-        number->setAlignment(Qt::AlignCenter);
-        m_numberRow->place(number, kColumnLefts[k], 0, kColumnWidths[k], kNumberRowHeight);
-        m_numbers[k] = number;
-    }
-
-    m_project = new ElasticPanel(m_frame);
-    m_project->setObjectName(QStringLiteral("VSEProject"));
-    m_frame->place(m_project, 0, kHalf, kWidth, kHalf);
+    m_view = new BreakdownView(kBreakdownWindowLayout, this);
+    setCentralWidget(m_view);
 
     // The window scales as a whole; below a third of its design size nothing is readable. It
     // opens half as large again as its design, which was drawn for screens of the past, as far
     // as the screen allows.
-    m_frame->setMinimumSize(m_frame->sizeHint() / 3);
-    const QSize design = m_frame->sizeHint();
-    const double room = std::min(ScreenWidthTwips() / kWidth, ScreenHeightTwips() / (kHeight + 600)) * 0.9;
+    m_view->setMinimumSize(m_view->sizeHint() / 3);
+    const QSize design = m_view->sizeHint();
+    const double room = std::min(ScreenWidthTwips() / kBreakdownWindowLayout.width,
+                                 ScreenHeightTwips() / (kBreakdownWindowLayout.height + 600)) *
+                        0.9;
     const double scale = std::clamp(room, 1.0, 1.5);
     resize(static_cast<int>(design.width() * scale),
            static_cast<int>(design.height() * scale) + menuBar()->sizeHint().height());
@@ -172,38 +120,18 @@ void BreakdownWindow::buildMenus()
     m_projectVisible->setCheckable(true);
 }
 
-QLabel* BreakdownWindow::captionLabel(int k) const
-{
-    return k >= 1 && k <= 5 ? m_captions[static_cast<std::size_t>(k - 1)] : nullptr;
-}
-
-QLabel* BreakdownWindow::numberLabel(int k) const
-{
-    return k >= 1 && k <= 5 ? m_numbers[static_cast<std::size_t>(k - 1)] : nullptr;
-}
-
 void BreakdownWindow::showCountdown()
 {
     const ProgramSettings& s = m_program.ProgramSettings;
-    const BreakdownColumns columns = kestrel::showCountdown(s.CaptionOption, m_program.countdown, UnitTexts::From(s),
-                                                            m_captionsVisible->isChecked());
-    for (std::size_t k = 0; k < columns.size(); ++k) {
-        const BreakdownColumn& column = columns[k];
-        // A hidden column keeps its texts; it only leaves its space empty.
-        if (column.numberVisible) {
-            m_numbers[k]->setText(QString::fromStdString(column.number));
-            m_captions[k]->setText(QString::fromStdString(column.caption));
-        }
-        m_captions[k]->setVisible(column.captionVisible);
-        m_numbers[k]->setVisible(column.numberVisible);
-    }
+    m_view->showColumns(kestrel::showCountdown(s.CaptionOption, m_program.countdown, UnitTexts::From(s),
+                                               m_captionsVisible->isChecked()));
 }
 
 void BreakdownWindow::redraw()
 {
-    m_project->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle));
+    m_view->projectPanel()->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle));
     showCountdown();
-    m_frame->update();
+    m_view->update();
 }
 
 void BreakdownWindow::applyStoredStyling()
@@ -224,28 +152,18 @@ void BreakdownWindow::applyStoredStyling()
 
 void BreakdownWindow::applyStyle()
 {
+    m_view->setLooks(m_style);
     m_captionsVisible->setChecked(m_style.captionVisible);
-    for (QLabel* caption : m_captions) {
-        SetColors(*caption, ColorFromColorRef(m_style.caption.backColor), ColorFromColorRef(m_style.caption.foreColor));
-        ElasticPanel::setDesignFont(caption, DesignFont(m_style.caption));
+    for (QLabel* caption : m_view->captionLabels()) {
         caption->setVisible(m_style.captionVisible);
     }
-    m_captionRow->setVisible(m_style.captionVisible);
-    for (QLabel* number : m_numbers) {
-        SetColors(*number, ColorFromColorRef(m_style.interval.backColor),
-                  ColorFromColorRef(m_style.interval.foreColor));
-        ElasticPanel::setDesignFont(number, DesignFont(m_style.interval));
-    }
+    m_view->captionRow()->setVisible(m_style.captionVisible);
     m_projectVisible->setChecked(m_style.projectVisible);
-    SetColors(*m_project, ColorFromColorRef(m_style.project.backColor), ColorFromColorRef(m_style.project.foreColor));
-    m_project->setDesignFont(DesignFont(m_style.project));
-    m_project->setVisible(m_style.projectVisible);
+    m_view->projectPanel()->setVisible(m_style.projectVisible);
     // The panels around the groups take the design background, so hidden groups leave the
     // window's light blue.
-    const QColor background = ColorFromColorRef(BreakdownWindowDesign().caption.backColor);
-    for (ElasticPanel* panel : {m_frame, m_upper, m_captionRow, m_numberRow}) {
-        SetColors(*panel, background, ColorFromColorRef(kSystemWindowText));
-    }
+    m_view->setPanelColors(ColorFromColorRef(BreakdownWindowDesign().caption.backColor),
+                           ColorFromColorRef(kSystemWindowText));
 }
 
 GroupStyle& BreakdownWindow::groupStyle(Group group)

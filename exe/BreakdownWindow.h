@@ -1,18 +1,16 @@
 #pragma once
 
+#include "BreakdownView.h"
 #include "CountdownDisplay.h"
 #include "Styling.h"
 
 #include <QMainWindow>
-
-#include <array>
 
 class QAction;
 class QLabel;
 
 namespace kestrel {
 
-class ElasticPanel;
 struct Program;
 
 // The "Countdown Breakdown" window: five columns of a unit caption over a number, and the
@@ -39,10 +37,10 @@ public:
     // convert, after applying the keys before it.
     void applyStoredStyling();
 
-    QLabel* captionLabel(int k) const;
-    QLabel* numberLabel(int k) const;
-    ElasticPanel* projectPanel() const { return m_project; }
-    ElasticPanel* captionRow() const { return m_captionRow; }
+    QLabel* captionLabel(int k) const { return m_view->captionLabel(k); }
+    QLabel* numberLabel(int k) const { return m_view->numberLabel(k); }
+    ElasticPanel* projectPanel() const { return m_view->projectPanel(); }
+    ElasticPanel* captionRow() const { return m_view->captionRow(); }
     const BreakdownStyle& style() const { return m_style; }
 
     // The Format menu's handlers.
@@ -64,13 +62,7 @@ private:
 
     Program& m_program;
     BreakdownStyle m_style;
-    ElasticPanel* m_frame = nullptr;
-    ElasticPanel* m_upper = nullptr;
-    ElasticPanel* m_captionRow = nullptr;
-    ElasticPanel* m_numberRow = nullptr;
-    ElasticPanel* m_project = nullptr;
-    std::array<QLabel*, 5> m_captions{};
-    std::array<QLabel*, 5> m_numbers{};
+    BreakdownView* m_view = nullptr;
     QAction* m_captionsVisible = nullptr;
     QAction* m_projectVisible = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "OptionsPages.h"
 
+#include "CountFormat.h"
 #include "IndexTab.h"
 #include "MonthView.h"
 #include "Presets.h"
@@ -174,8 +175,8 @@ CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
         m_presets->addItem(QString::fromUtf8(preset.data(), static_cast<qsizetype>(preset.size())));
     }
     setPresetText(QString()); // the box starts with an empty text
-    for (const char* option : kCaptionOptions) {
-        m_captionOptions->addItem(QString::fromLatin1(option));
+    for (const std::string& option : OfferedFormats()) {
+        m_captionOptions->addItem(QString::fromStdString(option));
     }
     m_dayTypes->addItems({QStringLiteral("Days"), QStringLiteral("WorkDays")});
 

@@ -37,11 +37,6 @@ struct OptionsValues
     QString companyLogo;
 };
 
-// The count formats the caption options box offers, shortest first within each family.
-inline constexpr std::array<const char*, 12> kCaptionOptions = {
-    "yy",    "yy:dd",    "yy:dd:hh",    "yy:dd:hh:mm", "yy:dd:hh:mm:ss", "dd",
-    "dd:hh", "dd:hh:mm", "dd:hh:mm:ss", "hh",          "hh:mm",          "hh:mm:ss"};
-
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
 // while moving about, copying, the access keys and the list's own keys keep working. Its value
 // then comes only from its list, the presets and the month picker.

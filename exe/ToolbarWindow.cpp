@@ -187,7 +187,10 @@ void ToolbarWindow::Load()
     if (firstLoad) {
         RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
     }
-    RunStep(dialogs, [this] { refreshCountdown(); });
+    if (!RunStep(dialogs, [this] { refreshCountdown(); }) && m_program.ProgramSettings.ContinuousSave != 0) {
+        // The file says the count is out of range rather than keep the count of another target.
+        m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
+    }
     RunStep(dialogs, [this] {
         m_company->setCaption(m_program.read(setting::CompanyLogo.section,
                                              QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));
@@ -227,11 +230,18 @@ void ToolbarWindow::refreshCountdown()
     m_timer->stop();
     const ProgramSettings& s = m_program.ProgramSettings;
     const DateValue now = GetPresentDate(m_program.clock);
+    // A count out of range is reported by the caller; every display then says so rather than
+    // keep the count of an earlier target.
+    const CountdownBreakdown& b = m_program.countdown;
+    const auto showLines = [&] {
+        setWindowTitle(QString::fromStdString(b.Line));
+        m_today->setCaption(QString::fromStdString(b.TodayLine));
+    };
+    m_program.countdown = OutOfRangeCountdown(now);
+    showLines();
     m_program.countdown =
         ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
-    const CountdownBreakdown& b = m_program.countdown;
-    setWindowTitle(QString::fromStdString(b.Line));
-    m_today->setCaption(QString::fromStdString(b.TodayLine));
+    showLines();
     if (b.KeepTicking) {
         enableTimer();
     }
@@ -250,9 +260,7 @@ void ToolbarWindow::tick()
 {
     // A count that leaves the 16-bit range is reported once; the countdown then stays stopped
     // until the load steps run again with a target in range.
-    if (!RunStep(m_program.dialogs, [this] { refreshCountdown(); })) {
-        return;
-    }
+    RunStep(m_program.dialogs, [this] { refreshCountdown(); });
     for (CountdownDisplay* display : std::vector(m_program.displays)) {
         display->showCountdown();
     }
@@ -263,9 +271,7 @@ void ToolbarWindow::tick()
 
 void ToolbarWindow::refreshAllDisplays()
 {
-    if (!RunStep(m_program.dialogs, [this] { refreshCountdown(); })) {
-        return;
-    }
+    RunStep(m_program.dialogs, [this] { refreshCountdown(); });
     for (CountdownDisplay* display : std::vector(m_program.displays)) {
         display->showCountdown();
     }

@@ -98,14 +98,9 @@ std::string ConfigurationMessage()
 
 std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSettings& s)
 {
-    // Without an hours family, every format but the years family counts as the days family of
-    // the same length.
-    std::string format = s.CaptionOption;
-    if (FamilyOf(format) == FormatFamily::Hours) {
-        format.replace(0, std::min<std::size_t>(2, format.size()), "dd");
-    }
     try {
-        return ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, format);
+        return ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType,
+                                ScreensaverFormat(s.CaptionOption));
     } catch (const RuntimeError&) {
         return std::nullopt;
     }
@@ -113,12 +108,8 @@ std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSetti
 
 BreakdownColumns SaverColumns(const SaverSettings& s, const std::optional<CountdownBreakdown>& breakdown)
 {
-    if (breakdown) {
-        return kestrel::showCountdown(s.CaptionOption, *breakdown, s.texts, true, BreakdownVariant::Screensaver);
-    }
-    BreakdownColumns columns;
-    columns[0] = {"", true, kOutOfRangeMark, true};
-    return columns;
+    return kestrel::showCountdown(s.CaptionOption, breakdown ? *breakdown : OutOfRangeCountdown(DateValue{}), s.texts,
+                                  true, BreakdownVariant::Screensaver);
 }
 
 bool ExitCounter::count(Event event)

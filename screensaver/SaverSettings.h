@@ -63,7 +63,6 @@ std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSetti
 // not begin with "yy" and every shown caption visible. Without a countdown, the first column
 // says the target is out of range and the others are hidden.
 BreakdownColumns SaverColumns(const SaverSettings& settings, const std::optional<CountdownBreakdown>& breakdown);
-inline constexpr const char* kOutOfRangeMark = "out of range";
 
 // Counts the user's input; the screensaver ends when it has seen enough. Key presses, button
 // presses and mouse movement over the numbers or the project title count up to 26; movement over

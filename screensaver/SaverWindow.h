@@ -1,10 +1,10 @@
 #pragma once
 
+#include "BreakdownView.h"
 #include "SaverSettings.h"
 
 #include <QWidget>
 
-#include <array>
 #include <functional>
 
 class QLabel;
@@ -12,7 +12,6 @@ class QTimer;
 
 namespace kestrel {
 class Clock;
-class ElasticPanel;
 } // namespace kestrel
 
 namespace kestrel::saver {
@@ -33,11 +32,11 @@ public:
     // Shows a countdown, or the out-of-range mark.
     void ShowColumns(const BreakdownColumns& columns);
 
-    QLabel* captionLabel(int k) const;
-    QLabel* numberLabel(int k) const;
-    ElasticPanel* projectPanel() const { return m_project; }
-    ElasticPanel* captionRow() const { return m_captionRow; }
-    ElasticPanel* numberRow() const { return m_numberRow; }
+    QLabel* captionLabel(int k) const { return m_view->captionLabel(k); }
+    QLabel* numberLabel(int k) const { return m_view->numberLabel(k); }
+    ElasticPanel* projectPanel() const { return m_view->projectPanel(); }
+    ElasticPanel* captionRow() const { return m_view->captionRow(); }
+    ElasticPanel* numberRow() const { return m_view->numberRow(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,12 +49,7 @@ private:
 
     ExitCounter* m_counter;
     std::function<void()> m_end;
-    ElasticPanel* m_frame = nullptr;
-    ElasticPanel* m_captionRow = nullptr;
-    ElasticPanel* m_numberRow = nullptr;
-    ElasticPanel* m_project = nullptr;
-    std::array<QLabel*, 5> m_captions{};
-    std::array<QLabel*, 5> m_numbers{};
+    BreakdownView* m_view = nullptr;
     bool m_ended = false;
 };
 

@@ -71,6 +71,31 @@ TEST_F(CountDownWindowTest, ToolbarTickRefreshesItWhileOpen)
     EXPECT_EQ(Columns(window), (QStringList{" Years=0", "Days=1", " Hours=8", " Minutes=38", " Seconds=60"}));
 }
 
+TEST_F(CountDownWindowTest, TargetMomentShowsZeroInTheTitleTheColumnsAndTheFile)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() + "\n");
+    BreakdownWindow& window = OpenBreakdown();
+    clock.set(PackDateTime(2000, 1, 1, 0, 0, 0));
+    toolbar->tick();
+    EXPECT_EQ(toolbar->windowTitle(), "T-0:0:0:0:0");
+    EXPECT_EQ(Columns(window), (QStringList{" Years=0", "Days=0", " Hours=0", " Minutes=0", " Seconds=0"}));
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-0  Years0 Days0  Hours0  Minutes0  Seconds (Eastern Standard Time)\r\n");
+}
+
+TEST_F(CountDownWindowTest, NewTargetOutOfRangeIsReportedThenShownAsSuchEverywhere)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() + "\n");
+    BreakdownWindow& window = OpenBreakdown();
+    toolbar->tick();
+    program->ProgramSettings.TargetYear = "2100";
+    toolbar->tick();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
+    EXPECT_EQ(toolbar->windowTitle(), "T-out of range");
+    EXPECT_EQ(Columns(window), (QStringList{"=out of range", "-", "-", "-", "-"}));
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-out of range (Eastern Standard Time)\r\n");
+    EXPECT_FALSE(toolbar->timerEnabled());
+}
+
 TEST_F(CountDownWindowTest, CountDownButtonTogglesAndTheWindowsOwnExitRearmsIt)
 {
     BreakdownWindow& window = OpenBreakdown();

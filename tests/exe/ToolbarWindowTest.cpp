@@ -153,7 +153,7 @@ TEST_F(ToolbarTest, OverflowAtLoadIsReportedAndTheLoadGoesOn)
     ToolbarWindow& bar = StartToolbar();
     EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
     EXPECT_FALSE(bar.timerEnabled());
-    EXPECT_EQ(bar.windowTitle(), "Kestrel");
+    EXPECT_EQ(bar.windowTitle(), "T-out of range");
     EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2100 00:00:00");
 }
 
@@ -164,8 +164,20 @@ TEST_F(ToolbarTest, OverflowDuringATickIsReportedOnceAndStopsTheCount)
     bar.tick();
     EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
     EXPECT_FALSE(bar.timerEnabled());
-    EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:15") << "the line keeps its last value";
+    EXPECT_EQ(bar.windowTitle(), "T-out of range") << "not the count of the previous target";
     EXPECT_TRUE(bar.isVisible());
+}
+
+TEST_F(ToolbarTest, NewTargetOutOfRangeFromTheLoadStepsReachesTheCountdownFile)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() + "\n");
+    ToolbarWindow& bar = StartToolbar();
+    bar.tick();
+    program->ProgramSettings.TargetYear = "2100";
+    bar.Load();
+    EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
+    EXPECT_EQ(bar.windowTitle(), "T-out of range");
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-out of range (Eastern Standard Time)\r\n");
 }
 
 TEST_F(ToolbarTest, HoursFormatCountsBeyondSixteenBits)

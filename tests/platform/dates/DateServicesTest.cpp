@@ -325,6 +325,31 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{1.5, "0.0000000000000000000000000000000000000000",
                                  "1.5000000000000000000000000000000000000000"}));
 
+// Reading numbers and reading dates skip the same blanks: blanks, tabs, carriage returns and
+// line feeds, and nothing else.
+struct BlankCase
+{
+    const char* name;
+    char character;
+    bool skipped;
+};
+
+class BlankRule : public ::testing::TestWithParam<BlankCase>
+{};
+
+TEST_P(BlankRule, IsTheSameForNumbersAndDates)
+{
+    const std::string b(1, GetParam().character);
+    EXPECT_EQ(ValFromText(b + "1" + b + "2"), GetParam().skipped ? 12.0 : 0.0);
+    EXPECT_EQ(IsDate(b + "Mar" + b + "15," + b + "2028" + b, 2026), GetParam().skipped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Characters, BlankRule,
+                         ::testing::Values(BlankCase{"Blank", ' ', true}, BlankCase{"Tab", '\t', true},
+                                           BlankCase{"CarriageReturn", '\r', true}, BlankCase{"LineFeed", '\n', true},
+                                           BlankCase{"VerticalTab", '\v', false}, BlankCase{"FormFeed", '\f', false}),
+                         [](const ::testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
+
 TEST(NamesTest, MonthAndWeekdayNamesAreEnglish)
 {
     EXPECT_EQ(MonthName(1, true), "Jan");
