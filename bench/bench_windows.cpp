@@ -1,9 +1,9 @@
 // The breakdown window's display update, as the toolbar runs it on every tick.
-#include "MAINPROC.h"
+#include "Program.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
-#include "frmCountDown.h"
-#include "frmToolBar.h"
+#include "BreakdownWindow.h"
+#include "ToolbarWindow.h"
 
 #include <QApplication>
 
@@ -22,16 +22,16 @@ void BM_BreakdownDisplayUpdate(benchmark::State& state)
     ScriptedDialogs dialogs;
     Program program(SettingsFile(dir / "KESTREL.INI"), clock, dialogs, dir.path(), dir.path());
     program.ProgramSettings = LoadProgramSettings(program.settings, dir.path());
-    frmToolBar toolbar(program);
+    ToolbarWindow toolbar(program);
     toolbar.Load();
-    toolbar.Command1_Click(frmToolBar::CountDownButton);
-    auto* window = dynamic_cast<frmCountDown*>(program.windows.find(QString::fromLatin1(kCountDownName)));
+    toolbar.pressButton(Button::CountDown);
+    auto* window = dynamic_cast<BreakdownWindow*>(program.windows.find(QString::fromLatin1(kCountDownName)));
     // Every tick shows new seconds, as a running countdown does.
     std::int16_t second = 0;
     for (auto _ : state) {
-        program.CountdownBreakdown.SecondsPart = second;
+        program.countdown.SecondsPart = second;
         second = static_cast<std::int16_t>((second + 1) % 60);
-        window->Set_2CountDown();
+        window->showCountdown();
     }
     window->close();
 }

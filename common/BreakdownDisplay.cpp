@@ -41,8 +41,8 @@ private:
 
 } // namespace
 
-BreakdownColumns Set_2CountDown(std::string_view captionOption, const CountdownBreakdown& b, const UnitTexts& t,
-                                bool captionsVisible, BreakdownVariant variant)
+BreakdownColumns showCountdown(std::string_view captionOption, const CountdownBreakdown& b, const UnitTexts& t,
+                               bool captionsVisible, BreakdownVariant variant)
 {
     BreakdownColumns columns;
     const bool screensaver = variant == BreakdownVariant::Screensaver;

@@ -42,8 +42,8 @@ enum class BreakdownVariant
 // total hours (in 32 bits, so it never overflows), minutes, seconds. How many units show
 // depends on the format's length; columns not shown are hidden from the right, and their texts
 // are left empty. A shown caption is visible when `captionsVisible` (always for the screensaver).
-BreakdownColumns Set_2CountDown(std::string_view captionOption, const CountdownBreakdown& breakdown,
-                                const UnitTexts& texts, bool captionsVisible,
-                                BreakdownVariant variant = BreakdownVariant::Window);
+BreakdownColumns showCountdown(std::string_view captionOption, const CountdownBreakdown& breakdown,
+                               const UnitTexts& texts, bool captionsVisible,
+                               BreakdownVariant variant = BreakdownVariant::Window);
 
 } // namespace kestrel

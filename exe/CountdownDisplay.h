@@ -8,9 +8,9 @@ class CountdownDisplay
 public:
     virtual ~CountdownDisplay() = default;
     // Rewrites the numbers and captions from the program's last countdown (every tick).
-    virtual void Set_2CountDown() = 0;
+    virtual void showCountdown() = 0;
     // Shows changed settings at once: the project title and the columns of the count format.
-    virtual void Redraw() = 0;
+    virtual void redraw() = 0;
 };
 
 } // namespace kestrel

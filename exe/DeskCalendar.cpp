@@ -1,6 +1,6 @@
 #include "DeskCalendar.h"
 
-#include "MAINPROC.h"
+#include "Program.h"
 #include "MilestoneEditor.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"
@@ -225,6 +225,7 @@ DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(p
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
     m_program.windows.add(QString::fromLatin1(kDeskCalName), this);
+    m_program.subscribe(this);
     RunStep(dialogs, [this] {
         const StoredPlace place =
             ReadPlace(m_program, QStringLiteral("DeskCal"), (ScreenHeightTwips() - PixelsToTwips(height())) / 2,
@@ -252,7 +253,20 @@ DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(p
 
 DeskCalendar::~DeskCalendar()
 {
+    m_program.unsubscribe(this);
     m_program.windows.remove(this);
+}
+
+void DeskCalendar::showCountdown()
+{
+    if (DayNumber(GetPresentDate(m_program.clock)) != m_filledOnDay) {
+        FillMonth(QString::number(m_shown.year), QString::number(m_shown.month));
+    }
+}
+
+void DeskCalendar::redraw()
+{
+    ShowProgramMonth();
 }
 
 void DeskCalendar::buildWindow()
@@ -388,16 +402,16 @@ void DeskCalendar::ShowMonth(YearMonth month)
     // Months out of 1 to 12 carry into the neighbouring years, as dates do.
     const DateValue first = PackDate(month.year, month.month, 1);
     m_shown = {Year(first), Month(first)};
-    m_program.DeskCalYear = QString::number(m_shown.year);
-    m_program.DeskCalMonth = QString::number(m_shown.month);
+    m_program.deskCalendarYear = QString::number(m_shown.year);
+    m_program.deskCalendarMonth = QString::number(m_shown.month);
     applyStrips();
-    FillMonth(m_program.DeskCalYear, m_program.DeskCalMonth);
+    FillMonth(m_program.deskCalendarYear, m_program.deskCalendarMonth);
 }
 
 void DeskCalendar::ShowProgramMonth()
 {
     RunStep(m_program.dialogs, [this] {
-        ShowMonth(MonthFromTexts(m_program.DeskCalYear.toStdString(), m_program.DeskCalMonth.toStdString()));
+        ShowMonth(MonthFromTexts(m_program.deskCalendarYear.toStdString(), m_program.deskCalendarMonth.toStdString()));
     });
 }
 
@@ -422,7 +436,9 @@ void DeskCalendar::FillMonth(const QString& year, const QString& month)
             target =
                 CalendarTargetFrom(settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType);
         });
-        m_grid = kestrel::FillMonth(shown, target, m_program.milestones, GetPresentDate(m_program.clock));
+        const DateValue today = GetPresentDate(m_program.clock);
+        m_filledOnDay = DayNumber(today);
+        m_grid = kestrel::FillMonth(shown, target, m_program.milestones, today);
         applyGrid();
         if (m_grid.overflow) {
             reportOnce(*m_grid.overflow);
@@ -541,7 +557,7 @@ void DeskCalendar::dayChosen(int index)
         m_program.dialogs.MsgBox(QString::fromLatin1(kFiveMilestonesMessage));
         return;
     }
-    m_program.DeskCalDay = QString::number(chosen.day);
+    m_program.deskCalendarDay = QString::number(chosen.day);
     RunStep(m_program.dialogs, [&] {
         const DateValue day = PackDate(m_grid.month.year, m_grid.month.month, chosen.day);
         auto* editor = new MilestoneEditor(m_program, day, chosen.milestone);
@@ -584,6 +600,7 @@ void DeskCalendar::mnuClose_Click()
 
 void DeskCalendar::closeEvent(QCloseEvent* event)
 {
+    m_program.unsubscribe(this);
     m_program.windows.remove(this);
     QMainWindow::closeEvent(event);
 }

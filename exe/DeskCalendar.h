@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CountdownDisplay.h"
 #include "DeskCalendarModel.h"
 
 #include <QFrame>
@@ -70,7 +71,7 @@ private:
 // strips of month tabs stand for the pages of a desk calendar; the jump buttons move by month,
 // by year, to today, to the target and to the months that hold milestones. A double-click on a
 // day opens the milestone editor.
-class DeskCalendar : public QMainWindow
+class DeskCalendar : public QMainWindow, public CountdownDisplay
 {
     Q_OBJECT
 public:
@@ -86,6 +87,13 @@ public:
     // Shows the month the program holds as the calendar's shown month (the toolbar turns it to
     // the target's month after the options dialog), strips included.
     void ShowProgramMonth();
+
+    // Every tick: when the date has changed since the last fill, the grid is filled again so
+    // today's frame moves on at midnight.
+    void showCountdown() override;
+    // After the options dialog and the other modal windows: the month the program holds now (the
+    // target's month after the options dialog) with the target and day type as they are now.
+    void redraw() override;
     YearMonth shownMonth() const { return m_shown; }
     int marksInMonth() const { return m_grid.marksInMonth; }
     const MonthGrid& grid() const { return m_grid; }
@@ -121,6 +129,7 @@ private:
     YearMonth m_shown;
     MonthGrid m_grid;
     std::optional<YearMonth> m_overflowReported;
+    long long m_filledOnDay = 0; // the day number of "today" at the last fill
     QLabel* m_todayLine = nullptr;
     QLabel* m_title = nullptr;
     MonthStrip* m_left = nullptr;

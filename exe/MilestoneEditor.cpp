@@ -1,7 +1,7 @@
 #include "MilestoneEditor.h"
 
 #include "DeskCalendar.h"
-#include "MAINPROC.h"
+#include "Program.h"
 #include "Milestones.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"

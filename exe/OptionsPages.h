@@ -58,10 +58,10 @@ public:
     void load(const OptionsValues& values);
     void store(OptionsValues& values) const;
 
-    QComboBox* cboSpecialDates() const { return m_presets; }
-    QLineEdit* txtTargetDate() const { return m_targetDate; }
+    QComboBox* presetBox() const { return m_presets; }
+    QLineEdit* targetDateEdit() const { return m_targetDate; }
     QComboBox* CboCountOptions() const { return m_captionOptions; }
-    QComboBox* cboTypeOfCalculation() const { return m_dayTypes; }
+    QComboBox* dayTypeBox() const { return m_dayTypes; }
     MonthView* MonthView1() const { return m_picker; }
 
     // The preset box's text as the presets read it; setting it empty leaves no item chosen.
@@ -106,9 +106,9 @@ public:
     void load(const OptionsValues& values);
     void store(OptionsValues& values) const;
 
-    QLineEdit* txtCompanyName() const { return m_company; }
-    QLineEdit* txtProjectName() const { return m_project; }
-    QLineEdit* txtMileStoneFileName() const { return m_milestoneFile; }
+    QLineEdit* companyEdit() const { return m_company; }
+    QLineEdit* projectTitleEdit() const { return m_project; }
+    QLineEdit* milestoneFileEdit() const { return m_milestoneFile; }
     QPushButton* browseButton() const { return m_browse; }
 
 private:
@@ -129,11 +129,11 @@ public:
     void load(const OptionsValues& values);
     void store(OptionsValues& values) const;
 
-    QLineEdit* txtSaveFile() const { return m_saveFile; }
-    QCheckBox* chkContinuous() const { return m_continuous; }
+    QLineEdit* countdownFileEdit() const { return m_saveFile; }
+    QCheckBox* continuousSaveBox() const { return m_continuous; }
     IndexTab* VideoSoftIndexTab2() const { return m_texts; }
-    QLineEdit* txtBeforeDate() const { return m_beforeDate; }
-    QLineEdit* txtAfterDate() const { return m_afterDate; }
+    QLineEdit* fileBeforeEdit() const { return m_beforeDate; }
+    QLineEdit* fileAfterEdit() const { return m_afterDate; }
     // The unit boxes in the settings file's order (YY before, YY after, ... SS after).
     QLineEdit* unitBox(int index) const;
 

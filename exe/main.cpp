@@ -1,4 +1,4 @@
-#include "MAINPROC.h"
+#include "Program.h"
 
 #include <QApplication>
 

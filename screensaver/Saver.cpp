@@ -1,6 +1,6 @@
 #include "Saver.h"
 
-#include "frmCountDown.h"
+#include "SaverWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -54,14 +54,14 @@ Saver::Saver(SaverSettings settings, BreakdownStyle style, const Clock& clock, S
       m_end(std::move(end))
 {
     m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &Saver::Timer1_Timer);
+    connect(&m_timer, &QTimer::timeout, this, &Saver::tick);
     m_hostSizeTimer.setInterval(500);
     connect(&m_hostSizeTimer, &QTimer::timeout, this, &Saver::followHostSize);
 }
 
 Saver::~Saver()
 {
-    for (const QPointer<frmCountDown>& window : m_windows) {
+    for (const QPointer<SaverWindow>& window : m_windows) {
         delete window.data();
     }
 }
@@ -73,13 +73,13 @@ void Saver::start()
     } else {
         openOnEveryScreen();
     }
-    Timer1_Timer();
+    tick();
 }
 
 void Saver::openOnEveryScreen()
 {
     for (QScreen* screen : QGuiApplication::screens()) {
-        auto* window = new frmCountDown(m_settings, m_style, &m_counter, m_end);
+        auto* window = new SaverWindow(m_settings, m_style, &m_counter, m_end);
         window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         window->setGeometry(screen->geometry());
         window->showFullScreen();
@@ -103,7 +103,7 @@ void Saver::openInHostWindow()
     // the program.
     const std::uint32_t hostId = m_command.window != 0 ? m_command.window : RootWindow();
     m_host = QWindow::fromWinId(hostId);
-    auto* window = new frmCountDown(m_settings, m_style, nullptr, m_end);
+    auto* window = new SaverWindow(m_settings, m_style, nullptr, m_end);
     window->setAttribute(Qt::WA_NativeWindow);
     window->winId();
     window->windowHandle()->setParent(m_host);
@@ -126,11 +126,11 @@ void Saver::followHostSize()
     }
 }
 
-void Saver::Timer1_Timer()
+void Saver::tick()
 {
     const std::optional<CountdownBreakdown> breakdown = SaverCountdown(GetPresentDate(m_clock), m_settings);
     const BreakdownColumns columns = SaverColumns(m_settings, breakdown);
-    for (const QPointer<frmCountDown>& window : m_windows) {
+    for (const QPointer<SaverWindow>& window : m_windows) {
         if (window) {
             window->ShowColumns(columns);
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Module1.h"
+#include "SaverSettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,7 +18,7 @@ class Clock;
 
 namespace kestrel::saver {
 
-class frmCountDown;
+class SaverWindow;
 
 // Runs the screensaver: a window on every screen (or one inside the host's window), the
 // countdown once a second, and the end when the user's input reaches the exit counter's limit.
@@ -33,7 +33,7 @@ public:
     // Opens the windows and shows the first count.
     void start();
     // Computes the countdown and shows it; the count stays as it is from then on for "yy".
-    void Timer1_Timer();
+    void tick();
 
 private:
     void openOnEveryScreen();
@@ -49,7 +49,7 @@ private:
     QTimer m_timer;
     QTimer m_hostSizeTimer;
     QWindow* m_host = nullptr;
-    std::vector<QPointer<frmCountDown>> m_windows;
+    std::vector<QPointer<SaverWindow>> m_windows;
 };
 
 } // namespace kestrel::saver

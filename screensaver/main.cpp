@@ -1,6 +1,6 @@
 // kestrel-saver: the countdown full screen, as a screensaver.
 #include "Dialogs.h"
-#include "Module1.h"
+#include "SaverSettings.h"
 #include "RuntimeError.h"
 #include "Saver.h"
 #include "Settings.h"

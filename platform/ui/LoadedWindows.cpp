@@ -24,12 +24,24 @@ void LoadedWindows::add(const QString& name, QWidget* window)
                                     [window](const Entry& entry) { return entry.window == window; });
     if (!loaded) {
         m_entries.push_back({name, window});
+        connect(window, &QObject::destroyed, this, [this] {
+            prune();
+            emit changed();
+        });
+        emit changed();
     }
 }
 
 void LoadedWindows::remove(QWidget* window)
 {
+    const std::size_t before = m_entries.size();
     std::erase_if(m_entries, [window](const Entry& entry) { return entry.window.isNull() || entry.window == window; });
+    if (window != nullptr) {
+        disconnect(window, &QObject::destroyed, this, nullptr);
+    }
+    if (m_entries.size() != before) {
+        emit changed();
+    }
 }
 
 std::vector<LoadedWindows::Entry> LoadedWindows::entries() const

@@ -11,9 +11,11 @@ namespace kestrel {
 // The windows of the program that are loaded now, in the order they were loaded, each with the
 // name the settings file records ("frmToolBar", "frmCountDown", ...). Index 0 is the first
 // loaded, which is always the toolbar. A window adds itself in its load and removes itself in its
-// unload; a window destroyed without unloading drops out by itself.
-class LoadedWindows
+// unload; a window destroyed without unloading drops out by itself. Every change is announced, so
+// that what shows which windows are open (the toolbar's buttons) follows the list.
+class LoadedWindows : public QObject
 {
+    Q_OBJECT
 public:
     struct Entry
     {
@@ -33,6 +35,10 @@ public:
     bool contains(const QString& name) const;
     // The first loaded window of that name; null when none.
     QWidget* find(const QString& name) const;
+
+signals:
+    // A window was loaded or unloaded (or destroyed without unloading).
+    void changed();
 
 private:
     void prune() const;

@@ -45,7 +45,7 @@ class ColumnsByFormat : public ::testing::TestWithParam<FormatCase>
 TEST_P(ColumnsByFormat, ShowTheUnitsOfTheFormatFromTheLeft)
 {
     const FormatCase& c = GetParam();
-    const BreakdownColumns columns = Set_2CountDown(c.format, Sample(), DefaultTexts(), true);
+    const BreakdownColumns columns = showCountdown(c.format, Sample(), DefaultTexts(), true);
     for (std::size_t k = 0; k < 5; ++k) {
         EXPECT_EQ(Describe(columns[k]), c.columns[k]) << c.format << " column " << k + 1;
     }
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BreakdownDisplayTest, HiddenCaptionsLeaveTheNumbers)
 {
-    const BreakdownColumns columns = Set_2CountDown("dd:hh", Sample(), DefaultTexts(), false);
+    const BreakdownColumns columns = showCountdown("dd:hh", Sample(), DefaultTexts(), false);
     EXPECT_EQ(Describe(columns[0]), "(no caption)=732");
     EXPECT_EQ(Describe(columns[1]), "(no caption)=8");
     EXPECT_EQ(Describe(columns[2]), "-");
@@ -94,7 +94,7 @@ TEST(BreakdownDisplayTest, NegativeValuesAfterTheTarget)
     after.HoursPart = -10;
     after.MinutesPart = -30;
     after.SecondsPart = -15;
-    const BreakdownColumns columns = Set_2CountDown("hh:mm:ss", after, DefaultTexts(), true);
+    const BreakdownColumns columns = showCountdown("hh:mm:ss", after, DefaultTexts(), true);
     EXPECT_EQ(columns[0].number, "-34");
     EXPECT_EQ(columns[1].number, "-30");
     EXPECT_EQ(columns[2].number, "-15");
@@ -105,11 +105,11 @@ TEST(BreakdownDisplayTest, TotalHoursBeyondSixteenBits)
     CountdownBreakdown far = Sample();
     far.TotalDays = 32000;
     far.HoursPart = 23;
-    const BreakdownColumns columns = Set_2CountDown("hh", far, DefaultTexts(), true);
+    const BreakdownColumns columns = showCountdown("hh", far, DefaultTexts(), true);
     EXPECT_EQ(columns[0].number, "768023");
     far.TotalDays = -32768;
     far.HoursPart = -23;
-    EXPECT_EQ(Set_2CountDown("hh", far, DefaultTexts(), true)[0].number, "-786455");
+    EXPECT_EQ(showCountdown("hh", far, DefaultTexts(), true)[0].number, "-786455");
 }
 
 TEST(BreakdownDisplayTest, CaptionIsTheBeforeTextThenTheAfterText)
@@ -117,13 +117,13 @@ TEST(BreakdownDisplayTest, CaptionIsTheBeforeTextThenTheAfterText)
     UnitTexts texts;
     texts.DDBefore = "<";
     texts.DDAfter = "> work days";
-    EXPECT_EQ(Set_2CountDown("dd", Sample(), texts, true)[0].caption, "<> work days");
+    EXPECT_EQ(showCountdown("dd", Sample(), texts, true)[0].caption, "<> work days");
 }
 
 TEST(ScreensaverDisplayTest, HoursFormatsShowAsTheDaysFamily)
 {
     const BreakdownColumns columns =
-        Set_2CountDown("hh:mm", Sample(), DefaultTexts(), true, BreakdownVariant::Screensaver);
+        showCountdown("hh:mm", Sample(), DefaultTexts(), true, BreakdownVariant::Screensaver);
     EXPECT_EQ(Describe(columns[0]), "Days=732");
     EXPECT_EQ(Describe(columns[1]), " Hours=8");
     EXPECT_EQ(Describe(columns[2]), "-");
@@ -133,7 +133,7 @@ TEST(ScreensaverDisplayTest, HoursFormatsShowAsTheDaysFamily)
 TEST(ScreensaverDisplayTest, CaptionsAlwaysShow)
 {
     const BreakdownColumns columns =
-        Set_2CountDown("yy:dd:hh:mm:ss", Sample(), DefaultTexts(), false, BreakdownVariant::Screensaver);
+        showCountdown("yy:dd:hh:mm:ss", Sample(), DefaultTexts(), false, BreakdownVariant::Screensaver);
     for (const BreakdownColumn& column : columns) {
         EXPECT_TRUE(column.captionVisible);
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "MAINPROC.h"
+#include "Program.h"
 #include "QtPrinters.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
-#include "frmToolBar.h"
+#include "ToolbarWindow.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -37,10 +37,10 @@ protected:
     }
 
     // Loads the settings as start-up does and opens the toolbar.
-    frmToolBar& StartToolbar()
+    ToolbarWindow& StartToolbar()
     {
         program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
-        toolbar = std::make_unique<frmToolBar>(*program);
+        toolbar = std::make_unique<ToolbarWindow>(*program);
         dialogs.setParentWindow(toolbar.get());
         toolbar->Load();
         return *toolbar;
@@ -68,7 +68,7 @@ protected:
     FixedClock clock;
     ScriptedDialogs dialogs;
     std::unique_ptr<Program> program;
-    std::unique_ptr<frmToolBar> toolbar;
+    std::unique_ptr<ToolbarWindow> toolbar;
 };
 
 } // namespace kestrel::test

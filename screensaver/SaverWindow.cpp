@@ -1,4 +1,4 @@
-#include "frmCountDown.h"
+#include "SaverWindow.h"
 
 #include "ElasticPanel.h"
 #include "FitLabel.h"
@@ -41,8 +41,8 @@ QFont RoomFont(const GroupStyle& group, double factor)
 
 } // namespace
 
-frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& style, ExitCounter* counter,
-                           std::function<void()> end, QWidget* parent)
+SaverWindow::SaverWindow(const SaverSettings& settings, const BreakdownStyle& style, ExitCounter* counter,
+                         std::function<void()> end, QWidget* parent)
     : QWidget(parent), m_counter(counter), m_end(std::move(end))
 {
     setObjectName(QStringLiteral("frmCountDown"));
@@ -117,19 +117,19 @@ frmCountDown::frmCountDown(const SaverSettings& settings, const BreakdownStyle& 
     }
 }
 
-frmCountDown::~frmCountDown() = default;
+SaverWindow::~SaverWindow() = default;
 
-QLabel* frmCountDown::lblCountType(int k) const
+QLabel* SaverWindow::captionLabel(int k) const
 {
     return k >= 1 && k <= 5 ? m_captions[static_cast<std::size_t>(k - 1)] : nullptr;
 }
 
-QLabel* frmCountDown::lblIntervalsLeft(int k) const
+QLabel* SaverWindow::numberLabel(int k) const
 {
     return k >= 1 && k <= 5 ? m_numbers[static_cast<std::size_t>(k - 1)] : nullptr;
 }
 
-void frmCountDown::ShowColumns(const BreakdownColumns& columns)
+void SaverWindow::ShowColumns(const BreakdownColumns& columns)
 {
     for (std::size_t k = 0; k < columns.size(); ++k) {
         const BreakdownColumn& column = columns[k];
@@ -142,7 +142,7 @@ void frmCountDown::ShowColumns(const BreakdownColumns& columns)
     }
 }
 
-bool frmCountDown::eventFilter(QObject* watched, QEvent* event)
+bool SaverWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const bool caption = std::find(m_captions.begin(), m_captions.end(), watched) != m_captions.end();
     const bool number = std::find(m_numbers.begin(), m_numbers.end(), watched) != m_numbers.end();
@@ -167,25 +167,25 @@ bool frmCountDown::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmCountDown::keyPressEvent(QKeyEvent* event)
+void SaverWindow::keyPressEvent(QKeyEvent* event)
 {
     countInput(ExitCounter::Event::Counting);
     event->accept();
 }
 
-void frmCountDown::mousePressEvent(QMouseEvent* event)
+void SaverWindow::mousePressEvent(QMouseEvent* event)
 {
     countInput(ExitCounter::Event::Counting);
     event->accept();
 }
 
-void frmCountDown::mouseMoveEvent(QMouseEvent* event)
+void SaverWindow::mouseMoveEvent(QMouseEvent* event)
 {
     countInput(ExitCounter::Event::Counting);
     event->accept();
 }
 
-void frmCountDown::countInput(ExitCounter::Event event)
+void SaverWindow::countInput(ExitCounter::Event event)
 {
     if (m_counter == nullptr || m_ended) {
         return;

@@ -51,14 +51,14 @@ TEST_F(HelpFileSearch, MissingHelpFileIsReportedWithTheExactMessage)
                         "Windows searches your PATH environment variable for help files, so you need to copy "
                         "Kestrel.HLP to a directory included in your PATH if you wish to obtain help while running "
                         "Kestrel.HLP.");
-    EXPECT_TRUE(program->HelpFilePath.isEmpty());
+    EXPECT_TRUE(program->helpFilePath.isEmpty());
 }
 
 TEST_F(HelpFileSearch, FoundFileBecomesTheHelpFilePath)
 {
     WriteFile(dir / "bin" / "Kestrel.HLP", "help");
     EXPECT_TRUE(FindHelpFile(*program, "Kestrel.HLP"));
-    EXPECT_EQ(program->HelpFilePath.toStdString(), (dir / "bin" / "Kestrel.HLP").string());
+    EXPECT_EQ(program->helpFilePath.toStdString(), (dir / "bin" / "Kestrel.HLP").string());
     EXPECT_TRUE(dialogs.shown().empty());
 }
 

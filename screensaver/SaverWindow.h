@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Module1.h"
+#include "SaverSettings.h"
 
 #include <QWidget>
 
@@ -19,25 +19,25 @@ namespace kestrel::saver {
 
 // What the screensaver shows on one screen: the five unit columns and the project title, styled
 // from section "CountDown" and scaled to the whole screen (or to the host's window).
-class frmCountDown : public QWidget
+class SaverWindow : public QWidget
 {
     Q_OBJECT
 public:
     // `end` is called when the user's input has reached the exit counter's limit; `counter` is
     // shared by the windows of all screens. With no counter the window counts no input (the
     // screensaver host ends it).
-    frmCountDown(const SaverSettings& settings, const BreakdownStyle& style, ExitCounter* counter,
-                 std::function<void()> end, QWidget* parent = nullptr);
-    ~frmCountDown() override;
+    SaverWindow(const SaverSettings& settings, const BreakdownStyle& style, ExitCounter* counter,
+                std::function<void()> end, QWidget* parent = nullptr);
+    ~SaverWindow() override;
 
     // Shows a countdown, or the out-of-range mark.
     void ShowColumns(const BreakdownColumns& columns);
 
-    QLabel* lblCountType(int k) const;
-    QLabel* lblIntervalsLeft(int k) const;
-    ElasticPanel* VSEProject() const { return m_project; }
-    ElasticPanel* vsElastic1() const { return m_captionRow; }
-    ElasticPanel* vsElastic2() const { return m_numberRow; }
+    QLabel* captionLabel(int k) const;
+    QLabel* numberLabel(int k) const;
+    ElasticPanel* projectPanel() const { return m_project; }
+    ElasticPanel* captionRow() const { return m_captionRow; }
+    ElasticPanel* numberRow() const { return m_numberRow; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,11 +1,10 @@
-#include "frmOptions.h"
+#include "OptionsDialog.h"
 
 #include "IndexTab.h"
-#include "MAINPROC.h"
+#include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
 #include "Units.h"
-#include "frmToolBar.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -113,8 +112,8 @@ void ApplyOptions(Program& program, const OptionsValues& v)
 
 // ---------------------------------------------------------------------------------------------
 
-frmOptions::frmOptions(Program& program, frmToolBar& toolbar)
-    : QDialog(&toolbar), m_program(program), m_toolbar(toolbar)
+OptionsDialog::OptionsDialog(Program& program)
+    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Countdown Options"));
@@ -155,29 +154,26 @@ frmOptions::frmOptions(Program& program, frmToolBar& toolbar)
 
     for (QPushButton* button : {m_ok, m_cancel, m_apply, m_project->browseButton()}) {
         const int index = button->property("Index").toInt();
-        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
     }
-    connect(m_countdown, &CountdownOptionsPage::presetChosen, this, &frmOptions::presetChosen);
-    connect(m_countdown, &CountdownOptionsPage::pickerRequested, this, &frmOptions::openPicker);
-    connect(m_countdown, &CountdownOptionsPage::datePicked, this, &frmOptions::datePicked);
+    connect(m_countdown, &CountdownOptionsPage::presetChosen, this, &OptionsDialog::presetChosen);
+    connect(m_countdown, &CountdownOptionsPage::pickerRequested, this, &OptionsDialog::openPicker);
+    connect(m_countdown, &CountdownOptionsPage::datePicked, this, &OptionsDialog::datePicked);
 
     load();
-    m_countdown->cboSpecialDates()->setFocus(Qt::OtherFocusReason);
+    m_countdown->presetBox()->setFocus(Qt::OtherFocusReason);
 }
 
-frmOptions::~frmOptions()
+OptionsDialog::~OptionsDialog()
 {
     m_program.windows.remove(this);
 }
 
-void frmOptions::load()
+void OptionsDialog::load()
 {
     ShowBusyPointer();
     Dialogs& dialogs = m_program.dialogs;
-    RunStep(dialogs, [this] {
-        m_toolbar.setOpenFlag(frmToolBar::OptionsButton, true);
-        m_program.windows.add(QString::fromLatin1(kOptionsName), this);
-    });
+    RunStep(dialogs, [this] { m_program.windows.add(QString::fromLatin1(kOptionsName), this); });
     OptionsValues v;
     RunStep(dialogs, [&] { v = OptionsFromSettings(m_program); });
     RunStep(dialogs, [&] { m_countdown->load(v); });
@@ -186,7 +182,7 @@ void frmOptions::load()
     ShowArrowPointer();
 }
 
-OptionsValues frmOptions::values() const
+OptionsValues OptionsDialog::values() const
 {
     OptionsValues v;
     m_countdown->store(v);
@@ -195,7 +191,7 @@ OptionsValues frmOptions::values() const
     return v;
 }
 
-QPushButton* frmOptions::Command1(int index) const
+QPushButton* OptionsDialog::button(int index) const
 {
     switch (index) {
     case 0:
@@ -211,7 +207,7 @@ QPushButton* frmOptions::Command1(int index) const
     }
 }
 
-void frmOptions::Command1_Click(int index)
+void OptionsDialog::pressButton(int index)
 {
     if (index == 3) {
         browseMilestoneFile();
@@ -232,23 +228,23 @@ void frmOptions::Command1_Click(int index)
     ShowArrowPointer();
 }
 
-void frmOptions::apply()
+void OptionsDialog::apply()
 {
     ApplyOptions(m_program, values());
 }
 
-void frmOptions::browseMilestoneFile()
+void OptionsDialog::browseMilestoneFile()
 {
     // No hourglass here: the user points at folders and files in the save-as dialog.
     RunStep(m_program.dialogs, [this] {
-        QLineEdit* file = m_project->txtMileStoneFileName();
+        QLineEdit* file = m_project->milestoneFileEdit();
         if (const auto chosen = m_program.dialogs.ShowSave(file->text(), QString::fromLatin1(kMilestoneFilter))) {
             file->setText(*chosen);
         }
     });
 }
 
-void frmOptions::presetChosen()
+void OptionsDialog::presetChosen()
 {
     RunStep(m_program.dialogs, [this] {
         const PresetServices services{
@@ -260,7 +256,7 @@ void frmOptions::presetChosen()
                               QString::fromUtf8(offered.data(), static_cast<qsizetype>(offered.size())))
                     .toStdString();
             }};
-        QLineEdit* target = m_countdown->txtTargetDate();
+        QLineEdit* target = m_countdown->targetDateEdit();
         const QString preset = m_countdown->presetText();
         const PresetChoice choice = SelectPresetTarget(preset.toStdString(), target->text().toStdString(), services);
         target->setText(Text(choice.targetDateText));
@@ -272,37 +268,39 @@ void frmOptions::presetChosen()
     });
 }
 
-void frmOptions::openPicker()
+void OptionsDialog::openPicker()
 {
     RunStep(m_program.dialogs, [this] {
         const DateValue now = GetPresentDate(m_program.clock);
-        const std::string text = m_countdown->txtTargetDate()->text().toStdString();
+        const std::string text = m_countdown->targetDateEdit()->text().toStdString();
         // A target date text that is no date (emptied through the box's own menu) shows today.
         const DateValue shown = IsDate(text, Year(now)) ? GetDateValue(text, Year(now)) : now;
         m_countdown->showPicker(shown);
     });
 }
 
-void frmOptions::datePicked(DateValue date)
+void OptionsDialog::datePicked(DateValue date)
 {
-    m_countdown->txtTargetDate()->setText(QString::fromStdString(Format(date, "mmm d, yyyy")));
+    m_countdown->targetDateEdit()->setText(QString::fromStdString(Format(date, "mmm d, yyyy")));
     m_countdown->hidePicker();
 }
 
-void frmOptions::done(int result)
+void OptionsDialog::done(int result)
 {
     unload();
     QDialog::done(result);
 }
 
-void frmOptions::unload()
+void OptionsDialog::unload()
 {
     if (m_unloaded) {
         return;
     }
     m_unloaded = true;
-    m_toolbar.setOpenFlag(frmToolBar::OptionsButton, false);
     m_program.windows.remove(this);
+    // The desk calendar turns to the target's month when it opens next.
+    m_program.deskCalendarYear = QString::fromStdString(m_program.ProgramSettings.TargetYear);
+    m_program.deskCalendarMonth = QString::fromStdString(m_program.ProgramSettings.TargetMonth);
 }
 
 } // namespace kestrel

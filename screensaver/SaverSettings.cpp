@@ -1,4 +1,4 @@
-#include "Module1.h"
+#include "SaverSettings.h"
 
 #include "Countdown.h"
 #include "RuntimeError.h"
@@ -125,7 +125,7 @@ std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSetti
 BreakdownColumns SaverColumns(const SaverSettings& s, const std::optional<CountdownBreakdown>& breakdown)
 {
     if (breakdown) {
-        return kestrel::Set_2CountDown(s.CaptionOption, *breakdown, s.texts, true, BreakdownVariant::Screensaver);
+        return kestrel::showCountdown(s.CaptionOption, *breakdown, s.texts, true, BreakdownVariant::Screensaver);
     }
     BreakdownColumns columns;
     columns[0] = {"", true, kOutOfRangeMark, true};

@@ -1,13 +1,12 @@
-#include "frmCountDown.h"
+#include "BreakdownWindow.h"
 
 #include "BreakdownDisplay.h"
 #include "ElasticPanel.h"
 #include "FitLabel.h"
-#include "MAINPROC.h"
+#include "Program.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"
 #include "Units.h"
-#include "frmToolBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,8 +37,8 @@ QFont DesignFont(const GroupStyle& group)
 
 } // namespace
 
-frmCountDown::frmCountDown(Program& program, frmToolBar& toolbar)
-    : QMainWindow(nullptr), m_program(program), m_toolbar(toolbar), m_style(BreakdownWindowDesign())
+BreakdownWindow::BreakdownWindow(Program& program)
+    : QMainWindow(nullptr), m_program(program), m_style(BreakdownWindowDesign())
 {
     setObjectName(QStringLiteral("frmCountDown"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,32 +52,37 @@ frmCountDown::frmCountDown(Program& program, frmToolBar& toolbar)
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
     m_program.windows.add(QString::fromLatin1(kCountDownName), this);
-    m_toolbar.setOpenFlag(frmToolBar::CountDownButton, true);
+    m_program.subscribe(this);
     StoredPlace place;
     RunStep(dialogs, [&] {
-        place = ReadPlace(m_program, QStringLiteral("CountDown"),
-                          WindowTopTwips(m_toolbar) + WindowHeightTwips(m_toolbar), WindowLeftTwips(m_toolbar));
+        // Without a stored place the window opens just below the toolbar.
+        const QWidget* toolbar = m_program.windows.find(QString::fromLatin1(kToolBarName));
+        place = toolbar == nullptr
+                    ? ReadPlace(m_program, QStringLiteral("CountDown"), 0, 0)
+                    : ReadPlace(m_program, QStringLiteral("CountDown"),
+                                WindowTopTwips(*toolbar) + WindowHeightTwips(*toolbar), WindowLeftTwips(*toolbar));
         ApplyPlace(*this, place);
     });
-    RunStep(dialogs, [this] { Set_Fonts_and_Colors(); });
+    RunStep(dialogs, [this] { applyStoredStyling(); });
     RunStep(dialogs, [this] { m_project->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle)); });
     RunStep(dialogs, [this] {
         // The desk calendar starts from today's month when it opens next.
         const DateParts today = SplitDate(GetPresentDate(m_program.clock));
-        m_program.DeskCalYear = QString::number(today.year);
-        m_program.DeskCalMonth = QString::number(today.month);
-        m_program.DeskCalDay = QString::number(today.day);
+        m_program.deskCalendarYear = QString::number(today.year);
+        m_program.deskCalendarMonth = QString::number(today.month);
+        m_program.deskCalendarDay = QString::number(today.day);
     });
-    RunStep(dialogs, [this] { Set_2CountDown(); });
+    RunStep(dialogs, [this] { showCountdown(); });
     ShowArrowPointer();
 }
 
-frmCountDown::~frmCountDown()
+BreakdownWindow::~BreakdownWindow()
 {
+    m_program.unsubscribe(this);
     m_program.windows.remove(this);
 }
 
-void frmCountDown::buildWindow()
+void BreakdownWindow::buildWindow()
 {
     m_frame = new ElasticPanel(this);
     m_frame->setObjectName(QStringLiteral("vsElastic111"));
@@ -129,11 +133,11 @@ void frmCountDown::buildWindow()
            static_cast<int>(design.height() * scale) + menuBar()->sizeHint().height());
 }
 
-void frmCountDown::buildMenus()
+void BreakdownWindow::buildMenus()
 {
     QAction* exit = menuBar()->addAction(QStringLiteral("&Exit"));
     exit->setObjectName(QStringLiteral("mnuClose"));
-    connect(exit, &QAction::triggered, this, &frmCountDown::mnuClose_Click);
+    connect(exit, &QAction::triggered, this, &BreakdownWindow::exitWindow);
 
     QMenu* format = menuBar()->addMenu(QStringLiteral("&Format"));
     format->setObjectName(QStringLiteral("mnuProperties"));
@@ -168,21 +172,21 @@ void frmCountDown::buildMenus()
     m_projectVisible->setCheckable(true);
 }
 
-QLabel* frmCountDown::lblCountType(int k) const
+QLabel* BreakdownWindow::captionLabel(int k) const
 {
     return k >= 1 && k <= 5 ? m_captions[static_cast<std::size_t>(k - 1)] : nullptr;
 }
 
-QLabel* frmCountDown::lblIntervalsLeft(int k) const
+QLabel* BreakdownWindow::numberLabel(int k) const
 {
     return k >= 1 && k <= 5 ? m_numbers[static_cast<std::size_t>(k - 1)] : nullptr;
 }
 
-void frmCountDown::Set_2CountDown()
+void BreakdownWindow::showCountdown()
 {
     const ProgramSettings& s = m_program.ProgramSettings;
-    const BreakdownColumns columns = kestrel::Set_2CountDown(s.CaptionOption, m_program.CountdownBreakdown,
-                                                             UnitTexts::From(s), m_captionsVisible->isChecked());
+    const BreakdownColumns columns = kestrel::showCountdown(s.CaptionOption, m_program.countdown, UnitTexts::From(s),
+                                                            m_captionsVisible->isChecked());
     for (std::size_t k = 0; k < columns.size(); ++k) {
         const BreakdownColumn& column = columns[k];
         // A hidden column keeps its texts; it only leaves its space empty.
@@ -195,14 +199,14 @@ void frmCountDown::Set_2CountDown()
     }
 }
 
-void frmCountDown::Redraw()
+void BreakdownWindow::redraw()
 {
     m_project->setCaption(QString::fromStdString(m_program.ProgramSettings.ProjectTitle));
-    Set_2CountDown();
+    showCountdown();
     m_frame->update();
 }
 
-void frmCountDown::Set_Fonts_and_Colors()
+void BreakdownWindow::applyStoredStyling()
 {
     // Each value takes effect as it is read, so on a damaged value the ones before it still
     // apply before the error is reported.
@@ -218,7 +222,7 @@ void frmCountDown::Set_Fonts_and_Colors()
     applyStyle();
 }
 
-void frmCountDown::applyStyle()
+void BreakdownWindow::applyStyle()
 {
     m_captionsVisible->setChecked(m_style.captionVisible);
     for (QLabel* caption : m_captions) {
@@ -244,7 +248,7 @@ void frmCountDown::applyStyle()
     }
 }
 
-GroupStyle& frmCountDown::groupStyle(Group group)
+GroupStyle& BreakdownWindow::groupStyle(Group group)
 {
     switch (group) {
     case Group::Caption:
@@ -257,7 +261,7 @@ GroupStyle& frmCountDown::groupStyle(Group group)
     return m_style.project;
 }
 
-const GroupKeys& frmCountDown::keysOf(Group group)
+const GroupKeys& BreakdownWindow::keysOf(Group group)
 {
     switch (group) {
     case Group::Caption:
@@ -270,7 +274,7 @@ const GroupKeys& frmCountDown::keysOf(Group group)
     return kProjectKeys;
 }
 
-void frmCountDown::chooseColor(Group group, bool background)
+void BreakdownWindow::chooseColor(Group group, bool background)
 {
     RunStep(m_program.dialogs, [this, group, background] {
         const ColorValue current = background ? groupStyle(group).backColor : groupStyle(group).foreColor;
@@ -280,11 +284,11 @@ void frmCountDown::chooseColor(Group group, bool background)
         const GroupKeys& keys = keysOf(group);
         m_program.settings.WriteSetting(kCountDownSection, background ? keys.backColor : keys.foreColor,
                                         ColorText(value));
-        Set_Fonts_and_Colors();
+        applyStoredStyling();
     });
 }
 
-void frmCountDown::chooseFont(Group group)
+void BreakdownWindow::chooseFont(Group group)
 {
     RunStep(m_program.dialogs, [this, group] {
         const GroupStyle& current = groupStyle(group);
@@ -297,31 +301,31 @@ void frmCountDown::chooseFont(Group group)
         font.fontBold = chosen.bold;
         font.fontItalic = chosen.italic;
         WriteFontKeys(m_program.settings, keysOf(group), font);
-        Set_Fonts_and_Colors();
+        applyStoredStyling();
     });
 }
 
-void frmCountDown::toggleVisible(Group group)
+void BreakdownWindow::toggleVisible(Group group)
 {
     RunStep(m_program.dialogs, [this, group] {
         // The menu item has already turned its check mark over.
         QAction* item = group == Group::Caption ? m_captionsVisible : m_projectVisible;
         m_program.settings.WriteSetting(kCountDownSection, keysOf(group).visible, BoolText(item->isChecked()));
-        Set_Fonts_and_Colors();
+        applyStoredStyling();
         // Captions of columns the format does not show stay hidden.
-        Set_2CountDown();
+        showCountdown();
     });
 }
 
-void frmCountDown::mnuClose_Click()
+void BreakdownWindow::exitWindow()
 {
     WritePlace(m_program, QStringLiteral("CountDown"), *this);
     close();
 }
 
-void frmCountDown::closeEvent(QCloseEvent* event)
+void BreakdownWindow::closeEvent(QCloseEvent* event)
 {
-    m_toolbar.setOpenFlag(frmToolBar::CountDownButton, false);
+    m_program.unsubscribe(this);
     m_program.windows.remove(this);
     event->accept();
 }

@@ -7,12 +7,12 @@ namespace kestrel {
 struct Program;
 
 // The about window: the product's name and picture, what it does, and the maker's address.
-class frmAbout : public QDialog
+class AboutWindow : public QDialog
 {
     Q_OBJECT
 public:
-    frmAbout(Program& program, QWidget* parent);
-    ~frmAbout() override;
+    explicit AboutWindow(Program& program);
+    ~AboutWindow() override;
 
 private:
     Program& m_program;

@@ -1,5 +1,5 @@
 #include "ElasticPanel.h"
-#include "frmCountDown.h"
+#include "SaverWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,48 +37,48 @@ protected:
 
     ExitCounter counter;
     int ends = 0;
-    frmCountDown window;
+    SaverWindow window;
 };
 
 TEST_F(SaverWindowTest, TwentySixMovementsOverTheNumbersLeaveItRunning)
 {
     for (int i = 0; i < 26; ++i) {
-        Move(window.lblIntervalsLeft(1 + i % 5));
+        Move(window.numberLabel(1 + i % 5));
     }
     EXPECT_EQ(ends, 0);
-    Move(window.lblIntervalsLeft(3));
+    Move(window.numberLabel(3));
     EXPECT_EQ(ends, 1);
 }
 
 TEST_F(SaverWindowTest, TheSixthMovementOverTheCaptionsEnds)
 {
     for (int i = 0; i < 5; ++i) {
-        Move(window.lblCountType(1 + i));
+        Move(window.captionLabel(1 + i));
     }
     EXPECT_EQ(ends, 0);
-    Move(window.lblCountType(2));
+    Move(window.captionLabel(2));
     EXPECT_EQ(ends, 1);
 }
 
 TEST_F(SaverWindowTest, ClicksOnNumbersAndMovesOverTheProjectTitleCount)
 {
     for (int i = 0; i < 13; ++i) {
-        Click(window.lblIntervalsLeft(5));
-        Move(window.VSEProject());
+        Click(window.numberLabel(5));
+        Move(window.projectPanel());
     }
     EXPECT_EQ(counter.value(), 26);
     EXPECT_EQ(ends, 0);
-    Click(window.lblIntervalsLeft(1));
+    Click(window.numberLabel(1));
     EXPECT_EQ(ends, 1);
 }
 
 TEST_F(SaverWindowTest, ClicksOnCaptionsAndEventsOnBarePanelsDoNotCount)
 {
     for (int i = 0; i < 40; ++i) {
-        Click(window.lblCountType(1 + i % 5));
-        Move(window.vsElastic1());
-        Click(window.vsElastic2());
-        Move(window.vsElastic2());
+        Click(window.captionLabel(1 + i % 5));
+        Move(window.captionRow());
+        Click(window.numberRow());
+        Move(window.numberRow());
     }
     EXPECT_EQ(counter.value(), 0);
     EXPECT_EQ(ends, 0);
@@ -99,18 +99,18 @@ TEST_F(SaverWindowTest, ShowsTheColumnsItIsGiven)
     columns[0] = {"Days", true, "732", true};
     columns[1] = {" Hours", true, "8", true};
     window.ShowColumns(columns);
-    EXPECT_EQ(window.lblIntervalsLeft(1)->text(), "732");
-    EXPECT_EQ(window.lblCountType(2)->text(), " Hours");
-    EXPECT_TRUE(window.lblIntervalsLeft(3)->isHidden());
-    EXPECT_TRUE(window.lblCountType(5)->isHidden());
-    EXPECT_EQ(window.VSEProject()->caption(), "Countdown to Year 2000");
+    EXPECT_EQ(window.numberLabel(1)->text(), "732");
+    EXPECT_EQ(window.captionLabel(2)->text(), " Hours");
+    EXPECT_TRUE(window.numberLabel(3)->isHidden());
+    EXPECT_TRUE(window.captionLabel(5)->isHidden());
+    EXPECT_EQ(window.projectPanel()->caption(), "Countdown to Year 2000");
     EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
 }
 
 TEST(SaverHostedWindowTest, CountsNoInputInsideAHost)
 {
     int ends = 0;
-    frmCountDown window(SaverSettings{}, ScreensaverDesign(), nullptr, [&] { ++ends; });
+    SaverWindow window(SaverSettings{}, ScreensaverDesign(), nullptr, [&] { ++ends; });
     window.show();
     for (int i = 0; i < 40; ++i) {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));

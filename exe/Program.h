@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Countdown.h"
+#include "CountdownDisplay.h"
 #include "CountdownFile.h"
 #include "DateServices.h"
 #include "Dialogs.h"
@@ -9,12 +10,14 @@
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "Settings.h"
+#include "WindowRegistry.h"
 
 #include <QString>
 
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 class QApplication;
 class QWidget;
@@ -26,19 +29,6 @@ inline constexpr const char* kHelpFileName = "Kestrel.HLP";
 // The maker's address, shown in the about window and, after "URL:", in the company panel.
 inline constexpr const char* kMakerAddress = "https://kestrel-countdown.org";
 QString DefaultCompanyLogo();
-
-// Names of the windows as the settings file records them.
-inline constexpr const char* kToolBarName = "frmToolBar";
-inline constexpr const char* kCountDownName = "frmCountDown";
-inline constexpr const char* kDeskCalName = "frmDeskCal";
-inline constexpr const char* kCalcName = "frmCalc";
-inline constexpr const char* kOptionsName = "frmOptions";
-inline constexpr const char* kReportName = "frmreport";
-inline constexpr const char* kMilestoneName = "frmMilestone";
-inline constexpr const char* kAboutName = "frmAbout";
-// The windows the toolbar's buttons 0 to 4 open, by button.
-inline constexpr std::array<const char*, 5> kWindowsByButton = {kCountDownName, kDeskCalName, kCalcName, kOptionsName,
-                                                                kReportName};
 
 // The values the whole program shares for one run: the settings, the last countdown, the loaded
 // windows, the help file and the services every window uses. Created at start-up and handed to
@@ -55,17 +45,24 @@ struct Program
     std::filesystem::path dataDirectory;
 
     kestrel::ProgramSettings ProgramSettings;
-    kestrel::CountdownBreakdown CountdownBreakdown;
+    // The countdown of the last tick.
+    CountdownBreakdown countdown;
     LoadedWindows windows;
-    QString HelpFilePath;
+    // The open windows that show the countdown: each subscribes while it is open, and the
+    // toolbar's tick and refresh hook reach every one of them.
+    std::vector<CountdownDisplay*> displays;
+    QString helpFilePath;
     HelpViewer help;
-    kestrel::CountdownFile CountdownFile;
+    CountdownFile countdownFile;
     MilestoneTable milestones;
 
     // The desk calendar's shown year, working month and selected day, as texts.
-    QString DeskCalYear;
-    QString DeskCalMonth;
-    QString DeskCalDay;
+    QString deskCalendarYear;
+    QString deskCalendarMonth;
+    QString deskCalendarDay;
+
+    void subscribe(CountdownDisplay* display);
+    void unsubscribe(CountdownDisplay* display);
 
     // Reads and writes one key, with QString texts.
     QString read(const char* section, const QString& key, const QString& defaultValue) const;
@@ -80,7 +77,7 @@ FindHelpFile(const std::string& name, const std::filesystem::path& programDirect
 QString HelpFileMissingMessage(const QString& name);
 inline constexpr const char* kHelpMissingTitle = "Kestrel help not available";
 
-// Looks for the help file and sets program.HelpFilePath; tells the user when it is missing.
+// Looks for the help file and sets program.helpFilePath; tells the user when it is missing.
 bool FindHelpFile(Program& program, const char* name);
 
 // Records the open windows (section "Forms Open") and the places of those that remember theirs

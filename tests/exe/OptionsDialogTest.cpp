@@ -2,8 +2,7 @@
 #include "IndexTab.h"
 #include "MonthView.h"
 #include "ProgramFixture.h"
-#include "TagButton.h"
-#include "frmOptions.h"
+#include "OptionsDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,13 +29,13 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    frmOptions& Open()
+    OptionsDialog& Open()
     {
         options.reset();
         if (!toolbar) {
             StartToolbar();
         }
-        options = std::make_unique<frmOptions>(*program, *toolbar);
+        options = std::make_unique<OptionsDialog>(*program);
         return *options;
     }
 
@@ -45,7 +44,7 @@ protected:
     // Chooses an item of the preset box as a click in its list does.
     void Choose(const QString& preset)
     {
-        QComboBox* box = countdown().cboSpecialDates();
+        QComboBox* box = countdown().presetBox();
         const int index = box->findText(preset);
         ASSERT_GE(index, 0) << preset.toStdString();
         box->setCurrentIndex(index);
@@ -84,16 +83,16 @@ protected:
     {
         Choose("Y3K");
         countdown().CboCountOptions()->setCurrentIndex(9);
-        countdown().cboTypeOfCalculation()->setEditText("WorkDays");
+        countdown().dayTypeBox()->setEditText("WorkDays");
         for (QLineEdit* box : options->findChildren<QLineEdit*>()) {
-            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().txtTargetDate()) {
+            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit()) {
                 box->setText(box->objectName() + "!");
             }
         }
-        options->filePage()->chkContinuous()->setChecked(true);
+        options->filePage()->continuousSaveBox()->setChecked(true);
     }
 
-    std::unique_ptr<frmOptions> options;
+    std::unique_ptr<OptionsDialog> options;
 };
 
 TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
@@ -101,7 +100,7 @@ TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
     WriteSettings("[Target Date]\nTarget_Year=2028\nTarget_Month=3\nTarget_Day=15\nTarget_Type=WorkDays\n"
                   "Caption_option=dd:hh\n[File Options]\nContinuous_Save=1\nCount_Down_File=/srv/count.txt\n"
                   "File Before Text=Only \nProject File=/srv/m.txt\nSS After Text=secs\nCompany Logo=ACME Corp\n");
-    frmOptions& dialog = Open();
+    OptionsDialog& dialog = Open();
     const OptionsValues v = dialog.values();
     EXPECT_EQ(dialog.windowTitle(), "Countdown Options");
     EXPECT_EQ(v.targetDateText, "Mar 15, 2028");
@@ -126,15 +125,15 @@ TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
         }
         return texts;
     };
-    EXPECT_EQ(items(countdown().cboSpecialDates()),
+    EXPECT_EQ(items(countdown().presetBox()),
               (QStringList{"Y2K", "Y3K", "Now", "Next Christmas", "Next New Year", "2000 Summer Olympics",
                            "2002 Winter Olympics", "Spouse's Birthday", "Anniversary", "Special Date"}));
     EXPECT_EQ(items(countdown().CboCountOptions()),
               (QStringList{"yy", "yy:dd", "yy:dd:hh", "yy:dd:hh:mm", "yy:dd:hh:mm:ss", "dd", "dd:hh", "dd:hh:mm",
                            "dd:hh:mm:ss", "hh", "hh:mm", "hh:mm:ss"}));
-    EXPECT_EQ(items(countdown().cboTypeOfCalculation()), (QStringList{"Days", "WorkDays"}));
+    EXPECT_EQ(items(countdown().dayTypeBox()), (QStringList{"Days", "WorkDays"}));
 
-    EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "True");
+    EXPECT_TRUE(toolbar->openFlag(Button::Options));
     EXPECT_EQ(program->windows.find("frmOptions"), &dialog);
     EXPECT_TRUE(countdown().MonthView1()->isHidden());
     EXPECT_TRUE(dialogs.messages().isEmpty());
@@ -142,7 +141,7 @@ TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
 
 TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
 {
-    frmOptions& dialog = Open();
+    OptionsDialog& dialog = Open();
     const struct
     {
         const char* name;
@@ -192,12 +191,12 @@ TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
 
 TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
 {
-    frmOptions& dialog = Open();
-    EXPECT_EQ(dialog.projectPage()->txtCompanyName()->text(), "URL:https://kestrel-countdown.org");
+    OptionsDialog& dialog = Open();
+    EXPECT_EQ(dialog.projectPage()->companyEdit()->text(), "URL:https://kestrel-countdown.org");
     ChangeEverything();
-    dialog.projectPage()->txtCompanyName()->setText("URL:https://kestrel-countdown.org");
+    dialog.projectPage()->companyEdit()->setText("URL:https://kestrel-countdown.org");
     dialog.filePage()->unitBox(0)->setText("");
-    dialog.Command1(1)->click();
+    dialog.button(1)->click();
 
     EXPECT_EQ(Keys(), (std::vector<std::string>{
                           "[Target Date]",   "Target_Year",    "Target_Month",    "Target_Day",      "Caption_option",
@@ -218,10 +217,10 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
               "txtAfterMm!|txtBeforeSs!|txtAfterSS!");
 
     const std::string once = ReadSettings();
-    dialog.Command1(1)->click();
+    dialog.button(1)->click();
     EXPECT_EQ(ReadSettings(), once);
     EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Apply leaves the dialog open";
-    EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "True");
+    EXPECT_TRUE(toolbar->openFlag(Button::Options));
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
@@ -230,16 +229,16 @@ TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
     const struct
     {
         const char* way;
-        std::function<void(frmOptions&)> close;
+        std::function<void(OptionsDialog&)> close;
     } ways[] = {
-        {"Cancel", [](frmOptions& d) { d.Command1(0)->click(); }},
-        {"&Exit", [](frmOptions& d) { d.mnuClose()->trigger(); }},
-        {"close box", [](frmOptions& d) { d.close(); }},
-        {"Escape", [](frmOptions& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"Cancel", [](OptionsDialog& d) { d.button(0)->click(); }},
+        {"&Exit", [](OptionsDialog& d) { d.mnuClose()->trigger(); }},
+        {"close box", [](OptionsDialog& d) { d.close(); }},
+        {"Escape", [](OptionsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
     };
     WriteSettings("[Target Date]\nTarget_Year=2001\n");
     for (const auto& w : ways) {
-        frmOptions& dialog = Open();
+        OptionsDialog& dialog = Open();
         const std::string before = Described(program->ProgramSettings);
         dialog.show();
         ChangeEverything();
@@ -247,7 +246,7 @@ TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
         EXPECT_EQ(ReadSettings(), "[Target Date]\nTarget_Year=2001\n") << w.way;
         EXPECT_EQ(Described(program->ProgramSettings), before) << w.way;
         EXPECT_FALSE(dialog.isVisible()) << w.way;
-        EXPECT_EQ(toolbar->Command1(frmToolBar::OptionsButton)->tag(), "False") << w.way;
+        EXPECT_FALSE(toolbar->openFlag(Button::Options)) << w.way;
         EXPECT_FALSE(program->windows.contains("frmOptions")) << w.way;
     }
 }
@@ -255,15 +254,15 @@ TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
 TEST_F(OptionsTest, PersonalDateAnsweredIn2027IsStoredForNextYear)
 {
     clock.set(PackDateTime(2027, 5, 10, 8, 0, 0));
-    frmOptions& dialog = Open();
+    OptionsDialog& dialog = Open();
     dialogs.answerInputBox("Mar 15");
     Choose("Spouse's Birthday");
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].title, "Spouses Birthday Target Date");
     EXPECT_EQ(dialogs.shown()[0].detail, "May 10") << "offered: today's month and day";
-    EXPECT_EQ(countdown().txtTargetDate()->text(), "Mar 15,2028");
+    EXPECT_EQ(countdown().targetDateEdit()->text(), "Mar 15,2028");
 
-    dialog.Command1(1)->click();
+    dialog.button(1)->click();
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "2028");
     EXPECT_EQ(Setting("Target Date", "Target_Month"), "3");
     EXPECT_EQ(Setting("Target Date", "Target_Day"), "15");
@@ -273,7 +272,7 @@ TEST_F(OptionsTest, PersonalDateAnsweredIn2027IsStoredForNextYear)
     countdown().showPicker(PackDate(2028, 6, 2));
     emit countdown().MonthView1()->dateClicked(PackDate(2028, 6, 2));
     EXPECT_EQ(countdown().presetText(), "Spouse's Birthday");
-    dialog.Command1(1)->click();
+    dialog.button(1)->click();
     EXPECT_EQ(Setting("Target Date", "Spouses Birthdate"), "Jun 02");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
@@ -286,15 +285,15 @@ TEST_F(OptionsTest, FailedPersonalEntryRestoresThePreviousTargetAndStoresNoKey)
         QStringList answers;
     } cases[] = {{"not a date twice", {"Feb 30", "Feb 30"}}, {"cancel at the first prompt", {}}};
     for (const auto& c : cases) {
-        frmOptions& dialog = Open();
+        OptionsDialog& dialog = Open();
         Choose("2000 Summer Olympics");
         for (const QString& answer : c.answers) {
             dialogs.answerInputBox(answer);
         }
         Choose("Anniversary");
-        EXPECT_EQ(countdown().txtTargetDate()->text(), "Sep 15, 2000") << c.name;
+        EXPECT_EQ(countdown().targetDateEdit()->text(), "Sep 15, 2000") << c.name;
         EXPECT_EQ(countdown().presetText(), "") << c.name;
-        dialog.Command1(1)->click();
+        dialog.button(1)->click();
         EXPECT_EQ(Setting("Target Date", "Anniversary Date"), "<missing>") << c.name;
         EXPECT_EQ(Setting("Target Date", "Target_Month"), "9") << c.name;
         EXPECT_TRUE(dialogs.allAnswered()) << c.name;
@@ -306,28 +305,28 @@ TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
     Open();
     QGuiApplication::clipboard()->setText("Y2K");
     Choose("Next New Year");
-    for (QWidget* control : std::initializer_list<QWidget*>{countdown().txtTargetDate(), countdown().cboSpecialDates(),
+    for (QWidget* control : std::initializer_list<QWidget*>{countdown().targetDateEdit(), countdown().presetBox(),
                                                             countdown().CboCountOptions()}) {
         QTest::keyClicks(control, "Now");
         QTest::keyClick(control, Qt::Key_Backspace);
         QTest::keyClick(control, Qt::Key_Delete);
         QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
     }
-    EXPECT_EQ(countdown().txtTargetDate()->text(), "Jan 01, 2000");
+    EXPECT_EQ(countdown().targetDateEdit()->text(), "Jan 01, 2000");
     EXPECT_EQ(countdown().presetText(), "Next New Year");
     EXPECT_EQ(countdown().CboCountOptions()->currentText(), "yy:dd:hh:mm:ss");
     EXPECT_TRUE(dialogs.shown().empty());
 
-    countdown().cboTypeOfCalculation()->lineEdit()->selectAll();
-    QTest::keyClicks(countdown().cboTypeOfCalculation(), "Weekdays");
-    options->Command1(1)->click();
+    countdown().dayTypeBox()->lineEdit()->selectAll();
+    QTest::keyClicks(countdown().dayTypeBox(), "Weekdays");
+    options->button(1)->click();
     EXPECT_EQ(Setting("Target Date", "Target_Type"), "Weekdays");
 }
 
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
 {
     Open();
-    QTest::mouseClick(countdown().txtTargetDate(), Qt::LeftButton);
+    QTest::mouseClick(countdown().targetDateEdit(), Qt::LeftButton);
     EXPECT_FALSE(countdown().MonthView1()->isHidden());
     EXPECT_EQ(countdown().MonthView1()->value(), PackDate(2000, 1, 1));
     countdown().hidePicker();
@@ -336,11 +335,11 @@ TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
     countdown().findChild<QPushButton*>("Command3")->click();
     EXPECT_EQ(countdown().MonthView1()->value(), PackDate(3000, 1, 1));
     emit countdown().MonthView1()->dateClicked(PackDate(2001, 3, 5));
-    EXPECT_EQ(countdown().txtTargetDate()->text(), "Mar 5, 2001");
+    EXPECT_EQ(countdown().targetDateEdit()->text(), "Mar 5, 2001");
     EXPECT_TRUE(countdown().MonthView1()->isHidden());
     EXPECT_EQ(countdown().presetText(), "Y3K") << "picking leaves the preset box alone";
 
-    countdown().txtTargetDate()->clear();
+    countdown().targetDateEdit()->clear();
     countdown().findChild<QPushButton*>("Command3")->click();
     EXPECT_EQ(countdown().MonthView1()->value(), PackDate(1999, 12, 30)) << "no date: today";
 }
@@ -348,13 +347,13 @@ TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
 TEST_F(OptionsTest, BrowseOffersTheMilestoneFileAndTakesTheChoice)
 {
     Open();
-    QLineEdit* file = options->projectPage()->txtMileStoneFileName();
+    QLineEdit* file = options->projectPage()->milestoneFileEdit();
     const QString before = file->text();
     dialogs.answerSave(std::nullopt);
-    options->Command1(3)->click();
+    options->button(3)->click();
     EXPECT_EQ(file->text(), before) << "cancelled";
     dialogs.answerSave("/home/me/plan.txt");
-    options->Command1(3)->click();
+    options->button(3)->click();
     EXPECT_EQ(file->text(), "/home/me/plan.txt");
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].kind, "Save");
@@ -366,8 +365,8 @@ TEST_F(OptionsTest, BrowseOffersTheMilestoneFileAndTakesTheChoice)
 TEST_F(OptionsTest, TargetThatIsNoDateSkipsItsThreeKeysAndTheRestAreWritten)
 {
     Open();
-    countdown().txtTargetDate()->clear();
-    options->Command1(1)->click();
+    countdown().targetDateEdit()->clear();
+    options->button(1)->click();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "<missing>");
     EXPECT_EQ(Setting("Target Date", "Target_Day"), "<missing>");
@@ -378,20 +377,20 @@ TEST_F(OptionsTest, TargetThatIsNoDateSkipsItsThreeKeysAndTheRestAreWritten)
 
 TEST_F(OptionsTest, OkFromTheToolbarShowsTheNewTargetThere)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<OptionsDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        QComboBox* box = dialog->countdownPage()->cboSpecialDates();
+        QComboBox* box = dialog->countdownPage()->presetBox();
         box->setCurrentIndex(box->findText("2000 Summer Olympics"));
         emit box->activated(box->currentIndex());
-        dialog->Command1(4)->click();
+        dialog->button(4)->click();
     });
-    bar.Command1_Click(frmToolBar::OptionsButton);
+    bar.pressButton(Button::Options);
     EXPECT_EQ(bar.windowTitle(), "T-0:259:8:39:15");
-    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Sep 15, 2000 00:00:00");
+    EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Sep 15, 2000 00:00:00");
     EXPECT_EQ(Setting("Target Date", "Target_Month"), "9");
-    EXPECT_EQ(bar.Command1(frmToolBar::OptionsButton)->tag(), "False");
+    EXPECT_FALSE(bar.openFlag(Button::Options));
     EXPECT_EQ(program->windows.count(), 1) << "the dialog is unloaded";
 }
 

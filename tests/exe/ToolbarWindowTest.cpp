@@ -1,11 +1,11 @@
 #include "ElasticPanel.h"
 #include "HelpViewer.h"
 #include "ProgramFixture.h"
-#include "TagButton.h"
 #include "Units.h"
 
 #include <QAction>
 #include <QMenuBar>
+#include <QToolButton>
 
 namespace kestrel::test {
 namespace {
@@ -15,16 +15,16 @@ class ToolbarTest : public ProgramFixture
 
 TEST_F(ToolbarTest, LoadsWithNoSettingsFile)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:15");
-    EXPECT_EQ(bar.VSElastic5(0)->caption(), "Today is: Dec 30, 1999 15:20:45");
-    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2000 00:00:00");
-    EXPECT_EQ(bar.VSElastic3()->caption(), "URL:https://kestrel-countdown.org");
+    EXPECT_EQ(bar.todayPanel()->caption(), "Today is: Dec 30, 1999 15:20:45");
+    EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2000 00:00:00");
+    EXPECT_EQ(bar.companyPanel()->caption(), "URL:https://kestrel-countdown.org");
     EXPECT_EQ(WindowStateCode(bar), 0);
     EXPECT_EQ(WindowTopTwips(bar), 0);
     EXPECT_EQ(WindowLeftTwips(bar), 0);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(bar.Command1(i)->tag(), "False") << i;
+        EXPECT_FALSE(bar.openFlag(static_cast<Button>(i))) << i;
     }
     EXPECT_TRUE(bar.timerEnabled());
     EXPECT_TRUE(dialogs.messages().isEmpty());
@@ -33,19 +33,18 @@ TEST_F(ToolbarTest, LoadsWithNoSettingsFile)
 
 TEST_F(ToolbarTest, ButtonsCarryTheirTooltips)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     const char* tooltips[] = {"Count Down",   "Calendar",     "Time Calculator", "Set Target Date and Options",
                               "Print Report", "Kestrel Help", "Close Program"};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(bar.Command1(i)->toolTip(), tooltips[i]);
-        EXPECT_FALSE(bar.Command1(i)->icon().isNull()) << i;
+        EXPECT_EQ(bar.button(static_cast<Button>(i))->toolTip(), tooltips[i]);
+        EXPECT_FALSE(bar.button(static_cast<Button>(i))->icon().isNull()) << i;
     }
-    EXPECT_EQ(bar.Command1(7), nullptr);
 }
 
 TEST_F(ToolbarTest, MenusHaveTheirCaptionsAndAccessKeys)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     QStringList bar_captions;
     for (QAction* action : bar.menuBar()->actions()) {
         bar_captions << action->text();
@@ -67,20 +66,20 @@ TEST_F(ToolbarTest, MenusHaveTheirCaptionsAndAccessKeys)
 TEST_F(ToolbarTest, ReadsItsPlaceAndTheCompanyText)
 {
     WriteSettings("[Forms Position]\nToolBarTop=1500\ntoolbarleft=3000\n[File Options]\nCompany Logo=ACME Corp\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_EQ(WindowTopTwips(bar), 1500);
     EXPECT_EQ(WindowLeftTwips(bar), 3000);
-    EXPECT_EQ(bar.VSElastic3()->caption(), "ACME Corp");
+    EXPECT_EQ(bar.companyPanel()->caption(), "ACME Corp");
 }
 
 TEST_F(ToolbarTest, EachTickShowsTheNewCountdown)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     clock.set(PackDateTime(1999, 12, 30, 15, 20, 46));
-    bar.Timer1_Timer();
+    bar.tick();
     EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:14");
-    EXPECT_EQ(bar.VSElastic5(0)->caption(), "Today is: Dec 30, 1999 15:20:46");
-    EXPECT_EQ(program->CountdownBreakdown.SecondsPart, 14);
+    EXPECT_EQ(bar.todayPanel()->caption(), "Today is: Dec 30, 1999 15:20:46");
+    EXPECT_EQ(program->countdown.SecondsPart, 14);
     EXPECT_TRUE(bar.timerEnabled());
 }
 
@@ -88,9 +87,9 @@ TEST_F(ToolbarTest, TickRewritesTheCountdownFileWhenSavingIsOn)
 {
     WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() +
                   "\n[Target Date]\nCaption_option=dd:hh\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_FALSE(std::filesystem::exists(dir / "count.txt")) << "the load writes no countdown file";
-    bar.Timer1_Timer();
+    bar.tick();
     EXPECT_EQ(ReadFile(dir / "count.txt"), "T-1 Days8  Hours (Eastern Standard Time)\r\n");
 }
 
@@ -98,9 +97,9 @@ TEST_F(ToolbarTest, MissingCountdownFolderIsReportedOnceThenSavingStops)
 {
     WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "nowhere" / "count.txt").string() +
                   "\n");
-    frmToolBar& bar = StartToolbar();
-    bar.Timer1_Timer();
-    bar.Timer1_Timer();
+    ToolbarWindow& bar = StartToolbar();
+    bar.tick();
+    bar.tick();
     EXPECT_EQ(dialogs.messages(),
               (QStringList{"Cannot find Directory for continous Save File. Check in Options Forms"}));
     EXPECT_EQ(program->ProgramSettings.ContinuousSave, 0);
@@ -110,7 +109,7 @@ TEST_F(ToolbarTest, MissingCountdownFolderIsReportedOnceThenSavingStops)
 TEST_F(ToolbarTest, YearsOnlyFormatStopsTheTimer)
 {
     WriteSettings("[Target Date]\nCaption_option=yy\nTarget_Year=2002\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_EQ(bar.windowTitle(), "T-2");
     EXPECT_FALSE(bar.timerEnabled());
 }
@@ -118,18 +117,18 @@ TEST_F(ToolbarTest, YearsOnlyFormatStopsTheTimer)
 TEST_F(ToolbarTest, OverflowAtLoadIsReportedAndTheLoadGoesOn)
 {
     WriteSettings("[Target Date]\nTarget_Year=2100\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
     EXPECT_FALSE(bar.timerEnabled());
     EXPECT_EQ(bar.windowTitle(), "Kestrel");
-    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2100 00:00:00");
+    EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2100 00:00:00");
 }
 
 TEST_F(ToolbarTest, OverflowDuringATickIsReportedOnceAndStopsTheCount)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     program->ProgramSettings.TargetYear = "2100";
-    bar.Timer1_Timer();
+    bar.tick();
     EXPECT_EQ(dialogs.messages(), (QStringList{"6 Overflow"}));
     EXPECT_FALSE(bar.timerEnabled());
     EXPECT_EQ(bar.windowTitle(), "T-0:1:8:39:15") << "the line keeps its last value";
@@ -139,16 +138,16 @@ TEST_F(ToolbarTest, OverflowDuringATickIsReportedOnceAndStopsTheCount)
 TEST_F(ToolbarTest, HoursFormatCountsBeyondSixteenBits)
 {
     WriteSettings("[Target Date]\nTarget_Year=2080\nCaption_option=hh\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     EXPECT_TRUE(dialogs.messages().isEmpty());
     EXPECT_EQ(bar.windowTitle(), "T-" + QString::number(29221 * 24 + 8));
 }
 
 TEST_F(ToolbarTest, CloseButtonWritesTheToolbarKeysAndFormCount)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     MoveWindowTwips(bar, 600, 900);
-    bar.Command1_Click(frmToolBar::CloseButton);
+    bar.pressButton(Button::Close);
     EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "0");
     EXPECT_EQ(Setting("Forms Position", "ToolbarTop"), "600");
     EXPECT_EQ(Setting("Forms Position", "ToolbarLeft"), "900");
@@ -158,7 +157,7 @@ TEST_F(ToolbarTest, CloseButtonWritesTheToolbarKeysAndFormCount)
 
 TEST_F(ToolbarTest, ClosingTheWindowWritesTheSameKeys)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     MoveWindowTwips(bar, 300, 450);
     bar.close();
     EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "0");
@@ -170,9 +169,9 @@ TEST_F(ToolbarTest, ClosingTheWindowWritesTheSameKeys)
 TEST_F(ToolbarTest, ClosingMaximisedKeepsTheOldPlace)
 {
     WriteSettings("[Forms Position]\nToolBarTop=120\nToolBarLeft=240\n");
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     bar.showMaximized();
-    bar.Command1_Click(frmToolBar::CloseButton);
+    bar.pressButton(Button::Close);
     EXPECT_EQ(Setting("Forms Position", "ToolbarWindowState"), "2");
     EXPECT_EQ(Setting("Forms Position", "ToolbarTop"), "120");
     EXPECT_EQ(Setting("Forms Position", "ToolbarLeft"), "240");
@@ -184,35 +183,55 @@ TEST_F(ToolbarTest, HelpButtonOpensTheHelpFileAndCloseShutsIt)
 {
     WriteFile(dir / "bin" / "Kestrel.HLP", "<html><body><h1>Kestrel Help</h1></body></html>");
     ASSERT_TRUE(FindHelpFile(*program, "Kestrel.HLP"));
-    frmToolBar& bar = StartToolbar();
-    bar.Command1_Click(frmToolBar::HelpButton);
+    ToolbarWindow& bar = StartToolbar();
+    bar.pressButton(Button::Help);
     ASSERT_NE(program->help.window(), nullptr);
     EXPECT_TRUE(program->help.window()->isVisible());
-    EXPECT_EQ(bar.Command1(frmToolBar::HelpButton)->tag(), "False");
-    bar.Command1_Click(frmToolBar::CloseButton);
+    EXPECT_FALSE(bar.openFlag(Button::Help));
+    bar.pressButton(Button::Close);
     QApplication::processEvents();
     EXPECT_EQ(program->help.window(), nullptr);
 }
 
 TEST_F(ToolbarTest, ClosingTheAboutWindowRerunsTheLoadSteps)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     clock.set(PackDateTime(1999, 12, 31, 0, 0, 0));
     program->ProgramSettings.TargetYear = "2001";
     CloseNextModal();
     bar.menuBar()->actions()[2]->menu()->actions()[1]->trigger();
     EXPECT_EQ(bar.windowTitle(), "T-1:0:23:59:60");
-    EXPECT_EQ(bar.VSElastic5(1)->caption(), "Target is: Jan 1, 2001 00:00:00");
+    EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2001 00:00:00");
     EXPECT_EQ(program->windows.count(), 1) << "the about window is unloaded";
 }
 
-TEST_F(ToolbarTest, ButtonIndexOutsideTheRowDoesNothing)
+TEST_F(ToolbarTest, WindowsNotBuiltYetKeepTheirButtonsGreyed)
 {
-    frmToolBar& bar = StartToolbar();
-    bar.Command1_Click(-1);
-    bar.Command1_Click(7);
+    ToolbarWindow& bar = StartToolbar();
+    for (const WindowKind& kind : Windows()) {
+        if (!kind.button) {
+            continue;
+        }
+        const bool built = kind.create != nullptr;
+        EXPECT_EQ(bar.button(*kind.button)->isEnabled(), built) << kind.storedName;
+        if (!built) {
+            bar.pressButton(*kind.button);
+            EXPECT_FALSE(bar.openFlag(*kind.button)) << kind.storedName;
+        }
+    }
     EXPECT_TRUE(bar.isVisible());
     EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(program->windows.count(), 1);
+}
+
+TEST_F(ToolbarTest, ToggledWindowsKeepTheirButtonDownWhileOpen)
+{
+    ToolbarWindow& bar = StartToolbar();
+    bar.pressButton(Button::CountDown);
+    EXPECT_TRUE(bar.button(Button::CountDown)->isChecked());
+    program->windows.find(QString::fromLatin1(kCountDownName))->close();
+    EXPECT_FALSE(bar.button(Button::CountDown)->isChecked());
+    EXPECT_FALSE(bar.openFlag(Button::CountDown));
 }
 
 } // namespace

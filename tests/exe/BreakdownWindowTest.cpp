@@ -1,8 +1,7 @@
 #include "ElasticPanel.h"
 #include "ProgramFixture.h"
-#include "TagButton.h"
 #include "Units.h"
-#include "frmCountDown.h"
+#include "BreakdownWindow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,28 +14,28 @@ class CountDownWindowTest : public ProgramFixture
 {
 protected:
     // Opens the breakdown window with the toolbar's "Count Down" button.
-    frmCountDown& OpenBreakdown()
+    BreakdownWindow& OpenBreakdown()
     {
         if (!toolbar) {
             StartToolbar();
         }
-        toolbar->Command1_Click(frmToolBar::CountDownButton);
-        auto* window = qobject_cast<frmCountDown*>(program->windows.find("frmCountDown"));
+        toolbar->pressButton(Button::CountDown);
+        auto* window = qobject_cast<BreakdownWindow*>(program->windows.find("frmCountDown"));
         if (window == nullptr) {
             throw std::runtime_error("the breakdown window did not open");
         }
         return *window;
     }
 
-    QAction* Item(frmCountDown& window, const char* name) { return window.findChild<QAction*>(name); }
+    QAction* Item(BreakdownWindow& window, const char* name) { return window.findChild<QAction*>(name); }
 
     // The five columns as "caption=number", "-" for a hidden column.
-    static QStringList Columns(const frmCountDown& window)
+    static QStringList Columns(const BreakdownWindow& window)
     {
         QStringList columns;
         for (int k = 1; k <= 5; ++k) {
-            const QLabel* number = window.lblIntervalsLeft(k);
-            const QLabel* caption = window.lblCountType(k);
+            const QLabel* number = window.numberLabel(k);
+            const QLabel* caption = window.captionLabel(k);
             if (number->isHidden()) {
                 columns << "-";
             } else {
@@ -49,59 +48,59 @@ protected:
 
 TEST_F(CountDownWindowTest, OpensBelowTheToolbarWithTheBreakdown)
 {
-    frmToolBar& bar = StartToolbar();
+    ToolbarWindow& bar = StartToolbar();
     MoveWindowTwips(bar, 150, 300);
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     EXPECT_EQ(window.windowTitle(), "Countdown Breakdown");
-    EXPECT_EQ(bar.Command1(0)->tag(), "True");
+    EXPECT_TRUE(bar.openFlag(Button::CountDown));
     EXPECT_EQ(Columns(window), (QStringList{" Years=0", "Days=1", " Hours=8", " Minutes=39", " Seconds=15"}));
-    EXPECT_EQ(window.VSEProject()->caption(), "Year 2000 Conversion Project");
+    EXPECT_EQ(window.projectPanel()->caption(), "Year 2000 Conversion Project");
     EXPECT_DOUBLE_EQ(WindowTopTwips(window), 150 + WindowHeightTwips(bar));
     EXPECT_DOUBLE_EQ(WindowLeftTwips(window), 300);
-    EXPECT_EQ(program->DeskCalYear, "1999");
-    EXPECT_EQ(program->DeskCalMonth, "12");
-    EXPECT_EQ(program->DeskCalDay, "30");
+    EXPECT_EQ(program->deskCalendarYear, "1999");
+    EXPECT_EQ(program->deskCalendarMonth, "12");
+    EXPECT_EQ(program->deskCalendarDay, "30");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(CountDownWindowTest, ToolbarTickRefreshesItWhileOpen)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     clock.set(PackDateTime(1999, 12, 30, 15, 21, 0));
-    toolbar->Timer1_Timer();
+    toolbar->tick();
     EXPECT_EQ(Columns(window), (QStringList{" Years=0", "Days=1", " Hours=8", " Minutes=38", " Seconds=60"}));
 }
 
 TEST_F(CountDownWindowTest, CountDownButtonTogglesAndTheWindowsOwnExitRearmsIt)
 {
-    frmCountDown& window = OpenBreakdown();
-    QPointer<frmCountDown> first(&window);
-    toolbar->Command1_Click(frmToolBar::CountDownButton);
+    BreakdownWindow& window = OpenBreakdown();
+    QPointer<BreakdownWindow> first(&window);
+    toolbar->pressButton(Button::CountDown);
     QApplication::processEvents();
     EXPECT_TRUE(first.isNull()) << "the second press closes the window";
-    EXPECT_EQ(toolbar->Command1(0)->tag(), "False");
+    EXPECT_FALSE(toolbar->openFlag(Button::CountDown));
 
-    frmCountDown& again = OpenBreakdown();
-    again.mnuClose_Click();
+    BreakdownWindow& again = OpenBreakdown();
+    again.exitWindow();
     QApplication::processEvents();
-    EXPECT_EQ(toolbar->Command1(0)->tag(), "False");
+    EXPECT_FALSE(toolbar->openFlag(Button::CountDown));
     OpenBreakdown();
-    EXPECT_EQ(toolbar->Command1(0)->tag(), "True");
+    EXPECT_TRUE(toolbar->openFlag(Button::CountDown));
 }
 
 TEST_F(CountDownWindowTest, ColumnsFollowTheFormat)
 {
     WriteSettings("[Target Date]\nCaption_option=hh:mm:ss\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     EXPECT_EQ(Columns(window), (QStringList{" Hours=32", " Minutes=39", " Seconds=15", "-", "-"}));
 }
 
 TEST_F(CountDownWindowTest, ExitWhileMaximisedStoresStateTwoAndKeepsThePlace)
 {
     WriteSettings("[Forms Position]\nCountDownTop=900\nCountDownLeft=450\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     window.showMaximized();
-    window.mnuClose_Click();
+    window.exitWindow();
     EXPECT_EQ(Setting("Forms Position", "CountDownWindowState"), "2");
     EXPECT_EQ(Setting("Forms Position", "CountDownTop"), "900");
     EXPECT_EQ(Setting("Forms Position", "CountDownLeft"), "450");
@@ -109,9 +108,9 @@ TEST_F(CountDownWindowTest, ExitWhileMaximisedStoresStateTwoAndKeepsThePlace)
 
 TEST_F(CountDownWindowTest, ExitInTheNormalStateStoresThePlace)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     MoveWindowTwips(window, 1200, 2400);
-    window.mnuClose_Click();
+    window.exitWindow();
     EXPECT_EQ(Setting("Forms Position", "CountDownWindowState"), "0");
     EXPECT_EQ(Setting("Forms Position", "CountDownTop"), "1200");
     EXPECT_EQ(Setting("Forms Position", "CountDownLeft"), "2400");
@@ -119,21 +118,21 @@ TEST_F(CountDownWindowTest, ExitInTheNormalStateStoresThePlace)
 
 TEST_F(CountDownWindowTest, ClosingByTheCloseBoxStoresNothing)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     const std::string before = ReadSettings();
     MoveWindowTwips(window, 1200, 2400);
     window.close();
     EXPECT_EQ(ReadSettings(), before);
-    EXPECT_EQ(toolbar->Command1(0)->tag(), "False");
+    EXPECT_FALSE(toolbar->openFlag(Button::CountDown));
 }
 
 TEST_F(CountDownWindowTest, ReopenedWindowReturnsToTheSavedPlace)
 {
     WriteSettings("[Forms Position]\nCountDownTop=600\nCountDownLeft=750\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     MoveWindowTwips(window, 1500, 1500);
     window.close();
-    frmCountDown& again = OpenBreakdown();
+    BreakdownWindow& again = OpenBreakdown();
     EXPECT_DOUBLE_EQ(WindowTopTwips(again), 600);
     EXPECT_DOUBLE_EQ(WindowLeftTwips(again), 750);
 }
@@ -142,7 +141,7 @@ struct ColorItem
 {
     const char* item;
     const char* key;
-    frmCountDown::Group group;
+    BreakdownWindow::Group group;
     bool background;
 };
 
@@ -152,19 +151,19 @@ class ColorItems : public CountDownWindowTest, public ::testing::WithParamInterf
 TEST_P(ColorItems, WriteTheirKeyAndRestyleTheGroup)
 {
     const ColorItem& c = GetParam();
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     dialogs.answerColor(QColor(255, 0, 0));
     Item(window, c.item)->trigger();
     EXPECT_EQ(Setting("CountDown", c.key), "255");
     const QPalette::ColorRole role = c.background ? QPalette::Window : QPalette::WindowText;
     std::vector<QWidget*> restyled;
-    if (c.group == frmCountDown::Group::Project) {
-        restyled.push_back(window.VSEProject());
+    if (c.group == BreakdownWindow::Group::Project) {
+        restyled.push_back(window.projectPanel());
     }
     for (int k = 1; k <= 5; ++k) {
-        restyled.push_back(c.group == frmCountDown::Group::Caption    ? static_cast<QWidget*>(window.lblCountType(k))
-                           : c.group == frmCountDown::Group::Interval ? window.lblIntervalsLeft(k)
-                                                                      : nullptr);
+        restyled.push_back(c.group == BreakdownWindow::Group::Caption    ? static_cast<QWidget*>(window.captionLabel(k))
+                           : c.group == BreakdownWindow::Group::Interval ? window.numberLabel(k)
+                                                                         : nullptr);
     }
     for (QWidget* widget : restyled) {
         if (widget != nullptr) {
@@ -176,39 +175,39 @@ TEST_P(ColorItems, WriteTheirKeyAndRestyleTheGroup)
 TEST_P(ColorItems, CancelledDialogStillWritesTheColourThatWasShowing)
 {
     const ColorItem& c = GetParam();
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     const BreakdownStyle before = window.style();
     dialogs.answerColor(std::nullopt);
     Item(window, c.item)->trigger();
-    const GroupStyle& group = c.group == frmCountDown::Group::Caption    ? before.caption
-                              : c.group == frmCountDown::Group::Interval ? before.interval
-                                                                         : before.project;
+    const GroupStyle& group = c.group == BreakdownWindow::Group::Caption    ? before.caption
+                              : c.group == BreakdownWindow::Group::Interval ? before.interval
+                                                                            : before.project;
     EXPECT_EQ(Setting("CountDown", c.key), std::to_string(c.background ? group.backColor : group.foreColor));
     EXPECT_EQ(window.style(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     FormatMenu, ColorItems,
-    ::testing::Values(ColorItem{"mnuCBackGound", "Caption BackColor", frmCountDown::Group::Caption, true},
-                      ColorItem{"mnuCForeGround", "Caption ForeColor", frmCountDown::Group::Caption, false},
-                      ColorItem{"mnuIBackground", "Interval BackColor", frmCountDown::Group::Interval, true},
-                      ColorItem{"mnuIForegound", "Interval ForeColor", frmCountDown::Group::Interval, false},
-                      ColorItem{"mnuPBackground", "Project BackColor", frmCountDown::Group::Project, true},
-                      ColorItem{"mnuPForeground", "Project ForeColor", frmCountDown::Group::Project, false}));
+    ::testing::Values(ColorItem{"mnuCBackGound", "Caption BackColor", BreakdownWindow::Group::Caption, true},
+                      ColorItem{"mnuCForeGround", "Caption ForeColor", BreakdownWindow::Group::Caption, false},
+                      ColorItem{"mnuIBackground", "Interval BackColor", BreakdownWindow::Group::Interval, true},
+                      ColorItem{"mnuIForegound", "Interval ForeColor", BreakdownWindow::Group::Interval, false},
+                      ColorItem{"mnuPBackground", "Project BackColor", BreakdownWindow::Group::Project, true},
+                      ColorItem{"mnuPForeground", "Project ForeColor", BreakdownWindow::Group::Project, false}));
 
 TEST_F(CountDownWindowTest, CancelledCaptionColourKeepsTheSystemColour)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     dialogs.answerColor(std::nullopt);
     Item(window, "mnuCForeGround")->trigger();
     EXPECT_EQ(Setting("CountDown", "Caption ForeColor"), "-2147483640");
-    EXPECT_EQ(window.lblCountType(3)->palette().color(QPalette::WindowText),
+    EXPECT_EQ(window.captionLabel(3)->palette().color(QPalette::WindowText),
               QApplication::palette().color(QPalette::WindowText));
 }
 
 TEST_F(CountDownWindowTest, FontItemsWriteFourKeysAndRestyleAllFiveLabels)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     dialogs.answerFont(FontChoice{"DejaVu Serif", 14.25, false, true});
     Item(window, "mnuIFonts")->trigger();
     const std::string settings = ReadSettings();
@@ -217,7 +216,7 @@ TEST_F(CountDownWindowTest, FontItemsWriteFourKeysAndRestyleAllFiveLabels)
               std::string::npos)
         << settings;
     for (int k = 1; k <= 5; ++k) {
-        const QFont font = ElasticPanel::designFont(window.lblIntervalsLeft(k));
+        const QFont font = ElasticPanel::designFont(window.numberLabel(k));
         EXPECT_EQ(font.family(), "DejaVu Serif");
         EXPECT_DOUBLE_EQ(font.pointSizeF(), 14.25);
         EXPECT_TRUE(font.italic());
@@ -227,7 +226,7 @@ TEST_F(CountDownWindowTest, FontItemsWriteFourKeysAndRestyleAllFiveLabels)
 
 TEST_F(CountDownWindowTest, CancelledFontDialogWritesTheFontThatWasShowing)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     dialogs.answerFont(std::nullopt);
     Item(window, "mnuPFonts")->trigger();
     EXPECT_EQ(Setting("CountDown", "Project FontName"), "Tahoma");
@@ -238,50 +237,50 @@ TEST_F(CountDownWindowTest, CancelledFontDialogWritesTheFontThatWasShowing)
 
 TEST_F(CountDownWindowTest, CaptionVisibleOffHidesTheCaptionRow)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     QAction* visible = Item(window, "mnuCVisible");
     ASSERT_TRUE(visible->isChecked());
     visible->trigger();
     EXPECT_EQ(Setting("CountDown", "Caption Visible"), "False");
     EXPECT_FALSE(visible->isChecked());
-    EXPECT_TRUE(window.vsElastic1()->isHidden());
+    EXPECT_TRUE(window.captionRow()->isHidden());
     EXPECT_EQ(Columns(window), (QStringList{"=0", "=1", "=8", "=39", "=15"}));
-    EXPECT_FALSE(window.VSEProject()->isHidden());
-    toolbar->Timer1_Timer();
-    EXPECT_TRUE(window.lblCountType(1)->isHidden()) << "the tick keeps the captions hidden";
+    EXPECT_FALSE(window.projectPanel()->isHidden());
+    toolbar->tick();
+    EXPECT_TRUE(window.captionLabel(1)->isHidden()) << "the tick keeps the captions hidden";
 }
 
 TEST_F(CountDownWindowTest, StoredCaptionVisibleFalseAppliesAtLoad)
 {
     WriteSettings("[CountDown]\nCaption Visible=false\nProject Visible=0\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     EXPECT_FALSE(Item(window, "mnuCVisible")->isChecked());
     EXPECT_FALSE(Item(window, "mnuPVisible")->isChecked());
-    EXPECT_TRUE(window.vsElastic1()->isHidden());
-    EXPECT_TRUE(window.VSEProject()->isHidden());
+    EXPECT_TRUE(window.captionRow()->isHidden());
+    EXPECT_TRUE(window.projectPanel()->isHidden());
 }
 
 TEST_F(CountDownWindowTest, DamagedValueIsReportedDuringLoadAndTheWindowWorks)
 {
     WriteSettings("[CountDown]\nCaption BackColor=255\nInterval ForeColor=bright\nInterval FontSize=30\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));
-    EXPECT_EQ(window.lblCountType(2)->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_DOUBLE_EQ(ElasticPanel::designFont(window.lblIntervalsLeft(1)).pointSizeF(), 11.25)
+    EXPECT_EQ(window.captionLabel(2)->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_DOUBLE_EQ(ElasticPanel::designFont(window.numberLabel(1)).pointSizeF(), 11.25)
         << "keys after the damaged one are not applied";
-    EXPECT_EQ(window.VSEProject()->caption(), "Year 2000 Conversion Project") << "the load goes on";
+    EXPECT_EQ(window.projectPanel()->caption(), "Year 2000 Conversion Project") << "the load goes on";
     EXPECT_EQ(Columns(window)[4], " Seconds=15");
 }
 
 TEST_F(CountDownWindowTest, DamagedValueMetByAMenuItemIsReportedAndTheWindowKeepsWorking)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     program->settings.WriteSetting("CountDown", "Project FontSize", "huge");
     dialogs.answerColor(QColor(0, 0, 255));
     Item(window, "mnuCBackGound")->trigger();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));
-    EXPECT_EQ(window.lblCountType(1)->palette().color(QPalette::Window), QColor(0, 0, 255));
-    toolbar->Timer1_Timer();
+    EXPECT_EQ(window.captionLabel(1)->palette().color(QPalette::Window), QColor(0, 0, 255));
+    toolbar->tick();
     EXPECT_TRUE(window.isVisible());
 }
 
@@ -290,18 +289,18 @@ TEST_F(CountDownWindowTest, RestoredAtStartWhenRecordedOpen)
     WriteSettings("[Forms Open]\nFormCount=1\nForm1=frmCountDown\n[Forms Position]\nCountDownTop=750\n"
                   "CountDownLeft=1500\nCountDownWindowState=0\n");
     StartToolbar();
-    auto* window = qobject_cast<frmCountDown*>(program->windows.find("frmCountDown"));
+    auto* window = qobject_cast<BreakdownWindow*>(program->windows.find("frmCountDown"));
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(toolbar->Command1(0)->tag(), "True");
+    EXPECT_TRUE(toolbar->openFlag(Button::CountDown));
     EXPECT_DOUBLE_EQ(WindowTopTwips(*window), 750);
     EXPECT_EQ(Columns(*window)[1], "Days=1");
 }
 
 TEST_F(CountDownWindowTest, ProgramCloseRecordsItsPlaceAndReopensIt)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     MoveWindowTwips(window, 3000, 4500);
-    toolbar->Command1_Click(frmToolBar::CloseButton);
+    toolbar->pressButton(Button::Close);
     EXPECT_EQ(Setting("Forms Open", "FormCount"), "1");
     EXPECT_EQ(Setting("Forms Open", "Form1"), "frmCountDown");
     EXPECT_EQ(Setting("Forms Position", "CountDownTop"), "3000");
@@ -313,7 +312,7 @@ TEST_F(CountDownWindowTest, ProgramCloseRecordsItsPlaceAndReopensIt)
 TEST_F(CountDownWindowTest, MinimisedAtCloseKeepsTheOlderPlace)
 {
     WriteSettings("[Forms Position]\nCountDownTop=90\nCountDownLeft=45\n");
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     window.showMinimized();
     toolbar->close();
     EXPECT_EQ(Setting("Forms Position", "CountDownWindowState"), "1");
@@ -323,16 +322,16 @@ TEST_F(CountDownWindowTest, MinimisedAtCloseKeepsTheOlderPlace)
 
 TEST_F(CountDownWindowTest, ScalesFontsWithTheWindow)
 {
-    frmCountDown& window = OpenBreakdown();
+    BreakdownWindow& window = OpenBreakdown();
     window.show();
     window.resize(400, 300);
     QApplication::processEvents();
-    const double small = window.lblIntervalsLeft(1)->font().pointSizeF();
+    const double small = window.numberLabel(1)->font().pointSizeF();
     window.resize(1200, 900);
     QApplication::processEvents();
-    const double large = window.lblIntervalsLeft(1)->font().pointSizeF();
+    const double large = window.numberLabel(1)->font().pointSizeF();
     EXPECT_GT(large, small * 2.5);
-    EXPECT_DOUBLE_EQ(ElasticPanel::designFont(window.lblIntervalsLeft(1)).pointSizeF(), 11.25);
+    EXPECT_DOUBLE_EQ(ElasticPanel::designFont(window.numberLabel(1)).pointSizeF(), 11.25);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
-#include "MAINPROC.h"
+#include "Program.h"
 
 #include "Units.h"
-#include "frmToolBar.h"
+#include "ToolbarWindow.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QWidget>
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstdlib>
@@ -14,21 +16,6 @@
 namespace kestrel {
 
 namespace {
-
-// The windows whose place SaveOpenWindows records, with their key prefixes.
-const char* PlacePrefix(const QString& name)
-{
-    if (name == QLatin1String(kCountDownName)) {
-        return "CountDown";
-    }
-    if (name == QLatin1String(kDeskCalName)) {
-        return "DeskCal";
-    }
-    if (name == QLatin1String(kCalcName)) {
-        return "Calc";
-    }
-    return nullptr;
-}
 
 bool IsFile(const std::filesystem::path& path)
 {
@@ -47,11 +34,23 @@ Program::Program(SettingsFile settingsFile, const Clock& clockService, Dialogs& 
                  std::filesystem::path programDir, std::filesystem::path dataDir)
     : settings(std::move(settingsFile)), clock(clockService), dialogs(dialogService),
       programDirectory(std::move(programDir)), dataDirectory(std::move(dataDir)),
-      CountdownFile([this](const std::string& title, const std::string& text) {
+      countdownFile([this](const std::string& title, const std::string& text) {
           dialogs.MsgBox(QString::fromStdString(text), Dialogs::Buttons::Ok, Dialogs::Icon::None,
                          QString::fromStdString(title));
       })
 {}
+
+void Program::subscribe(CountdownDisplay* display)
+{
+    if (std::find(displays.begin(), displays.end(), display) == displays.end()) {
+        displays.push_back(display);
+    }
+}
+
+void Program::unsubscribe(CountdownDisplay* display)
+{
+    std::erase(displays, display);
+}
 
 QString Program::read(const char* section, const QString& key, const QString& defaultValue) const
 {
@@ -100,12 +99,12 @@ bool FindHelpFile(Program& program, const char* name)
     const char* path = std::getenv("PATH");
     const auto found = FindHelpFile(name, program.programDirectory, path ? path : "");
     if (!found) {
-        program.HelpFilePath.clear();
+        program.helpFilePath.clear();
         program.dialogs.MsgBox(HelpFileMissingMessage(QString::fromLatin1(name)), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Exclamation, QString::fromLatin1(kHelpMissingTitle));
         return false;
     }
-    program.HelpFilePath = QString::fromStdString(found->string());
+    program.helpFilePath = QString::fromStdString(found->string());
     return true;
 }
 
@@ -125,8 +124,8 @@ void SaveOpenWindows(Program& program)
         if (entry.window == nullptr) {
             continue;
         }
-        if (const char* prefix = PlacePrefix(entry.name)) {
-            WritePlace(program, QString::fromLatin1(prefix), *entry.window);
+        if (const WindowKind* kind = WindowNamed(entry.name); kind != nullptr && kind->placePrefix != nullptr) {
+            WritePlace(program, QString::fromLatin1(kind->placePrefix), *entry.window);
         }
         entry.window->close();
     }
@@ -138,10 +137,10 @@ std::vector<QString> RecordedOpenWindows(const Program& program)
     const int count = ReadInt16(program.read(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0")), 0);
     for (int i = 1; i <= count; ++i) {
         const QString name = program.read(kFormsOpenSection, QStringLiteral("Form%1").arg(i), QStringLiteral("0"));
-        for (const char* known : kWindowsByButton) {
-            if (name == QLatin1String(known)) {
-                names.push_back(name);
-            }
+        // Names are matched as recorded, letter case included.
+        if (const WindowKind* kind = WindowNamed(name);
+            kind != nullptr && kind->button && name == QLatin1String(kind->storedName)) {
+            names.push_back(name);
         }
     }
     return names;
@@ -204,7 +203,7 @@ int StartProgram(QApplication& app)
     FindHelpFile(program, kHelpFileName);
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
 
-    auto* toolbar = new frmToolBar(program);
+    auto* toolbar = new ToolbarWindow(program);
     dialogs.setParentWindow(toolbar);
     toolbar->Load();
     toolbar->show();

@@ -1,6 +1,6 @@
-#include "frmAbout.h"
+#include "AboutWindow.h"
 
-#include "MAINPROC.h"
+#include "Program.h"
 #include "ToolbarIcons.h"
 
 #include <QDialogButtonBox>
@@ -10,7 +10,8 @@
 
 namespace kestrel {
 
-frmAbout::frmAbout(Program& program, QWidget* parent) : QDialog(parent), m_program(program)
+AboutWindow::AboutWindow(Program& program)
+    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Kestrel"));
@@ -67,7 +68,7 @@ frmAbout::frmAbout(Program& program, QWidget* parent) : QDialog(parent), m_progr
     setMinimumWidth(420);
 }
 
-frmAbout::~frmAbout()
+AboutWindow::~AboutWindow()
 {
     m_program.windows.remove(this);
 }

@@ -13,13 +13,12 @@ class QLabel;
 namespace kestrel {
 
 class ElasticPanel;
-class frmToolBar;
 struct Program;
 
 // The "Countdown Breakdown" window: five columns of a unit caption over a number, and the
 // project title below, all scaling with the window. The toolbar refreshes it on every tick; its
 // Format menu styles the captions, the numbers and the project title (section "CountDown").
-class frmCountDown : public QMainWindow, public CountdownDisplay
+class BreakdownWindow : public QMainWindow, public CountdownDisplay
 {
     Q_OBJECT
 public:
@@ -31,19 +30,19 @@ public:
     };
 
     // Runs the load steps: open flag, place, styling, project title, the first display.
-    frmCountDown(Program& program, frmToolBar& toolbar);
-    ~frmCountDown() override;
+    explicit BreakdownWindow(Program& program);
+    ~BreakdownWindow() override;
 
-    void Set_2CountDown() override;
-    void Redraw() override;
+    void showCountdown() override;
+    void redraw() override;
     // Applies section "CountDown" of the settings file; error 13 for a value that does not
     // convert, after applying the keys before it.
-    void Set_Fonts_and_Colors();
+    void applyStoredStyling();
 
-    QLabel* lblCountType(int k) const;
-    QLabel* lblIntervalsLeft(int k) const;
-    ElasticPanel* VSEProject() const { return m_project; }
-    ElasticPanel* vsElastic1() const { return m_captionRow; }
+    QLabel* captionLabel(int k) const;
+    QLabel* numberLabel(int k) const;
+    ElasticPanel* projectPanel() const { return m_project; }
+    ElasticPanel* captionRow() const { return m_captionRow; }
     const BreakdownStyle& style() const { return m_style; }
 
     // The Format menu's handlers.
@@ -51,7 +50,7 @@ public:
     void chooseFont(Group group);
     void toggleVisible(Group group);
     // "&Exit": remembers the window's place, then closes it.
-    void mnuClose_Click();
+    void exitWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,7 +63,6 @@ private:
     static const GroupKeys& keysOf(Group group);
 
     Program& m_program;
-    frmToolBar& m_toolbar;
     BreakdownStyle m_style;
     ElasticPanel* m_frame = nullptr;
     ElasticPanel* m_upper = nullptr;

@@ -10,24 +10,23 @@ class QPushButton;
 namespace kestrel {
 
 class IndexTab;
-class frmToolBar;
 struct Program;
 
 // The "Countdown Options" dialog: the target date, the count format and day type, the project
 // settings and the continuous countdown file. Shown modally by the toolbar; Apply writes the
 // settings file and the program's settings together.
-class frmOptions : public QDialog
+class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
     // Runs the load steps: the open flag, the lists and every control from the settings.
-    frmOptions(Program& program, frmToolBar& toolbar);
-    ~frmOptions() override;
+    explicit OptionsDialog(Program& program);
+    ~OptionsDialog() override;
 
     // A button below the pages or "Browse" by its index: 0 "Cancel", 1 "&Apply", 3 "Browse",
     // 4 "&Ok"; any other index does nothing.
-    void Command1_Click(int index);
-    QPushButton* Command1(int index) const;
+    void pressButton(int index);
+    QPushButton* button(int index) const;
     QAction* mnuClose() const { return m_exit; }
 
     IndexTab* VideoSoftIndexTab1() const { return m_pages; }
@@ -52,7 +51,6 @@ private:
     void unload();
 
     Program& m_program;
-    frmToolBar& m_toolbar;
     IndexTab* m_pages = nullptr;
     CountdownOptionsPage* m_countdown = nullptr;
     ProjectPlanningPage* m_project = nullptr;

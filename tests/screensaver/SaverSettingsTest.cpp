@@ -1,4 +1,4 @@
-#include "Module1.h"
+#include "SaverSettings.h"
 #include "Settings.h"
 #include "TempDir.h"
 

@@ -1,0 +1,347 @@
+#include "ToolbarWindow.h"
+
+#include "ElasticPanel.h"
+#include "Presets.h"
+#include "Program.h"
+#include "Steps.h"
+#include "ToolbarIcons.h"
+#include "Units.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace kestrel {
+
+namespace {
+
+// The buttons' design size in twips, and the height of each of the three text panels.
+constexpr double kButtonWidth = 525;
+constexpr double kButtonHeight = 510;
+constexpr double kPanelHeight = 300;
+
+// The two buttons that open no window.
+constexpr const char* kHelpTooltip = "Kestrel Help";
+constexpr const char* kCloseTooltip = "Close Program";
+
+std::size_t IndexOf(Button which)
+{
+    return static_cast<std::size_t>(which);
+}
+
+QString TooltipOf(Button which)
+{
+    if (const WindowKind* kind = WindowOfButton(which)) {
+        return QString::fromLatin1(kind->tooltip);
+    }
+    return QString::fromLatin1(which == Button::Help ? kHelpTooltip : kCloseTooltip);
+}
+
+} // namespace
+
+ToolbarWindow::ToolbarWindow(Program& program) : QMainWindow(nullptr), m_program(program)
+{
+    setObjectName(QStringLiteral("frmToolBar"));
+    setWindowTitle(QString::fromLatin1(kProgramName));
+    // The desktop's taskbar picture is drawn once the window shows, not before its first paint.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(KestrelIcon()); });
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &ToolbarWindow::tick);
+    buildWindow();
+    buildMenus();
+    // The buttons show which windows are open, as the windows load and unload.
+    connect(&m_program.windows, &LoadedWindows::changed, this, &ToolbarWindow::showButtonStates);
+}
+
+ToolbarWindow::~ToolbarWindow()
+{
+    // The list announces this window's own unloading while it is being destroyed.
+    disconnect(&m_program.windows, nullptr, this, nullptr);
+}
+
+void ToolbarWindow::buildWindow()
+{
+    m_frame = new ElasticPanel(this);
+    m_frame->setObjectName(QStringLiteral("vsElastic11"));
+    m_frame->setDesignSize(kButtonWidth * kButtonCount, kButtonHeight + 3 * kPanelHeight);
+    setCentralWidget(m_frame);
+
+    const std::array<QIcon, kButtonCount> icons = ToolbarIcons();
+    for (int i = 0; i < kButtonCount; ++i) {
+        const auto which = static_cast<Button>(i);
+        const WindowKind* kind = WindowOfButton(which);
+        auto* button = new QToolButton(m_frame);
+        button->setObjectName(QStringLiteral("Command1"));
+        button->setProperty("Index", i);
+        button->setToolTip(TooltipOf(which));
+        button->setAccessibleName(button->toolTip());
+        button->setIcon(icons[IndexOf(which)]);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::TabFocus);
+        // A window that is not built yet keeps its button greyed out.
+        button->setEnabled(kind == nullptr || kind->create != nullptr);
+        // Buttons of windows beside the toolbar stay down while their window is open.
+        button->setCheckable(kind != nullptr && kind->opening == Opening::Toggled);
+        connect(button, &QToolButton::clicked, this, [this, which] { pressButton(which); });
+        m_frame->place(button, i * kButtonWidth, 0, kButtonWidth, kButtonHeight);
+        m_buttons[IndexOf(which)] = button;
+    }
+
+    const auto addPanel = [this](const char* name, int row) {
+        auto* panel = new ElasticPanel(m_frame);
+        panel->setObjectName(QString::fromLatin1(name));
+        m_frame->place(panel, 0, kButtonHeight + row * kPanelHeight, kButtonWidth * kButtonCount, kPanelHeight);
+        return panel;
+    };
+    m_today = addPanel("VSElastic5", 0);
+    m_today->setProperty("Index", 0);
+    m_target = addPanel("VSElastic5", 1);
+    m_target->setProperty("Index", 1);
+    m_company = addPanel("VSElastic3", 2);
+
+    // The desktop's own font for the lines, bold for the target: few fonts to load at start.
+    m_today->setDesignFont(font());
+    QFont targetFont = font();
+    targetFont.setBold(true);
+    m_target->setDesignFont(targetFont);
+    m_company->setDesignFont(font());
+    m_company->setForeColor(palette().color(QPalette::Link));
+    m_frame->setMinimumSize(m_frame->sizeHint());
+}
+
+void ToolbarWindow::buildMenus()
+{
+    auto* close = menuBar()->addAction(QStringLiteral("&Close"));
+    close->setObjectName(QStringLiteral("MnuClose"));
+    connect(close, &QAction::triggered, this, [this] { pressButton(Button::Close); });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuMenu"));
+    for (const WindowKind& kind : Windows()) {
+        if (!kind.button) {
+            continue;
+        }
+        const Button which = *kind.button;
+        QAction* item = tools->addAction(QString::fromLatin1(kind.menuCaption));
+        item->setObjectName(QStringLiteral("mnuTools"));
+        item->setProperty("Index", static_cast<int>(which));
+        item->setEnabled(kind.create != nullptr);
+        connect(item, &QAction::triggered, this, [this, which] { pressButton(which); });
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction* contents = help->addAction(QStringLiteral("&Kestrel Help"));
+    contents->setObjectName(QStringLiteral("mnuKestrel_help"));
+    contents->setShortcut(QKeySequence::HelpContents);
+    connect(contents, &QAction::triggered, this, [this] { pressButton(Button::Help); });
+    QAction* about = help->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, [this] {
+        if (const WindowKind* kind = WindowNamed(QString::fromLatin1(kAboutName))) {
+            open(*kind);
+        }
+    });
+}
+
+QToolButton* ToolbarWindow::button(Button which) const
+{
+    return m_buttons[IndexOf(which)];
+}
+
+bool ToolbarWindow::timerEnabled() const
+{
+    return m_timer->isActive();
+}
+
+bool ToolbarWindow::openFlag(Button which) const
+{
+    const WindowKind* kind = WindowOfButton(which);
+    return kind != nullptr && m_program.windows.contains(QString::fromLatin1(kind->storedName));
+}
+
+void ToolbarWindow::showButtonStates()
+{
+    for (int i = 0; i < kButtonCount; ++i) {
+        QToolButton* button = m_buttons[static_cast<std::size_t>(i)];
+        if (button->isCheckable()) {
+            button->setChecked(openFlag(static_cast<Button>(i)));
+        }
+    }
+}
+
+void ToolbarWindow::Load()
+{
+    const bool firstLoad = !m_loaded;
+    Dialogs& dialogs = m_program.dialogs;
+    ShowBusyPointer();
+    if (firstLoad) {
+        RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
+    }
+    RunStep(dialogs, [this] { refreshCountdown(); });
+    RunStep(dialogs, [this] {
+        m_company->setCaption(
+            m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+    });
+    RunStep(dialogs, [this] {
+        const ProgramSettings& s = m_program.ProgramSettings;
+        m_target->setCaption(QStringLiteral("Target is: ") + QString::fromStdString(MonthAbbreviation(s.TargetMonth)) +
+                             QStringLiteral(" ") + QString::fromStdString(s.TargetDay) + QStringLiteral(", ") +
+                             QString::fromStdString(s.TargetYear) + QStringLiteral(" 00:00:00"));
+    });
+    if (firstLoad) {
+        m_loaded = true;
+        if (m_program.windows.count() == 0) {
+            m_program.windows.add(QString::fromLatin1(kToolBarName), this);
+        }
+        show();
+        RunStep(dialogs, [this] { restoreOpenWindows(); });
+    }
+    ShowArrowPointer();
+}
+
+void ToolbarWindow::refreshCountdown()
+{
+    m_timer->stop();
+    const ProgramSettings& s = m_program.ProgramSettings;
+    const DateValue now = GetPresentDate(m_program.clock);
+    m_program.countdown =
+        ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
+    const CountdownBreakdown& b = m_program.countdown;
+    setWindowTitle(QString::fromStdString(b.Line));
+    m_today->setCaption(QString::fromStdString(b.TodayLine));
+    if (b.KeepTicking) {
+        enableTimer();
+    }
+}
+
+void ToolbarWindow::enableTimer()
+{
+    // Tick just after each change of the program clock's second, so the title never skips or
+    // repeats a second. The clock's fraction of a second tells how far the second has run.
+    const double fraction = m_program.clock.now().serial * 86400.0;
+    const int msec = static_cast<int>(std::llround((fraction - std::floor(fraction)) * 1000.0)) % 1000;
+    m_timer->start(1000 - msec + 5);
+}
+
+void ToolbarWindow::tick()
+{
+    // A count that leaves the 16-bit range is reported once; the countdown then stays stopped
+    // until the load steps run again with a target in range.
+    if (!RunStep(m_program.dialogs, [this] { refreshCountdown(); })) {
+        return;
+    }
+    for (CountdownDisplay* display : std::vector(m_program.displays)) {
+        display->showCountdown();
+    }
+    if (m_program.ProgramSettings.ContinuousSave != 0) {
+        m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
+    }
+}
+
+void ToolbarWindow::refreshAllDisplays()
+{
+    if (!RunStep(m_program.dialogs, [this] { refreshCountdown(); })) {
+        return;
+    }
+    for (CountdownDisplay* display : std::vector(m_program.displays)) {
+        display->showCountdown();
+    }
+}
+
+void ToolbarWindow::pressButton(Button which)
+{
+    if (!button(which)->isEnabled()) {
+        return;
+    }
+    if (const WindowKind* kind = WindowOfButton(which)) {
+        open(*kind);
+    } else if (which == Button::Help) {
+        m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Contents);
+    } else {
+        endProgram();
+    }
+}
+
+void ToolbarWindow::open(const WindowKind& kind)
+{
+    // A window that is open already closes: the toggle of the windows beside the toolbar.
+    if (QWidget* window = m_program.windows.find(QString::fromLatin1(kind.storedName))) {
+        window->close();
+        showButtonStates();
+        return;
+    }
+    if (kind.create == nullptr) {
+        return;
+    }
+    if (kind.opening == Opening::Toggled) {
+        if (QWidget* window = kind.create(m_program)) {
+            window->show();
+        }
+        showButtonStates();
+        return;
+    }
+    // A modal window: the countdown waits while it is open, and every display shows what it
+    // changed afterwards.
+    m_timer->stop();
+    {
+        std::unique_ptr<QWidget> window(kind.create(m_program));
+        if (auto* dialog = qobject_cast<QDialog*>(window.get())) {
+            dialog->exec();
+        }
+    }
+    Load();
+    for (CountdownDisplay* display : std::vector(m_program.displays)) {
+        display->redraw();
+    }
+}
+
+void ToolbarWindow::restoreOpenWindows()
+{
+    for (const QString& name : RecordedOpenWindows(m_program)) {
+        const WindowKind* kind = WindowNamed(name);
+        if (kind != nullptr && kind->button && !openFlag(*kind->button)) {
+            pressButton(*kind->button);
+        }
+    }
+}
+
+void ToolbarWindow::endProgram()
+{
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    m_timer->stop();
+    m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
+    WritePlace(m_program, QStringLiteral("Toolbar"), *this);
+    SaveOpenWindows(m_program);
+    QCoreApplication::exit(0);
+}
+
+void ToolbarWindow::closeEvent(QCloseEvent* event)
+{
+    endProgram();
+    event->accept();
+}
+
+void ToolbarWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // The pictures grow with the buttons.
+    for (QToolButton* button : m_buttons) {
+        const int side = std::max(16, static_cast<int>(std::min(button->width(), button->height()) * 0.68));
+        button->setIconSize(QSize(side, side));
+    }
+}
+
+} // namespace kestrel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "WindowRegistry.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QTimer;
+class QToolButton;
+
+namespace kestrel {
+
+class ElasticPanel;
+struct Program;
+
+// The main window: the live countdown line in its title, seven picture buttons that open and
+// close the other windows, the today line, the target line and the company panel. It owns the
+// one-second timer that drives the countdown, the open displays and the countdown file.
+class ToolbarWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit ToolbarWindow(Program& program);
+    ~ToolbarWindow() override;
+
+    // The load steps: place, countdown, company and target lines, the windows open at the last
+    // close. Run at start-up and again after every modal window (the options dialog, the about
+    // window); on those later runs the window keeps its place and the open windows stay open.
+    void Load();
+
+    // Computes the countdown and shows it: the title line and the today line. The timer is off
+    // while it runs and on afterwards unless the format is years only.
+    void refreshCountdown();
+    // One tick: the countdown, every open display, the countdown file.
+    void tick();
+    // The refresh hook: the countdown and every open display at once.
+    void refreshAllDisplays();
+    // A button press (also from the menus); a greyed-out button does nothing.
+    void pressButton(Button which);
+    // Ends the program as "&Close" does: the help viewer closes, the toolbar's place and the open
+    // windows are recorded, the event loop ends. Running it again does nothing.
+    void endProgram();
+
+    QToolButton* button(Button which) const;
+    ElasticPanel* todayPanel() const { return m_today; }
+    ElasticPanel* targetPanel() const { return m_target; }
+    ElasticPanel* companyPanel() const { return m_company; }
+    bool timerEnabled() const;
+
+    // Whether the window a button opens is loaded now (false for the help and close buttons).
+    bool openFlag(Button which) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void enableTimer();
+    void open(const WindowKind& kind);
+    void showButtonStates();
+    void restoreOpenWindows();
+
+    Program& m_program;
+    std::array<QToolButton*, kButtonCount> m_buttons{};
+    ElasticPanel* m_frame = nullptr;
+    ElasticPanel* m_today = nullptr;
+    ElasticPanel* m_target = nullptr;
+    ElasticPanel* m_company = nullptr;
+    QTimer* m_timer = nullptr;
+    bool m_loaded = false;
+    bool m_ended = false;
+};
+
+} // namespace kestrel
