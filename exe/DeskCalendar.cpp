@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QToolButton>
 
 #include <algorithm>
@@ -70,7 +72,10 @@ CalendarDayCell::CalendarDayCell(int index, QWidget* parent) : QFrame(parent), m
     setProperty("Index", index);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(44, 36);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // Six rows always, as on a printed calendar: an empty cell keeps its place.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
 
     m_day = new QLabel(this);
     m_day->setObjectName(QStringLiteral("Label2"));
@@ -346,8 +351,8 @@ void DeskCalendar::buildWindow()
         button->setArrowType(type);
         button->setToolTip(QString::fromLatin1(tooltip));
         button->setAccessibleName(QString::fromLatin1(tooltip));
-        button->setAutoRaise(true);
-        button->setIconSize(QSize(22, 22));
+        button->setIconSize(QSize(20, 20));
+        button->setMinimumSize(36, 30);
         connect(button, &QToolButton::clicked, this, [this, index] { Command1_Click(index); });
         return button;
     };
@@ -576,6 +581,13 @@ void DeskCalendar::mnuClearALL_Click()
         // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
         const MilestoneTable::Cleared cleared = m_program.milestones.ClearAllMilestones(
             MilestoneFilePath(m_program), [](const std::filesystem::path& path, std::string& reason) {
+                // The home trash is made first: without it Qt 6.4 puts "files" and "info"
+                // folders into the current folder instead of failing.
+                const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+                if (!home.isEmpty()) {
+                    QDir().mkpath(home + QStringLiteral("/Trash/files"));
+                    QDir().mkpath(home + QStringLiteral("/Trash/info"));
+                }
                 QFile file(QString::fromStdString(path.string()));
                 if (file.moveToTrash()) {
                     return true;
