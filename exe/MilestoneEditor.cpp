@@ -101,6 +101,7 @@ void MilestoneEditor::buildWindow()
     m_textPages->addWidget(m_text);
     m_textPages->addWidget(m_removeNote);
     m_dayLine->setBuddy(m_text);
+    m_text->setFocus();
     layout->addWidget(m_textPages, 1);
 
     m_number = new QLabel(this);
