@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -174,6 +175,11 @@ MonthStrip::MonthStrip(Qt::Edge side, QWidget* parent) : QWidget(parent)
             "QToolButton:checked { background: #ffffff; font-weight: bold; }"
             "QToolButton:hover { background: #f4f8fb; }")
             .arg(side == Qt::LeftEdge ? QStringLiteral("right") : QStringLiteral("left"), outer);
+    // Both strips keep the width of the longest month, so the grid stays in place from month
+    // to month whatever each strip shows.
+    QFont bold = font();
+    bold.setBold(true);
+    setFixedWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("September")) + 28);
     for (int t = 0; t < 12; ++t) {
         auto* tab = new QToolButton(this);
         tab->setObjectName(QStringLiteral("MonthTab"));
