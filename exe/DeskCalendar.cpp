@@ -122,6 +122,7 @@ void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
     const QString countBorder =
         cell.today || cell.target ? QStringLiteral("1px solid #202020") : QStringLiteral("none");
     setStyleSheet(QStringLiteral("kestrel--CalendarDayCell { background: %1; border: %2px solid %3; }"
+                                 "kestrel--CalendarDayCell:focus { border-style: dashed; border-width: 3px; }"
                                  "QLabel { background: transparent; color: #101010; }"
                                  "QLabel#lblDaysto2000 { border: %4; }")
                       .arg(back.name(), QString::number(width), frame, countBorder));
@@ -137,9 +138,26 @@ void CalendarDayCell::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CalendarDayCell::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
         emit chosen(m_index);
         return;
+    case Qt::Key_Left:
+        emit stepped(m_index, -1);
+        return;
+    case Qt::Key_Right:
+        emit stepped(m_index, 1);
+        return;
+    case Qt::Key_Up:
+        emit stepped(m_index, -7);
+        return;
+    case Qt::Key_Down:
+        emit stepped(m_index, 7);
+        return;
+    default:
+        break;
     }
     QFrame::keyPressEvent(event);
 }
@@ -333,6 +351,7 @@ void DeskCalendar::buildWindow()
     for (int i = 0; i < kGridCells; ++i) {
         auto* cell = new CalendarDayCell(i, page);
         connect(cell, &CalendarDayCell::chosen, this, &DeskCalendar::dayChosen);
+        connect(cell, &CalendarDayCell::stepped, this, &DeskCalendar::moveFocus);
         grid->addWidget(cell, 1 + i / 7, i % 7);
         m_cells[static_cast<std::size_t>(i)] = cell;
     }
@@ -574,6 +593,14 @@ void DeskCalendar::dayChosen(int index)
         auto* editor = new MilestoneEditor(m_program, day, chosen.milestone);
         editor->show();
     });
+}
+
+void DeskCalendar::moveFocus(int index, int delta)
+{
+    const int next = index + delta;
+    if (next >= 0 && next < kGridCells && m_grid.cells[static_cast<std::size_t>(next)].day != 0) {
+        m_cells[static_cast<std::size_t>(next)]->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void DeskCalendar::mnuMarkMilestone_Click()

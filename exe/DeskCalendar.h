@@ -54,6 +54,8 @@ public:
 
 signals:
     void chosen(int index);
+    // An arrow key: move by `delta` cells (±1 a day, ±7 a week).
+    void stepped(int index, int delta);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -104,6 +106,8 @@ public:
     void monthTabPicked(int tab);
     // A double-click on day cell 0 to 41.
     void dayChosen(int index);
+    // The arrow keys move the keyboard focus from day to day within the month.
+    void moveFocus(int index, int delta);
     // The menus.
     void mnuMarkMilestone_Click();
     void mnuClearALL_Click();

@@ -276,6 +276,22 @@ TEST_F(DeskCalendarTest, DoubleClickOpensTheEditorOnceForItsDay)
     EXPECT_EQ(editor->Label1()->text(), "Enter Milestone for 24 Dec, 1999");
 }
 
+TEST_F(DeskCalendarTest, ArrowKeysMoveFromDayToDayAndEnterOpensTheEditor)
+{
+    DeskCalendar& window = Open();
+    window.show();
+    window.cell(CellOf(1))->setFocus();
+    QTest::keyClick(window.cell(CellOf(1)), Qt::Key_Left); // nothing before the 1st
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(1)));
+    QTest::keyClick(window.cell(CellOf(1)), Qt::Key_Down);
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(8)));
+    QTest::keyClick(window.cell(CellOf(8)), Qt::Key_Right);
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(9)));
+    QTest::keyClick(window.cell(CellOf(9)), Qt::Key_Return);
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->Label1()->text(), "Enter Milestone for 09 Dec, 1999");
+}
+
 TEST_F(DeskCalendarTest, MarkMilestoneMenuExplains)
 {
     DeskCalendar& window = Open();
