@@ -69,13 +69,45 @@ void CountdownFile::WriteCountdownFile(ProgramSettings& settings, const Countdow
             ReplaceFileContents(settings.CountDownFile, text);
         }
     } catch (const RuntimeError& error) {
+        settings.ContinuousSave = 0;
         if (error.number() == RuntimeError::PathNotFound) {
-            settings.ContinuousSave = 0;
             report(kMissingCountdownFolderMessage);
         } else {
-            report(std::to_string(error.number()) + error.description());
+            report(std::to_string(error.number()) + error.description() + "\n\nThe countdown file " +
+                   settings.CountDownFile +
+                   " cannot be written. Continuous saving is off until the options are applied again.");
         }
     }
+}
+
+bool IsOtherProgramFile(const std::filesystem::path& countdownFile, const std::filesystem::path& settingsFile,
+                        const std::filesystem::path& milestoneFile)
+{
+    if (countdownFile.empty()) {
+        return false;
+    }
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(countdownFile, error);
+    for (const std::filesystem::path& other : {settingsFile, milestoneFile}) {
+        if (other.empty()) {
+            continue;
+        }
+        std::error_code otherError;
+        if (!error && std::filesystem::weakly_canonical(other, otherError) == real && !otherError) {
+            return true;
+        }
+        if (std::filesystem::equivalent(countdownFile, other, otherError) && !otherError) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile)
+{
+    return "The countdown file " + countdownFile.string() +
+           " is the settings file or the milestone file, which continuous saving would overwrite. "
+           "Choose another file for the countdown.";
 }
 
 void CountdownFile::report(const std::string& text)

@@ -3,6 +3,7 @@
 #include "Countdown.h"
 #include "ProgramSettings.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -23,11 +24,11 @@ public:
 
     explicit CountdownFile(Report report) : m_report(std::move(report)) {}
 
-    // Replaces the whole file with the countdown line and a CR LF. When the file's folder does
-    // not exist, says so once and switches continuous saving off in memory (the settings file
-    // still says on, so the next start tries again). Any other failure is reported as the
-    // error's number followed by its text, once per failed write and never while an earlier
-    // report is still on screen; saving stays on so the next tick tries again.
+    // Replaces the whole file with the countdown line and a CR LF. When the file cannot be
+    // written, says so once and switches continuous saving off in memory, so that no message
+    // follows every second; the settings file still says on, so the next start tries again, and
+    // Apply in the options dialog switches it on again. A missing folder gets its own message;
+    // any other failure is reported as the error's number followed by its text and the file.
     void WriteCountdownFile(ProgramSettings& settings, const CountdownBreakdown& breakdown);
 
 private:
@@ -36,6 +37,14 @@ private:
     Report m_report;
     bool m_reporting = false;
 };
+
+// Whether the countdown file would overwrite the settings file or the milestone file: the paths
+// name the same file, compared as real paths through symbolic links (and, for files that exist,
+// by device and inode, so that hard links count too). An empty path names no file.
+bool IsOtherProgramFile(const std::filesystem::path& countdownFile, const std::filesystem::path& settingsFile,
+                        const std::filesystem::path& milestoneFile);
+// The message when it would.
+std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile);
 
 // The message when the countdown file's folder does not exist.
 inline constexpr const char* kMissingCountdownFolderMessage =

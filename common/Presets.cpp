@@ -118,15 +118,25 @@ PresetChoice AskPersonalDate(const PersonalDatePreset& row, std::string_view pre
     return failed;
 }
 
-bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
-                       int currentYear)
+std::optional<SettingWrite> PersonalDateWrite(std::string_view presetText, std::string_view targetDateText,
+                                              int currentYear)
 {
     const PersonalDatePreset* row = FindPersonalDatePreset(presetText);
     if (row == nullptr) {
+        return std::nullopt;
+    }
+    return SettingWrite{kTargetDateSection, std::string(row->key),
+                        Format(GetDateValue(targetDateText, currentYear), "MMM DD")};
+}
+
+bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
+                       int currentYear)
+{
+    const std::optional<SettingWrite> write = PersonalDateWrite(presetText, targetDateText, currentYear);
+    if (!write) {
         return false;
     }
-    const std::string remembered = Format(GetDateValue(targetDateText, currentYear), "MMM DD");
-    settings.WriteSetting(kTargetDateSection, row->key, remembered);
+    settings.WriteSetting(write->section, write->key, write->value);
     return true;
 }
 

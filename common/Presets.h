@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Settings.h"
+
 #include <array>
 #include <functional>
 #include <string>
+#include <optional>
 #include <string_view>
 
 namespace kestrel {
@@ -98,5 +101,9 @@ PresetChoice AskPersonalDate(const PersonalDatePreset& row, std::string_view pre
 // text that is not a date raises error 13 and writes nothing.
 bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
                        int currentYear);
+// The key StorePersonalDate writes, for a caller that writes it with other keys; nothing when the
+// preset text is no personal preset.
+std::optional<SettingWrite> PersonalDateWrite(std::string_view presetText, std::string_view targetDateText,
+                                              int currentYear);
 
 } // namespace kestrel

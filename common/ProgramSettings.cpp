@@ -39,40 +39,39 @@ std::int16_t ToContinuousSave(std::string_view text)
 
 } // namespace
 
+std::string ReadSetting(const SettingsFile& file, const SettingKey& key)
+{
+    return file.ReadSetting(key.section, key.key, key.defaultValue == nullptr ? "" : key.defaultValue);
+}
+
+std::string ReadSetting(const SettingsFile& file, const SettingKey& key, std::string_view defaultValue)
+{
+    return file.ReadSetting(key.section, key.key, defaultValue);
+}
+
 ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory)
 {
-    const auto target = [&](const char* key, std::string_view fallback) {
-        return file.ReadSetting(kTargetDateSection, key, fallback);
-    };
-    const auto options = [&](const char* key, std::string_view fallback) {
-        return file.ReadSetting(kFileOptionsSection, key, fallback);
-    };
-
     ProgramSettings settings;
-    settings.TargetYear = target("Target_Year", "2000");
-    settings.TargetMonth = target("Target_Month", "1");
-    settings.TargetDay = target("Target_Day", "1");
-    settings.TargetType = target("Target_Type", "Days");
-    settings.CaptionOption = target("Caption_option", "yy:dd:hh:mm:ss");
+    settings.TargetYear = ReadSetting(file, setting::TargetYear);
+    settings.TargetMonth = ReadSetting(file, setting::TargetMonth);
+    settings.TargetDay = ReadSetting(file, setting::TargetDay);
+    settings.TargetType = ReadSetting(file, setting::TargetType);
+    settings.CaptionOption = ReadSetting(file, setting::CaptionOption);
 
-    settings.CountDownFile = options("Count_Down_File", (dataDirectory / "Kestrel.txt").generic_string());
-    settings.ContinuousSave = ToContinuousSave(options("Continuous_Save", "0"));
-    settings.FileBeforeText = options("File Before Text", "T-");
-    settings.FileAfterText = options("File After Text", "(Eastern Standard Time)");
-    settings.ProjectTitle = options("Project Title", "Year 2000 Conversion Project");
-    settings.ProjectFile = options("Project File", (dataDirectory / "mileston.txt").generic_string());
+    settings.CountDownFile =
+        ReadSetting(file, setting::CountDownFile, (dataDirectory / "Kestrel.txt").generic_string());
+    settings.ContinuousSave = ToContinuousSave(ReadSetting(file, setting::ContinuousSave));
+    settings.FileBeforeText = ReadSetting(file, setting::FileBeforeText);
+    settings.FileAfterText = ReadSetting(file, setting::FileAfterText);
+    settings.ProjectTitle = ReadSetting(file, setting::ProjectTitle);
+    settings.ProjectFile = ReadSetting(file, setting::ProjectFile, (dataDirectory / "mileston.txt").generic_string());
 
-    settings.YYBeforeText = options("YY Before Text", " ");
-    settings.YYAfterText = options("YY After Text", " Years ");
-    settings.DDBeforeText = options("DD Before Text", " ");
-    // The days caption follows the kind of day counted unless the file says otherwise.
-    settings.DDAfterText = options("DD After Text", settings.TargetType);
-    settings.HHBeforeText = options("HH Before Text", " ");
-    settings.HHAfterText = options("HH After Text", " Hours ");
-    settings.MMBeforeText = options("MM Before Text", " ");
-    settings.MMAfterText = options("MM After Text", " Minutes ");
-    settings.SSBeforeText = options("SS Before Text", " ");
-    settings.SSAfterText = options("SS After Text", " Seconds ");
+    for (std::size_t i = 0; i < setting::UnitTexts.size(); ++i) {
+        // The days caption follows the kind of day counted unless the file says otherwise.
+        settings.*kUnitTextFields[i] = i == setting::kDaysAfterText
+                                           ? ReadSetting(file, setting::UnitTexts[i], settings.TargetType)
+                                           : ReadSetting(file, setting::UnitTexts[i]);
+    }
     return settings;
 }
 

@@ -464,6 +464,16 @@ bool SettingsFile::WriteSetting(std::string_view section, std::string_view key, 
     }
 }
 
+std::optional<RuntimeError> SettingsFile::WriteSettings(std::span<const SettingWrite> entries)
+{
+    for (const SettingWrite& entry : entries) {
+        if (!WriteSetting(entry.section, entry.key, entry.value)) {
+            return RuntimeError(RuntimeError::PathFileAccessError);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string SingleText(double value)
 {
     char buffer[32];

@@ -2,8 +2,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "RuntimeError.h"
 
 namespace kestrel {
 
@@ -12,6 +16,14 @@ inline constexpr std::size_t kMaxSettingLength = 2047;
 
 // The settings file KESTREL.INI, read and written one key at a time. Nothing is held open
 // between calls: every read looks at the file as it is now, every write replaces it whole.
+// One key to write: the value of key in section.
+struct SettingWrite
+{
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
 class SettingsFile
 {
 public:
@@ -35,6 +47,10 @@ public:
     // Returns false when the file could not be written (the caller may ignore it, as the
     // program does, since a lost write only means a setting is not remembered).
     bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes every entry in order. Nothing on success; otherwise the error as the program reports
+    // it (70 "Permission denied", 76 "Path not found", 75 "Path/File access error").
+    std::optional<RuntimeError> WriteSettings(std::span<const SettingWrite> entries);
 
 private:
     struct Snapshot;

@@ -171,12 +171,17 @@ double ParseSize(std::string_view text)
     return static_cast<float>(size);
 }
 
+std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle& font)
+{
+    return {{kSection, keys.fontName, font.fontName},
+            {kSection, keys.fontItalic, BoolText(font.fontItalic)},
+            {kSection, keys.fontBold, BoolText(font.fontBold)},
+            {kSection, keys.fontSize, SizeText(font.fontSize)}};
+}
+
 void WriteFontKeys(SettingsFile& file, const GroupKeys& keys, const GroupStyle& font)
 {
-    file.WriteSetting(kSection, keys.fontName, font.fontName);
-    file.WriteSetting(kSection, keys.fontItalic, BoolText(font.fontItalic));
-    file.WriteSetting(kSection, keys.fontBold, BoolText(font.fontBold));
-    file.WriteSetting(kSection, keys.fontSize, SizeText(font.fontSize));
+    file.WriteSettings(FontKeyWrites(keys, font));
 }
 
 } // namespace kestrel

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Settings.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace kestrel {
@@ -89,5 +92,7 @@ inline constexpr GroupKeys kProjectKeys = {"Project BackColor",  "Project ForeCo
 
 // Writes a group's font keys in the order the font items write them: name, italic, bold, size.
 void WriteFontKeys(SettingsFile& file, const GroupKeys& keys, const GroupStyle& font);
+// The same keys as writes, for a caller that writes them with one replace of the file.
+std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle& font);
 
 } // namespace kestrel

@@ -24,16 +24,6 @@ namespace {
 
 constexpr const char* kMilestoneFilter = "Text files(*.txt);|*.txt|All files|*.*";
 
-// The unit text fields of the program's settings, in the settings file's order.
-constexpr std::array<std::string ProgramSettings::*, 10> kUnitFields = {
-    &ProgramSettings::YYBeforeText, &ProgramSettings::YYAfterText,  &ProgramSettings::DDBeforeText,
-    &ProgramSettings::DDAfterText,  &ProgramSettings::HHBeforeText, &ProgramSettings::HHAfterText,
-    &ProgramSettings::MMBeforeText, &ProgramSettings::MMAfterText,  &ProgramSettings::SSBeforeText,
-    &ProgramSettings::SSAfterText};
-constexpr std::array<const char*, 10> kUnitKeys = {"YY Before Text", "YY After Text", "DD Before Text", "DD After Text",
-                                                   "HH Before Text", "HH After Text", "MM Before Text", "MM After Text",
-                                                   "SS Before Text", "SS After Text"};
-
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
@@ -60,53 +50,60 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.targetDateText = Text(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear));
     v.fileBeforeText = Text(s.FileBeforeText);
     v.fileAfterText = Text(s.FileAfterText);
-    for (std::size_t i = 0; i < kUnitFields.size(); ++i) {
-        v.unitTexts[i] = Text(s.*kUnitFields[i]);
+    for (std::size_t i = 0; i < kUnitTextFields.size(); ++i) {
+        v.unitTexts[i] = Text(s.*kUnitTextFields[i]);
     }
     v.projectTitle = Text(s.ProjectTitle);
     v.projectFile = Text(s.ProjectFile);
-    v.companyLogo = program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo());
+    v.companyLogo =
+        program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo());
     return v;
 }
 
 void ApplyOptions(Program& program, const OptionsValues& v)
 {
+    // Every key of one Apply goes to the settings file in one replace.
+    const SettingsAction action(program);
     ProgramSettings& s = program.ProgramSettings;
     const int currentYear = Year(GetPresentDate(program.clock));
     const auto step = [&program](const std::function<void()>& work) { RunStep(program.dialogs, work); };
     // Writes one key and gives the matching field the same text.
-    const auto store = [&program](const char* section, const char* key, const QString& value, std::string& field) {
-        program.write(section, QString::fromLatin1(key), value);
+    const auto store = [&program](const SettingKey& key, const QString& value, std::string& field) {
+        program.write(key.section, QString::fromLatin1(key.key), value);
         field = value.toStdString();
     };
 
     step([&] {
         const DateParts target = SplitDate(GetDateValue(v.targetDateText.toStdString(), currentYear));
-        store(kTargetDateSection, "Target_Year", QString::number(target.year), s.TargetYear);
-        store(kTargetDateSection, "Target_Month", QString::number(target.month), s.TargetMonth);
-        store(kTargetDateSection, "Target_Day", QString::number(target.day), s.TargetDay);
+        store(setting::TargetYear, QString::number(target.year), s.TargetYear);
+        store(setting::TargetMonth, QString::number(target.month), s.TargetMonth);
+        store(setting::TargetDay, QString::number(target.day), s.TargetDay);
     });
-    step([&] { store(kTargetDateSection, "Caption_option", v.captionOption, s.CaptionOption); });
-    step([&] { store(kTargetDateSection, "Target_Type", v.targetType, s.TargetType); });
+    step([&] { store(setting::CaptionOption, v.captionOption, s.CaptionOption); });
+    step([&] { store(setting::TargetType, v.targetType, s.TargetType); });
 
-    step([&] { store(kFileOptionsSection, "Count_Down_File", v.countDownFile, s.CountDownFile); });
+    step([&] { store(setting::CountDownFile, v.countDownFile, s.CountDownFile); });
     step([&] {
-        program.write(kFileOptionsSection, QStringLiteral("Continuous_Save"),
+        program.write(setting::ContinuousSave.section, QString::fromLatin1(setting::ContinuousSave.key),
                       v.continuousSave ? QStringLiteral("1") : QStringLiteral("0"));
         s.ContinuousSave = v.continuousSave ? 1 : 0;
     });
-    step([&] { store(kFileOptionsSection, "File Before Text", v.fileBeforeText, s.FileBeforeText); });
-    step([&] { store(kFileOptionsSection, "File After Text", v.fileAfterText, s.FileAfterText); });
-    step([&] { store(kFileOptionsSection, "Project Title", v.projectTitle, s.ProjectTitle); });
-    step([&] { store(kFileOptionsSection, "Project File", v.projectFile, s.ProjectFile); });
-    for (std::size_t i = 0; i < kUnitKeys.size(); ++i) {
-        step([&] { store(kFileOptionsSection, kUnitKeys[i], v.unitTexts[i], s.*kUnitFields[i]); });
+    step([&] { store(setting::FileBeforeText, v.fileBeforeText, s.FileBeforeText); });
+    step([&] { store(setting::FileAfterText, v.fileAfterText, s.FileAfterText); });
+    step([&] { store(setting::ProjectTitle, v.projectTitle, s.ProjectTitle); });
+    step([&] { store(setting::ProjectFile, v.projectFile, s.ProjectFile); });
+    for (std::size_t i = 0; i < setting::UnitTexts.size(); ++i) {
+        step([&] { store(setting::UnitTexts[i], v.unitTexts[i], s.*kUnitTextFields[i]); });
     }
     // The company text has no field: the toolbar reads it from the file at each load.
-    step([&] { program.write(kFileOptionsSection, QStringLiteral("Company Logo"), v.companyLogo); });
+    step([&] {
+        program.write(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), v.companyLogo);
+    });
 
     step([&] {
-        StorePersonalDate(program.settings, v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear);
+        if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
+            program.write(std::move(*write));
+        }
     });
 }
 
@@ -219,18 +216,27 @@ void OptionsDialog::pressButton(int index)
     ShowBusyPointer();
     if (index == 0) {
         reject();
-    } else {
-        apply();
-        if (index == 4) {
-            accept();
-        }
+    } else if (apply() && index == 4) {
+        accept();
     }
     ShowArrowPointer();
 }
 
-void OptionsDialog::apply()
+bool OptionsDialog::apply()
 {
-    ApplyOptions(m_program, values());
+    const OptionsValues v = values();
+    // Continuous saving would overwrite the settings or the milestones with the countdown line.
+    const std::filesystem::path countdownFile = v.countDownFile.toStdString();
+    if (IsOtherProgramFile(countdownFile, m_program.settings.path(), v.projectFile.toStdString())) {
+        ShowArrowPointer();
+        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(countdownFile)), Dialogs::Buttons::Ok,
+                                 Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
+        m_pages->setCurrentTab(2);
+        m_file->countdownFileEdit()->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    ApplyOptions(m_program, v);
+    return true;
 }
 
 void OptionsDialog::browseMilestoneFile()

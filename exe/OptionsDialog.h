@@ -43,7 +43,8 @@ public:
 
 private:
     void load();
-    void apply();
+    // Writes the options, or refuses them with a message; false when refused.
+    bool apply();
     void browseMilestoneFile();
     void presetChosen();
     void openPicker();

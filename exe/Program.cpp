@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Units.h"
+#include "TerminationSignals.h"
 #include "ToolbarWindow.h"
 
 #include <QApplication>
@@ -59,7 +60,43 @@ QString Program::read(const char* section, const QString& key, const QString& de
 
 void Program::write(const char* section, const QString& key, const QString& value)
 {
-    settings.WriteSetting(section, key.toStdString(), value.toStdString());
+    write(SettingWrite{section, key.toStdString(), value.toStdString()});
+}
+
+void Program::write(SettingWrite entry)
+{
+    // A later value of the same key replaces the waiting one; names compare without case, as
+    // the settings file's names do.
+    std::erase_if(pendingWrites, [&entry](const SettingWrite& waiting) {
+        return QString::fromStdString(waiting.section)
+                       .compare(QString::fromStdString(entry.section), Qt::CaseInsensitive) == 0 &&
+               QString::fromStdString(waiting.key).compare(QString::fromStdString(entry.key), Qt::CaseInsensitive) == 0;
+    });
+    pendingWrites.push_back(std::move(entry));
+    if (openActions == 0) {
+        flushWrites();
+    }
+}
+
+bool Program::flushWrites()
+{
+    if (pendingWrites.empty()) {
+        return true;
+    }
+    const std::optional<RuntimeError> error = settings.WriteSettings(pendingWrites);
+    if (!error) {
+        pendingWrites.clear();
+        return true;
+    }
+    dialogs.MsgBox(SettingsWriteFailedMessage(*error, settings.path()), Dialogs::Buttons::Ok, Dialogs::Icon::Critical,
+                   QString::fromLatin1(kProgramName));
+    return false;
+}
+
+QString SettingsWriteFailedMessage(const RuntimeError& error, const std::filesystem::path& path)
+{
+    return QString::fromStdString(error.report()) + QStringLiteral("\n\nThe settings could not be saved to ") +
+           QString::fromStdString(path.string()) + QStringLiteral(".");
 }
 
 std::optional<std::filesystem::path>
@@ -204,6 +241,8 @@ int StartProgram(QApplication& app)
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
 
     auto* toolbar = new ToolbarWindow(program);
+    // A logout, kill or Ctrl+C ends the program as "&Close" does.
+    const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
     dialogs.setParentWindow(toolbar);
     toolbar->Load();
     toolbar->show();

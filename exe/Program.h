@@ -64,10 +64,43 @@ struct Program
     void subscribe(CountdownDisplay* display);
     void unsubscribe(CountdownDisplay* display);
 
-    // Reads and writes one key, with QString texts.
+    // Reads one key, with QString texts.
     QString read(const char* section, const QString& key, const QString& defaultValue) const;
+    // Writes one key. Inside a SettingsAction the write waits for the end of the action, so that
+    // the action replaces the settings file once; otherwise it goes to the file at once.
     void write(const char* section, const QString& key, const QString& value);
+    void write(SettingWrite entry);
+    // Writes every key that waits, with one replace of the settings file. When the file cannot be
+    // written the user is told once, with the error and the file's path, and the keys stay
+    // waiting, so that the next write, after the cause is removed, stores them all. False then.
+    bool flushWrites();
+
+    // The writes not yet in the file, oldest first; each key at most once.
+    std::vector<SettingWrite> pendingWrites;
+    int openActions = 0;
 };
+
+// One user action that writes settings (Apply, a styling choice, closing the program): every
+// write while it lives reaches the file in one replace when it ends.
+class SettingsAction
+{
+public:
+    explicit SettingsAction(Program& program) : m_program(program) { ++m_program.openActions; }
+    ~SettingsAction()
+    {
+        if (--m_program.openActions == 0) {
+            m_program.flushWrites();
+        }
+    }
+    SettingsAction(const SettingsAction&) = delete;
+    SettingsAction& operator=(const SettingsAction&) = delete;
+
+private:
+    Program& m_program;
+};
+
+// The message when the settings file cannot be written: the error, then the file.
+QString SettingsWriteFailedMessage(const RuntimeError& error, const std::filesystem::path& path);
 
 // The help-file search: the program's folder first, then each folder of the PATH variable in
 // turn (an empty entry is the current folder). The full path of the first match.

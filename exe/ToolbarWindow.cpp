@@ -186,11 +186,12 @@ void ToolbarWindow::Load()
     ShowBusyPointer();
     if (firstLoad) {
         RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
+        RunStep(dialogs, [this] { guardCountdownFile(); });
     }
     RunStep(dialogs, [this] { refreshCountdown(); });
     RunStep(dialogs, [this] {
-        m_company->setCaption(
-            m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+        m_company->setCaption(m_program.read(setting::CompanyLogo.section,
+                                             QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));
     });
     RunStep(dialogs, [this] {
         const ProgramSettings& s = m_program.ProgramSettings;
@@ -207,6 +208,18 @@ void ToolbarWindow::Load()
         RunStep(dialogs, [this] { restoreOpenWindows(); });
     }
     ShowArrowPointer();
+}
+
+void ToolbarWindow::guardCountdownFile()
+{
+    ProgramSettings& s = m_program.ProgramSettings;
+    if (s.ContinuousSave != 0 &&
+        IsOtherProgramFile(s.CountDownFile, m_program.settings.path(), std::filesystem::path(s.ProjectFile))) {
+        // Off in memory only: the user's settings stay as they are until the options are applied.
+        s.ContinuousSave = 0;
+        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(s.CountDownFile)),
+                                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+    }
 }
 
 void ToolbarWindow::refreshCountdown()
@@ -323,8 +336,12 @@ void ToolbarWindow::endProgram()
     m_ended = true;
     m_timer->stop();
     m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
-    WritePlace(m_program, QStringLiteral("Toolbar"), *this);
-    SaveOpenWindows(m_program);
+    {
+        // The toolbar's place and the open windows reach the settings file in one replace.
+        const SettingsAction action(m_program);
+        WritePlace(m_program, QStringLiteral("Toolbar"), *this);
+        SaveOpenWindows(m_program);
+    }
     QCoreApplication::exit(0);
 }
 

@@ -60,6 +60,8 @@ private:
     void buildWindow();
     void buildMenus();
     void enableTimer();
+    // Switches continuous saving off when the countdown file is the settings or milestone file.
+    void guardCountdownFile();
     void open(const WindowKind& kind);
     void showButtonStates();
     void restoreOpenWindows();

@@ -2,6 +2,7 @@
 
 #include "AboutWindow.h"
 #include "BreakdownWindow.h"
+#include "DateCalculator.h"
 #include "DeskCalendar.h"
 #include "OptionsDialog.h"
 
@@ -23,7 +24,8 @@ const std::array kWindows = {
                &Create<BreakdownWindow>},
     WindowKind{kDeskCalName, Button::Calendar, "Calendar", "C&alendar", "DeskCal", Opening::Toggled,
                &Create<DeskCalendar>},
-    WindowKind{kCalcName, Button::Calculator, "Time Calculator", "&Time Calculator", "Calc", Opening::Toggled, nullptr},
+    WindowKind{kCalcName, Button::Calculator, "Time Calculator", "&Time Calculator", "Calc", Opening::Toggled,
+               &Create<DateCalculator>},
     WindowKind{kOptionsName, Button::Options, "Set Target Date and Options", "&Set Target Date", nullptr,
                Opening::Modal, &Create<OptionsDialog>},
     WindowKind{kReportName, Button::Report, "Print Report", "&Print Report", nullptr, Opening::Modal, nullptr},

@@ -1,9 +1,11 @@
 #include "SaverSettings.h"
 
 #include "Countdown.h"
+#include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "Settings.h"
 
+#include <array>
 #include <charconv>
 
 namespace kestrel::saver {
@@ -27,36 +29,23 @@ std::optional<std::uint32_t> ReadWindowId(std::string_view text)
 
 } // namespace
 
-std::string GetINIString(const SettingsFile& file, std::string_view key, std::string_view defaultValue)
-{
-    return file.ReadSetting("Target Date", key, defaultValue);
-}
-
-std::string GetINIOptions(const SettingsFile& file, std::string_view key, std::string_view defaultValue)
-{
-    return file.ReadSetting("File Options", key, defaultValue);
-}
-
 SaverSettings LoadSaverSettings(const SettingsFile& file)
 {
     SaverSettings s;
-    s.TargetYear = GetINIString(file, "Target_Year", "2000");
-    s.TargetMonth = GetINIString(file, "Target_Month", "1");
-    s.TargetDay = GetINIString(file, "Target_Day", "1");
-    s.TargetType = GetINIString(file, "Target_Type", "Days");
-    s.CaptionOption = GetINIString(file, "Caption_option", "yy:dd:hh:mm:ss");
-    s.ProjectTitle = GetINIOptions(file, "Project Title", "Countdown to Year 2000");
-    UnitTexts& t = s.texts;
-    t.YYBefore = GetINIOptions(file, "YY Before Text", " ");
-    t.YYAfter = GetINIOptions(file, "YY After Text", " Years ");
-    t.DDBefore = GetINIOptions(file, "DD Before Text", " ");
-    t.DDAfter = GetINIOptions(file, "DD After Text", s.TargetType);
-    t.HHBefore = GetINIOptions(file, "HH Before Text", " ");
-    t.HHAfter = GetINIOptions(file, "HH After Text", " Hours ");
-    t.MMBefore = GetINIOptions(file, "MM Before Text", " ");
-    t.MMAfter = GetINIOptions(file, "MM After Text", " Minutes ");
-    t.SSBefore = GetINIOptions(file, "SS Before Text", " ");
-    t.SSAfter = GetINIOptions(file, "SS After Text", " Seconds ");
+    s.TargetYear = ReadSetting(file, setting::TargetYear);
+    s.TargetMonth = ReadSetting(file, setting::TargetMonth);
+    s.TargetDay = ReadSetting(file, setting::TargetDay);
+    s.TargetType = ReadSetting(file, setting::TargetType);
+    s.CaptionOption = ReadSetting(file, setting::CaptionOption);
+    s.ProjectTitle = ReadSetting(file, setting::ProjectTitle, setting::kSaverProjectTitleDefault);
+    // The unit texts, in the order of the settings table.
+    const std::array<std::string UnitTexts::*, 10> fields = {
+        &UnitTexts::YYBefore, &UnitTexts::YYAfter,  &UnitTexts::DDBefore, &UnitTexts::DDAfter,  &UnitTexts::HHBefore,
+        &UnitTexts::HHAfter,  &UnitTexts::MMBefore, &UnitTexts::MMAfter,  &UnitTexts::SSBefore, &UnitTexts::SSAfter};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        s.texts.*fields[i] = i == setting::kDaysAfterText ? ReadSetting(file, setting::UnitTexts[i], s.TargetType)
+                                                          : ReadSetting(file, setting::UnitTexts[i]);
+    }
     return s;
 }
 

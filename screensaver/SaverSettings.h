@@ -30,9 +30,6 @@ struct SaverSettings
 
 // Reads sections "Target Date" and "File Options" in the screensaver's order.
 SaverSettings LoadSaverSettings(const SettingsFile& file);
-// The readers of the two sections.
-std::string GetINIString(const SettingsFile& file, std::string_view key, std::string_view defaultValue);
-std::string GetINIOptions(const SettingsFile& file, std::string_view key, std::string_view defaultValue);
 
 // The screensaver's design look: as the breakdown window's, with larger numbers and title.
 BreakdownStyle ScreensaverDesign();

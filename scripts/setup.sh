@@ -9,7 +9,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format time
     # windows without a desktop, end-to-end tests and screenshots
-    xvfb xauth xdotool x11-utils faketime poppler-utils imagemagick fonts-dejavu-core
+    xvfb xauth xdotool x11-utils faketime poppler-utils imagemagick fonts-dejavu-core xclip
     # reading window contents in the end-to-end tests, as a screen reader does
     dbus-x11 at-spi2-core python3-pyatspi
     # toolbar pictures from the desktop's icon theme

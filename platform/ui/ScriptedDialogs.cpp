@@ -52,9 +52,11 @@ std::optional<T> ScriptedDialogs::next()
     T* reply = std::get_if<T>(&m_replies.front());
     if (reply == nullptr) {
         const Shown& shown = m_shown.back();
-        throw std::logic_error("ScriptedDialogs: a " + shown.kind.toStdString() + " (\"" + shown.text.toStdString() +
-                               "\") was shown but the next queued answer is for a " +
-                               ReplyKind(m_replies.front().index()));
+        const std::string error = "ScriptedDialogs: a " + shown.kind.toStdString() + " (\"" + shown.text.toStdString() +
+                                  "\") was shown but the next queued answer is for a " +
+                                  ReplyKind(m_replies.front().index());
+        m_scriptErrors.push_back(QString::fromStdString(error));
+        throw std::logic_error(error);
     }
     std::optional<T> value(std::move(*reply));
     m_replies.pop_front();

@@ -43,6 +43,10 @@ public:
     QStringList messages() const;
     void clear() { m_shown.clear(); }
     bool allAnswered() const { return m_replies.empty(); }
+    // Each time a dialog was shown while the next queued answer was meant for another kind of
+    // dialog. The window's load steps catch the exception such a mismatch raises and go on, so
+    // a test fixture checks this list: a script out of step with the window fails the test.
+    const QStringList& scriptErrors() const { return m_scriptErrors; }
 
     Answer MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -57,6 +61,7 @@ private:
 
     std::deque<Reply> m_replies;
     std::vector<Shown> m_shown;
+    QStringList m_scriptErrors;
 };
 
 } // namespace kestrel

@@ -28,17 +28,57 @@ QRect PrimaryAvailableGeometry()
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
 }
 
-// Whether enough of a window's frame lies on one screen for the user to reach it: its title strip
-// (or the whole window when it is smaller than that).
-bool ReachableOnSomeScreen(const QRect& frame)
+// The height of a window manager's title strip above a window that is not shown yet.
+constexpr int kTitleStripHeight = 32;
+// How much of a window must lie on a screen for the user to reach and use it.
+constexpr int kUsefulWidth = 120;
+constexpr int kUsefulHeight = 80;
+
+// Whether a window's frame lies well enough on a screen: its title strip wholly inside the
+// screen's height (so the menu bar and the strip to drag it by are not above the screen) with a
+// useful width of it on the screen, and a useful part of the window (or all of a smaller one).
+bool ReachableOnScreen(const QRect& frame, const QRect& screen)
 {
-    const int needWidth = std::min(frame.width(), 48);
-    const int needHeight = std::min(frame.height(), 24);
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
-        const QRect shared = screen->availableGeometry().intersected(frame);
-        return !shared.isEmpty() && shared.width() >= needWidth && shared.height() >= needHeight;
-    });
+    const QRect strip(frame.left(), frame.top(), frame.width(), std::min(frame.height(), kTitleStripHeight));
+    const QRect sharedStrip = screen.intersected(strip);
+    const QRect shared = screen.intersected(frame);
+    return !sharedStrip.isEmpty() && sharedStrip.height() == strip.height() &&
+           sharedStrip.width() >= std::min(frame.width(), kUsefulWidth) &&
+           shared.width() >= std::min(frame.width(), kUsefulWidth) &&
+           shared.height() >= std::min(frame.height(), kUsefulHeight);
+}
+
+// The screen a window belongs on: the one holding most of its frame, else the one nearest to it.
+QRect NearestScreen(const QRect& frame)
+{
+    QRect best = PrimaryAvailableGeometry();
+    long long bestArea = -1;
+    long long bestDistance = -1;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        const QRect shared = area.intersected(frame);
+        const long long sharedArea = shared.isEmpty() ? 0 : 1LL * shared.width() * shared.height();
+        const QPoint d = area.center() - frame.center();
+        const long long distance = 1LL * d.x() * d.x() + 1LL * d.y() * d.y();
+        if (sharedArea > bestArea || (sharedArea == bestArea && distance < bestDistance)) {
+            best = area;
+            bestArea = sharedArea;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The size a window's frame will have: its real frame once it has been shown, before that the
+// size it was given (or would take) and room for the window manager's title strip.
+QSize ExpectedFrameSize(const QWidget& window)
+{
+    if (window.isVisible() || window.testAttribute(Qt::WA_WState_Created)) {
+        return window.frameGeometry().size();
+    }
+    const QSize client =
+        window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint().expandedTo(window.minimumSize());
+    return {client.width(), client.height() + kTitleStripHeight};
 }
 
 // Keeps a span of `length` starting at `start` inside [low, low + room); a span longer than the
@@ -132,9 +172,13 @@ void MoveWindowTwips(QWidget& window, double top, double left)
 {
     QPoint position(TwipsToPixels(left), TwipsToPixels(top));
     if (window.isWindow()) {
-        const QRect frame(position, window.frameGeometry().size());
-        if (!ReachableOnSomeScreen(frame)) {
-            const QRect screen = PrimaryAvailableGeometry();
+        const QRect frame(position, ExpectedFrameSize(window));
+        const auto screens = QGuiApplication::screens();
+        const bool reachable = std::any_of(screens.begin(), screens.end(), [&frame](const QScreen* screen) {
+            return ReachableOnScreen(frame, screen->availableGeometry());
+        });
+        if (!reachable) {
+            const QRect screen = NearestScreen(frame);
             position.setX(ClampSpan(position.x(), frame.width(), screen.left(), screen.width()));
             position.setY(ClampSpan(position.y(), frame.height(), screen.top(), screen.height()));
         }

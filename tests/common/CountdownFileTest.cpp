@@ -150,7 +150,7 @@ TEST(WriteCountdownFileTest, MissingFolderIsReportedOnceAndSwitchesSavingOff)
     EXPECT_EQ(s.ContinuousSave, 0);
 }
 
-TEST(WriteCountdownFileTest, OtherFailuresReportNumberAndTextAndKeepSavingOn)
+TEST(WriteCountdownFileTest, OtherFailuresAreReportedOnceWithTheFileAndSwitchSavingOff)
 {
     TempDir dir;
     const auto locked = dir / "locked";
@@ -164,9 +164,9 @@ TEST(WriteCountdownFileTest, OtherFailuresReportNumberAndTextAndKeepSavingOn)
         s.ContinuousSave = 1;
         s.CountDownFile = (locked / "Kestrel.txt").string();
         file.WriteCountdownFile(s, Breakdown(5, 0, 5, 1, 2, 3));
-        file.WriteCountdownFile(s, Breakdown(5, 0, 5, 1, 2, 3));
-        return reporter.messages == std::vector<std::string>{"70Permission denied", "70Permission denied"} &&
-               s.ContinuousSave == 1;
+        // The toolbar writes only while saving is on: the next tick leaves the file alone.
+        return reporter.messages.size() == 1 && reporter.messages[0].starts_with("70Permission denied") &&
+               reporter.messages[0].find(s.CountDownFile) != std::string::npos && s.ContinuousSave == 0;
     });
     EXPECT_EQ(result, 1);
 }
@@ -181,8 +181,55 @@ TEST(WriteCountdownFileTest, AFolderInThePlaceOfTheFileIsAnAccessError)
     s.ContinuousSave = 1;
     s.CountDownFile = (dir / "Kestrel.txt").string();
     file.WriteCountdownFile(s, Breakdown(5, 0, 5, 1, 2, 3));
-    EXPECT_EQ(reporter.messages, (std::vector<std::string>{"75Path/File access error"}));
-    EXPECT_EQ(s.ContinuousSave, 1);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_TRUE(reporter.messages[0].starts_with("75Path/File access error\n\nThe countdown file " + s.CountDownFile))
+        << reporter.messages[0];
+    EXPECT_EQ(s.ContinuousSave, 0);
+}
+
+TEST(WriteCountdownFileTest, AFullDiskIsReportedOnce)
+{
+    Reporter reporter;
+    CountdownFile file(reporter.callback());
+    ProgramSettings s = DefaultTexts("dd");
+    s.ContinuousSave = 1;
+    s.CountDownFile = "/dev/full";
+    file.WriteCountdownFile(s, Breakdown(5, 0, 5, 1, 2, 3));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_NE(reporter.messages[0].find("/dev/full"), std::string::npos) << reporter.messages[0];
+    EXPECT_EQ(s.ContinuousSave, 0);
+}
+
+TEST(CountdownFileClashTest, TheSettingsAndMilestoneFilesAreRecognisedThroughLinks)
+{
+    TempDir dir;
+    const auto settings = dir / "config" / "KESTREL.INI";
+    const auto milestones = dir / "data" / "mileston.txt";
+    std::filesystem::create_directories(settings.parent_path());
+    std::filesystem::create_directories(milestones.parent_path());
+    test::WriteFile(settings, "[Target Date]\n");
+    test::WriteFile(milestones, "\" 36526\",\"Conversion complete\"\r\n");
+    std::filesystem::create_symlink(settings, dir / "link.ini");
+    std::filesystem::create_hard_link(milestones, dir / "hard.txt");
+    const struct
+    {
+        std::filesystem::path countdown;
+        bool clash;
+    } cases[] = {
+        {settings, true},
+        {dir / "config" / ".." / "config" / "KESTREL.INI", true},
+        {dir / "link.ini", true},
+        {milestones, true},
+        {dir / "hard.txt", true},
+        {dir / "Kestrel.txt", false},
+        {dir / "config" / "kestrel.ini", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsOtherProgramFile(c.countdown, settings, milestones), c.clash) << c.countdown;
+    }
+    // A milestone file that does not exist yet is still the milestone file.
+    EXPECT_TRUE(IsOtherProgramFile(dir / "new.txt", settings, dir / "." / "new.txt"));
 }
 
 TEST(WriteCountdownFileTest, NoSecondMessageWhileOneIsOnScreen)

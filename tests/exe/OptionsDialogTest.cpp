@@ -224,6 +224,43 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
+TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
+{
+    OptionsDialog& dialog = Open();
+    ChangeEverything();
+    // The settings file's folder is a file: no write can succeed, even for root.
+    std::filesystem::remove_all(dir / "config");
+    WriteFile(dir / "config", "not a folder");
+    dialog.button(1)->click();
+
+    ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join("|").toStdString();
+    EXPECT_TRUE(dialogs.messages()[0].contains(QString::fromStdString(settingsPath().string())))
+        << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(program->ProgramSettings.TargetYear, "3000") << "the choice stays in memory";
+
+    std::filesystem::remove(dir / "config");
+    std::filesystem::create_directories(dir / "config");
+    dialog.button(1)->click();
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(Keys().size(), 24u) << ReadSettings();
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
+}
+
+TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
+{
+    OptionsDialog& dialog = Open();
+    WriteSettings("[Target Date]\nTarget_Year=2001\n");
+    const std::string before = ReadSettings();
+    for (const std::filesystem::path& path : {settingsPath(), dir / "config" / "." / "KESTREL.INI"}) {
+        dialog.filePage()->countdownFileEdit()->setText(QString::fromStdString(path.string()));
+        dialog.button(4)->click();
+        EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Ok keeps the dialog open when it refuses";
+    }
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].contains("Choose another file for the countdown"));
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+}
+
 TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
 {
     const struct

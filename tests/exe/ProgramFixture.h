@@ -32,7 +32,11 @@ protected:
 
     void TearDown() override
     {
+        EXPECT_TRUE(dialogs.scriptErrors().isEmpty()) << dialogs.scriptErrors().join("\n").toStdString();
         toolbar.reset();
+        // Windows closed during the test are deleted by the event loop later: delete them now,
+        // while the program they unload from still exists.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         program.reset();
     }
 

@@ -1,4 +1,5 @@
 #include "ProgramFixture.h"
+#include "ScopedEnvironment.h"
 
 namespace kestrel::test {
 namespace {
@@ -41,7 +42,7 @@ TEST_F(HelpFileSearch, UnreadableOrMissingFoldersAreSkipped)
 
 TEST_F(HelpFileSearch, MissingHelpFileIsReportedWithTheExactMessage)
 {
-    ::setenv("PATH", (dir / "empty").string().c_str(), 1);
+    const ScopedEnvironment path("PATH", (dir / "empty").string());
     EXPECT_FALSE(FindHelpFile(*program, "Kestrel.HLP"));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const ScriptedDialogs::Shown& box = dialogs.shown()[0];

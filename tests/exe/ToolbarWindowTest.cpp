@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace kestrel::test {
@@ -106,6 +107,38 @@ TEST_F(ToolbarTest, MissingCountdownFolderIsReportedOnceThenSavingStops)
     EXPECT_EQ(Setting("File Options", "Continuous_Save"), "1") << "the settings file still says on";
 }
 
+TEST_F(ToolbarTest, CountdownFileNamingTheSettingsFileIsRefusedAtStart)
+{
+    // Through a symbolic link, as a careless choice in a file dialog would give it.
+    std::filesystem::create_symlink(settingsPath(), dir / "countdown.txt");
+    const std::string settings = "[Target Date]\nTarget_Year=2001\n[File Options]\nContinuous_Save=1\n"
+                                 "Count_Down_File=" +
+                                 (dir / "countdown.txt").string() + "\n";
+    WriteSettings(settings);
+    ToolbarWindow& bar = StartToolbar();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("is the settings file or the milestone file"));
+    EXPECT_EQ(program->ProgramSettings.ContinuousSave, 0);
+    bar.tick();
+    bar.tick();
+    EXPECT_EQ(ReadSettings(), settings) << "the settings survive the ticks";
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+TEST_F(ToolbarTest, UnwritableCountdownFileIsReportedOnceNotEverySecond)
+{
+    WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=/dev/full\n");
+    ToolbarWindow& bar = StartToolbar();
+    for (int second = 0; second < 10; ++second) {
+        clock.set(DateValue{clock.now().serial + 1.0 / 86400.0});
+        bar.tick();
+    }
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("/dev/full"));
+    EXPECT_EQ(program->ProgramSettings.ContinuousSave, 0);
+    EXPECT_EQ(Setting("File Options", "Continuous_Save"), "1") << "the settings file still says on";
+}
+
 TEST_F(ToolbarTest, YearsOnlyFormatStopsTheTimer)
 {
     WriteSettings("[Target Date]\nCaption_option=yy\nTarget_Year=2002\n");
@@ -203,6 +236,17 @@ TEST_F(ToolbarTest, ClosingTheAboutWindowRerunsTheLoadSteps)
     EXPECT_EQ(bar.windowTitle(), "T-1:0:23:59:60");
     EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Jan 1, 2001 00:00:00");
     EXPECT_EQ(program->windows.count(), 1) << "the about window is unloaded";
+}
+
+TEST_F(ToolbarTest, TimerWaitsForTheNextSecondOfTheProgramClock)
+{
+    // 300 ms into the second by the program's clock, whatever the wall clock says.
+    clock.set(DateValue{PackDateTime(1999, 12, 30, 15, 20, 45).serial + 0.3 / 86400.0});
+    ToolbarWindow& bar = StartToolbar();
+    const auto* timer = bar.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 705);
 }
 
 TEST_F(ToolbarTest, WindowsNotBuiltYetKeepTheirButtonsGreyed)

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "Steps.h"
 
 #include <QPrinter>
 
@@ -68,6 +69,18 @@ TEST(ScriptedDialogsTest, AnswerOfTheWrongKindIsABrokenTest)
     }
     // The answer stays for the dialog it was meant for.
     EXPECT_EQ(dialogs.ShowSave(QString(), QString(), QString()), QStringLiteral("/tmp/out.txt"));
+}
+
+TEST(ScriptedDialogsTest, AnswerOfTheWrongKindInsideALoadStepIsStillRecorded)
+{
+    // The load-step runner reports any exception and goes on, so the mismatch must not vanish
+    // into a "51 Internal error" box: the fixture checks the recorded errors.
+    ScriptedDialogs dialogs;
+    dialogs.answerColor(std::nullopt);
+    EXPECT_FALSE(RunStep(dialogs, [&dialogs] { dialogs.InputBox(QStringLiteral("Date?"), QString(), QString()); }));
+    ASSERT_FALSE(dialogs.scriptErrors().isEmpty());
+    EXPECT_TRUE(dialogs.scriptErrors()[0].contains(QStringLiteral("InputBox")))
+        << dialogs.scriptErrors()[0].toStdString();
 }
 
 TEST(CancelAsErrorTest, GivesTheChoiceOrRaisesError32755)

@@ -43,8 +43,37 @@ TEST_F(UnitsTest, WindowPositionIsKeptOnAScreen)
         EXPECT_TRUE(primary.contains(window.frameGeometry())) << twips.x() << ", " << twips.y();
     }
     // Partly off the screen but still reachable: left where the settings file put it.
-    MoveWindowTwips(window, 0.0, PixelsToTwips(primary.right() - 100));
-    EXPECT_EQ(window.frameGeometry().left(), primary.right() - 100);
+    MoveWindowTwips(window, 0.0, PixelsToTwips(primary.right() - 150));
+    EXPECT_EQ(window.frameGeometry().left(), primary.right() - 150);
+}
+
+TEST_F(UnitsTest, StoredPlaceLeavingOnlyASliverOrTheTitleAboveTheScreenIsMovedOn)
+{
+    // A window not shown yet: its own size counts, not a default size.
+    QWidget window;
+    window.resize(300, 150);
+    const struct
+    {
+        QPoint stored;
+        bool kept;
+    } cases[] = {
+        {{primary.left() + 10, primary.top() + 10}, true},
+        {{primary.right() - 1, primary.top() + 10}, false},   // a one-pixel sliver at the right
+        {{primary.left() + 10, primary.bottom() - 5}, false}, // only the top edge at the bottom
+        {{primary.left() + 10, primary.top() - 20}, false},   // the title strip above the screen
+        {{primary.left() - 299, primary.top() + 10}, false},  // a sliver at the left
+        {{primary.right() - 150, primary.top() + 10}, true},  // half of it, title strip and all
+    };
+    for (const auto& c : cases) {
+        MoveWindowTwips(window, PixelsToTwips(c.stored.y()), PixelsToTwips(c.stored.x()));
+        const QPoint placed = window.pos();
+        if (c.kept) {
+            EXPECT_EQ(placed, c.stored);
+        } else {
+            EXPECT_NE(placed, c.stored);
+            EXPECT_TRUE(primary.contains(QRect(placed, QSize(300, 150)))) << placed.x() << ", " << placed.y();
+        }
+    }
 }
 
 TEST_F(UnitsTest, WindowStateCodesRoundTripBeforeAndAfterShow)
