@@ -382,11 +382,11 @@ void DeskCalendar::buildWindow()
         return button;
     };
     const auto jump = [this, jumps](int index) {
-        const JumpButton& spec = kJumps[static_cast<std::size_t>(index)];
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), jumps);
+        const JumpButton& jumpButton = kJumps[static_cast<std::size_t>(index)];
+        auto* button = new QPushButton(QString::fromLatin1(jumpButton.caption), jumps);
         button->setObjectName(QStringLiteral("Command1"));
         button->setProperty("Index", index);
-        button->setToolTip(QString::fromLatin1(spec.tooltip));
+        button->setToolTip(QString::fromLatin1(jumpButton.tooltip));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
         m_jumps[static_cast<std::size_t>(index)] = button;
