@@ -60,8 +60,8 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
     const long long days = DateDiff("d", first, DateAdd("m", 1, first));
     const long long firstDay = DayNumber(first);
     const long long todayNumber = DayNumber(today);
-    const std::optional<long long> targetNumber =
-        target ? std::optional<long long>(DayNumber(target->date)) : std::nullopt;
+    const bool hasTarget = target.has_value();
+    const long long targetNumber = hasTarget ? DayNumber(target->date) : 0;
     const bool workDays = target && target->workDays;
 
     // The count of the first counted day: days to the target, or work days from the month's
@@ -94,11 +94,15 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
             ++count;
         }
         cell.today = dayNumber == todayNumber;
-        cell.target = dayNumber == targetNumber;
+        cell.target = hasTarget && dayNumber == targetNumber;
         if (cell.today && target) {
             // The count of today, or on a weekend in work days the count of the work day before.
-            grid.todayCaption =
-                "T-" + std::to_string(std::llabs(count - 1)) + " " + target->typeText + " Countdown Calendar";
+            std::string caption = "T-";
+            caption += std::to_string(std::llabs(count - 1));
+            caption += ' ';
+            caption += target->typeText;
+            caption += " Countdown Calendar";
+            grid.todayCaption = std::move(caption);
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
             cell.milestone = *position;
