@@ -186,7 +186,6 @@ void ToolbarWindow::Load()
     ShowBusyPointer();
     if (firstLoad) {
         RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
-        RunStep(dialogs, [this] { guardCountdownFile(); });
     }
     RunStep(dialogs, [this] { refreshCountdown(); });
     RunStep(dialogs, [this] {
@@ -205,6 +204,7 @@ void ToolbarWindow::Load()
             m_program.windows.add(QString::fromLatin1(kToolBarName), this);
         }
         show();
+        RunStep(dialogs, [this] { guardCountdownFile(); });
         RunStep(dialogs, [this] { restoreOpenWindows(); });
     }
     ShowArrowPointer();

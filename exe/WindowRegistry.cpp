@@ -5,6 +5,7 @@
 #include "DateCalculator.h"
 #include "DeskCalendar.h"
 #include "OptionsDialog.h"
+#include "ReportWindow.h"
 
 #include <algorithm>
 #include <array>
@@ -28,7 +29,8 @@ const std::array kWindows = {
                &Create<DateCalculator>},
     WindowKind{kOptionsName, Button::Options, "Set Target Date and Options", "&Set Target Date", nullptr,
                Opening::Modal, &Create<OptionsDialog>},
-    WindowKind{kReportName, Button::Report, "Print Report", "&Print Report", nullptr, Opening::Modal, nullptr},
+    WindowKind{kReportName, Button::Report, "Print Report", "&Print Report", nullptr, Opening::Modal,
+               &Create<ReportWindow>},
     WindowKind{kMilestoneName, std::nullopt, nullptr, nullptr, nullptr, Opening::Modal, nullptr},
     WindowKind{kAboutName, std::nullopt, nullptr, nullptr, nullptr, Opening::Modal, &Create<AboutWindow>},
 };

@@ -1,5 +1,7 @@
 #include "ScriptedDialogs.h"
 
+#include <QPrinter>
+
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -11,7 +13,7 @@ namespace {
 // The dialog each kind of queued reply answers, for the message of a broken script.
 const char* ReplyKind(std::size_t index)
 {
-    static constexpr const char* kKinds[] = {"MsgBox", "InputBox", "Color", "Font", "Save", "Printer"};
+    static constexpr const char* kKinds[] = {"MsgBox", "InputBox", "Color", "Font", "Save", "Printer", "Printer"};
     static_assert(std::size(kKinds) == std::variant_size_v<ScriptedDialogs::Reply>);
     return index < std::size(kKinds) ? kKinds[index] : "unknown";
 }
@@ -94,13 +96,19 @@ std::optional<QString> ScriptedDialogs::ShowSave(const QString& fileName, const 
     return next<std::optional<QString>>().value_or(std::nullopt);
 }
 
-std::optional<PrintRange> ScriptedDialogs::ShowPrinter(QPrinter&, int minPage, int maxPage, PrintRange initial)
+std::optional<PrintRange> ScriptedDialogs::ShowPrinter(QPrinter& printer, int minPage, int maxPage, PrintRange initial)
 {
     QString span = QStringLiteral("%1-%2").arg(minPage).arg(maxPage);
     if (initial.fromPage > 0) {
         span += QStringLiteral(" (%1-%2)").arg(initial.fromPage).arg(initial.toPage);
     }
     m_shown.push_back({QStringLiteral("Printer"), QString(), QString(), span});
+    if (!m_replies.empty() && std::holds_alternative<PrintToFile>(m_replies.front())) {
+        const PrintToFile reply = *next<PrintToFile>();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(reply.pdfPath);
+        return reply.range;
+    }
     return next<std::optional<PrintRange>>().value_or(std::nullopt);
 }
 

@@ -27,8 +27,15 @@ public:
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
     };
+    // The printer dialog answered with "Print to File (PDF)" and a file name, as a user without a
+    // printer would answer it.
+    struct PrintToFile
+    {
+        PrintRange range;
+        QString pdfPath;
+    };
     using Reply = std::variant<Answer, QString, std::optional<QColor>, std::optional<FontChoice>,
-                               std::optional<QString>, std::optional<PrintRange>>;
+                               std::optional<QString>, std::optional<PrintRange>, PrintToFile>;
 
     // Queue answers in the order the dialogs will be shown.
     void answerMsgBox(Answer answer) { m_replies.push_back(answer); }
@@ -37,6 +44,10 @@ public:
     void answerFont(std::optional<FontChoice> font) { m_replies.push_back(font); }
     void answerSave(std::optional<QString> path) { m_replies.push_back(path); }
     void answerPrinter(std::optional<PrintRange> range) { m_replies.push_back(range); }
+    void answerPrinterToFile(PrintRange range, const QString& pdfPath)
+    {
+        m_replies.push_back(PrintToFile{range, pdfPath});
+    }
 
     const std::vector<Shown>& shown() const { return m_shown; }
     // The texts of the message boxes shown so far.

@@ -1,0 +1,153 @@
+#include "ReportPdf.h"
+
+#include "AtomicFile.h"
+#include "Milestones.h"
+#include "ProgramSettings.h"
+#include "ReportComposer.h"
+#include "RuntimeError.h"
+#include "Settings.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstring>
+
+namespace kestrel {
+
+namespace {
+
+void Complain(const QString& message)
+{
+    std::fprintf(stderr, "kestrel: %s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
+
+PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress)
+{
+    QByteArray bytes;
+    PrintOutcome outcome;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Kestrel"));
+        writer.setTitle(QStringLiteral("Countdown Report"));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(document.geometry().paper, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        outcome = PrintReport(document, writer, 1, document.pageCount(), progress);
+    }
+    if (outcome.result != PrintOutcome::Result::Printed) {
+        return outcome;
+    }
+    try {
+        ReplaceFileContents(path.toStdString(),
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const RuntimeError& error) {
+        outcome.result = PrintOutcome::Result::Failed;
+        outcome.error = QStringLiteral("The file \"%1\" could not be written: %2.")
+                            .arg(path, QString::fromStdString(error.description()));
+    }
+    return outcome;
+}
+
+bool AsksForReportPdf(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--report-pdf") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunReportPdfProgram(int argc, char** argv)
+{
+    // Fonts and PDF output need no display: the offscreen platform serves without one.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const SystemClock clock;
+    return RunReportPdfCommand(QGuiApplication::arguments(), clock).value_or(2);
+}
+
+std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock& clock)
+{
+    if (!arguments.contains(QStringLiteral("--report-pdf"))) {
+        return std::nullopt;
+    }
+    QString path;
+    QString from;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if ((argument == QLatin1String("--report-pdf") || argument == QLatin1String("--from")) &&
+            i + 1 < arguments.size()) {
+            (argument == QLatin1String("--from") ? from : path) = arguments.at(++i);
+        } else {
+            Complain(argument.startsWith(QLatin1Char('-'))
+                         ? QStringLiteral("unknown option or missing value: %1").arg(argument)
+                         : QStringLiteral("unexpected argument: %1").arg(argument));
+            Complain(QStringLiteral("usage: kestrel --report-pdf FILE [--from YYYY-MM]"));
+            return 2;
+        }
+    }
+    if (path.isEmpty()) {
+        Complain(QStringLiteral("--report-pdf needs the name of the PDF file to write"));
+        return 2;
+    }
+
+    const DateParts today = SplitDate(GetPresentDate(clock));
+    int year = today.year;
+    int month = today.month;
+    if (!from.isEmpty()) {
+        static const QRegularExpression monthPattern(QStringLiteral("^(\\d{4})-(\\d{1,2})$"));
+        const QRegularExpressionMatch match = monthPattern.match(from);
+        year = match.hasMatch() ? match.captured(1).toInt() : 0;
+        month = match.hasMatch() ? match.captured(2).toInt() : 0;
+        if (year < 100 || month < 1 || month > 12) {
+            Complain(QStringLiteral("--from needs a month written YYYY-MM, such as 1999-12, not \"%1\"").arg(from));
+            return 2;
+        }
+    }
+
+    const SettingsFile settings(DefaultSettingsPath());
+    const ProgramSettings programSettings = LoadProgramSettings(settings, DefaultDataDirectory());
+    MilestoneTable milestones;
+    if (const auto error = milestones.LoadMilestones(programSettings.ProjectFile)) {
+        Complain(QStringLiteral("milestones: %1 (the report shows the milestones read before it)")
+                     .arg(QString::fromStdString(error->report())));
+    }
+
+    ReportDocument document(PreviewGeometry(QLocale()));
+    try {
+        ReportComposer composer(document, ReportInputsOf(programSettings, milestones));
+        composer.ComposeReport(year, month);
+        if (composer.pageNumber() == 0) {
+            Complain(QStringLiteral("the report has no pages: %1 begins after the target date %2")
+                         .arg(QString::fromStdString(Format(PackDate(year, month, 1), "mmmm yyyy")),
+                              QString::fromStdString(
+                                  Format(ReportInputsOf(programSettings, milestones).target, "mmmm d, yyyy"))));
+            return 1;
+        }
+    } catch (const RuntimeError& error) {
+        Complain(QStringLiteral("the report cannot be composed: %1%2")
+                     .arg(QString::fromStdString(error.report()),
+                          error.number() == RuntimeError::Overflow
+                              ? QStringLiteral(" (a count goes beyond 32768 days; start at a later month)")
+                              : QString()));
+        return 1;
+    }
+
+    const PrintOutcome outcome = WriteReportPdf(document, path);
+    if (outcome.result != PrintOutcome::Result::Printed) {
+        Complain(outcome.error);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace kestrel

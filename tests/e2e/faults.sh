@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Faults a careless user or a damaged disk brings about, with the real program under a frozen
+# clock: a countdown file that names the settings file, a countdown file that cannot be written,
+# and the program ended by a signal.
+source "$(dirname "$0")/lib.sh"
+KESTREL="$1"
+
+# How many message boxes titled "Kestrel" come up over the given seconds; each is closed as it
+# shows, as a user would.
+count_message_boxes() { # seconds
+    local boxes=0 end=$((SECONDS + $1)) id
+    while [ "$SECONDS" -lt "$end" ]; do
+        id=$(xdotool search --onlyvisible --name '^Kestrel$' 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            boxes=$((boxes + 1))
+            xdotool windowfocus --sync "$id" key Return 2>/dev/null || true
+            # Give the box time to go before looking again.
+            for _ in $(seq 1 20); do
+                xdotool search --onlyvisible --name '^Kestrel$' >/dev/null 2>&1 || break
+                sleep 0.1
+            done
+        fi
+        sleep 0.2
+    done
+    echo "$boxes"
+}
+
+start_x
+
+# 1. The countdown file is the settings file itself, through a link: the settings survive.
+ln -s "$SETTINGS" "$E2E_TMP/countdown-link.txt"
+cat >"$SETTINGS" <<INI
+[Target Date]
+Target_Year=2000
+Target_Month=1
+Target_Day=1
+[File Options]
+Project Title=Settings that must survive
+Continuous_Save=1
+Count_Down_File=$E2E_TMP/countdown-link.txt
+INI
+start_at "1999-12-30 15:20:45" "$KESTREL"
+pid=$E2E_LAST_PID
+wait_window '^T-' >/dev/null
+expect_eq "message boxes about the countdown file" "$(count_message_boxes 4)" "1"
+expect_eq "project title kept" "$(setting 'File Options' 'Project Title')" "Settings that must survive"
+expect_eq "target year kept" "$(setting 'Target Date' Target_Year)" "2000"
+
+# 6. SIGTERM ends it as "&Close" does: the toolbar's place is recorded.
+kill -TERM -- "-$pid"
+wait_gone "$pid"
+expect_eq "ToolbarWindowState after SIGTERM" "$(setting 'Forms Position' ToolbarWindowState)" "0"
+expect_eq "FormCount after SIGTERM" "$(setting 'Forms Open' FormCount)" "0"
+expect_eq "project title after SIGTERM" "$(setting 'File Options' 'Project Title')" "Settings that must survive"
+
+# 2. A countdown file on a full disk: one message, not one every second.
+cat >"$SETTINGS" <<INI
+[File Options]
+Continuous_Save=1
+Count_Down_File=/dev/full
+INI
+start_at "1999-12-30 15:20:45" "$KESTREL"
+pid=$E2E_LAST_PID
+wait_window '^T-' >/dev/null
+expect_eq "message boxes in ten seconds of a full disk" "$(count_message_boxes 10)" "1"
+kill -0 "$pid" 2>/dev/null || fail "kestrel ended"
+expect_eq "Continuous_Save still on in the file" "$(setting 'File Options' Continuous_Save)" "1"
+echo "faults e2e: passed"
