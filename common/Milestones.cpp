@@ -372,7 +372,9 @@ long long DayNumber(DateValue date)
 
 std::string MilestoneKey(long long dayNumber)
 {
-    return " " + std::to_string(dayNumber);
+    std::string key(1, ' ');
+    key += std::to_string(dayNumber);
+    return key;
 }
 
 double KeyValue(std::string_view key)
