@@ -8,7 +8,7 @@ set -euo pipefail
 deb="$1"
 
 echo "== lintian $deb"
-report=$(lintian --fail-on none --no-tag-display-limit "$deb" 2>&1 || true)
+report=$(lintian --fail-on none --tag-display-limit 0 "$deb" 2>&1 || true)
 [ -z "$report" ] || echo "$report"
 if echo "$report" | grep -E '^[EW]: '; then
     echo "package: lintian reports the errors or warnings above" >&2

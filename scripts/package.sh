@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset package >/dev/null
 cmake --build --preset package
-(cd build/package && cpack --preset package >/dev/null 2>&1 || cpack -G DEB)
+cpack --preset package
 
 version=$(sed -n 's/^project(Kestrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb="build/package/kestrel_${version}_$(dpkg --print-architecture).deb"
