@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -112,6 +113,20 @@ QLabel* NewLabel(const char* name, const char* caption, QWidget* buddy, QWidget*
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
+    // On Linux Qt names a drop-down box by its chosen value and leaves its purpose to the label
+    // relation that setBuddy makes; the text box inside it, which takes the keyboard focus, would
+    // have no name at all. Both get the label's words, without the access-key mark and colon.
+    if (auto* box = qobject_cast<QComboBox*>(buddy); box != nullptr && box->accessibleName().isEmpty()) {
+        QString words = QString::fromLatin1(caption);
+        words.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+        if (words.endsWith(QLatin1Char(':'))) {
+            words.chop(1);
+        }
+        box->setAccessibleName(words.trimmed());
+        if (box->lineEdit() != nullptr) {
+            box->lineEdit()->setAccessibleName(words.trimmed());
+        }
+    }
     return label;
 }
 

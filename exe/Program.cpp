@@ -3,14 +3,17 @@
 #include "Units.h"
 #include "TerminationSignals.h"
 #include "ToolbarWindow.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <algorithm>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -99,11 +102,18 @@ QString SettingsWriteFailedMessage(const RuntimeError& error, const std::filesys
            QString::fromStdString(path.string()) + QStringLiteral(".");
 }
 
-std::optional<std::filesystem::path>
-FindHelpFile(const std::string& name, const std::filesystem::path& programDirectory, std::string_view pathVariable)
+std::optional<std::filesystem::path> FindHelpFile(const std::string& name,
+                                                  const std::filesystem::path& programDirectory,
+                                                  std::string_view pathVariable,
+                                                  const std::vector<std::filesystem::path>& dataFolders)
 {
     if (IsFile(programDirectory / name)) {
         return programDirectory / name;
+    }
+    for (const std::filesystem::path& folder : dataFolders) {
+        if (IsFile(folder / name)) {
+            return folder / name;
+        }
     }
     while (!pathVariable.empty()) {
         const std::size_t separator = pathVariable.find(':');
@@ -123,22 +133,42 @@ FindHelpFile(const std::string& name, const std::filesystem::path& programDirect
     return std::nullopt;
 }
 
-QString HelpFileMissingMessage(const QString& name)
+std::vector<std::filesystem::path> HelpDataFolders(const std::filesystem::path& programDirectory)
 {
-    return name + QStringLiteral(" not found in your path.") + QStringLiteral("\n\n") +
-           QStringLiteral("Windows searches your PATH environment variable for help files, ") +
-           QStringLiteral("so you need to copy ") + name + QStringLiteral(" to a directory included in your ") +
-           QStringLiteral("PATH if you wish to obtain help while running ") + name + QStringLiteral(".");
+    // An installation keeps the help file in share/kestrel beside bin/, wherever its prefix is.
+    std::vector<std::filesystem::path> folders{programDirectory.parent_path() / "share" / "kestrel"};
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        std::filesystem::path folder = std::filesystem::path(data.toStdString()) / "kestrel";
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(std::move(folder));
+        }
+    }
+    return folders;
+}
+
+QString HelpFileMissingMessage(const QString& name, const std::filesystem::path& programDirectory,
+                               const std::vector<std::filesystem::path>& dataFolders)
+{
+    QStringList places{QString::fromStdString(programDirectory.string())};
+    for (const std::filesystem::path& folder : dataFolders) {
+        places.append(QString::fromStdString(folder.string()));
+    }
+    return QStringLiteral("The help file %1 was not found, so help is not available.\n\n").arg(name) +
+           QStringLiteral("Kestrel looked in these folders, in this order:\n") + places.join(QLatin1Char('\n')) +
+           QStringLiteral("\nand then in each folder of the PATH environment variable.\n\n") +
+           QStringLiteral("Reinstalling Kestrel puts it back in its data folder (share/kestrel).");
 }
 
 bool FindHelpFile(Program& program, const char* name)
 {
     const char* path = std::getenv("PATH");
-    const auto found = FindHelpFile(name, program.programDirectory, path ? path : "");
+    const std::vector<std::filesystem::path> dataFolders = HelpDataFolders(program.programDirectory);
+    const auto found = FindHelpFile(name, program.programDirectory, path ? path : "", dataFolders);
     if (!found) {
         program.helpFilePath.clear();
-        program.dialogs.MsgBox(HelpFileMissingMessage(QString::fromLatin1(name)), Dialogs::Buttons::Ok,
-                               Dialogs::Icon::Exclamation, QString::fromLatin1(kHelpMissingTitle));
+        program.dialogs.MsgBox(HelpFileMissingMessage(QString::fromLatin1(name), program.programDirectory, dataFolders),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation,
+                               QString::fromLatin1(kHelpMissingTitle));
         return false;
     }
     program.helpFilePath = QString::fromStdString(found->string());
@@ -232,6 +262,16 @@ int ReadInt16(const QString& text, int fallback)
 
 int StartProgram(QApplication& app)
 {
+    // One kestrel per session, so that two never write the same settings file: a second start
+    // brings the first one's toolbar forward and ends.
+    SingleInstance instance(SingleInstance::RuntimeFolder(), QStringLiteral("kestrel"));
+    if (!instance.claim()) {
+        if (!instance.askFirstToShow(150)) {
+            std::fprintf(stderr, "kestrel: Kestrel is already running in this session.\n");
+        }
+        return 0;
+    }
+
     SystemClock clock;
     QtDialogs dialogs;
     Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
@@ -244,6 +284,12 @@ int StartProgram(QApplication& app)
     // A logout, kill or Ctrl+C ends the program as "&Close" does.
     const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
     dialogs.setParentWindow(toolbar);
+    QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
+        toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
+        toolbar->show();
+        toolbar->raise();
+        toolbar->activateWindow();
+    });
     toolbar->Load();
     toolbar->show();
     const int code = app.exec();

@@ -102,12 +102,19 @@ private:
 // The message when the settings file cannot be written: the error, then the file.
 QString SettingsWriteFailedMessage(const RuntimeError& error, const std::filesystem::path& path);
 
-// The help-file search: the program's folder first, then each folder of the PATH variable in
-// turn (an empty entry is the current folder). The full path of the first match.
-std::optional<std::filesystem::path>
-FindHelpFile(const std::string& name, const std::filesystem::path& programDirectory, std::string_view pathVariable);
-// The message shown when the help file is found nowhere.
-QString HelpFileMissingMessage(const QString& name);
+// The help-file search: the program's folder first, then each of the data folders in turn, then
+// each folder of the PATH variable (an empty entry is the current folder). The full path of the
+// first match.
+std::optional<std::filesystem::path> FindHelpFile(const std::string& name,
+                                                  const std::filesystem::path& programDirectory,
+                                                  std::string_view pathVariable,
+                                                  const std::vector<std::filesystem::path>& dataFolders = {});
+// The data folders that may hold the help file: share/kestrel of the program's installation, then
+// the kestrel folder of each XDG data folder ($XDG_DATA_HOME, then $XDG_DATA_DIRS).
+std::vector<std::filesystem::path> HelpDataFolders(const std::filesystem::path& programDirectory);
+// The message shown when the help file is found nowhere: the folders that were searched.
+QString HelpFileMissingMessage(const QString& name, const std::filesystem::path& programDirectory,
+                               const std::vector<std::filesystem::path>& dataFolders);
 inline constexpr const char* kHelpMissingTitle = "Kestrel help not available";
 
 // Looks for the help file and sets program.helpFilePath; tells the user when it is missing.

@@ -11,11 +11,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace kestrel {
 
@@ -29,6 +32,32 @@ constexpr double kPanelHeight = 300;
 // The two buttons that open no window.
 constexpr const char* kHelpTooltip = "Kestrel Help";
 constexpr const char* kCloseTooltip = "Close Program";
+
+// The toolbar's design in twips, grown from the smallest one so that the widest line a date can
+// give, and the company line, fit their strips on one line in the desktop's font at design size.
+struct ToolbarDesign
+{
+    double buttonWidth = kButtonWidth;
+    double panelHeight = kPanelHeight;
+};
+
+ToolbarDesign DesignForFonts(const QFont& lineFont, const QFont& targetFont, const QString& company)
+{
+    const QFontMetrics line(lineFont);
+    const QFontMetrics target(targetFont);
+    int widest = line.horizontalAdvance(company);
+    for (int month = 1; month <= 12; ++month) {
+        const QString date =
+            QString::fromStdString(MonthAbbreviation(std::to_string(month))) + QStringLiteral(" 30, 2000 00:00:00");
+        widest = std::max({widest, line.horizontalAdvance(QStringLiteral("Today is: ") + date),
+                           target.horizontalAdvance(QStringLiteral("Target is: ") + date)});
+    }
+    constexpr int kMargin = 8; // pixels around a line
+    ToolbarDesign design;
+    design.buttonWidth = std::max(kButtonWidth, PixelsToTwips(widest + kMargin) / kButtonCount);
+    design.panelHeight = std::max(kPanelHeight, PixelsToTwips(std::max(line.height(), target.height()) + 2));
+    return design;
+}
 
 std::size_t IndexOf(Button which)
 {
@@ -70,9 +99,16 @@ ToolbarWindow::~ToolbarWindow()
 
 void ToolbarWindow::buildWindow()
 {
+    QFont targetFont = font();
+    targetFont.setBold(true);
+    const ToolbarDesign design = DesignForFonts(
+        font(), targetFont, m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+    const double buttonWidth = design.buttonWidth;
+    const double panelHeight = design.panelHeight;
+
     m_frame = new ElasticPanel(this);
     m_frame->setObjectName(QStringLiteral("vsElastic11"));
-    m_frame->setDesignSize(kButtonWidth * kButtonCount, kButtonHeight + 3 * kPanelHeight);
+    m_frame->setDesignSize(buttonWidth * kButtonCount, kButtonHeight + 3 * panelHeight);
     setCentralWidget(m_frame);
 
     const std::array<QIcon, kButtonCount> icons = ToolbarIcons();
@@ -92,14 +128,14 @@ void ToolbarWindow::buildWindow()
         // Buttons of windows beside the toolbar stay down while their window is open.
         button->setCheckable(kind != nullptr && kind->opening == Opening::Toggled);
         connect(button, &QToolButton::clicked, this, [this, which] { pressButton(which); });
-        m_frame->place(button, i * kButtonWidth, 0, kButtonWidth, kButtonHeight);
+        m_frame->place(button, i * buttonWidth, 0, buttonWidth, kButtonHeight);
         m_buttons[IndexOf(which)] = button;
     }
 
-    const auto addPanel = [this](const char* name, int row) {
+    const auto addPanel = [this, buttonWidth, panelHeight](const char* name, int row) {
         auto* panel = new ElasticPanel(m_frame);
         panel->setObjectName(QString::fromLatin1(name));
-        m_frame->place(panel, 0, kButtonHeight + row * kPanelHeight, kButtonWidth * kButtonCount, kPanelHeight);
+        m_frame->place(panel, 0, kButtonHeight + row * panelHeight, buttonWidth * kButtonCount, panelHeight);
         return panel;
     };
     m_today = addPanel("VSElastic5", 0);
@@ -110,8 +146,6 @@ void ToolbarWindow::buildWindow()
 
     // The desktop's own font for the lines, bold for the target: few fonts to load at start.
     m_today->setDesignFont(font());
-    QFont targetFont = font();
-    targetFont.setBold(true);
     m_target->setDesignFont(targetFont);
     m_company->setDesignFont(font());
     m_company->setForeColor(palette().color(QPalette::Link));

@@ -9,6 +9,8 @@
 
 #include <xcb/xcb.h>
 
+#include <optional>
+
 namespace kestrel::saver {
 
 namespace {
@@ -19,17 +21,18 @@ xcb_connection_t* X11Connection()
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
-// The size of another program's window, asked of the X server (Qt does not know it).
-QSize WindowSize(std::uint32_t window)
+// The size of another program's window, asked of the X server (Qt does not know it); nothing
+// when the window does not exist (any more).
+std::optional<QSize> WindowSize(std::uint32_t window)
 {
     xcb_connection_t* connection = X11Connection();
     if (connection == nullptr) {
-        return {};
+        return std::nullopt;
     }
     xcb_generic_error_t* error = nullptr;
     xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), &error);
-    QSize size;
-    if (reply != nullptr) {
+    std::optional<QSize> size;
+    if (reply != nullptr && error == nullptr) {
         size = QSize(reply->width, reply->height);
     }
     std::free(reply);
@@ -47,6 +50,11 @@ std::uint32_t RootWindow()
 }
 
 } // namespace
+
+bool HostWindowExists(std::uint32_t window)
+{
+    return window == 0 || WindowSize(window).has_value();
+}
 
 Saver::Saver(SaverSettings settings, BreakdownStyle style, const Clock& clock, SaverCommand command,
              std::function<void()> end)
@@ -107,8 +115,8 @@ void Saver::openInHostWindow()
     window->setAttribute(Qt::WA_NativeWindow);
     window->winId();
     window->windowHandle()->setParent(m_host);
-    const QSize size = WindowSize(hostId);
-    window->setGeometry(QRect(QPoint(0, 0), size.isEmpty() ? QSize(640, 480) : size));
+    const QSize size = WindowSize(hostId).value_or(QSize());
+    window->setGeometry(QRect(QPoint(0, 0), size.isEmpty() ? QSize(1, 1) : size));
     window->show();
     m_windows.emplace_back(window);
     m_hostSizeTimer.start();
@@ -120,9 +128,15 @@ void Saver::followHostSize()
         return;
     }
     const std::uint32_t hostId = m_command.window != 0 ? m_command.window : RootWindow();
-    const QSize size = WindowSize(hostId);
-    if (!size.isEmpty() && size != m_windows.front()->size()) {
-        m_windows.front()->setGeometry(QRect(QPoint(0, 0), size));
+    const std::optional<QSize> size = WindowSize(hostId);
+    if (!size) {
+        // The host's window is gone, and with it ours: nothing is left to draw into.
+        m_hostSizeTimer.stop();
+        m_end();
+        return;
+    }
+    if (!size->isEmpty() && *size != m_windows.front()->size()) {
+        m_windows.front()->setGeometry(QRect(QPoint(0, 0), *size));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -19,6 +20,9 @@ class Clock;
 namespace kestrel::saver {
 
 class SaverWindow;
+
+// Whether the X server has a window with this id (0, the root window, always exists).
+bool HostWindowExists(std::uint32_t window);
 
 // Runs the screensaver: a window on every screen (or one inside the host's window), the
 // countdown once a second, and the end when the user's input reaches the exit counter's limit.

@@ -4,6 +4,9 @@
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "Settings.h"
+#include "StartUp.h"
+
+#include <QCommandLineParser>
 
 #include <array>
 #include <charconv>
@@ -64,26 +67,61 @@ SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::st
         command.mode = SaverCommand::Mode::Configure;
         return command;
     }
-    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "-window-id" || arguments[i] == "--window-id") {
-            if (const auto id = ReadWindowId(arguments[i + 1])) {
-                command.mode = SaverCommand::Mode::IntoWindow;
-                command.window = *id;
-                return command;
-            }
-        }
+
+    QStringList list{QStringLiteral("kestrel-saver")};
+    for (const std::string& argument : arguments) {
+        list.append(QString::fromStdString(argument));
     }
-    if (const auto id = ReadWindowId(xscreensaverWindow)) {
-        command.mode = SaverCommand::Mode::IntoWindow;
-        command.window = *id;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows Kestrel's countdown to the target day full screen, on every screen, until a key or the\n"
+                       "mouse ends it; as a screensaver host's hack it draws into the host's window instead.\n"
+                       "It reads Kestrel's settings and never writes them.\n\n"
+                       "/c, /c:NNNN   Say where the screensaver's settings are made, and end.\n"
+                       "/s, /p NNNN   Run full screen (as with no arguments).\n"
+                       "Options may be written with one dash as well: -root, -window-id ID."));
+    const QCommandLineOption root(
+        QStringLiteral("root"), QStringLiteral("Draw on the root window, or into XSCREENSAVER_WINDOW when it is set."));
+    const QCommandLineOption windowId(QStringLiteral("window-id"),
+                                      QStringLiteral("Draw into the host's window <id> (0x hexadecimal or decimal)."),
+                                      QStringLiteral("id"));
+    parser.addOption(root);
+    parser.addOption(windowId);
+    const CommandLineAnswer answer =
+        ReadCommandLine(parser, list, QStringLiteral("kestrel-saver"), QStringLiteral(KESTREL_VERSION), true);
+    if (!answer.run) {
+        command.mode = answer.exitCode == 0 ? SaverCommand::Mode::Answer : SaverCommand::Mode::UsageError;
+        command.message = (answer.exitCode == 0 ? answer.output : answer.error).toStdString();
         return command;
     }
-    for (const std::string& argument : arguments) {
-        if (argument == "-root" || argument == "--root") {
+
+    if (parser.isSet(windowId)) {
+        const QString text = parser.values(windowId).constLast();
+        if (const auto id = ReadWindowId(text.toStdString())) {
             command.mode = SaverCommand::Mode::IntoWindow;
-            command.window = 0;
+            command.window = *id;
             return command;
         }
+        command.mode = SaverCommand::Mode::UsageError;
+        command.message = "kestrel-saver: -window-id: '" + text.toStdString() +
+                          "' is not a window id (a number other than 0, such as 0x2a00007 or 44040199).\n"
+                          "Try 'kestrel-saver --help' for the options it takes.\n";
+        return command;
+    }
+    if (!xscreensaverWindow.empty()) {
+        if (const auto id = ReadWindowId(xscreensaverWindow)) {
+            command.mode = SaverCommand::Mode::IntoWindow;
+            command.window = *id;
+            return command;
+        }
+        command.mode = SaverCommand::Mode::UsageError;
+        command.message = "kestrel-saver: XSCREENSAVER_WINDOW='" + std::string(xscreensaverWindow) +
+                          "' is not a window id (a number other than 0, such as 0x2a00007 or 44040199).\n";
+        return command;
+    }
+    if (parser.isSet(root)) {
+        command.mode = SaverCommand::Mode::IntoWindow;
+        command.window = 0;
     }
     return command;
 }

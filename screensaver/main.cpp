@@ -1,9 +1,12 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrel-saver: the countdown full screen, as a screensaver.
 #include "Dialogs.h"
 #include "SaverSettings.h"
 #include "RuntimeError.h"
 #include "Saver.h"
 #include "Settings.h"
+#include "StartUp.h"
 #include "Steps.h"
 
 #include <QApplication>
@@ -77,16 +80,32 @@ QString LockPath()
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrel-saver"));
-
+    // The command line is read before the application opens its display, so --help, --version
+    // and usage errors need no desktop.
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i]);
     }
     const char* host = std::getenv("XSCREENSAVER_WINDOW");
     const SaverCommand command = ParseCommandLine(arguments, host != nullptr ? host : "");
+    if (command.mode == SaverCommand::Mode::Answer || command.mode == SaverCommand::Mode::UsageError) {
+        std::fputs(command.message.c_str(), command.mode == SaverCommand::Mode::Answer ? stdout : stderr);
+        return command.mode == SaverCommand::Mode::Answer ? 0 : 2;
+    }
     const bool inHost = command.mode == SaverCommand::Mode::IntoWindow;
+
+    const std::unique_ptr<QApplication> app = OpenApplication(argc, argv, QStringLiteral("kestrel-saver"));
+    QApplication::setApplicationName(QStringLiteral("kestrel-saver"));
+    QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
+
+    // A host window that is not there would leave the saver drawing nowhere, or in a stray
+    // window of its own: the caller named a wrong window.
+    if (inHost && !HostWindowExists(command.window)) {
+        std::fprintf(stderr,
+                     "kestrel-saver: there is no window 0x%x on this display (-window-id or XSCREENSAVER_WINDOW).\n",
+                     static_cast<unsigned>(command.window));
+        return 2;
+    }
 
     // One screensaver at a time on the desktop. A host may run one per screen, each in its own
     // window, so there the lock does not apply.
@@ -115,12 +134,12 @@ int main(int argc, char* argv[])
     RunStep(dialogs, [&] { settings = LoadSaverSettings(file); });
     RunStep(dialogs, [&] { ReadCountDownSection(file, style, false); });
 
-    EndOnSignals(&app);
+    EndOnSignals(app.get());
     if (!inHost) {
         QGuiApplication::setOverrideCursor(Qt::BlankCursor);
     }
     SystemClock clock;
     Saver saver(settings, style, clock, command, [] { QCoreApplication::exit(0); });
     saver.start();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -14,6 +14,10 @@ packages=(
     dbus-x11 at-spi2-core python3-pyatspi
     # toolbar pictures from the desktop's icon theme
     adwaita-icon-theme
+    # Wayland sessions and their test compositor, the PNG icons drawn from the SVG
+    qt6-wayland weston librsvg2-bin
+    # licence check, package build and checks of the package and its desktop files
+    reuse lintian dpkg-dev fakeroot file desktop-file-utils appstream man-db
 )
 
 missing=()

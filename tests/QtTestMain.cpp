@@ -7,7 +7,8 @@
 
 int main(int argc, char** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Always offscreen, whatever platform the caller's desktop names (a Wayland session sets one).
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);

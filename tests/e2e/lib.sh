@@ -10,6 +10,10 @@ export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -p "$XDG_CONFIG_HOME/kestrel" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 SETTINGS="$XDG_CONFIG_HOME/kestrel/KESTREL.INI"
+# The programs run on the X server each test starts, whatever desktop the caller's environment
+# names (a Wayland session sets QT_QPA_PLATFORM=wayland and WAYLAND_DISPLAY).
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI
 E2E_PIDS=()
 
 e2e_cleanup() {

@@ -40,18 +40,47 @@ TEST_F(HelpFileSearch, UnreadableOrMissingFoldersAreSkipped)
     EXPECT_FALSE(FindHelpFile("Kestrel.HLP", dir / "nowhere", ""));
 }
 
-TEST_F(HelpFileSearch, MissingHelpFileIsReportedWithTheExactMessage)
+TEST_F(HelpFileSearch, DataFoldersComeAfterTheProgramFolderAndBeforePath)
+{
+    std::filesystem::create_directories(dir / "data" / "kestrel");
+    std::filesystem::create_directories(dir / "system" / "kestrel");
+    std::filesystem::create_directories(dir / "onpath");
+    WriteFile(dir / "system" / "kestrel" / "Kestrel.HLP", "system help");
+    WriteFile(dir / "onpath" / "Kestrel.HLP", "path help");
+    const std::vector<std::filesystem::path> data{dir / "data" / "kestrel", dir / "system" / "kestrel"};
+    const std::string path = (dir / "onpath").string();
+    EXPECT_EQ(FindHelpFile("Kestrel.HLP", dir / "bin", path, data), dir / "system" / "kestrel" / "Kestrel.HLP");
+    WriteFile(dir / "bin" / "Kestrel.HLP", "help");
+    EXPECT_EQ(FindHelpFile("Kestrel.HLP", dir / "bin", path, data), dir / "bin" / "Kestrel.HLP");
+}
+
+TEST_F(HelpFileSearch, InstalledProgramFindsItsShareFolderThenXdgDataFolders)
+{
+    ::setenv("XDG_DATA_HOME", (dir / "home-data").string().c_str(), 1);
+    ::setenv("XDG_DATA_DIRS", ((dir / "first").string() + ":" + (dir / "second").string()).c_str(), 1);
+    const std::vector<std::filesystem::path> folders = HelpDataFolders(dir / "prefix" / "bin");
+    EXPECT_EQ(folders,
+              (std::vector<std::filesystem::path>{dir / "prefix" / "share" / "kestrel", dir / "home-data" / "kestrel",
+                                                  dir / "first" / "kestrel", dir / "second" / "kestrel"}));
+}
+
+TEST_F(HelpFileSearch, MissingHelpFileNamesWhereKestrelLooked)
 {
     const ScopedEnvironment path("PATH", (dir / "empty").string());
+    const ScopedEnvironment dataHome("XDG_DATA_HOME", (dir / "empty").string());
+    const ScopedEnvironment dataDirs("XDG_DATA_DIRS", (dir / "empty").string());
     EXPECT_FALSE(FindHelpFile(*program, "Kestrel.HLP"));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const ScriptedDialogs::Shown& box = dialogs.shown()[0];
     EXPECT_EQ(box.title, "Kestrel help not available");
     EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
-    EXPECT_EQ(box.text, "Kestrel.HLP not found in your path.\n\n"
-                        "Windows searches your PATH environment variable for help files, so you need to copy "
-                        "Kestrel.HLP to a directory included in your PATH if you wish to obtain help while running "
-                        "Kestrel.HLP.");
+    EXPECT_EQ(box.text.toStdString(), "The help file Kestrel.HLP was not found, so help is not available.\n\n"
+                                      "Kestrel looked in these folders, in this order:\n" +
+                                          (dir / "bin").string() + "\n" + (dir / "share" / "kestrel").string() + "\n" +
+                                          (dir / "empty" / "kestrel").string() +
+                                          "\nand then in each folder of the PATH environment variable.\n\n"
+                                          "Reinstalling Kestrel puts it back in its data folder (share/kestrel).");
+    EXPECT_FALSE(box.text.contains(QStringLiteral("Windows")));
     EXPECT_TRUE(program->helpFilePath.isEmpty());
 }
 

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The command lines of both programs: help and version need no display, unknown options are
+# usage errors with a hint, and without a display each program says so in one line and ends
+# with status 1 instead of aborting.
+KESTREL="$1"
+SAVER="$2"
+source "$(dirname "$0")/lib.sh"
+
+# Runs a program without any display; sets $status, $out and $err.
+run_bare() { # program, args...
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY "$@" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+    out=$(cat "$E2E_TMP/out")
+    err=$(cat "$E2E_TMP/err")
+}
+
+for program in "$KESTREL" "$SAVER"; do
+    name=$(basename "$program")
+    # what, arguments, status, text expected in standard output, in standard error
+    while IFS='|' read -r what arguments want_status want_out want_err; do
+        read -r -a args <<<"$arguments"
+        run_bare "$program" "${args[@]}"
+        expect_eq "$name $what: status" "$status" "$want_status"
+        [[ "$out" == *"$want_out"* ]] || fail "$name $what: standard output '$out' lacks '$want_out'"
+        [[ "$err" == *"$want_err"* ]] || fail "$name $what: standard error '$err' lacks '$want_err'"
+        if [ "$want_status" != 0 ]; then
+            [ -z "$out" ] || fail "$name $what: printed '$out' on standard output"
+        else
+            [ -z "$err" ] || fail "$name $what: printed '$err' on standard error"
+        fi
+    done <<TABLE
+--help|--help|0|Usage: $name [options]|
+-h|-h|0|--version|
+--version|--version|0|$name $(sed -n 's/^project(Kestrel VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")|
+-v|-v|0|$name |
+unknown long option|--no-such-option|2||$name: Unknown option 'no-such-option'.
+unknown dash option|-x|2||Try '$name --help'
+missing value|-platform|2||$name: Missing value after '-platform'.
+TABLE
+done
+
+# kestrel takes no file or other word.
+run_bare "$KESTREL" somefile
+expect_eq "kestrel with a word: status" "$status" "2"
+[[ "$err" == *"unexpected argument 'somefile'"* ]] || fail "kestrel with a word: '$err'"
+
+# No display: one line that says so, status 1, not Qt's abort.
+for program in "$KESTREL" "$SAVER"; do
+    name=$(basename "$program")
+    for display in "" ":99" ; do
+        status=0
+        if [ -z "$display" ]; then
+            env -u DISPLAY -u WAYLAND_DISPLAY "$program" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+        else
+            # A display number no X server answers on.
+            env -u WAYLAND_DISPLAY DISPLAY=":$((RANDOM % 1000 + 3000))" "$program" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+        fi
+        expect_eq "$name without a display ${display:+(dead server)}: status" "$status" "1"
+        expect_eq "$name without a display: lines on standard error" "$(wc -l <"$E2E_TMP/err")" "1"
+        grep -q "^$name: no display found" "$E2E_TMP/err" || fail "$name: $(cat "$E2E_TMP/err")"
+    done
+done
+# A platform Qt has no plugin for is named as such.
+status=0
+QT_QPA_PLATFORM=no-such-platform "$KESTREL" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+expect_eq "kestrel on a missing platform: status" "$status" "1"
+expect_eq "kestrel on a missing platform: message" "$(cat "$E2E_TMP/err")" \
+    'kestrel: cannot open a window: Qt has no "no-such-platform" platform plugin here (see QT_QPA_PLATFORM)'
+
+# Help and version do not start the screensaver's lock or kestrel's: a running copy does not stop
+# them, and they leave nothing in the runtime folder.
+expect_eq "runtime folder after help and version" "$(ls -A "$XDG_RUNTIME_DIR")" ""
+echo "command line e2e: passed"

@@ -1,0 +1,172 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SingleInstance.h"
+#include "StartUp.h"
+#include "TempDir.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocalServer>
+#include <QSignalSpy>
+#include <QSysInfo>
+
+#include <gtest/gtest.h>
+
+namespace kestrel::test {
+namespace {
+
+struct CommandLineCase
+{
+    QStringList arguments;
+    bool run;
+    int exitCode;
+    const char* output; // a part of standard output
+    const char* error;  // a part of standard error
+};
+
+class ProgramCommandLine : public ::testing::TestWithParam<CommandLineCase>
+{};
+
+TEST_P(ProgramCommandLine, AnswersOrRuns)
+{
+    const CommandLineCase& c = GetParam();
+    QCommandLineParser parser;
+    QStringList arguments{QStringLiteral("/usr/bin/kestrel")};
+    arguments.append(c.arguments);
+    const CommandLineAnswer answer =
+        ReadCommandLine(parser, arguments, QStringLiteral("kestrel"), QStringLiteral("1.2.3"), false);
+    EXPECT_EQ(answer.run, c.run);
+    EXPECT_EQ(answer.exitCode, c.exitCode);
+    EXPECT_TRUE(answer.output.contains(QString::fromUtf8(c.output))) << answer.output.toStdString();
+    EXPECT_TRUE(answer.error.contains(QString::fromUtf8(c.error))) << answer.error.toStdString();
+    EXPECT_EQ(answer.output.isEmpty(), c.run || c.exitCode != 0);
+    EXPECT_EQ(answer.error.isEmpty(), c.exitCode == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kestrel, ProgramCommandLine,
+    ::testing::Values(CommandLineCase{{}, true, 0, "", ""},
+                      CommandLineCase{{"--help"}, false, 0, "Usage: kestrel [options]\n", ""},
+                      CommandLineCase{{"-h"}, false, 0, "-v, --version", ""},
+                      CommandLineCase{{"--version"}, false, 0, "kestrel 1.2.3\n", ""},
+                      CommandLineCase{{"-v"}, false, 0, "kestrel 1.2.3\n", ""},
+                      // Qt's own options are for QApplication and not listed in the help.
+                      CommandLineCase{{"-platform", "offscreen"}, true, 0, "", ""},
+                      CommandLineCase{{"-style", "Fusion", "-reverse"}, true, 0, "", ""},
+                      CommandLineCase{
+                          {"--bogus"}, false, 2, "", "kestrel: Unknown option 'bogus'.\nTry 'kestrel --help'"},
+                      CommandLineCase{{"-hv"}, false, 2, "", "Unknown option 'hv'"},
+                      CommandLineCase{{"-platform"}, false, 2, "", "Missing value after '-platform'"},
+                      CommandLineCase{{"notes.txt"}, false, 2, "", "kestrel: unexpected argument 'notes.txt'."}));
+
+TEST(ProgramCommandLineHelp, ListsNoneOfQtsOwnOptions)
+{
+    QCommandLineParser parser;
+    const CommandLineAnswer answer = ReadCommandLine(parser, {QStringLiteral("kestrel"), QStringLiteral("--help")},
+                                                     QStringLiteral("kestrel"), QStringLiteral("1"), false);
+    for (const char* hidden : {"platform", "style", "display", "reverse"}) {
+        EXPECT_FALSE(answer.output.contains(QString::fromLatin1(hidden))) << hidden;
+    }
+}
+
+struct NoDisplayCase
+{
+    QStringList qtMessages;
+    const char* display;
+    const char* waylandDisplay;
+    const char* line;
+};
+
+class NoDisplay : public ::testing::TestWithParam<NoDisplayCase>
+{};
+
+TEST_P(NoDisplay, SaysWhyInOneLine)
+{
+    const NoDisplayCase& c = GetParam();
+    const QString line = NoDisplayLine(QStringLiteral("kestrel"), c.qtMessages, QString::fromUtf8(c.display),
+                                       QString::fromUtf8(c.waylandDisplay));
+    EXPECT_EQ(line.toStdString(), c.line);
+    EXPECT_FALSE(line.contains(QLatin1Char('\n')));
+}
+
+const QStringList kXcbFailed{QStringLiteral("could not connect to display "),
+                             QStringLiteral("Could not load the Qt platform plugin \"xcb\" in \"\" even though it was "
+                                            "found."),
+                             QStringLiteral("This application failed to start because no Qt platform plugin could be "
+                                            "initialized. Reinstalling the application may fix this problem.")};
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, NoDisplay,
+    ::testing::Values(
+        NoDisplayCase{kXcbFailed, "", "",
+                      "kestrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop "
+                      "session"},
+        NoDisplayCase{kXcbFailed, ":7", "",
+                      "kestrel: no display found (could not connect to DISPLAY=:7); start it from a desktop session"},
+        NoDisplayCase{kXcbFailed, ":7", "wayland-0",
+                      "kestrel: no display found (could not connect to DISPLAY=:7 or WAYLAND_DISPLAY=wayland-0); start "
+                      "it from a desktop session"},
+        NoDisplayCase{{QStringLiteral("Could not find the Qt platform plugin \"wayland\" in \"\""),
+                       QStringLiteral("This application failed to start because no Qt platform plugin could be "
+                                      "initialized.")},
+                      "",
+                      "wayland-0",
+                      "kestrel: cannot open a window: Qt has no \"wayland\" platform plugin here (see "
+                      "QT_QPA_PLATFORM)"}));
+
+// One running copy per session, through a lock file and a local socket in the runtime folder.
+class SingleInstanceTest : public ::testing::Test
+{
+protected:
+    QString folder() const { return QString::fromStdString(dir.path().string()); }
+    TempDir dir;
+};
+
+TEST_F(SingleInstanceTest, SecondCopyIsRefusedAndAsksTheFirstToShow)
+{
+    SingleInstance first(folder(), QStringLiteral("kestrel"));
+    ASSERT_TRUE(first.claim());
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+
+    SingleInstance second(folder(), QStringLiteral("kestrel"));
+    EXPECT_FALSE(second.claim());
+    EXPECT_TRUE(second.askFirstToShow(1000));
+    EXPECT_TRUE(shown.wait(2000));
+    EXPECT_EQ(shown.count(), 1);
+
+    // Another program's name is another lock.
+    SingleInstance other(folder(), QStringLiteral("kestrel-saver"));
+    EXPECT_TRUE(other.claim());
+}
+
+TEST_F(SingleInstanceTest, LeftoversOfAKilledCopyDoNotBlockTheNextStart)
+{
+    // A lock naming a process that no longer runs, and a socket file nobody listens on.
+    QFile lock(folder() + QStringLiteral("/kestrel.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("2147483646\nkestrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    QLocalServer stale;
+    ASSERT_TRUE(stale.listen(folder() + QStringLiteral("/kestrel.socket")));
+    stale.close(); // closing removes the file: put one back as a killed process leaves it
+    QFile socketFile(folder() + QStringLiteral("/kestrel.socket"));
+    ASSERT_TRUE(socketFile.open(QIODevice::WriteOnly));
+    socketFile.close();
+
+    SingleInstance next(folder(), QStringLiteral("kestrel"));
+    ASSERT_TRUE(next.claim());
+    QSignalSpy shown(&next, &SingleInstance::showRequested);
+    SingleInstance later(folder(), QStringLiteral("kestrel"));
+    EXPECT_FALSE(later.claim());
+    EXPECT_TRUE(later.askFirstToShow(1000));
+    EXPECT_TRUE(shown.wait(2000));
+}
+
+TEST_F(SingleInstanceTest, NobodyToAskAnswersFalse)
+{
+    SingleInstance alone(folder(), QStringLiteral("kestrel"));
+    EXPECT_FALSE(alone.askFirstToShow(100));
+}
+
+} // namespace
+} // namespace kestrel::test
