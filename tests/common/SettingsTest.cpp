@@ -100,7 +100,8 @@ TEST_F(SettingsTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks
         {"[Target Date]\nTarget_Month=3\n", "Target_Year", "2000", "2000"},
         {std::nullopt, "YY After Text", " Years ", " Years"},
         {std::nullopt, "YY Before Text", " ", ""},
-        {"", "Caption", "\tyy:dd\t ", "\tyy:dd"},
+        {"", "Caption", "\tyy:dd\t ", "\tyy:dd\t"}, // only blanks count as trailing blanks
+        {std::nullopt, "Quoted", "\" Years \"", " Years "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -146,7 +147,17 @@ TEST_F(SettingsTest, FirstDuplicateKeyWinsAndOnlyItIsWritten)
     EXPECT_EQ(Read("S", "k"), "first");
     ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
     EXPECT_EQ(Read("S", "k"), "new");
-    EXPECT_EQ(Lines(ReadFile(path)).back(), "k=second"); // saved under the first one's spelling
+    EXPECT_EQ(ReadFile(path), "[S]\nk=new\nK=second\n");
+}
+
+TEST_F(SettingsTest, OnlyTheFirstSectionOfANameIsReadAndWritten)
+{
+    Given("[A]\na=1\n[B]\nb=1\n[a]\na=2\nc=3\n");
+    EXPECT_EQ(Read("A", "a"), "1");
+    EXPECT_EQ(Read("A", "c"), "<none>");
+    ASSERT_TRUE(file.WriteSetting("A", "c", "new"));
+    EXPECT_EQ(ReadFile(path), "[A]\na=1\nc=new\n[B]\nb=1\n[a]\na=2\nc=3\n");
+    EXPECT_EQ(Read("A", "c"), "new");
 }
 
 TEST_F(SettingsTest, LinesEndingInCrLfLfOrCrAllRead)
@@ -170,7 +181,7 @@ TEST_F(SettingsTest, WriteKeepsCommentsAndOtherProgramsEntriesInOrder)
 
     Given("; only\n; comments\n\n; here\n");
     ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "v"));
-    EXPECT_EQ(Lines(ReadFile(path)), (std::vector<std::string>{"; only", "; comments", "[S]", "k=v", "; here"}));
+    EXPECT_EQ(ReadFile(path), "; only\n; comments\n\n; here\n[S]\nk=v\n");
 }
 
 TEST_F(SettingsTest, WriteCreatesPrivateFolderFileSectionAndKey)
@@ -205,14 +216,15 @@ TEST_F(SettingsTest, NulBytesAreDroppedSoLaterSectionsSurviveAWrite)
     EXPECT_EQ(ReadFile(path).find('\0'), std::string::npos);
 }
 
-TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepItThroughAWrite)
+TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepEveryByteThroughAWrite)
 {
     const std::pair<std::string, bool> cases[] = {
         {"garbage without equals\n[S]\ngood=yes\nkeyonly\n", true},
-        {"\xFF\xFE\x80\x01=\x02\n[S]\n\x80\x81\n=novalue\ngood=yes\n", true},
+        {"\xFE\x80\x01=\x02\n[S]\n\x80\x81\n=novalue\ngood=yes\n", true},
         {std::string(1 << 20, 'x') + "\n[S]\ngood=yes\n" + std::string(1 << 20, '['), true},
-        {"[S\ngood=yes\n", false}, // the section line never closes
-        {"[\n\n[S]\ngood=yes\n", false},
+        {"[S\ngood=yes\n", false}, // a '[' line without ']' opens no section
+        {"[\n\n[S]\ngood=yes\n", true},
+        {"[A]\n[B\ngood=yes\n[S]\nbad=1\n", false},
     };
     for (const auto& [text, readable] : cases) {
         SCOPED_TRACE(text.substr(0, 30));
@@ -221,8 +233,12 @@ TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepItThroughAWrite)
         EXPECT_EQ(Read("S", "good"), expected);
         EXPECT_EQ(Read("S", "keyonly"), "<none>");
         ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "v"));
+        ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "w"));
         EXPECT_EQ(Read("S", "good"), expected);
-        EXPECT_EQ(Read("T", "k"), "v");
+        EXPECT_EQ(Read("T", "k"), "w");
+        const std::string after = ReadFile(path);
+        EXPECT_TRUE(after.starts_with(text));
+        EXPECT_EQ(after.substr(text.size()), std::string(text.ends_with('\n') ? "" : "\n") + "[T]\nk=w\n");
     }
 }
 
@@ -274,7 +290,7 @@ TEST_F(SettingsTest, FailedWriteReturnsFalseAndLeavesTheOldFile)
 TEST_F(SettingsTest, UnusableNamesAreNeitherWrittenNorRead)
 {
     Given("[S]\nk=v\n");
-    const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x]y", "k"},
+    const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x\ry", "k"},
                                                          {"S", ""},    {" ", "k"},           {"S", "[k"}};
     for (const auto& [section, key] : names) {
         EXPECT_FALSE(file.WriteSetting(section, key, "w")) << section << "/" << key;
