@@ -36,7 +36,11 @@ constexpr std::chrono::seconds kTemporaryInUse{60};
 // The name of the temporary file beside target, without its six random characters.
 std::string TemporaryPrefix(const fs::path& target)
 {
-    return "." + target.filename().string() + ".";
+    // Built by appending: g++ 12 warns falsely (-Wrestrict) about "." + name + ".".
+    std::string prefix(1, '.');
+    prefix.append(target.filename().string());
+    prefix.push_back('.');
+    return prefix;
 }
 
 bool IsTemporaryName(std::string_view name, std::string_view prefix)

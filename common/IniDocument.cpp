@@ -72,9 +72,7 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
                 i += 2;
             }
         }
-        if (code != 0) {
-            AppendUtf8(text, code);
-        }
+        AppendUtf8(text, code);
     }
     return text;
 }
@@ -207,7 +205,6 @@ IniDocument::IniDocument(std::string_view fileBytes)
             fileBytes.remove_prefix(kUtf8Mark.size());
         }
         text.assign(fileBytes);
-        std::erase(text, '\0');
     }
 
     std::size_t lineCount = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
@@ -232,7 +229,16 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string end)
     Line line;
     line.text = std::move(text);
     line.end = std::move(end);
-    const std::string_view t(line.text);
+    std::string withoutNuls;
+    std::string_view t(line.text);
+    if (t.find('\0') != std::string_view::npos) {
+        withoutNuls = line.text;
+        std::erase(withoutNuls, '\0');
+        t = withoutNuls;
+    }
+    const auto part = [&](std::pair<std::size_t, std::size_t> range) {
+        return std::string(t.substr(range.first, range.second));
+    };
     const auto [start, length] = Trimmed(t, 0, t.size());
     if (length == 0) {
         line.kind = Kind::Blank;
@@ -242,7 +248,7 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string end)
         const std::size_t close = t.rfind(']', start + length - 1);
         if (close != std::string_view::npos && close > start) {
             line.kind = Kind::Section;
-            std::tie(line.nameStart, line.nameLength) = Trimmed(t, start + 1, close);
+            line.name = part(Trimmed(t, start + 1, close));
             return line;
         }
     }
@@ -252,15 +258,15 @@ IniDocument::Line IniDocument::Classify(std::string text, std::string end)
         return line;
     }
     line.kind = Kind::Entry;
-    std::tie(line.nameStart, line.nameLength) = Trimmed(t, start, equals);
-    std::tie(line.valueStart, line.valueLength) = Trimmed(t, equals + 1, start + length);
+    line.name = part(Trimmed(t, start, equals));
+    line.value = part(Trimmed(t, equals + 1, start + length));
     return line;
 }
 
 std::size_t IniDocument::findSection(std::string_view section) const
 {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].kind == Kind::Section && SameName(m_lines[i].name(), section)) {
+        if (m_lines[i].kind == Kind::Section && SameName(m_lines[i].name, section)) {
             return i;
         }
     }
@@ -274,8 +280,8 @@ std::optional<std::string_view> IniDocument::find(std::string_view section, std:
         if (line.kind == Kind::Section) {
             break;
         }
-        if (line.kind == Kind::Entry && SameName(line.name(), key)) {
-            std::string_view value = line.value();
+        if (line.kind == Kind::Entry && SameName(line.name, key)) {
+            std::string_view value = line.value;
             if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
                 value = value.substr(1, value.size() - 2);
             }
@@ -311,11 +317,11 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
     std::size_t i = header + 1;
     for (; i < m_lines.size() && m_lines[i].kind != Kind::Section; ++i) {
         Line& line = m_lines[i];
-        if (line.kind == Kind::Entry && SameName(line.name(), key)) {
-            if (line.value() == storedText) {
+        if (line.kind == Kind::Entry && SameName(line.name, key)) {
+            if (line.value == storedText) {
                 return false;
             }
-            line = Classify(std::string(line.name()) + "=" + std::string(storedText), std::move(line.end));
+            line = Classify(line.name + "=" + std::string(storedText), std::move(line.end));
             return true;
         }
         if (line.kind != Kind::Blank) {

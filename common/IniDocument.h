@@ -33,7 +33,8 @@ enum class IniEncoding
 class IniDocument
 {
 public:
-    // The text of a settings file; NUL bytes (or characters) are dropped.
+    // The text of a settings file. NUL bytes (or characters) do not count when a line is read,
+    // but stay in the lines an edit does not change.
     explicit IniDocument(std::string_view fileBytes);
 
     IniEncoding encoding() const noexcept { return m_encoding; }
@@ -61,15 +62,12 @@ private:
     };
     struct Line
     {
-        std::string text; // without its line end
+        std::string text; // as the file holds it, without its line end
         std::string end;  // "\n", "\r\n", "\r", or empty for a last line without one
         Kind kind = Kind::Other;
-        // For a section: its trimmed name. For an entry: the trimmed key and trimmed value.
-        std::size_t nameStart = 0, nameLength = 0;
-        std::size_t valueStart = 0, valueLength = 0;
-
-        std::string_view name() const { return std::string_view(text).substr(nameStart, nameLength); }
-        std::string_view value() const { return std::string_view(text).substr(valueStart, valueLength); }
+        // For a section: its trimmed name. For an entry: the trimmed key and the trimmed value.
+        std::string name;
+        std::string value;
     };
 
     static Line Classify(std::string text, std::string end);
