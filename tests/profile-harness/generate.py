@@ -26,7 +26,8 @@ DIFFERENCES = {
               "around lines, names and '=' dropped, every line end CR LF); the platform edits the one line "
               "of the key and keeps every other byte, as Kestrel does. The two files agree line for line once "
               "that layout is undone.",
-    "nul-dropped": "NUL bytes in the file are dropped when it is read; the platform's value ends at the NUL.",
+    "nul-dropped": "NUL bytes in the file do not count when it is read (they stay in the file through a write); "
+                   "the platform's value ends at the first NUL.",
     "default-blank": "Wine keeps the first character of a default made only of blanks; the platform's "
                      "documentation says trailing blanks of the default are stripped, and the program's unit "
                      "texts (default \" \") rely on it.",
