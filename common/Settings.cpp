@@ -108,7 +108,8 @@ std::string_view Unquoted(std::string_view text)
 // double quotes, so that it reads back exactly as written.
 std::string StoredText(std::string_view value)
 {
-    std::string stored(value);
+    // The program's text is UTF-8; anything else is taken as Windows-1252, as a read would.
+    std::string stored = IsValidUtf8(value) ? std::string(value) : Windows1252ToUtf8(value);
     std::replace_if(
         stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
     const std::string_view text(stored);
