@@ -168,7 +168,8 @@ Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, m
         result.error = ENOENT;
         return result;
     }
-    std::string temporary = (directory / (TemporaryPrefix(target) + "XXXXXX")).string();
+    std::string temporary = (directory / TemporaryPrefix(target)).string();
+    temporary.append("XXXXXX");
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         result.error = errno;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <tuple>
 
 namespace kestrel {
@@ -13,6 +14,21 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 char LowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Pieces of text joined into one. (g++ 12 warns falsely, -Wrestrict, about "[" + name + "]".)
+std::string Joined(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) {
+        size += piece.size();
+    }
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view piece : pieces) {
+        text.append(piece);
+    }
+    return text;
 }
 
 bool SameName(std::string_view left, std::string_view right)
@@ -309,8 +325,8 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
         if (!m_lines.empty() && m_lines.back().end.empty()) {
             m_lines.back().end = end;
         }
-        m_lines.push_back(Classify("[" + std::string(section) + "]", end));
-        m_lines.push_back(Classify(std::string(key) + "=" + std::string(storedText), end));
+        m_lines.push_back(Classify(Joined({"[", section, "]"}), end));
+        m_lines.push_back(Classify(Joined({key, "=", storedText}), end));
         return true;
     }
     std::size_t lastFilled = header; // the section's last line that is not blank
@@ -321,7 +337,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
             if (line.value == storedText) {
                 return false;
             }
-            line = Classify(line.name + "=" + std::string(storedText), std::move(line.end));
+            line = Classify(Joined({line.name, "=", storedText}), std::move(line.end));
             return true;
         }
         if (line.kind != Kind::Blank) {
@@ -332,7 +348,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
         m_lines[lastFilled].end = end;
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
-                   Classify(std::string(key) + "=" + std::string(storedText), end));
+                   Classify(Joined({key, "=", storedText}), end));
     return true;
 }
 
@@ -352,11 +368,11 @@ std::string IniDocument::bytes() const
     case IniEncoding::Bytes:
         return text;
     case IniEncoding::Utf8WithMark:
-        return std::string(kUtf8Mark) + text;
+        return Joined({kUtf8Mark, text});
     case IniEncoding::Utf16LittleEndian:
-        return "\xFF\xFE" + Utf8ToUtf16(text, false) + m_oddTail;
+        return Joined({"\xFF\xFE", Utf8ToUtf16(text, false), m_oddTail});
     case IniEncoding::Utf16BigEndian:
-        return "\xFE\xFF" + Utf8ToUtf16(text, true) + m_oddTail;
+        return Joined({"\xFE\xFF", Utf8ToUtf16(text, true), m_oddTail});
     }
     return text;
 }

@@ -114,7 +114,8 @@ std::string StoredText(std::string_view value)
         stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
     const std::string_view text(stored);
     if (!text.empty() && (IsProfileBlank(text.front()) || IsProfileBlank(text.back()) || Unquoted(text) != text)) {
-        return '"' + stored + '"';
+        stored.insert(stored.begin(), '"');
+        stored.push_back('"');
     }
     return stored;
 }
