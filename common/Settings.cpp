@@ -120,15 +120,33 @@ std::string StoredText(std::string_view value)
     return stored;
 }
 
-// A stored value as the program's text: UTF-8 as it stands, cut to 2047 bytes without
-// splitting a character; a value that is not UTF-8 (written by the older program) is read
-// as Windows-1252.
-std::string ValueText(std::string_view value)
+// Cuts UTF-8 text to kMaxSettingLength characters as UTF-16 counts them (a character beyond
+// the Basic Multilingual Plane counts twice and is left out whole rather than split).
+std::string CutToMaxUtf16Length(std::string_view text)
 {
-    if (IsValidUtf8(value)) {
-        return CutToMaxLength(value);
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        units += length == 4 ? 2 : 1;
+        if (units > kMaxSettingLength) {
+            return std::string(text.substr(0, i));
+        }
+        i += length;
     }
-    return Windows1252ToUtf8(value.substr(0, std::min(value.size(), kMaxSettingLength)));
+    return std::string(text);
+}
+
+// A stored value as the program's text: UTF-8 as it stands, cut to 2047 characters without
+// splitting one; a value that is not UTF-8 (written by the older program) is read as
+// Windows-1252. A file kept as bytes counts a character per byte, as the platform's reader
+// does for it; a file with a byte-order mark counts them as UTF-16 does.
+std::string ValueText(std::string_view value, IniEncoding encoding)
+{
+    if (!IsValidUtf8(value)) {
+        return Windows1252ToUtf8(value.substr(0, std::min(value.size(), kMaxSettingLength)));
+    }
+    return encoding == IniEncoding::Bytes ? CutToMaxLength(value) : CutToMaxUtf16Length(value);
 }
 
 class FileDescriptor
@@ -288,7 +306,7 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
     while (!defaultValue.empty() && defaultValue.back() == ' ') {
         defaultValue.remove_suffix(1);
     }
-    std::string fallback = ValueText(Unquoted(defaultValue));
+    std::string fallback = ValueText(Unquoted(defaultValue), IniEncoding::Bytes);
     try {
         section = TrimBlanks(section);
         key = TrimBlanks(key);
@@ -298,7 +316,7 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
         const Snapshot* snapshot = currentSnapshot();
         const std::optional<std::string_view> value =
             snapshot == nullptr ? std::nullopt : snapshot->document.find(section, key);
-        return value ? ValueText(*value) : fallback;
+        return value ? ValueText(*value, snapshot->document.encoding()) : fallback;
     } catch (const std::bad_alloc&) {
         m_snapshot.reset();
         return fallback;

@@ -100,8 +100,9 @@ case("quoted values", lines(
     (R, "S", "single", "?"), (R, "S", "mixed", "?"), (R, "S", "lone", "?"), (R, "S", "twolone", "?"),
     (R, "S", "open", "?"), (R, "S", "close", "?"), (R, "S", "outside", "?"), (R, "S", "nested", "?"),
     (R, "S", "three", "?"), (R, "S", "apos", "?"), (R, "S", "units", "?")])
-case("quoted long value", lines("[S]", 'q="' + long_value[:3000] + '"', 'r="' + long_value[:2040] + '"'), [
-    (R, "S", "q", ""), (R, "S", "r", "")])
+case("quoted long value", lines("[S]", 'q="' + long_value[:3000] + '"', 'r="' + long_value[:2040] + '"',
+                                'e="' + long_value[:2047] + '"'), [
+    (R, "S", "q", ""), (R, "S", "r", ""), (R, "S", "e", "")], {"read 2": ("quoted-cut", long_value[:2047])})
 
 # --- sections ------------------------------------------------------------------------------
 case("repeated section", lines("[A]", "a=1", "[B]", "b=1", "[a]", "a=2", "c=3"), [
@@ -129,6 +130,11 @@ case("UTF-16 little-endian", utf16("[Target Date]\r\nTarget_Year=2027\r\nName=Zo
     (R, "S", "missing", "d")])
 case("UTF-16 big-endian", utf16("[S]\r\nk=v\r\nName=Zoë\r\n", big=True), [
     (R, "S", "k", "?"), (R, "S", "Name", "?")])
+case("UTF-16 long value", utf16("[S]\r\nk=" + "é" * 3000 + "\r\nstar=" + "★" * 2100 + "\r\n"), [
+    (R, "S", "k", ""), (R, "S", "star", "")])
+case("UTF-8 with mark long value", b"\xef\xbb\xbf[S]\r\nk=" + "é".encode() * 3000 + b"\r\n", [(R, "S", "k", "")])
+case("non-ASCII names", b"\xef\xbb\xbf[CAF\xc3\x89]\r\nK\xc3\x89Y=1\r\n[caf\xc3\xa9]\r\nk\xc3\xa9y=2\r\n", [
+    (R, "café", "kéy", "d"), (R, "CAFÉ", "KÉY", "d")], {"read 0": ("ascii-case", "2")})
 case("UTF-16 without line end", utf16("[S]\r\nk=v"), [(R, "S", "k", "?")])
 
 # --- generated ordinary files --------------------------------------------------------------
