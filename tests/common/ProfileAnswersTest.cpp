@@ -217,6 +217,7 @@ TEST(ProfileAnswersTest, KestrelAnswersAsThePlatformExceptTheListedDifferences)
             if (f.size() > 6) {
                 tagged(f[5]);
                 expected = f[6];
+                EXPECT_NE(expected, f[4]) << "listed as a difference but the same: " << f[1] << "/" << f[2];
             }
             EXPECT_EQ(settings.ReadSetting(f[1], f[2], f[3]), expected) << f[1] << "/" << f[2];
             EXPECT_EQ(SettingsFile(path).ReadSetting(f[1], f[2], f[3]), expected)

@@ -28,8 +28,6 @@ DIFFERENCES = {
               "that layout is undone.",
     "nul-dropped": "NUL bytes in the file do not count when it is read (they stay in the file through a write); "
                    "the platform's value ends at the first NUL.",
-    "ascii-case": "names match without regard to case for the letters A to Z only; the platform also matches "
-                  "other letters (\"CAFÉ\" and \"café\"). The program's own section and key names are all ASCII.",
     "quoted-cut": "a quoted value of exactly 2047 characters reads whole; Wine's reader drops its last character "
                   "too (it takes the closing quote off a copy already cut to the buffer).",
     "default-blank": "Wine keeps the first character of a default made only of blanks; the platform's "
