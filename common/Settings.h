@@ -41,7 +41,8 @@ public:
     const std::filesystem::path& path() const noexcept { return m_path; }
 
     // The stored value of key in section: blanks around it stripped, one pair of matching
-    // quotes around it taken off, cut to 2047 bytes; a value that is not UTF-8 is read as
+    // quotes around it taken off, cut to 2047 characters (bytes in a plain file, UTF-16
+    // characters in one with a byte-order mark); a value that is not UTF-8 is read as
     // Windows-1252. The default (trailing blanks and a pair of quotes taken off) when the file,
     // the section or the key is missing. Section and key match without regard to case; only
     // the first section of a name counts, and in it the first of duplicate keys.
