@@ -227,11 +227,13 @@ IniDocument::IniDocument(std::string_view fileBytes)
     m_lines.reserve(lineCount);
     const std::string_view all(text);
     for (std::size_t start = 0; start < all.size();) {
-        std::size_t end = all.find_first_of("\r\n", start);
+        // A plain loop: find_first_of calls memchr once for every character it passes.
+        std::size_t end = start;
+        while (end < all.size() && all[end] != '\n' && all[end] != '\r') {
+            ++end;
+        }
         std::size_t next = end;
-        if (end == std::string_view::npos) {
-            end = next = all.size();
-        } else {
+        if (end < all.size()) {
             next = end + (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n' ? 2 : 1);
         }
         m_lines.push_back(
