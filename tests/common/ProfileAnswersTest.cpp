@@ -159,7 +159,7 @@ std::vector<std::string> Layout(const std::string& bytes)
         end = end == std::string::npos ? bytes.size() : end;
         std::string line = trim(bytes.substr(start, end - start));
         if (const std::size_t close = line.rfind(']'); line.starts_with('[') && close != std::string::npos) {
-            line = "[" + trim(line.substr(1, close - 1)) + "]";
+            line = std::string("[").append(trim(line.substr(1, close - 1))).append("]");
         } else if (const std::size_t equals = line.find('='); equals != std::string::npos) {
             line = trim(line.substr(0, equals)) + "=" + trim(line.substr(equals + 1));
         }

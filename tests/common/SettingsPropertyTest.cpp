@@ -55,7 +55,7 @@ public:
             switch (below(8)) {
             case 0:
             case 1:
-                text += "[" + spelled(pick(kSections)) + "]";
+                text.append("[").append(spelled(pick(kSections))).append("]");
                 break;
             case 2:
                 text += pick(m_oddLines);
