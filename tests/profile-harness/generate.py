@@ -69,8 +69,16 @@ def is_utf8(data):
 
 def program_text(data):
     """What Kestrel gives for the bytes a read with the A function returned."""
-    return data if is_utf8(data) else data.decode("cp1252", errors="surrogateescape").encode(
-        "utf-8", errors="surrogateescape")
+    if is_utf8(data):
+        return data
+    # The five bytes Windows-1252 leaves unassigned stand for the control characters of their number.
+    text = ""
+    for b in data:
+        try:
+            text += bytes([b]).decode("cp1252")
+        except UnicodeDecodeError:
+            text += chr(b)
+    return text.encode("utf-8")
 
 
 def uses_wide(file):
