@@ -456,6 +456,30 @@ TEST_F(SettingsTest, FailedBatchReportsTheErrorAndLeavesTheFile)
     EXPECT_FALSE(file.WriteSetting("S", "k", "new"));
 }
 
+TEST_F(SettingsTest, AProtectedFileInAWritableFolderIsNotReplacedThroughTheFolder)
+{
+    // The folder would let the user rename a new file over the old one; the file's own
+    // permission says no.
+    const fs::path folder = dir / "open";
+    fs::create_directory(folder);
+    const fs::path protectedFile = folder / "KESTREL.INI";
+    WriteFile(protectedFile, "[S]\nk=old\n");
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(folder.c_str(), 0777);
+    ::chmod(protectedFile.c_str(), 0444);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(protectedFile.c_str(), 65534, 65534), 0); // the unprivileged user's own file
+    }
+    EXPECT_EQ(RunUnprivileged([&] {
+                  const std::optional<RuntimeError> error =
+                      SettingsFile(protectedFile).WriteSettings(std::vector<SettingWrite>{{"S", "k", "new"}});
+                  return error && error->number() == RuntimeError::PermissionDenied;
+              }),
+              1);
+    EXPECT_EQ(ReadFile(protectedFile), "[S]\nk=old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 TEST_F(SettingsTest, WriteKeepsTheOwnerAndGroupOfAnotherUsersFile)
 {
     if (::geteuid() != 0) {
