@@ -2,9 +2,15 @@
 
 #include "RuntimeError.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <chrono>
+#include <ctime>
 #include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kestrel {
@@ -16,19 +22,61 @@ namespace {
 // How many symbolic links a write follows to the real file.
 constexpr int kMaxLinkHops = 40;
 
+// The disk-full error, which the runtime's own list of descriptions lacks.
+constexpr int kDiskFull = 61;
+
+// A temporary left by a write younger than this may still be in use.
+constexpr std::chrono::seconds kTemporaryInUse{60};
+
 [[noreturn]] void Fail(int error)
 {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        throw RuntimeError(RuntimeError::PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        throw RuntimeError(RuntimeError::PermissionDenied);
-    default:
-        throw RuntimeError(RuntimeError::PathFileAccessError);
+    throw WriteError(error);
+}
+
+// The name of the temporary file beside target, without its six random characters.
+std::string TemporaryPrefix(const fs::path& target)
+{
+    // Built by appending: g++ 12 warns falsely (-Wrestrict) about "." + name + ".".
+    std::string prefix(1, '.');
+    prefix.append(target.filename().string());
+    prefix.push_back('.');
+    return prefix;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix)
+{
+    // mkstemp puts six letters or digits where its pattern has XXXXXX.
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+bool InGroup(gid_t group)
+{
+    if (group == ::getegid()) {
+        return true;
     }
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0) {
+        return false;
+    }
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int filled = ::getgroups(count, groups.data());
+    return filled > 0 && std::find(groups.begin(), groups.begin() + filled, group) != groups.begin() + filled;
+}
+
+// Flushes the folder that holds a just-renamed file, so that the rename itself is on disk.
+int FlushFolder(const fs::path& directory)
+{
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    // Some filesystems cannot flush a folder; the file itself is flushed by then.
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
 }
 
 bool WriteAll(int fd, std::string_view bytes)
@@ -61,6 +109,39 @@ void RewriteInPlace(const fs::path& path, std::string_view bytes)
 
 } // namespace
 
+bool MayWrite(const struct stat& status)
+{
+    const uid_t user = ::geteuid();
+    if (user == 0) {
+        return (status.st_mode & 0222) != 0;
+    }
+    if (status.st_uid == user) {
+        return (status.st_mode & S_IWUSR) != 0;
+    }
+    if (InGroup(status.st_gid)) {
+        return (status.st_mode & S_IWGRP) != 0;
+    }
+    return (status.st_mode & S_IWOTH) != 0;
+}
+
+RuntimeError WriteError(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return RuntimeError(RuntimeError::PathNotFound);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return RuntimeError(RuntimeError::PermissionDenied);
+    case ENOSPC:
+    case EDQUOT:
+        return RuntimeError(kDiskFull, "Disk full");
+    default:
+        return RuntimeError(RuntimeError::PathFileAccessError);
+    }
+}
+
 std::optional<fs::path> ResolveLinks(fs::path path)
 {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
@@ -78,22 +159,31 @@ std::optional<fs::path> ResolveLinks(fs::path path)
     return std::nullopt;
 }
 
-Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, mode_t mode)
+Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, mode_t mode, const struct stat* previous,
+                               bool flush)
 {
     Replaced result;
     const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string name = target.filename().string();
-    if (name.empty()) {
+    if (target.filename().empty()) {
         result.error = ENOENT;
         return result;
     }
-    std::string temporary = (directory / ("." + name + ".XXXXXX")).string();
+    std::string temporary = (directory / TemporaryPrefix(target)).string();
+    temporary.append("XXXXXX");
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         result.error = errno;
         return result;
     }
-    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fstat(fd, &result.status) == 0;
+    bool ok = WriteAll(fd, bytes);
+    if (ok && previous != nullptr && (previous->st_uid != ::geteuid() || previous->st_gid != ::getegid())) {
+        // Keep the file's owner and group. Only root may give a file away; another user can
+        // still keep a group of theirs, and otherwise the new file is theirs, as any editor's.
+        if (::fchown(fd, previous->st_uid, previous->st_gid) != 0) {
+            (void)::fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
+        }
+    }
+    ok = ok && ::fchmod(fd, mode) == 0 && (!flush || ::fsync(fd) == 0) && ::fstat(fd, &result.status) == 0;
     result.error = ok ? 0 : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -108,8 +198,45 @@ Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, m
         if (result.error == 0) {
             result.error = EIO;
         }
+        return result;
+    }
+    if (flush) {
+        result.error = FlushFolder(directory);
     }
     return result;
+}
+
+void RemoveStaleTemporaries(const fs::path& requested)
+{
+    const std::optional<fs::path> resolved = ResolveLinks(requested);
+    std::vector<fs::path> targets{requested};
+    if (resolved && *resolved != requested) {
+        targets.push_back(*resolved);
+    }
+    const auto now = std::chrono::system_clock::now();
+    for (const fs::path& target : targets) {
+        const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        const std::string prefix = TemporaryPrefix(target);
+        DIR* folder = ::opendir(directory.c_str());
+        if (folder == nullptr) {
+            continue;
+        }
+        while (const dirent* entry = ::readdir(folder)) {
+            if (!IsTemporaryName(entry->d_name, prefix)) {
+                continue;
+            }
+            struct stat status = {};
+            if (::fstatat(::dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+                !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
+                continue;
+            }
+            const auto modified = std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec);
+            if (now - modified >= kTemporaryInUse) {
+                ::unlinkat(::dirfd(folder), entry->d_name, 0);
+            }
+        }
+        ::closedir(folder);
+    }
 }
 
 void ReplaceFileContents(const fs::path& requested, std::string_view bytes, mode_t newFileMode)
@@ -123,7 +250,11 @@ void ReplaceFileContents(const fs::path& requested, std::string_view bytes, mode
     if (exists && !S_ISREG(old.st_mode)) {
         throw RuntimeError(RuntimeError::PathFileAccessError);
     }
-    const Replaced replaced = ReplaceFileAtomically(*path, bytes, exists ? (old.st_mode & 07777) : newFileMode);
+    if (exists && !MayWrite(old)) {
+        throw RuntimeError(RuntimeError::PermissionDenied);
+    }
+    const Replaced replaced =
+        ReplaceFileAtomically(*path, bytes, exists ? (old.st_mode & 07777) : newFileMode, exists ? &old : nullptr);
     if (replaced.error == 0) {
         return;
     }
@@ -141,7 +272,7 @@ bool OverwriteSameSize(const fs::path& path, std::string_view bytes)
         return false;
     }
     struct stat status = {};
-    bool done = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+    bool done = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && MayWrite(status) &&
                 static_cast<std::size_t>(status.st_size) == bytes.size() &&
                 ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
     done = ::close(fd) == 0 && done;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RuntimeError.h"
+
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -12,24 +14,45 @@ namespace kestrel {
 // chain of links ends at, so the link stays a link. Nothing when the chain loops.
 std::optional<std::filesystem::path> ResolveLinks(std::filesystem::path path);
 
-// Replaces target with bytes: they go to a new file beside it, which is given `mode` and renamed
-// over target. Whatever moment the program is stopped at, target is either the old file or the
-// new one; on failure the new file is removed and target is left as it was. Returns the new
-// file's status, or the errno of the failure.
+// Whether the permission bits of a file let this process write it: the owner's, the group's
+// or the others' write bit, whichever applies. For root, whom the kernel refuses nothing, a
+// file without any write bit counts as read-only, so that a file the user has protected is
+// not replaced through the folder.
+bool MayWrite(const struct stat& status);
+
+// The error the program reports for a failed write with this errno: 76 "Path not found",
+// 70 "Permission denied", 61 "Disk full" or 75 "Path/File access error".
+RuntimeError WriteError(int error);
+
+// Replaces target with bytes: they go to a new file beside it, which is given `mode` (and the
+// owner and group of `previous`, the file it replaces, where the process may set them) and
+// renamed over target. Whatever moment the program is stopped at, target is either the old
+// file or the new one; on failure the new file is removed and target is left as it was.
+// Returns the new file's status, or the errno of the failure.
 //
-// The new file is not flushed to the disk first: that costs a few tenths of a millisecond at
-// best and several milliseconds while the disk is busy, for files rewritten often where a lost
-// write only means the last change is not kept. (ext4, the usual home filesystem, writes out the
-// data of a file renamed over another before the rename itself.)
+// With flush, the new file and then its folder are flushed to the disk, so that the new file
+// survives a power cut once this returns. Without, that is left to the system: flushing costs
+// a few tenths of a millisecond at best and several milliseconds while the disk is busy, too
+// much for the countdown file rewritten every second, where a lost write only means the last
+// count is not kept. (ext4, the usual home filesystem, writes out the data of a file renamed
+// over another before the rename itself.)
 struct Replaced
 {
     int error = 0; // 0 when the file was replaced
     struct stat status = {};
 };
-Replaced ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes, mode_t mode);
+Replaced ReplaceFileAtomically(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
+                               const struct stat* previous = nullptr, bool flush = false);
+
+// Removes the temporary files that a write into target left beside it when it was stopped
+// half-way (".KESTREL.INI.a1B2c3" for KESTREL.INI). Only names of that form are touched,
+// only regular files of this user, and only those untouched for a minute, so that the
+// temporary of a write running right now in another process stays.
+void RemoveStaleTemporaries(const std::filesystem::path& target);
 
 // Replaces a file's whole contents as above, for the countdown file: a symbolic link is written
-// through, a new file gets `newFileMode`, an existing one keeps its permission bits. Where the
+// through, a new file gets `newFileMode`, an existing one keeps its permission bits, owner and
+// group; a file whose write permission is removed is not replaced. Where the
 // folder does not let us create the new file but the file itself is writable, the file is
 // rewritten in place (a reader may then see it half written, which for a one-line display file
 // is better than not updating it at all).
@@ -41,7 +64,8 @@ void ReplaceFileContents(const std::filesystem::path& path, std::string_view byt
 // Rewrites a file in place when it already holds exactly as many bytes as the new contents, so
 // that nothing is truncated or created: a reader never sees it empty or shorter, and the
 // filesystem has no blocks to allocate. False (and nothing changed) when the file is missing,
-// is no regular file, has another size, or cannot be written; the caller then replaces it.
+// is no regular file, has another size, or cannot be written (MayWrite); the caller then
+// replaces it.
 bool OverwriteSameSize(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace kestrel

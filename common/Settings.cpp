@@ -1,12 +1,7 @@
 #include "Settings.h"
 
 #include "AtomicFile.h"
-
-// SimpleIni is used as a single header: no character conversion (the settings file is kept as
-// bytes), and its method bodies are compiled in this file only.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
+#include "IniDocument.h"
 
 #include <algorithm>
 #include <charconv>
@@ -27,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // A settings file holds a few kilobytes. A file past this size is not one: it reads as
 // defaults and a write refuses to replace it.
 constexpr std::size_t kMaxSettingsFileSize = 64 * 1024 * 1024;
@@ -49,25 +43,16 @@ FileIdentity IdentityOf(const struct stat& info)
     return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
 }
 
-bool IsBlank(char c)
+// Blanks as the profile functions trim them from names: tab, line ends, VT, FF, ^Z and space.
+std::string_view TrimBlanks(std::string_view text)
 {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimTrailingBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsProfileBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsProfileBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return TrimTrailingBlanks(text);
 }
 
 // Cuts text to kMaxSettingLength bytes; a UTF-8 character that the cut would split is left out
@@ -94,140 +79,74 @@ std::string CutToMaxLength(std::string_view text)
     return std::string(text.substr(0, cut));
 }
 
-// Names the parser can give back as they were written. A section name may not hold the ']'
-// that ends the section line; a key may not hold '=' nor start like a section or a comment.
-// Neither may span lines. Both are passed here with the blanks around them already trimmed.
+// Names that a line of the file can hold and give back as they were written. A section name
+// may hold ']' (its line ends at the last one); a key may not hold '=' nor start like a section
+// line. Neither may span lines. Both come here with the blanks around them trimmed.
 bool IsUsableSection(std::string_view name)
 {
-    return !name.empty() && name.find_first_of(std::string_view("]\r\n\0", 4)) == std::string_view::npos;
+    return !name.empty() && name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
 bool IsUsableKey(std::string_view name)
 {
     return !name.empty() && name.find_first_of(std::string_view("=\r\n\0", 4)) == std::string_view::npos &&
-           name.front() != '[' && name.front() != ';' && name.front() != '#';
+           name.front() != '[';
 }
 
-// The settings text as the parser sees it. NUL bytes are dropped, since SimpleIni stops at the
-// first one and a write would then lose every section after it. A UTF-8 byte-order mark (or a
-// run of them) is taken off and remembered, so a write can put one back.
-struct PreparedText
+// One pair of matching quotes around a value is not part of it, as the profile reader takes it.
+std::string_view Unquoted(std::string_view text)
 {
-    bool hasBom = false;
-    std::string body;
-};
-
-PreparedText PrepareText(std::string bytes)
-{
-    std::erase(bytes, '\0');
-    PreparedText prepared;
-    std::size_t bomLength = 0;
-    while (std::string_view(bytes).substr(bomLength).starts_with(kUtf8Bom)) {
-        bomLength += kUtf8Bom.size();
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front()) {
+        return text.substr(1, text.size() - 2);
     }
-    prepared.hasBom = bomLength > 0;
-    bytes.erase(0, bomLength);
-    prepared.body = std::move(bytes);
-    return prepared;
+    return text;
 }
 
-// The one parse of the settings file, used by both the reader and the writer so they always
-// agree on what the file holds. Duplicate keys are all kept, in file order (the reader takes the
-// first). A line without '=' is not an entry: it reads as missing and a write drops it.
-// (SimpleIni's key-only mode would give such a line the value of the key above it.)
-bool Parse(const std::string& body, CSimpleIniA& ini)
+// A value as the line of the file holds it. Line breaks and NULs would end the line or the
+// value early: they become blanks. A value the reader would change (blanks at either end,
+// which it strips, or a pair of matching quotes around it, which it takes off) goes inside
+// double quotes, so that it reads back exactly as written.
+std::string StoredText(std::string_view value)
 {
-    ini.SetSpaces(false);
-    ini.SetAllowKeyOnly(false);
-    return ini.LoadData(body.data(), body.size()) >= 0;
-}
-
-using KeyValues = CSimpleIniA::TKeyVal;
-
-// The first of the keys in keys named key. Keys that compare equal keep their file order in
-// the multimap, so the lower bound is the one that came first.
-template <typename Map>
-auto FindFirstKey(Map& keys, const std::string& key)
-{
-    const CSimpleIniA::Entry wanted(key.c_str());
-    auto found = keys.lower_bound(wanted);
-    if (found != keys.end() && keys.key_comp()(wanted, found->first)) {
-        found = keys.end();
+    // The program's text is UTF-8; anything else is taken as Windows-1252, as a read would.
+    std::string stored = IsValidUtf8(value) ? std::string(value) : Windows1252ToUtf8(value);
+    std::replace_if(
+        stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    const std::string_view text(stored);
+    if (!text.empty() && (IsProfileBlank(text.front()) || IsProfileBlank(text.back()) || Unquoted(text) != text)) {
+        stored.insert(stored.begin(), '"');
+        stored.push_back('"');
     }
-    return found;
+    return stored;
 }
 
-const char* FirstValue(const CSimpleIniA& ini, const std::string& section, const std::string& key)
+// Cuts UTF-8 text to kMaxSettingLength characters as UTF-16 counts them (a character beyond
+// the Basic Multilingual Plane counts twice and is left out whole rather than split).
+std::string CutToMaxUtf16Length(std::string_view text)
 {
-    const KeyValues* keys = ini.GetSection(section.c_str());
-    if (keys == nullptr) {
-        return nullptr;
-    }
-    const auto found = FindFirstKey(*keys, key);
-    return found == keys->end() ? nullptr : found->second;
-}
-
-// Sets the first key named key in section to value (which must outlive ini's use), or adds the
-// key (and the section) at the end when missing. SimpleIni can only replace all duplicates of a
-// key at once, so the first one is changed in place through the section's own map; ini is not
-// const, so writing through it is sound.
-bool SetFirstValue(CSimpleIniA& ini, const std::string& section, const std::string& key, const std::string& value)
-{
-    if (const KeyValues* keys = ini.GetSection(section.c_str())) {
-        auto& editable = const_cast<KeyValues&>(*keys);
-        if (const auto found = FindFirstKey(editable, key); found != editable.end()) {
-            found->second = value.c_str();
-            return true;
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        units += length == 4 ? 2 : 1;
+        if (units > kMaxSettingLength) {
+            return std::string(text.substr(0, i));
         }
+        i += length;
     }
-    return ini.SetValue(section.c_str(), key.c_str(), value.c_str()) >= 0;
+    return std::string(text);
 }
 
-// SimpleIni keeps a comment only as the lead-in of the entry below it, so comment lines after
-// the last section or key would vanish on a write. These are those lines (with the blank lines
-// among them), to be put back after the saved text. Lines end at LF, CR LF or a lone CR, as
-// for the parser.
-std::string TrailingComments(std::string_view body)
+// A stored value as the program's text: UTF-8 as it stands, cut to 2047 characters without
+// splitting one; a value that is not UTF-8 (written by the older program) is read as
+// Windows-1252. A file kept as bytes counts a character per byte, as the platform's reader
+// does for it; a file with a byte-order mark counts them as UTF-16 does.
+std::string ValueText(std::string_view value, IniEncoding encoding)
 {
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start < body.size();) {
-        const std::size_t end = body.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(body.substr(start));
-            break;
-        }
-        lines.push_back(body.substr(start, end - start));
-        start = end + (body[end] == '\r' && end + 1 < body.size() && body[end + 1] == '\n' ? 2 : 1);
+    if (!IsValidUtf8(value)) {
+        return Windows1252ToUtf8(value.substr(0, std::min(value.size(), kMaxSettingLength)));
     }
-    const auto isComment = [](std::string_view line) { return line.starts_with(';') || line.starts_with('#'); };
-
-    std::size_t first = 0; // the line after the last one that is neither blank nor a comment
-    std::optional<std::size_t> lastComment;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view text = TrimBlanks(lines[i]);
-        if (isComment(text)) {
-            lastComment = i;
-        } else if (!text.empty()) {
-            first = i + 1;
-            lastComment.reset();
-        }
-    }
-    if (!lastComment) {
-        return {};
-    }
-    if (first == 0) {
-        // A file without a single entry: the comment lines at its very start are the file's
-        // own comment, which SimpleIni does write back.
-        while (first < lines.size() && isComment(lines[first])) {
-            ++first;
-        }
-    }
-    std::string tail;
-    for (std::size_t i = first; i <= *lastComment; ++i) {
-        tail.append(lines[i]);
-        tail.push_back('\n');
-    }
-    return tail;
+    return encoding == IniEncoding::Bytes ? CutToMaxLength(value) : CutToMaxUtf16Length(value);
 }
 
 class FileDescriptor
@@ -248,24 +167,20 @@ private:
     int m_fd;
 };
 
-enum class ReadOutcome
-{
-    Read,
-    Missing,
-    Failed
-};
-
-// Reads the whole settings file. Only a regular file counts (opened without blocking, so a
-// FIFO put in its place cannot hang the program); info describes the file that was read.
-ReadOutcome ReadWholeFile(const fs::path& path, std::string& bytes, struct stat& info)
+// Reads the whole settings file: 0, ENOENT when it does not exist, or the errno of the
+// failure. Only a regular file counts (opened without blocking, so a FIFO put in its place
+// cannot hang the program); info describes the file that was read.
+int ReadWholeFile(const fs::path& path, std::string& bytes, struct stat& info)
 {
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
+        return errno;
     }
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uintmax_t>(info.st_size) > kMaxSettingsFileSize) {
-        return ReadOutcome::Failed;
+    if (::fstat(file.get(), &info) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(info.st_mode) || static_cast<std::uintmax_t>(info.st_size) > kMaxSettingsFileSize) {
+        return EINVAL;
     }
     bytes.clear();
     bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -276,33 +191,37 @@ ReadOutcome ReadWholeFile(const fs::path& path, std::string& bytes, struct stat&
             if (errno == EINTR) {
                 continue;
             }
-            return ReadOutcome::Failed;
+            return errno;
         }
         if (count == 0) {
-            return ReadOutcome::Read;
+            return 0;
         }
         if (bytes.size() + static_cast<std::size_t>(count) > kMaxSettingsFileSize) {
-            return ReadOutcome::Failed;
+            return EINVAL;
         }
         bytes.append(chunk, static_cast<std::size_t>(count));
     }
 }
 
 // Creates the folder of a new settings file and any missing folder above it, readable by the
-// user only.
-bool MakeDirectories(const fs::path& directory)
+// user only: 0, or the errno of the failure.
+int MakeDirectories(const fs::path& directory)
 {
     fs::path partial;
     for (const fs::path& part : directory) {
         partial /= part;
         if (::mkdir(partial.c_str(), 0700) != 0) {
+            const int error = errno;
             struct stat info = {};
-            if (::stat(partial.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-                return false;
+            if (::stat(partial.c_str(), &info) != 0) {
+                return error;
+            }
+            if (!S_ISDIR(info.st_mode)) {
+                return ENOTDIR;
             }
         }
     }
-    return true;
+    return 0;
 }
 
 // An environment variable naming a folder; nothing when it is unset, empty or not absolute.
@@ -338,17 +257,20 @@ fs::path HomeDirectory()
 struct SettingsFile::Snapshot
 {
     FileIdentity identity;
-    CSimpleIniA ini{false, true, false};
+    IniDocument document;
 };
 
-SettingsFile::SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+SettingsFile::SettingsFile(std::filesystem::path path, bool flushToDisk)
+    : m_path(std::move(path)), m_flushToDisk(flushToDisk)
+{}
 
-SettingsFile::SettingsFile(const SettingsFile& other) : m_path(other.m_path) {}
+SettingsFile::SettingsFile(const SettingsFile& other) : m_path(other.m_path), m_flushToDisk(other.m_flushToDisk) {}
 
 SettingsFile& SettingsFile::operator=(const SettingsFile& other)
 {
     if (this != &other) {
         m_path = other.m_path;
+        m_flushToDisk = other.m_flushToDisk;
         m_snapshot.reset();
     }
     return *this;
@@ -370,31 +292,31 @@ const SettingsFile::Snapshot* SettingsFile::currentSnapshot() const
     }
     m_snapshot.reset();
     std::string bytes;
-    if (ReadWholeFile(m_path, bytes, info) != ReadOutcome::Read) {
+    if (ReadWholeFile(m_path, bytes, info) != 0) {
         return nullptr;
     }
-    auto snapshot = std::make_unique<Snapshot>();
-    snapshot->identity = IdentityOf(info);
-    if (!Parse(PrepareText(std::move(bytes)).body, snapshot->ini)) {
-        return nullptr;
-    }
-    m_snapshot = std::move(snapshot);
+    m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(info), IniDocument(bytes)});
     return m_snapshot.get();
 }
 
 std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    std::string fallback = CutToMaxLength(TrimTrailingBlanks(defaultValue));
+    // The default loses its trailing blanks and a pair of quotes around it, as a stored value.
+    while (!defaultValue.empty() && defaultValue.back() == ' ') {
+        defaultValue.remove_suffix(1);
+    }
+    std::string fallback = ValueText(Unquoted(defaultValue), IniEncoding::Bytes);
     try {
-        const std::string sectionName(TrimBlanks(section));
-        const std::string keyName(TrimBlanks(key));
-        if (!IsUsableSection(sectionName) || !IsUsableKey(keyName)) {
+        section = TrimBlanks(section);
+        key = TrimBlanks(key);
+        if (!IsUsableSection(section) || !IsUsableKey(key)) {
             return fallback;
         }
         const Snapshot* snapshot = currentSnapshot();
-        const char* value = snapshot == nullptr ? nullptr : FirstValue(snapshot->ini, sectionName, keyName);
-        return value == nullptr ? fallback : CutToMaxLength(TrimBlanks(value));
+        const std::optional<std::string_view> value =
+            snapshot == nullptr ? std::nullopt : snapshot->document.find(section, key);
+        return value ? ValueText(*value, snapshot->document.encoding()) : fallback;
     } catch (const std::bad_alloc&) {
         m_snapshot.reset();
         return fallback;
@@ -403,75 +325,60 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
 
 bool SettingsFile::WriteSetting(std::string_view section, std::string_view key, std::string_view value)
 {
-    try {
-        const std::string sectionName(TrimBlanks(section));
-        const std::string keyName(TrimBlanks(key));
-        if (!IsUsableSection(sectionName) || !IsUsableKey(keyName)) {
-            return false;
-        }
-        // A line break (or NUL) in a value would cut it short and make its rest a line of its own.
-        std::string stored(value);
-        std::replace_if(
-            stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
-
-        const std::optional<fs::path> target = ResolveLinks(m_path);
-        if (!target) {
-            return false;
-        }
-        std::string bytes;
-        struct stat info = {};
-        mode_t mode = 0600;
-        switch (ReadWholeFile(*target, bytes, info)) {
-        case ReadOutcome::Read:
-            mode = info.st_mode & 0777;
-            break;
-        case ReadOutcome::Missing:
-            if (target->has_parent_path() && !MakeDirectories(target->parent_path())) {
-                return false;
-            }
-            break;
-        case ReadOutcome::Failed:
-            return false; // an unreadable file must not be replaced by one holding only this key
-        }
-
-        const PreparedText prepared = PrepareText(std::move(bytes));
-        CSimpleIniA ini(false, true, false);
-        if (!Parse(prepared.body, ini) || !SetFirstValue(ini, sectionName, keyName, stored)) {
-            return false;
-        }
-        std::string text = prepared.hasBom ? std::string(kUtf8Bom) : std::string();
-        if (ini.Save(text) < 0) {
-            return false;
-        }
-        text += TrailingComments(prepared.body);
-
-        const Replaced written = ReplaceFileAtomically(*target, text, mode);
-        if (written.error != 0) {
-            return false;
-        }
-        // The text just written is what the next read would parse: keep its parse for that read.
-        auto snapshot = std::make_unique<Snapshot>();
-        snapshot->identity = IdentityOf(written.status);
-        if (Parse(PrepareText(std::move(text)).body, snapshot->ini)) {
-            m_snapshot = std::move(snapshot);
-        } else {
-            m_snapshot.reset();
-        }
-        return true;
-    } catch (const std::exception&) {
-        m_snapshot.reset();
-        return false;
-    }
+    const SettingWrite entry{std::string(section), std::string(key), std::string(value)};
+    return !WriteSettings(std::span(&entry, 1)).has_value();
 }
 
 std::optional<RuntimeError> SettingsFile::WriteSettings(std::span<const SettingWrite> entries)
 {
-    for (const SettingWrite& entry : entries) {
-        if (!WriteSetting(entry.section, entry.key, entry.value)) {
-            return RuntimeError(RuntimeError::PathFileAccessError);
+    try {
+        for (const SettingWrite& entry : entries) {
+            if (!IsUsableSection(TrimBlanks(entry.section)) || !IsUsableKey(TrimBlanks(entry.key))) {
+                return RuntimeError(RuntimeError::InvalidProcedureCall);
+            }
         }
+        const std::optional<fs::path> target = ResolveLinks(m_path);
+        if (!target) {
+            return WriteError(ELOOP);
+        }
+        std::string bytes;
+        struct stat info = {};
+        const int readError = ReadWholeFile(*target, bytes, info);
+        const bool exists = readError == 0;
+        if (exists && !MayWrite(info)) {
+            return WriteError(EACCES);
+        }
+        if (!exists && readError != ENOENT) {
+            // A file that cannot be read must not be replaced by one holding only these keys.
+            return WriteError(readError);
+        }
+        if (!exists && target->has_parent_path()) {
+            if (const int error = MakeDirectories(target->parent_path()); error != 0) {
+                return WriteError(error);
+            }
+        }
+
+        IniDocument document(bytes);
+        bool changed = !exists;
+        for (const SettingWrite& entry : entries) {
+            changed =
+                document.set(TrimBlanks(entry.section), TrimBlanks(entry.key), StoredText(entry.value)) || changed;
+        }
+        if (!changed) {
+            return std::nullopt;
+        }
+        const Replaced written = ReplaceFileAtomically(*target, document.bytes(), exists ? info.st_mode & 07777 : 0600,
+                                                       exists ? &info : nullptr, m_flushToDisk);
+        if (written.error != 0) {
+            return WriteError(written.error);
+        }
+        // The document just written is what the next read would parse: keep it for that read.
+        m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(written.status), std::move(document)});
+        return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        m_snapshot.reset();
+        return WriteError(ENOMEM);
     }
-    return std::nullopt;
 }
 
 std::string SingleText(double value)

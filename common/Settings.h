@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RuntimeError.h"
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -7,16 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "RuntimeError.h"
-
 namespace kestrel {
 
 // The longest value the settings reader returns; longer stored values are cut to this length.
 inline constexpr std::size_t kMaxSettingLength = 2047;
 
-// The settings file KESTREL.INI, read and written one key at a time. Nothing is held open
-// between calls: every read looks at the file as it is now, every write replaces it whole.
-// One key to write: the value of key in section.
+// One key to write: its section, its key and the value as the program's text.
 struct SettingWrite
 {
     std::string section;
@@ -24,10 +22,15 @@ struct SettingWrite
     std::string value;
 };
 
+// The settings file KESTREL.INI, read and written as the platform's profile functions do it
+// (see IniDocument for the rules of its lines). Nothing is held open between calls: every read
+// looks at the file as it is now, every write replaces it atomically.
 class SettingsFile
 {
 public:
-    explicit SettingsFile(std::filesystem::path path);
+    // flushToDisk false leaves out the flush to disk after a write; only for measuring the
+    // rest of a write in the benchmarks.
+    explicit SettingsFile(std::filesystem::path path, bool flushToDisk = true);
     // A copy names the same file; it starts without a parsed copy of its own.
     SettingsFile(const SettingsFile& other);
     SettingsFile& operator=(const SettingsFile& other);
@@ -37,20 +40,30 @@ public:
 
     const std::filesystem::path& path() const noexcept { return m_path; }
 
-    // The stored value of key in section, blanks around it stripped and cut to 2047 characters;
-    // the default (trailing blanks stripped) when the file, the section or the key is missing.
-    // Section and key match without regard to case; of duplicate keys the first wins.
+    // The stored value of key in section: blanks around it stripped, one pair of matching
+    // quotes around it taken off, cut to 2047 characters (bytes in a plain file, UTF-16
+    // characters in one with a byte-order mark); a value that is not UTF-8 is read as
+    // Windows-1252. The default (trailing blanks and a pair of quotes taken off) when the file,
+    // the section or the key is missing. Section and key match without regard to case; only
+    // the first section of a name counts, and in it the first of duplicate keys.
     std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue) const;
 
-    // Writes one key, creating the file, the section and the key as needed and keeping every
-    // other section, key, value and comment in its order. The file is replaced atomically.
-    // Returns false when the file could not be written (the caller may ignore it, as the
-    // program does, since a lost write only means a setting is not remembered).
-    bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
-
-    // Writes every entry in order. Nothing on success; otherwise the error as the program reports
-    // it (70 "Permission denied", 76 "Path not found", 75 "Path/File access error").
+    // Writes every entry in order with one read and one atomic replace of the file; the file is
+    // flushed to disk (fsync of the new file, then of its folder) before this returns success.
+    // Later entries for the same key win. Each changes the one line of its key, or adds a line
+    // at the end of its section, or the section at the end of the file; every other byte stays.
+    // A value with blanks at either end, or wrapped in a pair of quotes, is written inside
+    // double quotes so that it reads back exactly; line breaks in a value become blanks.
+    // Nothing on success; otherwise the error as the program reports it (70 "Permission
+    // denied", also for a file whose write permission is removed; 76 "Path not found";
+    // 61 "Disk full"; 75 "Path/File access error"; 5 for a name no line can hold), the file
+    // unchanged.
     std::optional<RuntimeError> WriteSettings(std::span<const SettingWrite> entries);
+
+    // Writes one key through WriteSettings. Returns false when the file could not be written
+    // (the caller may ignore it, as the program does, since a lost write only means a setting
+    // is not remembered).
+    bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
 
 private:
     struct Snapshot;
@@ -60,6 +73,7 @@ private:
     const Snapshot* currentSnapshot() const;
 
     std::filesystem::path m_path;
+    bool m_flushToDisk = true;
     // The last parse of the file, reused by ReadSetting only while the file on disk keeps the
     // same device, inode, size and modification time. Because a read may refresh it, one
     // SettingsFile must not be used from two threads at once.

@@ -1,6 +1,8 @@
-// Arbitrary bytes as the settings file. Reading must never fail; after writing one key, that key
-// must read back as written, and every other key that was readable before must read the same.
+// Arbitrary bytes as the settings file. Reading must never fail; after a batch of two writes,
+// each written key must read back as written, and every other key must read the same as before
+// (or stay missing).
 
+#include "IniDocument.h"
 #include "Settings.h"
 
 #include <cstdint>
@@ -89,8 +91,9 @@ bool SameName(std::string_view left, std::string_view right)
     return true;
 }
 
-// What reading a written value gives: line breaks and NULs turned to blanks, then the blanks
-// around it stripped.
+// What reading a written value gives: the value itself (written in quotes where the reader
+// would change it), line breaks and NULs turned to blanks; bytes that are not UTF-8 read as
+// Windows-1252.
 std::string ReadBack(std::string_view written)
 {
     std::string value(written);
@@ -99,7 +102,7 @@ std::string ReadBack(std::string_view written)
             c = ' ';
         }
     }
-    return std::string(TrimBlanks(value));
+    return kestrel::IsValidUtf8(value) ? value : kestrel::Windows1252ToUtf8(value);
 }
 
 } // namespace
@@ -113,17 +116,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
 
-    SettingsFile file(path);
+    SettingsFile file(path, /*flushToDisk=*/false);
     std::string before[kNameCount];
     for (std::size_t i = 0; i < kNameCount; ++i) {
         before[i] = file.ReadSetting(kNames[i].section, kNames[i].key, kMissing);
     }
 
-    // The input picks the key and gives the value: its last bytes, whatever they are.
-    const Name& written = kNames[size == 0 ? 0 : data[0] % kNameCount];
+    // The input picks two keys and gives their values, its last and its first bytes, whatever
+    // they are; both are written in one batch (the second wins when the keys are the same).
     const std::size_t valueLength = size < 32 ? size : 32;
-    const std::string value(reinterpret_cast<const char*>(data) + size - valueLength, valueLength);
-    if (!file.WriteSetting(written.section, written.key, value)) {
+    const kestrel::SettingWrite writes[] = {
+        {kNames[size == 0 ? 0 : data[0] % kNameCount].section, kNames[size == 0 ? 0 : data[0] % kNameCount].key,
+         std::string(reinterpret_cast<const char*>(data) + size - valueLength, valueLength)},
+        {kNames[size < 2 ? 1 : data[1] % kNameCount].section, kNames[size < 2 ? 1 : data[1] % kNameCount].key,
+         std::string(reinterpret_cast<const char*>(data), size < 16 ? size : 16)},
+    };
+    if (file.WriteSettings(writes)) {
         std::abort();
     }
 
@@ -131,12 +139,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SettingsFile fresh(path);
     for (const SettingsFile* reader : {static_cast<const SettingsFile*>(&file), &fresh}) {
         for (std::size_t i = 0; i < kNameCount; ++i) {
-            const std::string after = reader->ReadSetting(kNames[i].section, kNames[i].key, kMissing);
-            if (SameName(kNames[i].section, written.section) && SameName(kNames[i].key, written.key)) {
-                if (after != ReadBack(value)) {
-                    std::abort();
+            std::string expected = before[i];
+            for (const kestrel::SettingWrite& write : writes) {
+                if (SameName(kNames[i].section, write.section) && SameName(kNames[i].key, write.key)) {
+                    expected = ReadBack(write.value);
                 }
-            } else if (before[i] != kMissing && after != before[i]) {
+            }
+            if (reader->ReadSetting(kNames[i].section, kNames[i].key, kMissing) != expected) {
                 std::abort();
             }
         }

@@ -100,7 +100,8 @@ TEST_F(SettingsTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks
         {"[Target Date]\nTarget_Month=3\n", "Target_Year", "2000", "2000"},
         {std::nullopt, "YY After Text", " Years ", " Years"},
         {std::nullopt, "YY Before Text", " ", ""},
-        {"", "Caption", "\tyy:dd\t ", "\tyy:dd"},
+        {"", "Caption", "\tyy:dd\t ", "\tyy:dd\t"}, // only blanks count as trailing blanks
+        {std::nullopt, "Quoted", "\" Years \"", " Years "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -146,7 +147,17 @@ TEST_F(SettingsTest, FirstDuplicateKeyWinsAndOnlyItIsWritten)
     EXPECT_EQ(Read("S", "k"), "first");
     ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
     EXPECT_EQ(Read("S", "k"), "new");
-    EXPECT_EQ(Lines(ReadFile(path)).back(), "k=second"); // saved under the first one's spelling
+    EXPECT_EQ(ReadFile(path), "[S]\nk=new\nK=second\n");
+}
+
+TEST_F(SettingsTest, OnlyTheFirstSectionOfANameIsReadAndWritten)
+{
+    Given("[A]\na=1\n[B]\nb=1\n[a]\na=2\nc=3\n");
+    EXPECT_EQ(Read("A", "a"), "1");
+    EXPECT_EQ(Read("A", "c"), "<none>");
+    ASSERT_TRUE(file.WriteSetting("A", "c", "new"));
+    EXPECT_EQ(ReadFile(path), "[A]\na=1\nc=new\n[B]\nb=1\n[a]\na=2\nc=3\n");
+    EXPECT_EQ(Read("A", "c"), "new");
 }
 
 TEST_F(SettingsTest, LinesEndingInCrLfLfOrCrAllRead)
@@ -170,7 +181,7 @@ TEST_F(SettingsTest, WriteKeepsCommentsAndOtherProgramsEntriesInOrder)
 
     Given("; only\n; comments\n\n; here\n");
     ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "v"));
-    EXPECT_EQ(Lines(ReadFile(path)), (std::vector<std::string>{"; only", "; comments", "[S]", "k=v", "; here"}));
+    EXPECT_EQ(ReadFile(path), "; only\n; comments\n\n; here\n[S]\nk=v\n");
 }
 
 TEST_F(SettingsTest, WriteCreatesPrivateFolderFileSectionAndKey)
@@ -195,24 +206,28 @@ TEST_F(SettingsTest, LineBreaksAndNulsInAWrittenValueBecomeBlanks)
     EXPECT_EQ(file.ReadSetting("S", "k", ""), "one  two three"); // the writer's own parse agrees
 }
 
-TEST_F(SettingsTest, NulBytesAreDroppedSoLaterSectionsSurviveAWrite)
+TEST_F(SettingsTest, NulBytesDoNotCountWhenReadingAndStayThroughAWrite)
 {
-    Given(std::string("[A]\nk=a\0b\n[B]\nm=1\n", 18));
+    const std::string text("\0\xFF\0\xFE\n[A]\nk=a\0b\n[B\0]\nm=1\n", 24);
+    Given(text);
     EXPECT_EQ(Read("A", "k"), "ab");
     EXPECT_EQ(Read("B", "m"), "1");
     ASSERT_TRUE(file.WriteSetting("A", "x", "2"));
     EXPECT_EQ(Read("B", "m"), "1");
-    EXPECT_EQ(ReadFile(path).find('\0'), std::string::npos);
+    EXPECT_EQ(ReadFile(path), std::string("\0\xFF\0\xFE\n[A]\nk=a\0b\nx=2\n[B\0]\nm=1\n", 28));
+    ASSERT_TRUE(file.WriteSetting("A", "k", "c"));
+    EXPECT_EQ(ReadFile(path), std::string("\0\xFF\0\xFE\n[A]\nk=c\nx=2\n[B\0]\nm=1\n", 26));
 }
 
-TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepItThroughAWrite)
+TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepEveryByteThroughAWrite)
 {
     const std::pair<std::string, bool> cases[] = {
         {"garbage without equals\n[S]\ngood=yes\nkeyonly\n", true},
-        {"\xFF\xFE\x80\x01=\x02\n[S]\n\x80\x81\n=novalue\ngood=yes\n", true},
+        {"\xFE\x80\x01=\x02\n[S]\n\x80\x81\n=novalue\ngood=yes\n", true},
         {std::string(1 << 20, 'x') + "\n[S]\ngood=yes\n" + std::string(1 << 20, '['), true},
-        {"[S\ngood=yes\n", false}, // the section line never closes
-        {"[\n\n[S]\ngood=yes\n", false},
+        {"[S\ngood=yes\n", false}, // a '[' line without ']' opens no section
+        {"[\n\n[S]\ngood=yes\n", true},
+        {"[A]\n[B\ngood=yes\n[S]\nbad=1\n", false},
     };
     for (const auto& [text, readable] : cases) {
         SCOPED_TRACE(text.substr(0, 30));
@@ -221,8 +236,12 @@ TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepItThroughAWrite)
         EXPECT_EQ(Read("S", "good"), expected);
         EXPECT_EQ(Read("S", "keyonly"), "<none>");
         ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "v"));
+        ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "w"));
         EXPECT_EQ(Read("S", "good"), expected);
-        EXPECT_EQ(Read("T", "k"), "v");
+        EXPECT_EQ(Read("T", "k"), "w");
+        const std::string after = ReadFile(path);
+        EXPECT_TRUE(after.starts_with(text));
+        EXPECT_EQ(after.substr(text.size()), std::string(text.ends_with('\n') ? "" : "\n") + "[T]\nk=w\n");
     }
 }
 
@@ -274,13 +293,208 @@ TEST_F(SettingsTest, FailedWriteReturnsFalseAndLeavesTheOldFile)
 TEST_F(SettingsTest, UnusableNamesAreNeitherWrittenNorRead)
 {
     Given("[S]\nk=v\n");
-    const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x]y", "k"},
+    const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x\ry", "k"},
                                                          {"S", ""},    {" ", "k"},           {"S", "[k"}};
     for (const auto& [section, key] : names) {
         EXPECT_FALSE(file.WriteSetting(section, key, "w")) << section << "/" << key;
         EXPECT_EQ(file.ReadSetting(section, key, "d"), "d");
     }
     EXPECT_EQ(ReadFile(path), "[S]\nk=v\n");
+}
+
+TEST_F(SettingsTest, ValuesTheReaderWouldChangeAreWrittenInQuotesAndReadBackExactly)
+{
+    struct Case
+    {
+        const char* value;
+        const char* line; // as the file holds it
+    };
+    const Case cases[] = {
+        {" Years ", "k=\" Years \""},
+        {" ", "k=\" \""},
+        {"Hours ", "k=\"Hours \""},
+        {"\tTab", "k=\"\tTab\""},
+        {"\"quoted\"", "k=\"\"quoted\"\""},
+        {"'single'", "k=\"'single'\""},
+        {"a\"b", "k=a\"b"},
+        {"\"open", "k=\"open"},
+        {"", "k="},
+        {"plain text", "k=plain text"},
+        {"a = b", "k=a = b"},
+        {"\"", "k=\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        Given("[S]\nk=old\n");
+        ASSERT_TRUE(file.WriteSetting("S", "k", c.value));
+        EXPECT_EQ(ReadFile(path), std::string("[S]\n") + c.line + "\n");
+        EXPECT_EQ(Read("S", "k"), c.value);
+        EXPECT_EQ(file.ReadSetting("S", "k", ""), c.value); // the writer's own copy agrees
+    }
+}
+
+TEST_F(SettingsTest, AWriteChangesOneLineOrAddsOneAndKeepsEveryOtherByte)
+{
+    struct Case
+    {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"  [S]  \r\n\t k = old ; note\r\n\r\nx=1\r\n", "S", "K", "new", "  [S]  \r\nk=new\r\n\r\nx=1\r\n"},
+        {"[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n", "A", "n", "3", "[A]\r\na=1\r\nn=3\r\n\r\n[B]\r\nb=2\r\n"},
+        {"[A]\na=1\n; about B\n\n[B]\n", "A", "n", "3", "[A]\na=1\n; about B\nn=3\n\n[B]\n"},
+        {"[A]\n[B]\n", "A", "n", "3", "[A]\nn=3\n[B]\n"},
+        {"[S]\r\nk=v", "S", "m", "1", "[S]\r\nk=v\r\nm=1\r\n"},
+        {"[S]\rk=v\r", "T", "t", "2", "[S]\rk=v\r[T]\rt=2\r"},
+        {"[S]\nk=v\n\n\n", "T", "t", "2", "[S]\nk=v\n\n\n[T]\nt=2\n"},
+        {"[S]\nk = v \n", "S", "k", "v", "[S]\nk = v \n"}, // the same value: nothing to change
+        {"", "S", "k", "v", "[S]\nk=v\n"},
+        {"[[S]\nk=1\n[S]\nk=2\n", "S", "k", "3", "[[S]\nk=1\n[S]\nk=3\n"}, // "[[S]" is section "[S"
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        Given(c.before);
+        ASSERT_TRUE(file.WriteSetting(c.section, c.key, c.value));
+        EXPECT_EQ(ReadFile(path), c.after);
+    }
+}
+
+TEST_F(SettingsTest, Utf16FilesAreReadAndWrittenBackInUtf16)
+{
+    const auto utf16 = [](std::u16string_view text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8);
+            const char low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        // A lone surrogate in a line the write does not touch must come back as it was.
+        Given(utf16(u"; \xD800 odd\r\n[Target Date]\r\nName=Zo\u00EB \u2605\r\nq=\" x \"\r\n", bigEndian));
+        EXPECT_EQ(Read("target date", "name"), "Zo\xC3\xAB \xE2\x98\x85");
+        EXPECT_EQ(Read("Target Date", "q"), " x ");
+        ASSERT_TRUE(file.WriteSetting("Target Date", "Name", "\xE2\x82\xAC 5"));
+        ASSERT_TRUE(file.WriteSetting("Other", "k", "v"));
+        EXPECT_EQ(
+            ReadFile(path),
+            utf16(u"; \xD800 odd\r\n[Target Date]\r\nName=\u20AC 5\r\nq=\" x \"\r\n[Other]\r\nk=v\r\n", bigEndian));
+        EXPECT_EQ(Read("Target Date", "Name"), "\xE2\x82\xAC 5");
+    }
+}
+
+TEST_F(SettingsTest, ValuesThatAreNotUtf8ReadAsWindows1252)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"caf\xE9", "caf\xC3\xA9"},
+        {"\x80 5", "\xE2\x82\xAC 5"},
+        {"\x93hi\x94", "\xE2\x80\x9Chi\xE2\x80\x9D"},
+        {"\xC3\xA9\xE9", "\xC3\x83\xC2\xA9\xC3\xA9"}, // one bad byte makes the whole value Windows-1252
+        {"caf\xC3\xA9", "caf\xC3\xA9"},               // UTF-8 stays as it is
+        {"\x81\x8D", "\xC2\x81\xC2\x8D"},             // unassigned bytes become the control characters
+    };
+    for (const auto& [stored, shown] : cases) {
+        Given(std::string("[S]\r\nk=") + stored + "\r\nother=1\r\n");
+        EXPECT_EQ(Read("S", "k"), shown);
+        ASSERT_TRUE(file.WriteSetting("S", "other", "2"));
+        EXPECT_EQ(ReadFile(path), std::string("[S]\r\nk=") + stored + "\r\nother=2\r\n"); // kept byte for byte
+    }
+}
+
+TEST_F(SettingsTest, BatchedWriteAppliesEveryEntryInOrderWithOneReplace)
+{
+    Given("[Target Date]\nTarget_Year=1999\n");
+    const auto inodeBefore = test::InodeOf(path);
+    const SettingWrite entries[] = {
+        {"Target Date", "Target_Year", "2027"},
+        {"Target Date", "Target_Month", "6"},
+        {"File Options", "YY After Text", " Years "},
+        {"target date", "TARGET_YEAR", "2028"}, // the later one wins
+    };
+    EXPECT_EQ(file.WriteSettings(entries), std::nullopt);
+    EXPECT_NE(test::InodeOf(path), inodeBefore);
+    EXPECT_EQ(ReadFile(path),
+              "[Target Date]\nTarget_Year=2028\nTarget_Month=6\n[File Options]\nYY After Text=\" Years \"\n");
+    EXPECT_EQ(Read("File Options", "YY After Text"), " Years ");
+    EXPECT_EQ(file.WriteSettings({}), std::nullopt);
+}
+
+TEST_F(SettingsTest, FailedBatchReportsTheErrorAndLeavesTheFile)
+{
+    WriteFile(dir / "plain", "not a folder");
+    Given("[S]\nk=old\n");
+    ::chmod(path.c_str(), 0444); // protected by its owner: even root must not replace it
+    struct Case
+    {
+        fs::path target;
+        std::vector<SettingWrite> entries;
+        int number;
+    };
+    const Case cases[] = {
+        {path, {{"S", "k", "new"}}, 70},
+        {dir / "plain" / "KESTREL.INI", {{"S", "k", "new"}}, 76},
+        {dir / "folder.ini", {{"S", "k", "new"}}, 75},
+        {dir / "new.ini", {{"S", "k", "new"}, {"S", "bad=key", "v"}}, 5},
+    };
+    fs::create_directory(dir / "folder.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.string());
+        const std::optional<RuntimeError> error = SettingsFile(c.target).WriteSettings(c.entries);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->number(), c.number);
+    }
+    EXPECT_FALSE(fs::exists(dir / "new.ini"));
+    EXPECT_EQ(ReadFile(path), "[S]\nk=old\n");
+    EXPECT_EQ(ModeOf(path), 0444u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3); // nothing left over
+    EXPECT_FALSE(file.WriteSetting("S", "k", "new"));
+}
+
+TEST_F(SettingsTest, AProtectedFileInAWritableFolderIsNotReplacedThroughTheFolder)
+{
+    // The folder would let the user rename a new file over the old one; the file's own
+    // permission says no.
+    const fs::path folder = dir / "open";
+    fs::create_directory(folder);
+    const fs::path protectedFile = folder / "KESTREL.INI";
+    WriteFile(protectedFile, "[S]\nk=old\n");
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(folder.c_str(), 0777);
+    ::chmod(protectedFile.c_str(), 0444);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(protectedFile.c_str(), 65534, 65534), 0); // the unprivileged user's own file
+    }
+    EXPECT_EQ(RunUnprivileged([&] {
+                  const std::optional<RuntimeError> error =
+                      SettingsFile(protectedFile).WriteSettings(std::vector<SettingWrite>{{"S", "k", "new"}});
+                  return error && error->number() == RuntimeError::PermissionDenied;
+              }),
+              1);
+    EXPECT_EQ(ReadFile(protectedFile), "[S]\nk=old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsTest, WriteKeepsTheOwnerAndGroupOfAnotherUsersFile)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    Given("[S]\nk=old\n");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ::chmod(path.c_str(), 0664);
+    ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
+    struct stat info = {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+    EXPECT_EQ(info.st_mode & 0777, 0664u);
+    EXPECT_EQ(ReadFile(path), "[S]\nk=new\n");
 }
 
 TEST_F(SettingsTest, ReadSeesTheFileReplacedOrRemovedByAnotherWriter)

@@ -1,0 +1,382 @@
+#include "IniDocument.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <tuple>
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Pieces of text joined into one. (g++ 12 warns falsely, -Wrestrict, about "[" + name + "]".)
+std::string Joined(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) {
+        size += piece.size();
+    }
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view piece : pieces) {
+        text.append(piece);
+    }
+    return text;
+}
+
+bool SameName(std::string_view left, std::string_view right)
+{
+    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(),
+                                                     [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+}
+
+// Start and length of text with the profile blanks around it left out.
+std::pair<std::size_t, std::size_t> Trimmed(std::string_view text, std::size_t start, std::size_t end)
+{
+    while (start < end && IsProfileBlank(text[start])) {
+        ++start;
+    }
+    while (end > start && IsProfileBlank(text[end - 1])) {
+        --end;
+    }
+    return {start, end - start};
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+// UTF-16 code units as UTF-8. A surrogate without its partner is written as the three bytes
+// its number would take, so that writing the text back gives the same code units.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<std::uint32_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t code = unitAt(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size()) {
+            const std::uint32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        AppendUtf8(text, code);
+    }
+    return text;
+}
+
+void AppendUnit(std::string& out, std::uint32_t unit, bool bigEndian)
+{
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    out.push_back(bigEndian ? high : low);
+    out.push_back(bigEndian ? low : high);
+}
+
+// The reverse of Utf16ToUtf8. Bytes that are no UTF-8 (only possible in values written by
+// the program from text that was not UTF-8) are taken as Windows-1252.
+std::string Utf8ToUtf16(std::string_view text, bool bigEndian)
+{
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        std::uint32_t code = 0;
+        bool ok = length > 0 && i + length <= text.size();
+        if (ok) {
+            code = length == 1 ? lead : lead & (0x7F >> length);
+            for (std::size_t k = 1; k < length && ok; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                ok = (next & 0xC0) == 0x80;
+                code = code << 6 | (next & 0x3F);
+            }
+        }
+        if (!ok) {
+            const std::string converted = Windows1252ToUtf8(text.substr(i, 1));
+            out += Utf8ToUtf16(converted, bigEndian);
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            AppendUnit(out, 0xD800 + (code >> 10), bigEndian);
+            AppendUnit(out, 0xDC00 + (code & 0x3FF), bigEndian);
+        } else {
+            AppendUnit(out, code, bigEndian);
+        }
+        i += length;
+    }
+    return out;
+}
+
+} // namespace
+
+bool IsProfileBlank(char c)
+{
+    return (c >= '\t' && c <= '\r') || c == '\x1A' || c == ' ';
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        std::uint32_t code = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = code << 6 | (next & 0x3F);
+        }
+        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view text)
+{
+    // 0x80 to 0x9F; the rest of the upper half is Latin-1.
+    static constexpr std::uint16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
+    }
+    return out;
+}
+
+IniDocument::IniDocument(std::string_view fileBytes)
+{
+    std::string text;
+    if (fileBytes.size() >= 2 && (fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF"))) {
+        const bool bigEndian = fileBytes[0] == '\xFE';
+        m_encoding = bigEndian ? IniEncoding::Utf16BigEndian : IniEncoding::Utf16LittleEndian;
+        std::string_view body = fileBytes.substr(2);
+        if (body.size() % 2 != 0) {
+            m_oddTail = std::string(body.substr(body.size() - 1));
+            body.remove_suffix(1);
+        }
+        text = Utf16ToUtf8(body, bigEndian);
+    } else {
+        if (fileBytes.starts_with(kUtf8Mark)) {
+            m_encoding = IniEncoding::Utf8WithMark;
+            fileBytes.remove_prefix(kUtf8Mark.size());
+        }
+        text.assign(fileBytes);
+    }
+
+    std::size_t lineCount = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    m_lines.reserve(lineCount);
+    const std::string_view all(text);
+    for (std::size_t start = 0; start < all.size();) {
+        // A plain loop: find_first_of calls memchr once for every character it passes.
+        std::size_t end = start;
+        while (end < all.size() && all[end] != '\n' && all[end] != '\r') {
+            ++end;
+        }
+        std::size_t next = end;
+        if (end < all.size()) {
+            next = end + (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n' ? 2 : 1);
+        }
+        m_lines.push_back(
+            Classify(std::string(all.substr(start, end - start)), std::string(all.substr(end, next - end))));
+        start = next;
+    }
+}
+
+IniDocument::Line IniDocument::Classify(std::string text, std::string end)
+{
+    Line line;
+    line.text = std::move(text);
+    line.end = std::move(end);
+    std::string withoutNuls;
+    std::string_view t(line.text);
+    if (t.find('\0') != std::string_view::npos) {
+        withoutNuls = line.text;
+        std::erase(withoutNuls, '\0');
+        t = withoutNuls;
+    }
+    const auto part = [&](std::pair<std::size_t, std::size_t> range) {
+        return std::string(t.substr(range.first, range.second));
+    };
+    const auto [start, length] = Trimmed(t, 0, t.size());
+    if (length == 0) {
+        line.kind = Kind::Blank;
+        return line;
+    }
+    if (t[start] == '[') {
+        const std::size_t close = t.rfind(']', start + length - 1);
+        if (close != std::string_view::npos && close > start) {
+            line.kind = Kind::Section;
+            line.name = part(Trimmed(t, start + 1, close));
+            return line;
+        }
+    }
+    const std::size_t equals = t.find('=', start);
+    if (equals == std::string_view::npos || equals >= start + length) {
+        line.kind = Kind::Other;
+        return line;
+    }
+    line.kind = Kind::Entry;
+    line.name = part(Trimmed(t, start, equals));
+    line.value = part(Trimmed(t, equals + 1, start + length));
+    return line;
+}
+
+std::size_t IniDocument::findSection(std::string_view section) const
+{
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind == Kind::Section && SameName(m_lines[i].name, section)) {
+            return i;
+        }
+    }
+    return m_lines.size();
+}
+
+std::optional<std::string_view> IniDocument::find(std::string_view section, std::string_view key) const
+{
+    for (std::size_t i = findSection(section) + 1; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Section) {
+            break;
+        }
+        if (line.kind == Kind::Entry && SameName(line.name, key)) {
+            std::string_view value = line.value;
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+                value = value.substr(1, value.size() - 2);
+            }
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string IniDocument::newLineEnd() const
+{
+    for (const Line& line : m_lines) {
+        if (!line.end.empty()) {
+            return line.end;
+        }
+    }
+    return "\n";
+}
+
+bool IniDocument::set(std::string_view section, std::string_view key, std::string_view storedText)
+{
+    const std::size_t header = findSection(section);
+    const std::string end = newLineEnd();
+    if (header == m_lines.size()) {
+        if (!m_lines.empty() && m_lines.back().end.empty()) {
+            m_lines.back().end = end;
+        }
+        m_lines.push_back(Classify(Joined({"[", section, "]"}), end));
+        m_lines.push_back(Classify(Joined({key, "=", storedText}), end));
+        return true;
+    }
+    std::size_t lastFilled = header; // the section's last line that is not blank
+    std::size_t i = header + 1;
+    for (; i < m_lines.size() && m_lines[i].kind != Kind::Section; ++i) {
+        Line& line = m_lines[i];
+        if (line.kind == Kind::Entry && SameName(line.name, key)) {
+            if (line.value == storedText) {
+                return false;
+            }
+            line = Classify(Joined({line.name, "=", storedText}), std::move(line.end));
+            return true;
+        }
+        if (line.kind != Kind::Blank) {
+            lastFilled = i;
+        }
+    }
+    if (m_lines[lastFilled].end.empty()) {
+        m_lines[lastFilled].end = end;
+    }
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
+                   Classify(Joined({key, "=", storedText}), end));
+    return true;
+}
+
+std::string IniDocument::bytes() const
+{
+    std::size_t size = 0;
+    for (const Line& line : m_lines) {
+        size += line.text.size() + line.end.size();
+    }
+    std::string text;
+    text.reserve(size);
+    for (const Line& line : m_lines) {
+        text += line.text;
+        text += line.end;
+    }
+    switch (m_encoding) {
+    case IniEncoding::Bytes:
+        return text;
+    case IniEncoding::Utf8WithMark:
+        return Joined({kUtf8Mark, text});
+    case IniEncoding::Utf16LittleEndian:
+        return Joined({"\xFF\xFE", Utf8ToUtf16(text, false), m_oddTail});
+    case IniEncoding::Utf16BigEndian:
+        return Joined({"\xFE\xFF", Utf8ToUtf16(text, true), m_oddTail});
+    }
+    return text;
+}
+
+} // namespace kestrel
