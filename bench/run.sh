@@ -114,6 +114,12 @@ print(row("BM_WriteSetting", 1000, "`WriteSetting` into a 200-key file"))
 print(row("BM_WriteCountdownFile", 100, "`WriteCountdownFile`, a tick that keeps the line's length (most ticks)"))
 print(row("BM_WriteCountdownFileNewLength", 100, "`WriteCountdownFile`, a tick that changes the line's length (file replaced)"))
 print(row("BM_BreakdownDisplayUpdate", 50, "breakdown window display update (`Set_2CountDown`)"))
+print(row("BM_MilestonesLoadSortSave", 150000, "milestone file of 100,000 records: load, sort and save with flush"))
+print(row("BM_FillMonth100000Milestones", 1000, "desk calendar month fill (`FillMonth`) with 100,000 milestones"))
+milestone_mib = next(b["MiB"] for b in json.load(open(f"{out}/core.json"))["benchmarks"]
+                     if b.get("aggregate_name") == "median" and b["run_name"].startswith("BM_MilestonesMemory"))
+print(f"| heap of 100,000 milestones beyond an empty table | {milestone_mib:.1f} MiB | 20 MB | "
+      f"{'yes' if milestone_mib * 1.048576 <= 20 else 'NO'} |")
 print()
 print("## Start-up and memory")
 print()

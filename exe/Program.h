@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "HelpViewer.h"
 #include "LoadedWindows.h"
+#include "Milestones.h"
 #include "ProgramSettings.h"
 #include "Settings.h"
 #include "WindowRegistry.h"
@@ -53,6 +54,7 @@ struct Program
     QString helpFilePath;
     HelpViewer help;
     CountdownFile countdownFile;
+    MilestoneTable milestones;
 
     // The desk calendar's shown year, working month and selected day, as texts.
     QString deskCalendarYear;

@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "BreakdownWindow.h"
 #include "DateCalculator.h"
+#include "DeskCalendar.h"
 #include "OptionsDialog.h"
 
 #include <algorithm>
@@ -21,7 +22,8 @@ QWidget* Create(Program& program)
 const std::array kWindows = {
     WindowKind{kCountDownName, Button::CountDown, "Count Down", "&Count Down", "CountDown", Opening::Toggled,
                &Create<BreakdownWindow>},
-    WindowKind{kDeskCalName, Button::Calendar, "Calendar", "C&alendar", "DeskCal", Opening::Toggled, nullptr},
+    WindowKind{kDeskCalName, Button::Calendar, "Calendar", "C&alendar", "DeskCal", Opening::Toggled,
+               &Create<DeskCalendar>},
     WindowKind{kCalcName, Button::Calculator, "Time Calculator", "&Time Calculator", "Calc", Opening::Toggled,
                &Create<DateCalculator>},
     WindowKind{kOptionsName, Button::Options, "Set Target Date and Options", "&Set Target Date", nullptr,

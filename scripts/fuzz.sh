@@ -9,7 +9,7 @@ seconds="${1:-60}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
-for target in fuzz_settings fuzz_dates fuzz_format; do
+for target in fuzz_settings fuzz_dates fuzz_format fuzz_milestones; do
     work="build/fuzz/corpus/$target"
     mkdir -p "fuzz/corpus/$target"
     mkdir -p "$work"

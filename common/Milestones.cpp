@@ -1,0 +1,670 @@
+#include "Milestones.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "AtomicFile.h"
+
+namespace kestrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Day numbers of 1 January 100 and 31 December 9999, the range of date values.
+constexpr long long kFirstDay = -657434;
+constexpr long long kLastDay = 2958465;
+
+// A file shorter than this holds no record.
+constexpr std::size_t kMinimumFileBytes = 7;
+// The most of a milestone file that is read; 100,000 records take about 3 MB.
+constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
+
+constexpr int kSubscriptOutOfRange = 9;
+constexpr int kInvalidFileFormat = 321;
+
+RuntimeError SubscriptOutOfRange()
+{
+    return RuntimeError(kSubscriptOutOfRange, "Subscript out of range");
+}
+
+// The error for a failed file operation, by errno, numbered as the program's messages expect.
+int ErrorNumber(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return RuntimeError::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return RuntimeError::PermissionDenied;
+    default:
+        return RuntimeError::PathFileAccessError;
+    }
+}
+
+RuntimeError SaveError(int error, const fs::path& path)
+{
+    const int number = ErrorNumber(error);
+    return RuntimeError(number, RuntimeError::describe(number) + ": the milestones could not be saved to " +
+                                    path.string() + " (" + std::strerror(error) + ")");
+}
+
+RuntimeError LoadError(int error, const fs::path& path)
+{
+    const int number = ErrorNumber(error);
+    return RuntimeError(number, RuntimeError::describe(number) + ": the milestones could not be read from " +
+                                    path.string() + " (" + std::strerror(error) + ")");
+}
+
+// Flushes a file or folder to the disk; the errno of the failure, or 0.
+int Flush(const fs::path& path, bool folder)
+{
+    const int fd = ::open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = 0;
+    if (::fsync(fd) != 0 && errno != EINVAL) { // some filesystems cannot flush folders
+        error = errno;
+    }
+    ::close(fd);
+    return error;
+}
+
+fs::path FolderOf(const fs::path& path)
+{
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// --- Text encoding -------------------------------------------------------------------------
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        unsigned int code = 0;
+        unsigned int minimum = 0;
+        if ((c & 0xE0) == 0xC0) {
+            length = 2, code = c & 0x1F, minimum = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3, code = c & 0x0F, minimum = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4, code = c & 0x07, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(length) > n) {
+            return false;
+        }
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, unsigned int code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Windows-1252 as the older program wrote its files; the five unassigned bytes keep their
+// Latin-1 meaning so that nothing is lost.
+std::string FromWindows1252(std::string_view bytes)
+{
+    static constexpr unsigned short kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+        } else if (c < 0xA0) {
+            AppendUtf8(out, kHigh[c - 0x80]);
+        } else {
+            AppendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+// --- Reading records -----------------------------------------------------------------------
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// A byte that has no place in a text file: control characters other than tab and line breaks.
+bool IsBinary(char ch)
+{
+    const auto c = static_cast<unsigned char>(ch);
+    return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
+}
+
+class RecordReader
+{
+public:
+    RecordReader(std::string_view text, std::string_view source) : m_text(text), m_source(source) {}
+
+    ParsedMilestones read()
+    {
+        ParsedMilestones result;
+        // Reading stops before the first byte that does not belong in a text file.
+        const auto binary = std::find_if(m_text.begin(), m_text.end(), IsBinary);
+        const std::size_t binaryAt = static_cast<std::size_t>(binary - m_text.begin());
+        const std::string_view whole = m_text;
+        m_text = whole.substr(0, binaryAt);
+
+        while (!result.error) {
+            skipBlanksAndLineEnds();
+            if (atEnd()) {
+                break;
+            }
+            Milestone record;
+            if (!readField(record.key, result)) {
+                break;
+            }
+            skipBlanks();
+            if (atEnd()) {
+                result.error = fail(RuntimeError::InputPastEndOfFile, "Input past end of file");
+                break;
+            }
+            if (m_text[m_at] != ',') {
+                // A key alone on the last line is a record cut short; elsewhere the line is damaged.
+                const bool lastLine = m_text.find_first_not_of(" \t\r\n", m_at) == std::string_view::npos;
+                result.error = lastLine
+                                   ? fail(RuntimeError::InputPastEndOfFile, "Input past end of file")
+                                   : fail(kInvalidFileFormat, "Invalid file format: a line holds no milestone text");
+                break;
+            }
+            ++m_at;
+            skipBlanks();
+            if (!readField(record.text, result)) {
+                break;
+            }
+            // Anything after the text on its line is no part of a record.
+            while (!atEnd() && !IsLineEnd(m_text[m_at])) {
+                ++m_at;
+            }
+            result.records.push_back(std::move(record));
+        }
+        if (binaryAt < whole.size() && (!result.error || m_at >= m_text.size())) {
+            m_at = binaryAt;
+            result.error = fail(kInvalidFileFormat, "Invalid file format: the file holds binary data");
+        }
+        return result;
+    }
+
+private:
+    bool atEnd() const { return m_at >= m_text.size(); }
+
+    void skipBlanks()
+    {
+        while (!atEnd() && IsBlank(m_text[m_at])) {
+            ++m_at;
+        }
+    }
+
+    void skipBlanksAndLineEnds()
+    {
+        while (!atEnd() && (IsBlank(m_text[m_at]) || IsLineEnd(m_text[m_at]))) {
+            ++m_at;
+        }
+    }
+
+    // Whether a double quote at `quote` closes its field: it does when blanks, then a comma, a
+    // line break or the end of the file follow. Any other double quote is part of the text, so
+    // that files written before quotes were doubled keep their texts.
+    bool closesField(std::size_t quote) const
+    {
+        std::size_t next = quote + 1;
+        while (next < m_text.size() && IsBlank(m_text[next])) {
+            ++next;
+        }
+        return next >= m_text.size() || m_text[next] == ',' || IsLineEnd(m_text[next]);
+    }
+
+    bool readField(std::string& field, ParsedMilestones& result)
+    {
+        if (atEnd()) {
+            result.error = fail(RuntimeError::InputPastEndOfFile, "Input past end of file");
+            return false;
+        }
+        if (m_text[m_at] == '"') {
+            ++m_at;
+            for (;;) {
+                const std::size_t quote = m_text.find('"', m_at);
+                if (quote == std::string_view::npos) {
+                    m_at = m_text.size();
+                    result.error = fail(RuntimeError::InputPastEndOfFile, "Input past end of file");
+                    return false;
+                }
+                field.append(m_text, m_at, quote - m_at);
+                if (quote + 1 < m_text.size() && m_text[quote + 1] == '"') {
+                    field += '"';
+                    m_at = quote + 2;
+                } else if (closesField(quote)) {
+                    m_at = quote + 1;
+                    break;
+                } else {
+                    field += '"';
+                    m_at = quote + 1;
+                }
+                if (field.size() > kMaxMilestoneFieldBytes) {
+                    return tooLong(result);
+                }
+            }
+        } else {
+            const std::size_t start = m_at;
+            while (!atEnd() && m_text[m_at] != ',' && !IsLineEnd(m_text[m_at])) {
+                ++m_at;
+            }
+            std::size_t end = m_at;
+            while (end > start && IsBlank(m_text[end - 1])) {
+                --end;
+            }
+            field.assign(m_text, start, end - start);
+        }
+        if (field.size() > kMaxMilestoneFieldBytes) {
+            return tooLong(result);
+        }
+        return true;
+    }
+
+    bool tooLong(ParsedMilestones& result)
+    {
+        result.error = fail(kInvalidFileFormat, "Invalid file format: a line is too long");
+        return false;
+    }
+
+    // The error with the line where reading stopped, so that the user can find the damage.
+    RuntimeError fail(int number, const std::string& description) const
+    {
+        const std::size_t upTo = std::min(m_at, m_text.size());
+        const long long line = 1 + std::count(m_text.begin(), m_text.begin() + static_cast<std::ptrdiff_t>(upTo), '\n');
+        std::string where = " (line " + std::to_string(line);
+        if (!m_source.empty()) {
+            where += " of ";
+            where += m_source;
+        }
+        return RuntimeError(number, description + where + ")");
+    }
+
+    std::string_view m_text;
+    std::string_view m_source;
+    std::size_t m_at = 0;
+};
+
+void AppendField(std::string& out, std::string_view field)
+{
+    out += '"';
+    for (char c : field) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
+std::optional<YearMonth> MonthOfDay(long long day)
+{
+    if (day < kFirstDay || day > kLastDay) {
+        return std::nullopt;
+    }
+    const DateParts parts = SplitDate(DateValue{static_cast<double>(day)});
+    return YearMonth{parts.year, parts.month};
+}
+
+long long MonthIndex(YearMonth month)
+{
+    return static_cast<long long>(month.year) * 12 + (month.month - 1);
+}
+
+} // namespace
+
+long long DayNumber(DateValue date)
+{
+    return static_cast<long long>(std::trunc(date.serial));
+}
+
+std::string MilestoneKey(long long dayNumber)
+{
+    return " " + std::to_string(dayNumber);
+}
+
+double KeyValue(std::string_view key)
+{
+    const double value = ValFromText(key);
+    return std::isnan(value) ? 0.0 : value;
+}
+
+std::optional<long long> MilestoneTable::DayOfKey(std::string_view key)
+{
+    if (std::none_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const double value = KeyValue(key);
+    if (!std::isfinite(value) || value != std::trunc(value) || std::fabs(value) > 1e15) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(value);
+}
+
+const Milestone& MilestoneTable::at(int position) const
+{
+    if (position < 1 || position > count()) {
+        throw SubscriptOutOfRange();
+    }
+    return m_records[static_cast<std::size_t>(position - 1)];
+}
+
+void MilestoneTable::buildIndex() const
+{
+    m_index.clear();
+    m_index.reserve(m_records.size());
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        if (const auto day = DayOfKey(m_records[i].key)) {
+            m_index.push_back({*day, static_cast<int>(i + 1)});
+        }
+    }
+    std::stable_sort(m_index.begin(), m_index.end(),
+                     [](const IndexEntry& a, const IndexEntry& b) { return a.day < b.day; });
+    m_indexValid = true;
+}
+
+std::optional<int> MilestoneTable::FindMilestoneOnDay(long long dayNumber) const
+{
+    if (!m_indexValid) {
+        buildIndex();
+    }
+    const auto found = std::lower_bound(m_index.begin(), m_index.end(), dayNumber,
+                                        [](const IndexEntry& entry, long long day) { return entry.day < day; });
+    if (found == m_index.end() || found->day != dayNumber) {
+        return std::nullopt;
+    }
+    return found->position;
+}
+
+int MilestoneTable::PutMilestone(int position, DateValue date, std::string text)
+{
+    if (position < 0 || position > count()) {
+        throw SubscriptOutOfRange();
+    }
+    if (position == 0) {
+        m_records.push_back(Milestone{});
+        position = count();
+    }
+    Milestone& record = m_records[static_cast<std::size_t>(position - 1)];
+    record.key = MilestoneKey(DayNumber(date));
+    record.text = std::move(text);
+    invalidate();
+    return position;
+}
+
+void MilestoneTable::MarkMilestoneForRemoval(int position)
+{
+    if (position >= 1 && position <= count()) {
+        m_records[static_cast<std::size_t>(position - 1)].markedForRemoval = true;
+    }
+}
+
+void MilestoneTable::UnmarkMilestone(int position)
+{
+    if (position >= 1 && position <= count()) {
+        m_records[static_cast<std::size_t>(position - 1)].markedForRemoval = false;
+    }
+}
+
+std::optional<YearMonth> MilestoneTable::NextMilestoneMonth(YearMonth shown) const
+{
+    const long long from = MonthIndex(shown);
+    std::optional<YearMonth> best;
+    for (const Milestone& record : m_records) {
+        const auto day = DayOfKey(record.key);
+        const auto month = day ? MonthOfDay(*day) : std::nullopt;
+        if (month && MonthIndex(*month) > from && (!best || MonthIndex(*month) < MonthIndex(*best))) {
+            best = month;
+        }
+    }
+    return best;
+}
+
+std::optional<YearMonth> MilestoneTable::PreviousMilestoneMonth(YearMonth shown) const
+{
+    const long long from = MonthIndex(shown);
+    std::optional<YearMonth> best;
+    for (const Milestone& record : m_records) {
+        const auto day = DayOfKey(record.key);
+        const auto month = day ? MonthOfDay(*day) : std::nullopt;
+        if (month && MonthIndex(*month) < from && (!best || MonthIndex(*month) > MonthIndex(*best))) {
+            best = month;
+        }
+    }
+    return best;
+}
+
+void MilestoneTable::SortMilestones()
+{
+    // Keys compare by their numeric value, not as text: " 9999" (1927) comes before " 36526".
+    std::vector<std::pair<double, std::size_t>> order;
+    order.reserve(m_records.size());
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        order.emplace_back(KeyValue(m_records[i].key), i);
+    }
+    if (std::is_sorted(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; })) {
+        return;
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Milestone> sorted;
+    sorted.reserve(m_records.size());
+    for (const auto& [value, index] : order) {
+        sorted.push_back(std::move(m_records[index]));
+    }
+    m_records = std::move(sorted);
+    invalidate();
+}
+
+void MilestoneTable::append(Milestone milestone)
+{
+    m_records.push_back(std::move(milestone));
+    invalidate();
+}
+
+void MilestoneTable::clear()
+{
+    m_records.clear();
+    invalidate();
+}
+
+std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
+{
+    clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return std::nullopt; // no file: no milestones
+        }
+        return LoadError(errno, path);
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return LoadError(error, path);
+    }
+    std::string bytes;
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (size < kMinimumFileBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    bytes.resize(std::min(size, kMaxFileBytes));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return LoadError(error, path);
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+
+    ParsedMilestones parsed = ParseMilestoneFile(bytes, path.string());
+    m_records = std::move(parsed.records);
+    invalidate();
+    if (!parsed.error && size > kMaxFileBytes) {
+        return RuntimeError(kInvalidFileFormat,
+                            "Invalid file format: " + path.string() + " is too large; only its first 64 MB were read");
+    }
+    return std::move(parsed.error);
+}
+
+std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& requested)
+{
+    SortMilestones();
+    const std::string bytes = MilestoneFileText(*this);
+
+    // A symbolic link stays a link: the file it leads to is replaced.
+    const std::optional<fs::path> target = ResolveLinks(requested);
+    if (!target) {
+        return SaveError(ELOOP, requested);
+    }
+    if (bytes.empty()) {
+        if (::unlink(target->c_str()) != 0 && errno != ENOENT) {
+            return SaveError(errno, requested);
+        }
+        Flush(FolderOf(*target), true);
+        return std::nullopt;
+    }
+
+    struct stat old = {};
+    mode_t mode = 0644;
+    if (::stat(target->c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            return SaveError(S_ISDIR(old.st_mode) ? EISDIR : EINVAL, requested);
+        }
+        // A read-only file is the user's way of saying "do not change it"; replacing it through
+        // its folder would overrule that.
+        if ((old.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0) {
+            return SaveError(EACCES, requested);
+        }
+        mode = old.st_mode & 07777;
+    }
+    const Replaced replaced = ReplaceFileAtomically(*target, bytes, mode);
+    if (replaced.error != 0) {
+        return SaveError(replaced.error, requested);
+    }
+    if (const int error = Flush(*target, false); error != 0) {
+        return SaveError(error, requested);
+    }
+    Flush(FolderOf(*target), true);
+    return std::nullopt;
+}
+
+MilestoneTable::Cleared MilestoneTable::ClearAllMilestones(const fs::path& path, const Discard& discard)
+{
+    Cleared result;
+    if (!MilestoneFileExists(path)) {
+        return result;
+    }
+    std::string reason;
+    if (!discard(path, reason)) {
+        result.error = RuntimeError(RuntimeError::PathFileAccessError,
+                                    RuntimeError::describe(RuntimeError::PathFileAccessError) + ": " + path.string() +
+                                        " could not be moved to the trash" +
+                                        (reason.empty() ? std::string() : " (" + reason + ")"));
+        return result;
+    }
+    clear();
+    result.discarded = true;
+    return result;
+}
+
+bool MilestoneFileExists(const fs::path& path)
+{
+    struct stat status = {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+std::string MilestoneFileText(const MilestoneTable& table)
+{
+    std::string out;
+    for (int position = 1; position <= table.count(); ++position) {
+        const Milestone& record = table.at(position);
+        if (record.markedForRemoval) {
+            continue;
+        }
+        AppendField(out, record.key);
+        out += ',';
+        AppendField(out, record.text);
+        out += "\r\n";
+    }
+    return out;
+}
+
+ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view source)
+{
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    if (IsValidUtf8(bytes)) {
+        return RecordReader(bytes, source).read();
+    }
+    const std::string text = FromWindows1252(bytes);
+    return RecordReader(text, source).read();
+}
+
+} // namespace kestrel

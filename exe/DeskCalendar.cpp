@@ -1,0 +1,653 @@
+#include "DeskCalendar.h"
+
+#include "Program.h"
+#include "MilestoneEditor.h"
+#include "Steps.h"
+#include "ToolbarIcons.h"
+#include "Units.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace kestrel {
+
+namespace {
+
+// The day label's colours: light cyan, and orange on a day with a milestone.
+constexpr ColorRef kDayColor = 16777152;
+constexpr ColorRef kMarkedColor = 33023;
+// The frames of today and of the target day.
+const char* const kTodayFrame = "#1c57c4";
+const char* const kTargetFrame = "#c01c28";
+
+struct JumpButton
+{
+    const char* caption;
+    const char* tooltip;
+};
+constexpr std::array<JumpButton, 8> kJumps = {{
+    {"&Month ", "Previous Month"},
+    {"Mo&nth ", "Next Month"},
+    {"T&oday", "Go to Today's Date"},
+    {"&Year", "Previous Year"},
+    {"Y&ear", "Next Year"},
+    {"&Target", "Go to Target Date"},
+    {"M&ilestone", "Previous MileStone"},
+    {"Mi&lestone", "Next Milestone"},
+}};
+
+const char* const kCellTooltip = "Double-Click to set milestone";
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+std::filesystem::path MilestoneFilePath(const Program& program)
+{
+    const std::string& setting = program.ProgramSettings.ProjectFile;
+    return setting.empty() ? program.dataDirectory / kMilestoneFileName : std::filesystem::path(setting);
+}
+
+// --- One day ---------------------------------------------------------------------------------
+
+CalendarDayCell::CalendarDayCell(int index, QWidget* parent) : QFrame(parent), m_index(index)
+{
+    setObjectName(QStringLiteral("DayCell"));
+    setProperty("Index", index);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(44, 36);
+    // Six rows always, as on a printed calendar: an empty cell keeps its place.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
+
+    m_day = new QLabel(this);
+    m_day->setObjectName(QStringLiteral("Label2"));
+    m_day->setProperty("Index", index);
+    m_day->setToolTip(QString::fromLatin1(kCellTooltip));
+    m_day->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lblDaysto2000"));
+    m_count->setProperty("Index", index);
+    m_count->setToolTip(QString::fromLatin1(kCellTooltip));
+    m_count->setAlignment(Qt::AlignCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(0);
+    layout->addWidget(m_day, 3);
+    auto* countRow = new QHBoxLayout;
+    countRow->addStretch(1);
+    countRow->addWidget(m_count, 4);
+    countRow->addStretch(1);
+    layout->addLayout(countRow, 2);
+}
+
+void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
+{
+    const bool hasDay = cell.day != 0;
+    setVisible(hasDay);
+    if (!hasDay) {
+        return;
+    }
+    m_day->setText(FromStd(cell.dayCaption()));
+    m_day->setVisible(true);
+    m_count->setText(FromStd(cell.countCaption()));
+    m_count->setVisible(cell.count.has_value());
+
+    const QColor back = ColorFromColorRef(cell.milestone > 0 ? kMarkedColor : kDayColor);
+    const QString frame = cell.today    ? QString::fromLatin1(kTodayFrame)
+                          : cell.target ? QString::fromLatin1(kTargetFrame)
+                                        : QStringLiteral("#8fa9b8");
+    const int width = cell.today || cell.target ? 3 : 1;
+    // The count label carries its own single-line border on today and the target.
+    const QString countBorder =
+        cell.today || cell.target ? QStringLiteral("1px solid #202020") : QStringLiteral("none");
+    setStyleSheet(QStringLiteral("kestrel--CalendarDayCell { background: %1; border: %2px solid %3; }"
+                                 "kestrel--CalendarDayCell:focus { border-style: dashed; border-width: 3px; }"
+                                 "QLabel { background: transparent; color: #101010; }"
+                                 "QLabel#lblDaysto2000 { border: %4; }")
+                      .arg(back.name(), QString::number(width), frame, countBorder));
+    m_count->setProperty("BorderStyle", cell.today || cell.target ? 1 : 0);
+    setAccessibleName(accessibleName);
+}
+
+void CalendarDayCell::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QFrame::mouseDoubleClickEvent(event);
+    emit chosen(m_index);
+}
+
+void CalendarDayCell::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit chosen(m_index);
+        return;
+    case Qt::Key_Left:
+        emit stepped(m_index, -1);
+        return;
+    case Qt::Key_Right:
+        emit stepped(m_index, 1);
+        return;
+    case Qt::Key_Up:
+        emit stepped(m_index, -7);
+        return;
+    case Qt::Key_Down:
+        emit stepped(m_index, 7);
+        return;
+    default:
+        break;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+void CalendarDayCell::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    // The numbers grow with the cell, so the calendar reads well at any window size.
+    const int h = height();
+    QFont dayFont = font();
+    dayFont.setPixelSize(std::max(10, h * 30 / 100));
+    dayFont.setBold(true);
+    m_day->setFont(dayFont);
+    QFont countFont = font();
+    countFont.setPixelSize(std::max(9, h * 22 / 100));
+    m_count->setFont(countFont);
+}
+
+// --- The month strips ----------------------------------------------------------------------------
+
+MonthStrip::MonthStrip(Qt::Edge side, QWidget* parent) : QWidget(parent)
+{
+    setToolTip(QStringLiteral("Change Month"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    // Tabs stick out away from the grid, like the pages of a desk calendar.
+    const QString outer = side == Qt::LeftEdge ? QStringLiteral("left") : QStringLiteral("right");
+    const QString style =
+        QStringLiteral(
+            "QToolButton { border: 1px solid #8a9aa6; border-%1: none; background: #e4ecf2; padding: 2px 8px;"
+            " border-top-%2-radius: 6px; border-bottom-%2-radius: 6px; }"
+            "QToolButton:checked { background: #ffffff; font-weight: bold; }"
+            "QToolButton:hover { background: #f4f8fb; }")
+            .arg(side == Qt::LeftEdge ? QStringLiteral("right") : QStringLiteral("left"), outer);
+    // Both strips keep the width of the longest month, so the grid stays in place from month
+    // to month whatever each strip shows.
+    QFont bold = font();
+    bold.setBold(true);
+    setFixedWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("September")) + 28);
+    for (int t = 0; t < 12; ++t) {
+        auto* tab = new QToolButton(this);
+        tab->setObjectName(QStringLiteral("MonthTab"));
+        tab->setProperty("Index", t);
+        tab->setCheckable(true);
+        tab->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        tab->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        tab->setStyleSheet(style);
+        tab->setToolTip(QStringLiteral("Change Month"));
+        connect(tab, &QToolButton::clicked, this, [this, t] {
+            setCurrentTab(m_current); // the strip, not the button, decides what is current
+            emit tabPicked(t);
+        });
+        layout->addWidget(tab, 1);
+        m_tabs[static_cast<std::size_t>(t)] = tab;
+    }
+}
+
+void MonthStrip::setCaptions(const std::array<std::string, 12>& captions)
+{
+    for (std::size_t t = 0; t < 12; ++t) {
+        const QString caption = FromStd(captions[t]);
+        m_tabs[t]->setText(caption);
+        // A placeholder has no month to name to a screen reader but its place.
+        m_tabs[t]->setAccessibleName(caption == QLatin1String("-") ? QStringLiteral("-")
+                                                                   : QString(caption).remove('&'));
+    }
+}
+
+QString MonthStrip::caption(int tab) const
+{
+    return tab >= 0 && tab < 12 ? m_tabs[static_cast<std::size_t>(tab)]->text() : QString();
+}
+
+void MonthStrip::setCurrentTab(int tab)
+{
+    m_current = tab >= 0 && tab < 12 ? tab : -1;
+    for (int t = 0; t < 12; ++t) {
+        m_tabs[static_cast<std::size_t>(t)]->setChecked(t == m_current);
+    }
+}
+
+// --- The window ---------------------------------------------------------------------------------
+
+DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(program)
+{
+    setObjectName(QString::fromLatin1(kDeskCalName));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(KestrelIcon());
+    setWindowTitle(QStringLiteral("CountDown Calendar"));
+    buildWindow();
+    buildMenus();
+
+    Dialogs& dialogs = m_program.dialogs;
+    ShowBusyPointer();
+    m_program.windows.add(QString::fromLatin1(kDeskCalName), this);
+    m_program.subscribe(this);
+    RunStep(dialogs, [this] {
+        const StoredPlace place =
+            ReadPlace(m_program, QStringLiteral("DeskCal"), (ScreenHeightTwips() - PixelsToTwips(height())) / 2,
+                      (ScreenWidthTwips() - PixelsToTwips(width())) / 2);
+        ApplyPlace(*this, place);
+    });
+    RunStep(dialogs, [this] {
+        setWindowTitle(QStringLiteral("Countdown Calendar in ") + FromStd(m_program.ProgramSettings.TargetType));
+    });
+    RunStep(dialogs, [this] {
+        m_todayLine->setText(QStringLiteral("Today is ") +
+                             FromStd(Format(GetPresentDate(m_program.clock), "dddd, mmmm d, yyyy")));
+    });
+    RunStep(dialogs, [this] {
+        if (auto error = m_program.milestones.LoadMilestones(MilestoneFilePath(m_program))) {
+            throw *error;
+        }
+    });
+    RunStep(dialogs, [this] {
+        const DateParts today = SplitDate(GetPresentDate(m_program.clock));
+        ShowMonth({today.year, today.month});
+    });
+    ShowArrowPointer();
+}
+
+DeskCalendar::~DeskCalendar()
+{
+    m_program.unsubscribe(this);
+    m_program.windows.remove(this);
+}
+
+void DeskCalendar::showCountdown()
+{
+    if (DayNumber(GetPresentDate(m_program.clock)) != m_filledOnDay) {
+        FillMonth(QString::number(m_shown.year), QString::number(m_shown.month));
+    }
+}
+
+void DeskCalendar::redraw()
+{
+    ShowProgramMonth();
+}
+
+void DeskCalendar::buildWindow()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(10, 6, 10, 8);
+    layout->setSpacing(6);
+
+    auto* heading = new QHBoxLayout;
+    m_todayLine = new QLabel(central);
+    m_todayLine->setObjectName(QStringLiteral("lblCalendar"));
+    m_todayLine->setProperty("Index", 0);
+    m_title = new QLabel(central);
+    m_title->setObjectName(QStringLiteral("lblCalendar"));
+    m_title->setProperty("Index", 1);
+    m_title->setAlignment(Qt::AlignCenter);
+    QFont titleFont = m_title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    heading->addWidget(m_todayLine, 1);
+    heading->addWidget(m_title, 2);
+    heading->addStretch(1);
+    layout->addLayout(heading);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    m_left = new MonthStrip(Qt::LeftEdge, central);
+    m_left->setObjectName(QStringLiteral("TabsLeft"));
+    m_right = new MonthStrip(Qt::RightEdge, central);
+    m_right->setObjectName(QStringLiteral("TabRight"));
+    connect(m_left, &MonthStrip::tabPicked, this, &DeskCalendar::monthTabPicked);
+    connect(m_right, &MonthStrip::tabPicked, this, &DeskCalendar::monthTabPicked);
+
+    auto* page = new QFrame(central);
+    page->setObjectName(QStringLiteral("CalendarPage"));
+    page->setStyleSheet(QStringLiteral("QFrame#CalendarPage { background: #ffffff; border: 1px solid #8a9aa6; }"));
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setSpacing(3);
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        auto* name = new QLabel(FromStd(WeekdayName(weekday, true)), page);
+        name->setAlignment(Qt::AlignCenter);
+        QFont bold = name->font();
+        bold.setBold(true);
+        name->setFont(bold);
+        if (weekday == 1 || weekday == 7) {
+            name->setStyleSheet(QStringLiteral("color: #8a3030;"));
+        }
+        grid->addWidget(name, 0, weekday - 1);
+    }
+    for (int i = 0; i < kGridCells; ++i) {
+        auto* cell = new CalendarDayCell(i, page);
+        connect(cell, &CalendarDayCell::chosen, this, &DeskCalendar::dayChosen);
+        connect(cell, &CalendarDayCell::stepped, this, &DeskCalendar::moveFocus);
+        grid->addWidget(cell, 1 + i / 7, i % 7);
+        m_cells[static_cast<std::size_t>(i)] = cell;
+    }
+    for (int row = 1; row <= 6; ++row) {
+        grid->setRowStretch(row, 1);
+    }
+    for (int column = 0; column < 7; ++column) {
+        grid->setColumnStretch(column, 1);
+    }
+    middle->addWidget(m_left);
+    middle->addWidget(page, 1);
+    middle->addWidget(m_right);
+    layout->addLayout(middle, 1);
+
+    auto* jumps = new QGroupBox(QStringLiteral("Jumps"), central);
+    jumps->setObjectName(QStringLiteral("Frame1"));
+    auto* row = new QHBoxLayout(jumps);
+    const auto arrow = [this, jumps](int index, Qt::ArrowType type, const char* tooltip) {
+        auto* button = new QToolButton(jumps);
+        button->setObjectName(QStringLiteral("Image1"));
+        button->setProperty("Index", index);
+        button->setArrowType(type);
+        button->setToolTip(QString::fromLatin1(tooltip));
+        button->setAccessibleName(QString::fromLatin1(tooltip));
+        button->setIconSize(QSize(20, 20));
+        button->setMinimumSize(36, 30);
+        connect(button, &QToolButton::clicked, this, [this, index] { Command1_Click(index); });
+        return button;
+    };
+    const auto jump = [this, jumps](int index) {
+        const JumpButton& spec = kJumps[static_cast<std::size_t>(index)];
+        auto* button = new QPushButton(QString::fromLatin1(spec.caption), jumps);
+        button->setObjectName(QStringLiteral("Command1"));
+        button->setProperty("Index", index);
+        button->setToolTip(QString::fromLatin1(spec.tooltip));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+        m_jumps[static_cast<std::size_t>(index)] = button;
+        return button;
+    };
+    // Backwards on the left, forwards on the right, today and the target in the middle.
+    row->addWidget(arrow(0, Qt::LeftArrow, "Previous Month"));
+    row->addWidget(jump(0));
+    row->addWidget(jump(3));
+    row->addWidget(jump(6));
+    row->addStretch(1);
+    row->addWidget(jump(2));
+    row->addWidget(jump(5));
+    row->addStretch(1);
+    row->addWidget(jump(7));
+    row->addWidget(jump(4));
+    row->addWidget(jump(1));
+    row->addWidget(arrow(1, Qt::RightArrow, "Next Month"));
+    layout->addWidget(jumps);
+
+    setCentralWidget(central);
+    resize(860, 640);
+}
+
+void DeskCalendar::buildMenus()
+{
+    QAction* exit = menuBar()->addAction(QStringLiteral("&Exit"));
+    exit->setObjectName(QStringLiteral("mnuClose"));
+    connect(exit, &QAction::triggered, this, &DeskCalendar::mnuClose_Click);
+
+    QMenu* milestones = menuBar()->addMenu(QStringLiteral("&MileStones"));
+    milestones->setObjectName(QStringLiteral("mnuMile"));
+    QAction* mark = milestones->addAction(QStringLiteral("&Mark Milestone"));
+    mark->setObjectName(QStringLiteral("mnuMarkMilestone"));
+    connect(mark, &QAction::triggered, this, &DeskCalendar::mnuMarkMilestone_Click);
+    QAction* clear = milestones->addAction(QStringLiteral("&Clear All MileStone"));
+    clear->setObjectName(QStringLiteral("mnuClearALL"));
+    connect(clear, &QAction::triggered, this, &DeskCalendar::mnuClearALL_Click);
+}
+
+void DeskCalendar::ShowMonth(YearMonth month)
+{
+    // Months out of 1 to 12 carry into the neighbouring years, as dates do.
+    const DateValue first = PackDate(month.year, month.month, 1);
+    m_shown = {Year(first), Month(first)};
+    m_program.deskCalendarYear = QString::number(m_shown.year);
+    m_program.deskCalendarMonth = QString::number(m_shown.month);
+    applyStrips();
+    FillMonth(m_program.deskCalendarYear, m_program.deskCalendarMonth);
+}
+
+void DeskCalendar::ShowProgramMonth()
+{
+    RunStep(m_program.dialogs, [this] {
+        ShowMonth(MonthFromTexts(m_program.deskCalendarYear.toStdString(), m_program.deskCalendarMonth.toStdString()));
+    });
+}
+
+void DeskCalendar::applyStrips()
+{
+    const MonthStrips strips = StripsForMonth(m_shown.month);
+    m_left->setCaptions(strips.left);
+    m_left->setCurrentTab(-1);
+    m_right->setCaptions(strips.right);
+    m_right->setCurrentTab(strips.rightCurrent);
+}
+
+void DeskCalendar::FillMonth(const QString& year, const QString& month)
+{
+    ShowBusyPointer();
+    RunStep(m_program.dialogs, [&] {
+        const YearMonth shown = MonthFromTexts(year.toStdString(), month.toStdString());
+        const ProgramSettings& settings = m_program.ProgramSettings;
+        std::optional<CalendarTarget> target;
+        // A target the settings cannot make a date of is reported; the days still show.
+        RunStep(m_program.dialogs, [&] {
+            target =
+                CalendarTargetFrom(settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType);
+        });
+        const DateValue today = GetPresentDate(m_program.clock);
+        m_filledOnDay = DayNumber(today);
+        m_grid = kestrel::FillMonth(shown, target, m_program.milestones, today);
+        applyGrid();
+        if (m_grid.overflow) {
+            reportOnce(*m_grid.overflow);
+        } else {
+            m_overflowReported.reset();
+        }
+    });
+    ShowArrowPointer();
+}
+
+void DeskCalendar::reportOnce(const RuntimeError& error)
+{
+    if (m_overflowReported == m_grid.month) {
+        return;
+    }
+    m_overflowReported = m_grid.month;
+    m_program.dialogs.MsgBox(QString::fromStdString(error.report()));
+}
+
+void DeskCalendar::applyGrid()
+{
+    m_title->setText(FromStd(m_grid.title));
+    if (m_grid.todayCaption) {
+        setWindowTitle(FromStd(*m_grid.todayCaption));
+    }
+    const DateValue first = PackDate(m_grid.month.year, m_grid.month.month, 1);
+    for (int i = 0; i < kGridCells; ++i) {
+        const DayCell& cell = m_grid.cells[static_cast<std::size_t>(i)];
+        QString spoken;
+        if (cell.day != 0) {
+            const DateValue date = DateAdd("d", cell.day - 1, first);
+            spoken = FromStd(Format(date, "dddd, mmmm d, yyyy")) + QStringLiteral(": ") + FromStd(cell.dayCaption());
+            spoken +=
+                cell.count ? QStringLiteral(", count ") + FromStd(cell.countCaption()) : QStringLiteral(", no count");
+            if (cell.today) {
+                spoken += QStringLiteral(", today");
+            }
+            if (cell.target) {
+                spoken += QStringLiteral(", target");
+            }
+            if (cell.milestone > 0) {
+                spoken += QStringLiteral(", milestone ") + QString::number(cell.milestone);
+            }
+        }
+        m_cells[static_cast<std::size_t>(i)]->show(cell, spoken);
+    }
+}
+
+void DeskCalendar::Command1_Click(int index)
+{
+    RunStep(m_program.dialogs, [this, index] {
+        switch (index) {
+        case 0:
+            ShowMonth(PreviousMonth(m_shown));
+            break;
+        case 1:
+            ShowMonth(NextMonth(m_shown));
+            break;
+        case 2: {
+            const DateParts today = SplitDate(GetPresentDate(m_program.clock));
+            ShowMonth({today.year, today.month});
+            break;
+        }
+        case 3:
+            ShowMonth({m_shown.year - 1, 1});
+            break;
+        case 4:
+            ShowMonth({m_shown.year + 1, 1});
+            break;
+        case 5:
+            ShowMonth(MonthFromTexts(m_program.ProgramSettings.TargetYear, m_program.ProgramSettings.TargetMonth));
+            break;
+        case 6:
+            if (const auto month = m_program.milestones.PreviousMilestoneMonth(m_shown)) {
+                ShowMonth(*month);
+            } else {
+                m_program.dialogs.MsgBox(QString::fromLatin1(kNoPreviousMilestone));
+            }
+            break;
+        case 7:
+            if (const auto month = m_program.milestones.NextMilestoneMonth(m_shown)) {
+                ShowMonth(*month);
+            } else {
+                m_program.dialogs.MsgBox(QString::fromLatin1(kNoNextMilestone));
+            }
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void DeskCalendar::monthTabPicked(int tab)
+{
+    RunStep(m_program.dialogs, [this, tab] { ShowMonth({m_shown.year, tab + 1}); });
+}
+
+void DeskCalendar::dayChosen(int index)
+{
+    if (index < 0 || index >= kGridCells) {
+        return;
+    }
+    const DayCell& cell = m_grid.cells[static_cast<std::size_t>(index)];
+    if (cell.day == 0) {
+        return;
+    }
+    // An editor already open keeps the day it was opened for.
+    if (QWidget* open = m_program.windows.find(QString::fromLatin1(kMilestoneName))) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    const ChosenDay chosen = ChosenDayFromCaption(cell.dayCaption());
+    if (chosen.milestone == 0 && m_grid.marksInMonth >= kMilestonesPerMonth) {
+        m_program.dialogs.MsgBox(QString::fromLatin1(kFiveMilestonesMessage));
+        return;
+    }
+    m_program.deskCalendarDay = QString::number(chosen.day);
+    RunStep(m_program.dialogs, [&] {
+        const DateValue day = PackDate(m_grid.month.year, m_grid.month.month, chosen.day);
+        auto* editor = new MilestoneEditor(m_program, day, chosen.milestone);
+        editor->show();
+    });
+}
+
+void DeskCalendar::moveFocus(int index, int delta)
+{
+    const int next = index + delta;
+    if (next >= 0 && next < kGridCells && m_grid.cells[static_cast<std::size_t>(next)].day != 0) {
+        m_cells[static_cast<std::size_t>(next)]->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void DeskCalendar::mnuMarkMilestone_Click()
+{
+    m_program.dialogs.MsgBox(QString::fromLatin1(kMarkMilestoneMessage));
+}
+
+void DeskCalendar::mnuClearALL_Click()
+{
+    RunStep(m_program.dialogs, [this] {
+        // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
+        const MilestoneTable::Cleared cleared = m_program.milestones.ClearAllMilestones(
+            MilestoneFilePath(m_program), [](const std::filesystem::path& path, std::string& reason) {
+                // The home trash is made first: without it Qt 6.4 puts "files" and "info"
+                // folders into the current folder instead of failing.
+                const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+                if (!home.isEmpty()) {
+                    QDir().mkpath(home + QStringLiteral("/Trash/files"));
+                    QDir().mkpath(home + QStringLiteral("/Trash/info"));
+                }
+                QFile file(QString::fromStdString(path.string()));
+                if (file.moveToTrash()) {
+                    return true;
+                }
+                reason = file.errorString().toStdString();
+                return false;
+            });
+        if (cleared.error) {
+            throw *cleared.error;
+        }
+        if (cleared.discarded) {
+            ShowMonth(m_shown);
+        }
+    });
+}
+
+void DeskCalendar::mnuClose_Click()
+{
+    RunStep(m_program.dialogs, [this] { WritePlace(m_program, QStringLiteral("DeskCal"), *this); });
+    close();
+}
+
+void DeskCalendar::closeEvent(QCloseEvent* event)
+{
+    m_program.unsubscribe(this);
+    m_program.windows.remove(this);
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace kestrel

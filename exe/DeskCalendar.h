@@ -1,0 +1,149 @@
+#pragma once
+
+#include "CountdownDisplay.h"
+#include "DeskCalendarModel.h"
+
+#include <QFrame>
+#include <QMainWindow>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+
+class QAbstractButton;
+class QLabel;
+
+namespace kestrel {
+
+struct Program;
+
+// A strip of twelve month tabs down one side of the calendar, one per month of the shown year,
+// each showing its month caption or "-". At most one tab is current (drawn as the open page).
+class MonthStrip : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MonthStrip(Qt::Edge side, QWidget* parent);
+    void setCaptions(const std::array<std::string, 12>& captions);
+    QString caption(int tab) const;
+    // -1 for none.
+    int currentTab() const { return m_current; }
+    void setCurrentTab(int tab);
+    QAbstractButton* tab(int index) const { return m_tabs[static_cast<std::size_t>(index)]; }
+
+signals:
+    // The user chose a tab (mouse, keyboard or access key).
+    void tabPicked(int tab);
+
+private:
+    std::array<QAbstractButton*, 12> m_tabs{};
+    int m_current = -1;
+};
+
+// One day of the desk calendar: the day label above, the count label below, coloured when the
+// day holds a milestone and framed when it is today or the target. Double-clicking it (or
+// pressing Enter on it) asks for the milestone editor.
+class CalendarDayCell : public QFrame
+{
+    Q_OBJECT
+public:
+    CalendarDayCell(int index, QWidget* parent);
+    void show(const DayCell& cell, const QString& accessibleName);
+    QLabel* dayLabel() const { return m_day; }
+    QLabel* countLabel() const { return m_count; }
+
+signals:
+    void chosen(int index);
+    // An arrow key: move by `delta` cells (±1 a day, ±7 a week).
+    void stepped(int index, int delta);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int m_index;
+    QLabel* m_day;
+    QLabel* m_count;
+};
+
+// The desk calendar ("frmDeskCal"): one month as a grid of days, each with its countdown number
+// towards the target, milestone days marked and numbered, today and the target framed. Two
+// strips of month tabs stand for the pages of a desk calendar; the jump buttons move by month,
+// by year, to today, to the target and to the months that hold milestones. A double-click on a
+// day opens the milestone editor.
+class DeskCalendar : public QMainWindow, public CountdownDisplay
+{
+    Q_OBJECT
+public:
+    // Runs the load steps: open flag, place, caption, today line, the milestones, today's month.
+    explicit DeskCalendar(Program& program);
+    ~DeskCalendar() override;
+
+    // Makes a month the shown one, sets the strips to it and fills the grid.
+    void ShowMonth(YearMonth month);
+    // Fills the grid for a month given as texts; the program's refresh of every open display
+    // calls it with the shown month.
+    void FillMonth(const QString& year, const QString& month);
+    // Shows the month the program holds as the calendar's shown month (the toolbar turns it to
+    // the target's month after the options dialog), strips included.
+    void ShowProgramMonth();
+
+    // Every tick: when the date has changed since the last fill, the grid is filled again so
+    // today's frame moves on at midnight.
+    void showCountdown() override;
+    // After the options dialog and the other modal windows: the month the program holds now (the
+    // target's month after the options dialog) with the target and day type as they are now.
+    void redraw() override;
+    YearMonth shownMonth() const { return m_shown; }
+    int marksInMonth() const { return m_grid.marksInMonth; }
+    const MonthGrid& grid() const { return m_grid; }
+
+    // The jump buttons 0 to 7 and the two arrow pictures (0 previous, 1 next month).
+    void Command1_Click(int index);
+    // A tab of either strip made current by the user.
+    void monthTabPicked(int tab);
+    // A double-click on day cell 0 to 41.
+    void dayChosen(int index);
+    // The arrow keys move the keyboard focus from day to day within the month.
+    void moveFocus(int index, int delta);
+    // The menus.
+    void mnuMarkMilestone_Click();
+    void mnuClearALL_Click();
+    void mnuClose_Click();
+
+    CalendarDayCell* cell(int index) const { return m_cells[static_cast<std::size_t>(index)]; }
+    QLabel* lblCalendar(int index) const { return index == 0 ? m_todayLine : m_title; }
+    MonthStrip* TabsLeft() const { return m_left; }
+    MonthStrip* TabRight() const { return m_right; }
+    QAbstractButton* jumpButton(int index) const { return m_jumps[static_cast<std::size_t>(index)]; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void applyGrid();
+    void applyStrips();
+    void reportOnce(const RuntimeError& error);
+
+    Program& m_program;
+    YearMonth m_shown;
+    MonthGrid m_grid;
+    std::optional<YearMonth> m_overflowReported;
+    long long m_filledOnDay = 0; // the day number of "today" at the last fill
+    QLabel* m_todayLine = nullptr;
+    QLabel* m_title = nullptr;
+    MonthStrip* m_left = nullptr;
+    MonthStrip* m_right = nullptr;
+    std::array<CalendarDayCell*, kGridCells> m_cells{};
+    std::array<QAbstractButton*, 8> m_jumps{};
+};
+
+// The milestone file the program works on: the setting "Project File", or "mileston.txt" in the
+// data folder when it is empty.
+std::filesystem::path MilestoneFilePath(const Program& program);
+
+} // namespace kestrel

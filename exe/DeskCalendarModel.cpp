@@ -1,0 +1,160 @@
+#include "DeskCalendarModel.h"
+
+#include "WorkDays.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace kestrel {
+
+namespace {
+
+// A date part as the settings file holds it: the leading number of the text, rounded halves to
+// even, within the 16-bit range (error 6 otherwise).
+long long Part(const std::string& text)
+{
+    return ToInt16(ValFromText(text));
+}
+
+} // namespace
+
+CalendarTarget CalendarTargetFrom(const std::string& year, const std::string& month, const std::string& day,
+                                  const std::string& type)
+{
+    CalendarTarget target;
+    target.date = PackDate(Part(year), Part(month), Part(day));
+    // The same rule as the countdown line: only the exact day type "WorkDays" counts work days.
+    target.workDays = type == "WorkDays";
+    target.typeText = type;
+    return target;
+}
+
+std::string DayCell::dayCaption() const
+{
+    if (day == 0) {
+        return {};
+    }
+    return milestone > 0 ? std::to_string(milestone) + " " + std::to_string(day) : std::to_string(day);
+}
+
+std::string DayCell::countCaption() const
+{
+    return count ? std::to_string(*count) : std::string();
+}
+
+YearMonth MonthFromTexts(const std::string& year, const std::string& month)
+{
+    const DateValue first = PackDate(Part(year), Part(month), 1);
+    return {Year(first), Month(first)};
+}
+
+MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target, const MilestoneTable& table,
+                    DateValue today)
+{
+    MonthGrid grid;
+    const DateValue first = PackDate(month.year, month.month, 1);
+    grid.month = {Year(first), Month(first)};
+    grid.title = MonthName(grid.month.month, false) + "  " + std::to_string(grid.month.year);
+
+    const int firstWeekday = Weekday(first);
+    const long long days = DateDiff("d", first, DateAdd("m", 1, first));
+    const long long firstDay = DayNumber(first);
+    const long long todayNumber = DayNumber(today);
+    const std::optional<long long> targetNumber =
+        target ? std::optional<long long>(DayNumber(target->date)) : std::nullopt;
+    const bool workDays = target && target->workDays;
+
+    // The count of the first counted day: days to the target, or work days from the month's
+    // start (a month starting on Sunday counts from the 2nd).
+    long long count = 0;
+    if (target && workDays) {
+        const DateValue base = firstWeekday == 1 ? DateAdd("d", 1, first) : first;
+        count = -WorkDayCount(base, target->date);
+    } else if (target) {
+        count = -DateDiff("d", first, target->date);
+    }
+
+    bool outOfRange = false;
+    for (int i = 0; i < kGridCells; ++i) {
+        const long long d = i - (firstWeekday - 1) + 1;
+        if (i < firstWeekday - 1 || d > days) {
+            continue;
+        }
+        DayCell& cell = grid.cells[static_cast<std::size_t>(i)];
+        cell.day = static_cast<int>(d);
+        const long long dayNumber = firstDay + d - 1;
+        const int weekday = i % 7 + 1;
+        const bool counted = target && (!workDays || (weekday >= 2 && weekday <= 6));
+        if (counted) {
+            if (count < INT16_MIN || count > INT16_MAX) {
+                outOfRange = true;
+            } else {
+                cell.count = static_cast<std::int16_t>(count);
+            }
+            ++count;
+        }
+        cell.today = dayNumber == todayNumber;
+        cell.target = dayNumber == targetNumber;
+        if (cell.today && target) {
+            // The count of today, or on a weekend in work days the count of the work day before.
+            grid.todayCaption =
+                "T-" + std::to_string(std::llabs(count - 1)) + " " + target->typeText + " Countdown Calendar";
+        }
+        if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
+            cell.milestone = *position;
+            ++grid.marksInMonth;
+        }
+    }
+    if (outOfRange) {
+        // A month partly outside the 16-bit range shows its days without counts.
+        for (DayCell& cell : grid.cells) {
+            cell.count.reset();
+        }
+        grid.overflow = RuntimeError(RuntimeError::Overflow);
+    }
+    return grid;
+}
+
+ChosenDay ChosenDayFromCaption(const std::string& caption)
+{
+    ChosenDay chosen;
+    if (caption.size() > 2) {
+        chosen.day = static_cast<int>(ValFromText(caption.substr(caption.size() - 2)));
+        chosen.milestone = static_cast<int>(ValFromText(caption.substr(0, caption.size() - 2)));
+    } else {
+        chosen.day = static_cast<int>(ValFromText(caption));
+    }
+    return chosen;
+}
+
+std::string MonthTabCaption(int month)
+{
+    static constexpr const char* kCaptions[12] = {"&January",   "&February", "&March",    "&April",
+                                                  "Ma&y",       "&June",     "J&uly",     "Au&gust",
+                                                  "&September", "&October",  "&November", "&December"};
+    return month >= 1 && month <= 12 ? kCaptions[month - 1] : std::string();
+}
+
+MonthStrips StripsForMonth(int month)
+{
+    MonthStrips strips;
+    for (int t = 0; t < 12; ++t) {
+        const int m = t + 1;
+        strips.left[static_cast<std::size_t>(t)] = m < month ? MonthTabCaption(m) : "-";
+        strips.right[static_cast<std::size_t>(t)] = m >= month ? MonthTabCaption(m) : "-";
+    }
+    strips.rightCurrent = month - 1;
+    return strips;
+}
+
+YearMonth PreviousMonth(YearMonth month)
+{
+    return month.month == 1 ? YearMonth{month.year - 1, 12} : YearMonth{month.year, month.month - 1};
+}
+
+YearMonth NextMonth(YearMonth month)
+{
+    return month.month == 12 ? YearMonth{month.year + 1, 1} : YearMonth{month.year, month.month + 1};
+}
+
+} // namespace kestrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "DateServices.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+
+namespace kestrel {
+
+struct Program;
+
+// The milestone editor ("frmMilestone", "Milestone Update Form"): writes, changes or removes the
+// milestone of one day. The desk calendar opens it, modeless, for the day double-clicked and the
+// milestone that day holds (0 for a new one); it keeps working on that day whatever month the
+// calendar moves to. Apply saves the milestone file and refills the calendar; Cancel saves nothing.
+class MilestoneEditor : public QDialog
+{
+    Q_OBJECT
+public:
+    // Runs the load steps: place, the day line, the milestone's text and number.
+    MilestoneEditor(Program& program, DateValue day, int position);
+    ~MilestoneEditor() override;
+
+    // "&Remove" (0), "&Apply" (1), "&Cancel" (2).
+    void Command1_Click(int index);
+
+    DateValue day() const { return m_day; }
+    int position() const { return m_position; }
+    QLabel* Label1() const { return m_dayLine; }
+    QLabel* Label2() const { return m_removeNote; }
+    QLabel* lblMilestoneNumber() const { return m_number; }
+    QPlainTextEdit* TxtMilestone() const { return m_text; }
+    QPushButton* button(int index) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void buildWindow();
+    void storePlace();
+    // The position of this day's milestone in the table as it is now: the one the editor was
+    // opened for when it still names this day, else the first milestone on the day, else 0.
+    int currentPosition() const;
+    void remove();
+    void apply();
+    void cancel();
+    void unload();
+
+    Program& m_program;
+    DateValue m_day;
+    long long m_dayNumber = 0;
+    int m_position = 0;
+    bool m_removeAsked = false;
+    bool m_unloading = false;
+    std::string m_openedText; // the text as the file held it, line breaks included
+    QLabel* m_dayLine = nullptr;
+    QStackedWidget* m_textPages = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    QLabel* m_removeNote = nullptr;
+    QLabel* m_number = nullptr;
+    QPushButton* m_buttons[3] = {};
+};
+
+inline constexpr const char* kMilestoneEditorTitle = "Milestone Update Form";
+
+} // namespace kestrel

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The desk calendar of the real program under a frozen clock (16 December 1999, target 1 January
+# 2000): reopened at start because the settings file records it as open, it shows December 1999
+# with the counts -31 to -1; a double-click on the 24th, a typed text and Apply write the
+# milestone file in its exact format, and the 24th then carries the milestone's number.
+source "$(dirname "$0")/lib.sh"
+KESTREL="$1"
+MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
+
+cat >"$SETTINGS" <<INI
+[Forms Open]
+FormCount=1
+Form1=frmDeskCal
+[Target Date]
+Target_Year=2000
+Target_Month=1
+Target_Day=1
+Target_Type=Days
+INI
+
+# The screen position of the middle of a day label of the calendar, read from the accessibility
+# bus: "x y".
+day_position() { # label text
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+import pyatspi
+
+wanted = sys.argv[1]
+
+def walk(node):
+    try:
+        if node.getRoleName() == "label" and node.name == wanted:
+            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            if extents.width > 0:
+                print(extents.x + extents.width // 2, extents.y + extents.height // 2)
+                return True
+        for index in range(node.childCount):
+            if walk(node.getChildAtIndex(index)):
+                return True
+    except Exception:
+        pass
+    return False
+
+desktop = pyatspi.Registry.getDesktop(0)
+for index in range(desktop.childCount):
+    application = desktop.getChildAtIndex(index)
+    if application is not None and application.name == "Kestrel" and walk(application):
+        break
+PY
+}
+
+start_x
+start_at "1999-12-16 10:00:00" "$KESTREL"
+pid=$E2E_LAST_PID
+calendar=$(wait_window '^T-16 Days Countdown Calendar$')
+sleep 0.5
+
+# Each day cell tells its day, its count and whether it is today or marked.
+cells=$(window_text "T-16 Days Countdown Calendar" | grep -E '\|[A-Z][a-z]+day, December [0-9]+, 1999: ' | cut -d'|' -f2-)
+counts=$(echo "$cells" | sed -n 's/.*, count \(-\?[0-9]*\).*/\1/p' | paste -sd' ')
+expect_eq "December counts" "$counts" "$(seq -31 -1 | paste -sd' ')"
+expect_eq "today's cell" "$(echo "$cells" | grep -c 'December 16, 1999: 16, count -16, today$')" "1"
+labels=$(window_text "T-16 Days Countdown Calendar" | grep '^label|' | cut -d'|' -f2- | paste -sd'/')
+case "$labels" in
+*"/1/-31/2/-30/"*"/31/-1"*) echo "ok: day and count labels" ;;
+*) fail "day and count labels: $labels" ;;
+esac
+expect_eq "month title" "$(window_text "T-16 Days Countdown Calendar" | grep -c '^label|December  1999$')" "1"
+
+# A double-click on the 24th opens the editor for that day.
+read -r x y <<<"$(day_position 24)"
+[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
+xdotool mousemove --sync "$x" "$y"
+xdotool click --repeat 2 --delay 60 1
+editor=$(wait_window '^Milestone Update Form$')
+expect_eq "editor day" "$(screen_text | grep -c "label|Enter Milestone for 24 Dec, 1999$")" "1"
+xdotool windowfocus --sync "$editor"
+xdotool type --delay 20 "Review"
+xdotool key alt+a
+
+wait_file_content "$MILESTONES" $'" 36518","Review"\r'
+printf '" 36518","Review"\r\n' | cmp -s - "$MILESTONES" || fail "milestone file: $(od -c "$MILESTONES")"
+echo "ok: milestone file holds exactly one line with CR LF"
+for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name '^Milestone Update Form$' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+sleep 0.3
+expect_eq "the 24th after Apply" "$(window_text "T-16 Days Countdown Calendar" | grep -c '^label|1 24$')" "1"
+expect_eq "marked cell" \
+    "$(window_text "T-16 Days Countdown Calendar" | grep -c 'December 24, 1999: 1 24, count -8, milestone 1$')" "1"
+screenshot="${KESTREL_E2E_SHOT:-}"
+[ -z "$screenshot" ] || import -window root "$screenshot"
+
+kill -0 "$pid" 2>/dev/null || fail "the program ended"
+echo "calendar e2e: passed"

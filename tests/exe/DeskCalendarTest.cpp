@@ -1,0 +1,399 @@
+#include "DeskCalendar.h"
+#include "MilestoneEditor.h"
+#include "ProgramFixture.h"
+#include "Units.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+
+namespace kestrel::test {
+namespace {
+
+// The calendar on a program whose clock stands at Thursday 30 December 1999 15:20:45, target
+// 1 January 2000, and whose milestone file lies in the test's own data folder.
+class DeskCalendarTest : public ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        std::filesystem::create_directories(dir / "data");
+        program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
+    }
+
+    void TearDown() override
+    {
+        // Windows close before the program they refer to goes.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const LoadedWindows::Entry& entry : program->windows.entries()) {
+            if (entry.window != nullptr && entry.window != toolbar.get()) {
+                delete entry.window;
+            }
+        }
+        ProgramFixture::TearDown();
+    }
+
+    std::filesystem::path milestoneFile() const { return dir / "data" / "mileston.txt"; }
+
+    DeskCalendar& Open()
+    {
+        calendar = new DeskCalendar(*program);
+        return *calendar;
+    }
+
+    MilestoneEditor* Editor() const
+    {
+        return qobject_cast<MilestoneEditor*>(program->windows.find(QString::fromLatin1(kMilestoneName)));
+    }
+
+    // The day label of the day of the shown month.
+    QString DayText(int day) const
+    {
+        for (int i = 0; i < kGridCells; ++i) {
+            if (calendar->grid().cells[static_cast<std::size_t>(i)].day == day) {
+                return calendar->cell(i)->dayLabel()->text();
+            }
+        }
+        return {};
+    }
+
+    int CellOf(int day) const
+    {
+        for (int i = 0; i < kGridCells; ++i) {
+            if (calendar->grid().cells[static_cast<std::size_t>(i)].day == day) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    QStringList Strip(const MonthStrip* strip) const
+    {
+        QStringList captions;
+        for (int t = 0; t < 12; ++t) {
+            captions << strip->caption(t);
+        }
+        return captions;
+    }
+
+    QString Shown() const
+    {
+        return QStringLiteral("%1-%2").arg(calendar->shownMonth().year).arg(calendar->shownMonth().month);
+    }
+
+    DeskCalendar* calendar = nullptr;
+};
+
+const QStringList kAllMonths = {"&January", "&February", "&March",     "&April",   "Ma&y",      "&June",
+                                "J&uly",    "Au&gust",   "&September", "&October", "&November", "&December"};
+
+TEST_F(DeskCalendarTest, OpensOnTodaysMonthWithCountsAndTheCountdownCaption)
+{
+    DeskCalendar& window = Open();
+    EXPECT_EQ(window.windowTitle(), "T-2 Days Countdown Calendar");
+    EXPECT_EQ(window.lblCalendar(0)->text(), "Today is Thursday, December 30, 1999");
+    EXPECT_EQ(window.lblCalendar(1)->text(), "December  1999");
+    EXPECT_EQ(Shown(), "1999-12");
+    EXPECT_EQ(program->deskCalendarYear, "1999");
+    EXPECT_EQ(program->deskCalendarMonth, "12");
+    for (int day = 1; day <= 31; ++day) {
+        const int i = CellOf(day);
+        EXPECT_EQ(window.cell(i)->dayLabel()->text(), QString::number(day));
+        EXPECT_EQ(window.cell(i)->countLabel()->text(), QString::number(day - 32));
+    }
+    EXPECT_TRUE(window.cell(0)->isHidden());
+    EXPECT_TRUE(window.cell(34)->isHidden());
+    // Today is framed and says so to a screen reader.
+    EXPECT_EQ(window.cell(CellOf(30))->countLabel()->property("BorderStyle").toInt(), 1);
+    EXPECT_EQ(window.cell(CellOf(29))->countLabel()->property("BorderStyle").toInt(), 0);
+    EXPECT_EQ(window.cell(CellOf(30))->accessibleName(), "Thursday, December 30, 1999: 30, count -2, today");
+    EXPECT_EQ(window.cell(CellOf(1))->dayLabel()->toolTip(), "Double-Click to set milestone");
+    // The strips: January to November turned over, December open.
+    EXPECT_EQ(Strip(window.TabsLeft()), kAllMonths.mid(0, 11) + QStringList{"-"});
+    EXPECT_EQ(Strip(window.TabRight()), QStringList(11, "-") + QStringList{"&December"});
+    EXPECT_EQ(window.TabsLeft()->currentTab(), -1);
+    EXPECT_EQ(window.TabRight()->currentTab(), 11);
+    EXPECT_EQ(window.TabRight()->toolTip(), "Change Month");
+    EXPECT_TRUE(program->windows.contains(kDeskCalName));
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(DeskCalendarTest, JumpButtonsHaveTheirCaptionsAndTooltips)
+{
+    DeskCalendar& window = Open();
+    const char* captions[] = {"&Month ", "Mo&nth ", "T&oday", "&Year", "Y&ear", "&Target", "M&ilestone", "Mi&lestone"};
+    const char* tooltips[] = {"Previous Month", "Next Month",        "Go to Today's Date", "Previous Year",
+                              "Next Year",      "Go to Target Date", "Previous MileStone", "Next Milestone"};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(window.jumpButton(i)->text(), captions[i]);
+        EXPECT_EQ(window.jumpButton(i)->toolTip(), tooltips[i]);
+    }
+    QStringList menus;
+    for (QAction* action : window.menuBar()->actions()) {
+        menus << action->text();
+    }
+    EXPECT_EQ(menus, (QStringList{"&Exit", "&MileStones"}));
+    EXPECT_EQ(window.findChild<QAction*>("mnuMarkMilestone")->text(), "&Mark Milestone");
+    EXPECT_EQ(window.findChild<QAction*>("mnuClearALL")->text(), "&Clear All MileStone");
+}
+
+struct JumpCase
+{
+    const char* name;
+    YearMonth from;
+    int button;
+    YearMonth to;
+};
+
+class Jumps : public DeskCalendarTest, public ::testing::WithParamInterface<JumpCase>
+{};
+
+TEST_P(Jumps, ShowTheirMonthWithTheStripsTurned)
+{
+    const JumpCase& c = GetParam();
+    program->ProgramSettings.TargetYear = "2000";
+    program->ProgramSettings.TargetMonth = "11";
+    DeskCalendar& window = Open();
+    window.ShowMonth(c.from);
+    window.Command1_Click(c.button);
+    EXPECT_EQ(window.shownMonth(), c.to);
+    EXPECT_EQ(Strip(window.TabsLeft()).mid(0, c.to.month - 1), kAllMonths.mid(0, c.to.month - 1));
+    EXPECT_EQ(Strip(window.TabRight()).mid(c.to.month - 1), kAllMonths.mid(c.to.month - 1));
+    EXPECT_EQ(window.TabRight()->currentTab(), c.to.month - 1);
+    EXPECT_EQ(window.lblCalendar(1)->text(),
+              QString::fromStdString(MonthName(c.to.month, false)) + "  " + QString::number(c.to.year));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, Jumps,
+                         ::testing::Values(JumpCase{"PreviousFromJanuary", {2000, 1}, 0, {1999, 12}},
+                                           JumpCase{"PreviousMonth", {2000, 6}, 0, {2000, 5}},
+                                           JumpCase{"NextFromDecember", {1999, 12}, 1, {2000, 1}},
+                                           JumpCase{"Today", {2003, 4}, 2, {1999, 12}},
+                                           JumpCase{"PreviousYear", {2000, 6}, 3, {1999, 1}},
+                                           JumpCase{"NextYear", {2000, 6}, 4, {2001, 1}},
+                                           JumpCase{"Target", {1999, 12}, 5, {2000, 11}}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(DeskCalendarTest, ArrowPicturesActAsTheMonthButtons)
+{
+    DeskCalendar& window = Open();
+    auto arrows = window.findChildren<QAbstractButton*>("Image1");
+    ASSERT_EQ(arrows.size(), 2);
+    for (QAbstractButton* arrow : arrows) {
+        const bool previous = arrow->property("Index").toInt() == 0;
+        EXPECT_EQ(arrow->toolTip(), previous ? "Previous Month" : "Next Month");
+    }
+    QTest::mouseClick(arrows[arrows[0]->property("Index").toInt() == 0 ? 0 : 1], Qt::LeftButton);
+    EXPECT_EQ(Shown(), "1999-11");
+}
+
+TEST_F(DeskCalendarTest, TabsOfEitherStripShowTheirMonthOfTheShownYear)
+{
+    DeskCalendar& window = Open();
+    QTest::mouseClick(window.TabsLeft()->tab(2), Qt::LeftButton); // March
+    EXPECT_EQ(Shown(), "1999-3");
+    EXPECT_EQ(Strip(window.TabsLeft()), QStringList({"&January", "&February"}) + QStringList(10, "-"));
+    EXPECT_EQ(window.TabsLeft()->currentTab(), -1);
+    QTest::mouseClick(window.TabRight()->tab(7), Qt::LeftButton); // August
+    EXPECT_EQ(Shown(), "1999-8");
+    EXPECT_EQ(window.TabRight()->currentTab(), 7);
+}
+
+TEST_F(DeskCalendarTest, MilestoneJumpsFindTheNextAndPreviousMonthsOrSaySo)
+{
+    WriteFile(milestoneFile(), "\" 36571\",\"Feb\"\r\n\" 36809\",\"Oct\"\r\n");
+    DeskCalendar& window = Open();
+    window.Command1_Click(7);
+    EXPECT_EQ(Shown(), "2000-2");
+    window.Command1_Click(7);
+    EXPECT_EQ(Shown(), "2000-10");
+    window.Command1_Click(7);
+    EXPECT_EQ(Shown(), "2000-10");
+    EXPECT_EQ(dialogs.messages(), QStringList{"There is no Next MileStone"});
+    EXPECT_EQ(window.TabRight()->currentTab(), 9);
+    window.Command1_Click(6);
+    EXPECT_EQ(Shown(), "2000-2");
+    window.Command1_Click(6);
+    EXPECT_EQ(Shown(), "2000-2");
+    EXPECT_EQ(dialogs.messages().last(), "There is no previous MileStone");
+}
+
+TEST_F(DeskCalendarTest, WorkDaysModeLeavesWeekendsWithoutCounts)
+{
+    program->ProgramSettings.TargetType = "WorkDays";
+    DeskCalendar& window = Open();
+    EXPECT_EQ(window.windowTitle(), "T-2 WorkDays Countdown Calendar");
+    EXPECT_EQ(window.cell(CellOf(1))->countLabel()->text(), "-23");
+    EXPECT_TRUE(window.cell(CellOf(4))->countLabel()->isHidden());
+    EXPECT_FALSE(window.cell(CellOf(4))->dayLabel()->isHidden());
+    EXPECT_EQ(window.cell(CellOf(31))->countLabel()->text(), "-1");
+}
+
+TEST_F(DeskCalendarTest, MarkedDaysShowTheirPositionInOrange)
+{
+    WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
+    DeskCalendar& window = Open();
+    EXPECT_EQ(DayText(16), "1 16");
+    EXPECT_EQ(DayText(24), "2 24");
+    EXPECT_EQ(window.marksInMonth(), 2);
+    EXPECT_TRUE(window.cell(CellOf(24))->styleSheet().contains("#ff8000"));
+    EXPECT_TRUE(window.cell(CellOf(23))->styleSheet().contains("#c0ffff"));
+    EXPECT_TRUE(window.cell(CellOf(24))->accessibleName().endsWith("milestone 2"));
+}
+
+TEST_F(DeskCalendarTest, ASixthMilestoneInAMonthIsRefusedButMarkedDaysStillOpen)
+{
+    std::string file;
+    for (int day : {1, 3, 6, 9, 13}) {
+        file += "\" " + std::to_string(36494 + day) + "\",\"m\"\r\n";
+    }
+    WriteFile(milestoneFile(), file);
+    DeskCalendar& window = Open();
+    ASSERT_EQ(window.marksInMonth(), 5);
+    window.dayChosen(CellOf(20));
+    EXPECT_EQ(dialogs.messages(), QStringList{"Sorry only 5 Milestones per Month"});
+    EXPECT_EQ(Editor(), nullptr);
+    window.dayChosen(CellOf(9));
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->position(), 4);
+    EXPECT_EQ(Editor()->Label1()->text(), "Enter Milestone for 09 Dec, 1999");
+}
+
+TEST_F(DeskCalendarTest, DoubleClickOpensTheEditorOnceForItsDay)
+{
+    DeskCalendar& window = Open();
+    QTest::mouseDClick(window.cell(CellOf(24))->countLabel(), Qt::LeftButton);
+    ASSERT_NE(Editor(), nullptr);
+    MilestoneEditor* editor = Editor();
+    EXPECT_EQ(editor->Label1()->text(), "Enter Milestone for 24 Dec, 1999");
+    EXPECT_EQ(editor->position(), 0);
+    EXPECT_EQ(program->deskCalendarDay, "24");
+    window.dayChosen(CellOf(5));
+    EXPECT_EQ(Editor(), editor);
+    EXPECT_EQ(editor->Label1()->text(), "Enter Milestone for 24 Dec, 1999");
+}
+
+TEST_F(DeskCalendarTest, ArrowKeysMoveFromDayToDayAndEnterOpensTheEditor)
+{
+    DeskCalendar& window = Open();
+    window.show();
+    window.cell(CellOf(1))->setFocus();
+    QTest::keyClick(window.cell(CellOf(1)), Qt::Key_Left); // nothing before the 1st
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(1)));
+    QTest::keyClick(window.cell(CellOf(1)), Qt::Key_Down);
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(8)));
+    QTest::keyClick(window.cell(CellOf(8)), Qt::Key_Right);
+    EXPECT_EQ(window.focusWidget(), window.cell(CellOf(9)));
+    QTest::keyClick(window.cell(CellOf(9)), Qt::Key_Return);
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->Label1()->text(), "Enter Milestone for 09 Dec, 1999");
+}
+
+TEST_F(DeskCalendarTest, MarkMilestoneMenuExplains)
+{
+    DeskCalendar& window = Open();
+    window.findChild<QAction*>("mnuMarkMilestone")->trigger();
+    EXPECT_EQ(dialogs.messages(), QStringList{"Double Click any day to Mark/Edit a Milestone"});
+}
+
+TEST_F(DeskCalendarTest, ClearAllMovesTheFileAwayAndUnmarksTheDays)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
+    DeskCalendar& window = Open();
+    ASSERT_EQ(DayText(24), "1 24");
+    window.mnuClearALL_Click();
+    if (!dialogs.messages().isEmpty()) {
+        // Where the trash cannot take the file, nothing is lost and the user is told why.
+        EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString(milestoneFile().string())));
+        EXPECT_TRUE(std::filesystem::exists(milestoneFile()));
+        EXPECT_EQ(DayText(24), "1 24");
+        return;
+    }
+    EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
+    EXPECT_FALSE(std::filesystem::exists("files")); // not beside the program's current folder
+    EXPECT_EQ(DayText(24), "24");
+    EXPECT_EQ(window.marksInMonth(), 0);
+    EXPECT_TRUE(program->milestones.empty());
+    // Without a file, Clear All does nothing at all.
+    window.mnuClearALL_Click();
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(DeskCalendarTest, ExitStoresThePlaceAndTheCloseBoxDoesNot)
+{
+    DeskCalendar& window = Open();
+    window.show();
+    MoveWindowTwips(window, 600, 900);
+    window.close();
+    EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), "<missing>");
+    EXPECT_FALSE(program->windows.contains(kDeskCalName));
+
+    DeskCalendar& again = Open();
+    again.show();
+    MoveWindowTwips(again, 600, 900);
+    again.mnuClose_Click();
+    EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "0");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), "600");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), "900");
+    EXPECT_FALSE(program->windows.contains(kDeskCalName));
+}
+
+TEST_F(DeskCalendarTest, OpensAtItsStoredPlace)
+{
+    WriteSettings("[Forms Position]\r\nDeskCalTop=450\r\nDeskCalLeft=1200\r\nDeskCalWindowState=0\r\n");
+    DeskCalendar& window = Open();
+    EXPECT_DOUBLE_EQ(WindowTopTwips(window), 450);
+    EXPECT_DOUBLE_EQ(WindowLeftTwips(window), 1200);
+}
+
+TEST_F(DeskCalendarTest, AMonthOutOfCountRangeIsReportedOnceAndShowsItsDays)
+{
+    program->ProgramSettings.TargetYear = "2100";
+    DeskCalendar& window = Open();
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+    EXPECT_EQ(window.cell(CellOf(1))->dayLabel()->text(), "1");
+    EXPECT_TRUE(window.cell(CellOf(1))->countLabel()->isHidden());
+    window.FillMonth("1999", "12");
+    window.showCountdown();
+    window.redraw();
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+}
+
+TEST_F(DeskCalendarTest, ADamagedMilestoneFileIsReportedAndWhatWasReadShows)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n\" 36519\"\r\n");
+    DeskCalendar& window = Open();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().startsWith("62 Input past end of file"));
+    EXPECT_EQ(DayText(24), "1 24");
+    EXPECT_EQ(window.shownMonth(), (YearMonth{1999, 12}));
+}
+
+TEST_F(DeskCalendarTest, TheToolbarOpensAndClosesItAndTurnsItToTheTargetMonth)
+{
+    ToolbarWindow& bar = StartToolbar();
+    bar.pressButton(Button::Calendar);
+    calendar = qobject_cast<DeskCalendar*>(program->windows.find(kDeskCalName));
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(bar.openFlag(Button::Calendar));
+    // After the options dialog the toolbar holds the target's month and redraws the displays.
+    program->deskCalendarYear = "2000";
+    program->deskCalendarMonth = "1";
+    calendar->redraw();
+    EXPECT_EQ(Shown(), "2000-1");
+    EXPECT_EQ(calendar->TabRight()->currentTab(), 0);
+    // The date moving on at midnight moves today's frame.
+    calendar->ShowMonth({1999, 12});
+    clock.set(PackDateTime(1999, 12, 31, 0, 0, 1));
+    bar.tick();
+    EXPECT_EQ(calendar->windowTitle(), "T-1 Days Countdown Calendar");
+    bar.pressButton(Button::Calendar);
+    EXPECT_FALSE(bar.openFlag(Button::Calendar));
+    calendar = nullptr;
+}
+
+} // namespace
+} // namespace kestrel::test

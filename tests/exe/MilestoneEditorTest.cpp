@@ -1,0 +1,277 @@
+#include "DeskCalendar.h"
+#include "MilestoneEditor.h"
+#include "ProgramFixture.h"
+#include "Units.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace kestrel::test {
+namespace {
+
+// The editor opened from the calendar, on a program whose clock stands at 30 December 1999 and
+// whose milestone file lies in the test's data folder.
+class MilestoneEditorTest : public ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        std::filesystem::create_directories(dir / "data");
+        program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
+    }
+
+    void TearDown() override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const LoadedWindows::Entry& entry : program->windows.entries()) {
+            if (entry.window != nullptr && entry.window != toolbar.get()) {
+                delete entry.window;
+            }
+        }
+        ProgramFixture::TearDown();
+    }
+
+    std::filesystem::path milestoneFile() const { return dir / "data" / "mileston.txt"; }
+
+    DeskCalendar& OpenCalendar(YearMonth month = {1999, 12})
+    {
+        calendar = new DeskCalendar(*program);
+        calendar->ShowMonth(month);
+        return *calendar;
+    }
+
+    // Double-clicks a day of the shown month and returns the editor that opened.
+    MilestoneEditor& Edit(int day)
+    {
+        calendar->dayChosen(CellOf(day));
+        auto* editor = qobject_cast<MilestoneEditor*>(program->windows.find(QString::fromLatin1(kMilestoneName)));
+        if (editor == nullptr) {
+            throw std::runtime_error("the editor did not open");
+        }
+        return *editor;
+    }
+
+    bool EditorOpen() const { return program->windows.contains(kMilestoneName); }
+
+    int CellOf(int day) const
+    {
+        for (int i = 0; i < kGridCells; ++i) {
+            if (calendar->grid().cells[static_cast<std::size_t>(i)].day == day) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    QString DayText(int day) const { return calendar->cell(CellOf(day))->dayLabel()->text(); }
+
+    DeskCalendar* calendar = nullptr;
+};
+
+TEST_F(MilestoneEditorTest, ANewMilestoneIsWrittenInTheFileFormatAndMarkedOnTheCalendar)
+{
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    EXPECT_EQ(editor.windowTitle(), "Milestone Update Form");
+    EXPECT_EQ(editor.Label1()->text(), "Enter Milestone for 24 Dec, 1999");
+    EXPECT_EQ(editor.lblMilestoneNumber()->text(), "Milestone number: New");
+    EXPECT_FALSE(editor.button(0)->isEnabled());
+    EXPECT_EQ(editor.button(0)->text(), "&Remove");
+    EXPECT_EQ(editor.button(1)->text(), "&Apply");
+    EXPECT_EQ(editor.button(2)->text(), "&Cancel");
+    EXPECT_TRUE(editor.TxtMilestone()->toPlainText().isEmpty());
+    editor.TxtMilestone()->setPlainText("Review");
+    editor.Command1_Click(1);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
+    EXPECT_EQ(DayText(24), "1 24");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(MilestoneEditorTest, TheLabelShowsTheDayInItsPattern)
+{
+    OpenCalendar({2000, 1});
+    EXPECT_EQ(Edit(5).Label1()->text(), "Enter Milestone for 05 Jan, 2000");
+}
+
+TEST_F(MilestoneEditorTest, AnEmptyTextStillMakesAMilestone)
+{
+    OpenCalendar();
+    Edit(3).Command1_Click(1);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36497\",\"\"\r\n");
+    EXPECT_EQ(DayText(3), "1 3");
+}
+
+TEST_F(MilestoneEditorTest, AnExistingMilestoneOpensWithItsTextAndNumber)
+{
+    WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\r\nwith the team\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    EXPECT_EQ(editor.lblMilestoneNumber()->text(), "Milestone number: 2");
+    EXPECT_EQ(editor.TxtMilestone()->toPlainText(), "Review\nwith the team");
+    EXPECT_TRUE(editor.button(0)->isEnabled());
+    // Applying without a change keeps the file as it was, line breaks included.
+    editor.Command1_Click(1);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\r\nwith the team\"\r\n");
+}
+
+TEST_F(MilestoneEditorTest, RemoveThenCancelChangesNothing)
+{
+    const std::string file = "\" 36518\",\"Review\"\r\n";
+    WriteFile(milestoneFile(), file);
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    editor.Command1_Click(0);
+    EXPECT_TRUE(editor.TxtMilestone()->isHidden());
+    EXPECT_FALSE(editor.Label2()->isHidden());
+    EXPECT_EQ(editor.Label2()->text(), "Click Apply to Remove Milestone");
+    EXPECT_TRUE(EditorOpen());
+    EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
+    editor.Command1_Click(2);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
+    EXPECT_EQ(ReadFile(milestoneFile()), file);
+    EXPECT_EQ(DayText(24), "1 24");
+}
+
+TEST_F(MilestoneEditorTest, RemoveThenApplyOnTheOnlyMilestoneDeletesTheFile)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    editor.Command1_Click(0);
+    editor.Command1_Click(1);
+    EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
+    EXPECT_EQ(DayText(24), "24");
+    EXPECT_EQ(calendar->marksInMonth(), 0);
+}
+
+TEST_F(MilestoneEditorTest, AnEarlierMilestoneRenumbersTheLaterOnes)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(10);
+    editor.TxtMilestone()->setPlainText("Design");
+    editor.Command1_Click(1);
+    EXPECT_EQ(DayText(10), "1 10");
+    EXPECT_EQ(DayText(24), "2 24");
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36504\",\"Design\"\r\n\" 36518\",\"Review\"\r\n");
+}
+
+TEST_F(MilestoneEditorTest, ApplyStoresOnItsOwnDayWhileTheCalendarShowsAnotherMonth)
+{
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    calendar->Command1_Click(1); // next month
+    editor.TxtMilestone()->setPlainText("Review");
+    editor.Command1_Click(1);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
+    EXPECT_EQ(calendar->shownMonth(), (YearMonth{2000, 1}));
+    calendar->Command1_Click(0);
+    EXPECT_EQ(DayText(24), "1 24");
+}
+
+// The table reloaded or cleared while the editor is open: Apply works on the day it was opened
+// for and never overwrites another day's milestone.
+TEST_F(MilestoneEditorTest, ApplyAfterAReloadChangesOnlyItsOwnDay)
+{
+    WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24); // milestone 2
+    // Meanwhile the file gains an earlier milestone and is read again: position 2 is now the 16th.
+    WriteFile(milestoneFile(), "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
+    ASSERT_FALSE(program->milestones.LoadMilestones(milestoneFile()));
+    editor.TxtMilestone()->setPlainText("Review moved");
+    editor.Command1_Click(1);
+    EXPECT_EQ(ReadFile(milestoneFile()),
+              "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review moved\"\r\n");
+}
+
+TEST_F(MilestoneEditorTest, ApplyAfterClearAllAddsTheMilestoneAgain)
+{
+    WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    program->milestones.clear(); // as Clear All leaves the table
+    std::filesystem::remove(milestoneFile());
+    editor.Command1_Click(1);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
+}
+
+TEST_F(MilestoneEditorTest, RemoveAfterTheMilestoneWasClearedAddsNothing)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    editor.Command1_Click(0);
+    program->milestones.clear();
+    std::filesystem::remove(milestoneFile());
+    editor.Command1_Click(1);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
+    EXPECT_TRUE(program->milestones.empty());
+}
+
+TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
+{
+    program->ProgramSettings.ProjectFile = (dir / "missing" / "mileston.txt").string();
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    editor.TxtMilestone()->setPlainText("Review");
+    editor.Command1_Click(1);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().startsWith("76 Path not found"));
+    EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString((dir / "missing").string())));
+    EXPECT_TRUE(EditorOpen());
+    ASSERT_EQ(program->milestones.count(), 1);
+    EXPECT_EQ(program->milestones.at(1).text, "Review");
+    // With a folder to write to, the same Apply succeeds.
+    std::filesystem::create_directories(dir / "missing");
+    editor.Command1_Click(1);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_EQ(ReadFile(dir / "missing" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
+    EXPECT_EQ(program->milestones.count(), 1);
+}
+
+TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
+{
+    std::filesystem::remove_all(dir / "data");
+    OpenCalendar();
+    Edit(24).Command1_Click(1);
+    EXPECT_TRUE(std::filesystem::exists(milestoneFile()));
+}
+
+TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
+{
+    WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& first = Edit(24);
+    first.show();
+    first.close();
+    EXPECT_EQ(Setting("Forms Position", "MilestoneTop"), "<missing>");
+    EXPECT_FALSE(EditorOpen());
+
+    MilestoneEditor& removing = Edit(24);
+    removing.Command1_Click(0);
+    EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
+    removing.close(); // the close box undoes the Remove as Cancel does
+    EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
+
+    MilestoneEditor& second = Edit(24);
+    second.show();
+    MoveWindowTwips(second, 300, 450);
+    second.Command1_Click(2);
+    EXPECT_EQ(Setting("Forms Position", "MilestoneTop"), "300");
+    EXPECT_EQ(Setting("Forms Position", "MilestoneLeft"), "450");
+    EXPECT_EQ(Setting("Forms Position", "MilestoneWindowState"), "<missing>");
+
+    MilestoneEditor& third = Edit(24);
+    EXPECT_DOUBLE_EQ(WindowTopTwips(third), 300);
+    EXPECT_DOUBLE_EQ(WindowLeftTwips(third), 450);
+}
+
+} // namespace
+} // namespace kestrel::test
