@@ -50,12 +50,6 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
     return length;
 }
 
-DateValue TargetDate(const ProgramSettings& settings)
-{
-    return PackDate(ToInt16(ValFromText(settings.TargetYear)), ToInt16(ValFromText(settings.TargetMonth)),
-                    ToInt16(ValFromText(settings.TargetDay)));
-}
-
 void AddNumber(std::string& json, std::string_view name, long long value)
 {
     json += ',';
@@ -124,6 +118,12 @@ std::filesystem::path RunningProgramDirectory()
 
 } // namespace
 
+DateValue TargetDay(const ProgramSettings& settings)
+{
+    return PackDate(ToInt16(ValFromText(settings.TargetYear)), ToInt16(ValFromText(settings.TargetMonth)),
+                    ToInt16(ValFromText(settings.TargetDay)));
+}
+
 StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
 {
     StatusRequest request;
@@ -180,12 +180,12 @@ std::string StatusUsage(std::string_view programName)
 
 bool TargetPassed(const ProgramSettings& settings, DateValue now)
 {
-    return now.serial > TargetDate(settings).serial;
+    return now.serial > TargetDay(settings).serial;
 }
 
 std::string TargetIsoDate(const ProgramSettings& settings)
 {
-    const DateParts target = SplitDate(TargetDate(settings));
+    const DateParts target = SplitDate(TargetDay(settings));
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", target.year, target.month, target.day);
     return text;

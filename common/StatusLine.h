@@ -42,6 +42,9 @@ bool WantsStatusOutput(int argc, char** argv);
 // The usage text of the status output.
 std::string StatusUsage(std::string_view programName);
 
+// Midnight at the start of the target day, read from the stored target texts as the engine reads
+// them. Raises error 6 or 5 for texts the engine cannot count with.
+DateValue TargetDay(const ProgramSettings& settings);
 // Whether the countdown has passed its target (now later than midnight at the start of the
 // target day), judged from the same stored target texts as the engine reads.
 bool TargetPassed(const ProgramSettings& settings, DateValue now);

@@ -2,6 +2,7 @@
 
 #include "Units.h"
 #include "TerminationSignals.h"
+#include "Notifications.h"
 #include "ToolbarWindow.h"
 
 #include <QApplication>
@@ -244,6 +245,8 @@ int StartProgram(QApplication& app)
     // A logout, kill or Ctrl+C ends the program as "&Close" does.
     const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
     dialogs.setParentWindow(toolbar);
+    // Desktop notifications ride on the toolbar's tick.
+    Notifications notifications(program);
     toolbar->Load();
     toolbar->show();
     const int code = app.exec();
