@@ -1,6 +1,7 @@
 #include "OptionsDialog.h"
 
 #include "IndexTab.h"
+#include "Notices.h"
 #include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
@@ -57,6 +58,7 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.projectFile = Text(s.ProjectFile);
     v.companyLogo =
         program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo());
+    v.notifications = ReadNoticeMemory(program.settings).enabled;
     return v;
 }
 
@@ -98,6 +100,15 @@ void ApplyOptions(Program& program, const OptionsValues& v)
     // The company text has no field: the toolbar reads it from the file at each load.
     step([&] {
         program.write(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), v.companyLogo);
+    });
+
+    // The notifications switch is written only when it changes, so that the file gains its section
+    // only for a user who sets it.
+    step([&] {
+        if (v.notifications != ReadNoticeMemory(program.settings).enabled) {
+            program.write(setting::NotificationsEnabled.section, QString::fromLatin1(setting::NotificationsEnabled.key),
+                          v.notifications ? QStringLiteral("True") : QStringLiteral("False"));
+        }
     });
 
     step([&] {

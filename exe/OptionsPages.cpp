@@ -295,7 +295,8 @@ void CountdownOptionsPage::placePicker()
 ProjectPlanningPage::ProjectPlanningPage(QWidget* parent)
     : QWidget(parent), m_company(NewTextBox("txtCompanyName", this)), m_project(NewTextBox("txtProjectName", this)),
       m_milestoneFile(NewTextBox("txtMileStoneFileName", this)),
-      m_browse(new QPushButton(QStringLiteral("Browse"), this))
+      m_browse(new QPushButton(QStringLiteral("Browse"), this)),
+      m_notifications(new QCheckBox(QStringLiteral("Show desktop &notifications at zero and on milestone days"), this))
 {
     setObjectName(QStringLiteral("pageProjectPlanningOptions"));
     m_browse->setObjectName(QStringLiteral("Command1"));
@@ -313,13 +314,17 @@ ProjectPlanningPage::ProjectPlanningPage(QWidget* parent)
     fileRow->addWidget(m_browse);
     form->addRow(NewLabel("Label8", "&Milestone File Location", m_milestoneFile, frame), fileRow);
 
+    m_notifications->setObjectName(QStringLiteral("chkNotifications"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    layout->addWidget(m_notifications);
     layout->addStretch(1);
 }
 
 void ProjectPlanningPage::load(const OptionsValues& values)
 {
+    m_notifications->setChecked(values.notifications);
     m_project->setText(values.projectTitle);
     m_milestoneFile->setText(values.projectFile);
     m_company->setText(values.companyLogo);
@@ -330,6 +335,7 @@ void ProjectPlanningPage::store(OptionsValues& values) const
     values.projectTitle = m_project->text();
     values.projectFile = m_milestoneFile->text();
     values.companyLogo = m_company->text();
+    values.notifications = m_notifications->isChecked();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -35,6 +35,8 @@ struct OptionsValues
     // The unit texts in the settings file's order: YY before, YY after, DD before, ... SS after.
     std::array<QString, 10> unitTexts;
     QString companyLogo;
+    // Desktop notifications at zero and on milestone days (section "Notifications").
+    bool notifications = true;
 };
 
 // The count formats the caption options box offers, shortest first within each family.
@@ -110,12 +112,14 @@ public:
     QLineEdit* projectTitleEdit() const { return m_project; }
     QLineEdit* milestoneFileEdit() const { return m_milestoneFile; }
     QPushButton* browseButton() const { return m_browse; }
+    QCheckBox* notificationsBox() const { return m_notifications; }
 
 private:
     QLineEdit* m_company;
     QLineEdit* m_project;
     QLineEdit* m_milestoneFile;
     QPushButton* m_browse;
+    QCheckBox* m_notifications;
 };
 
 // The page "Web/Text file Options": the continuous countdown file, whether it is written, and the
