@@ -1,5 +1,7 @@
 #include "StatusLine.h"
 
+#include "CountdownFile.h"
+#include "ICalendar.h"
 #include "Presets.h"
 #include "RuntimeError.h"
 #include "Settings.h"
@@ -129,8 +131,20 @@ StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
     StatusRequest request;
     bool line = false;
     bool json = false;
-    for (std::string_view arg : args) {
-        if (arg == "--line") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--export-ics" || arg.starts_with("--export-ics=")) {
+            const bool joined = arg.starts_with("--export-ics=");
+            if (!joined && i + 1 >= args.size()) {
+                request.error = "--export-ics needs the calendar file to write";
+                return request;
+            }
+            request.exportPath = joined ? std::string(arg.substr(13)) : std::string(args[++i]);
+            if (request.exportPath.empty()) {
+                request.error = "--export-ics needs the calendar file to write";
+                return request;
+            }
+        } else if (arg == "--line") {
             line = true;
         } else if (arg == "--json") {
             json = true;
@@ -145,6 +159,8 @@ StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
     }
     if (line && json) {
         request.error = "--line and --json cannot be given together";
+    } else if (!request.exportPath.empty() && (line || json || request.watch)) {
+        request.error = "--export-ics cannot be given with --line, --json or --watch";
     }
     request.format = json ? StatusFormat::Json : StatusFormat::Line;
     return request;
@@ -157,7 +173,8 @@ bool WantsStatusOutput(int argc, char** argv)
         if (arg == "--") {
             return false;
         }
-        if (arg == "--line" || arg == "--json" || arg == "--watch") {
+        if (arg == "--line" || arg == "--json" || arg == "--watch" || arg == "--export-ics" ||
+            arg.starts_with("--export-ics=")) {
             return true;
         }
     }
@@ -169,12 +186,18 @@ std::string StatusUsage(std::string_view programName)
     const std::string name(programName.empty() ? std::string_view(kStatusProgramName) : programName);
     return "Usage: " + name +
            " [--line | --json] [--watch]\n"
-           "Prints the countdown of the Kestrel settings file on standard output.\n"
+           "       " +
+           name +
+           " --export-ics FILE\n"
+           "Prints the countdown of the Kestrel settings file on standard output, or writes the\n"
+           "milestones and the target day as an iCalendar file.\n"
            "\n"
            "  --line    the countdown line, such as T-0:1:8:39:15 (the default)\n"
            "  --json    one JSON object with the line, the breakdown numbers, the target and\n"
            "            the fields text, tooltip and class for status bars such as waybar\n"
            "  --watch   print a new count every second, on the second, until the output closes\n"
+           "  --export-ics FILE  write the milestones and the target day as an iCalendar\n"
+           "            file (RFC 5545); FILE - writes it to standard output\n"
            "  --help    show this text\n";
 }
 
@@ -189,6 +212,27 @@ std::string TargetIsoDate(const ProgramSettings& settings)
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", target.year, target.month, target.day);
     return text;
+}
+
+std::string Utf8Text(std::string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+            ++i;
+        } else if (const std::size_t length = Utf8SequenceLength(text, i)) {
+            utf8.append(text.substr(i, length));
+            i += length;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+            ++i;
+        }
+    }
+    return utf8;
 }
 
 std::string JsonString(std::string_view text)
@@ -322,6 +366,31 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
     }
 }
 
+int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
+                      const std::filesystem::path& dataDirectory, const StatusIo& io)
+{
+    const ProgramSettings settings = LoadProgramSettings(settingsFile, dataDirectory);
+    try {
+        if (path == "-") {
+            MilestoneTable milestones;
+            if (std::optional<RuntimeError> error = milestones.LoadMilestones(settings.ProjectFile)) {
+                throw *error;
+            }
+            return io.write(CalendarFile(settings, milestones, CalendarStampNow())) ? 0 : 1;
+        }
+        // Never over the user's settings or milestones.
+        if (IsOtherProgramFile(path, settingsFile.path(), settings.ProjectFile)) {
+            io.error("Cannot export the calendar to " + path + ": that is Kestrel's settings file or milestone file\n");
+            return 1;
+        }
+        ExportCalendar(path, settings);
+        return 0;
+    } catch (const RuntimeError& error) {
+        io.error("Cannot export the calendar to " + path + ": " + error.report() + "\n");
+        return 1;
+    }
+}
+
 int StatusProgramMain(int argc, char** argv)
 {
     // A status bar that closes its end of the pipe ends the watch at the next write, quietly.
@@ -343,6 +412,9 @@ int StatusProgramMain(int argc, char** argv)
     if (request.help) {
         io.write(StatusUsage(programName));
         return 0;
+    }
+    if (!request.exportPath.empty()) {
+        return RunCalendarExport(request.exportPath, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), io);
     }
     SystemClock clock;
     return RunStatus(request, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), clock, io);

@@ -30,10 +30,12 @@ struct StatusRequest
     StatusFormat format = StatusFormat::Line;
     bool watch = false; // a new count every second until the output closes
     bool help = false;
-    std::string error; // not empty: the command line is not understood, and why
+    std::string exportPath; // not empty: write the iCalendar file there ("-": standard output)
+    std::string error;      // not empty: the command line is not understood, and why
 };
 
-// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--help".
+// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--help", and
+// "--export-ics FILE" (or "--export-ics=FILE") alone.
 // The program name is not part of args.
 StatusRequest ParseStatusArguments(std::span<const std::string_view> args);
 // Whether a command line (program name first) asks kestrel for the status output rather than
@@ -56,6 +58,9 @@ std::string TargetIsoDate(const ProgramSettings& settings);
 // before the target, "passed" after it); the rest names the breakdown numbers, the target and
 // the settings the count was made with.
 std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now);
+// A text from the settings file as UTF-8: well-formed UTF-8 stays as it is, and every other byte
+// is read as Latin-1, as a file written in a single-byte code page holds it.
+std::string Utf8Text(std::string_view text);
 // A text as a JSON string with its quotes. Bytes that are not UTF-8 are read as Latin-1, so that
 // a settings file written in a single-byte code page still gives valid JSON.
 std::string JsonString(std::string_view text);
@@ -83,6 +88,12 @@ StatusIo SystemStatusIo();
 // error as "number description"), 2 for a command line it does not understand.
 int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
               const std::filesystem::path& dataDirectory, const Clock& clock, const StatusIo& io);
+
+// Writes the iCalendar file of the settings and their milestone file to `path` ("-": standard
+// output). Returns the exit status: 0, or 1 after reporting on standard error why the milestone
+// file could not be read or the calendar file not written.
+int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
+                      const std::filesystem::path& dataDirectory, const StatusIo& io);
 
 // The whole status program: reads the command line (program name first), the settings file of
 // the user and the system clock.

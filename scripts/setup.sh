@@ -14,6 +14,8 @@ packages=(
     dbus-x11 at-spi2-core python3-pyatspi
     # a notification service of the tests' own on a private session bus
     python3-dbus python3-gi
+    # reading back the exported calendar with a parser of its own
+    python3-icalendar
     # toolbar pictures from the desktop's icon theme
     adwaita-icon-theme
 )
