@@ -14,6 +14,11 @@ namespace kestrel {
 // the target day. Every event keeps its UID from export to export while its day and text stay
 // the same, so a calendar that subscribes to the file updates events rather than duplicating them.
 
+namespace setting {
+// The iCalendar file kept up to date with the milestones and the target; empty: none.
+inline constexpr SettingKey CalendarFile{"Calendar", "Calendar File", ""};
+} // namespace setting
+
 // A TEXT value: backslash, semicolon and comma escaped with a backslash, every line break (CR LF,
 // LF or CR) as "\n", other control characters as blanks. Bytes that are not UTF-8 are read as
 // Latin-1, so the file is always UTF-8.

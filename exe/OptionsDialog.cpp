@@ -1,5 +1,6 @@
 #include "OptionsDialog.h"
 
+#include "ICalendar.h"
 #include "IndexTab.h"
 #include "Notices.h"
 #include "Program.h"
@@ -59,6 +60,7 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.companyLogo =
         program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo());
     v.notifications = ReadNoticeMemory(program.settings).enabled;
+    v.calendarFile = program.read(setting::CalendarFile.section, QString::fromLatin1(setting::CalendarFile.key), {});
     return v;
 }
 
@@ -108,6 +110,13 @@ void ApplyOptions(Program& program, const OptionsValues& v)
         if (v.notifications != ReadNoticeMemory(program.settings).enabled) {
             program.write(setting::NotificationsEnabled.section, QString::fromLatin1(setting::NotificationsEnabled.key),
                           v.notifications ? QStringLiteral("True") : QStringLiteral("False"));
+        }
+    });
+
+    step([&] {
+        const QString key = QString::fromLatin1(setting::CalendarFile.key);
+        if (v.calendarFile != program.read(setting::CalendarFile.section, key, {})) {
+            program.write(setting::CalendarFile.section, key, v.calendarFile);
         }
     });
 

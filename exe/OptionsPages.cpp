@@ -374,7 +374,7 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
     : QWidget(parent), m_saveFile(NewTextBox("txtSaveFile", this)),
       m_continuous(new QCheckBox(QStringLiteral("  T&urn Continuous Countdown File Save On"), this)),
       m_texts(new IndexTab(this)), m_beforeDate(NewTextBox("txtBeforeDate", this)),
-      m_afterDate(NewTextBox("txtAfterDate", this))
+      m_afterDate(NewTextBox("txtAfterDate", this)), m_calendarFile(NewTextBox("editCalendarFile", this))
 {
     setObjectName(QStringLiteral("pageFileOptions"));
     m_continuous->setObjectName(QStringLiteral("chkContinuous"));
@@ -387,6 +387,9 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
     fileForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fileForm->addRow(NewLabel("Label3", "&Save To:", m_saveFile, this), m_saveFile);
     fileForm->addRow(QString(), m_continuous);
+    m_calendarFile->setToolTip(QStringLiteral("An iCalendar file (.ics) of the milestones and the target day, written "
+                                              "again after every change, for calendar programs to subscribe to"));
+    fileForm->addRow(NewLabel("lblCalendarFile", "&iCalendar File:", m_calendarFile, this), m_calendarFile);
 
     auto* appearance = new QLabel(QStringLiteral("Select options for text appearing in Countdown File"), this);
     appearance->setObjectName(QStringLiteral("Label12"));
@@ -433,6 +436,7 @@ void FileOptionsPage::load(const OptionsValues& values)
 {
     m_saveFile->setText(values.countDownFile);
     m_continuous->setChecked(values.continuousSave);
+    m_calendarFile->setText(values.calendarFile);
     m_beforeDate->setText(values.fileBeforeText);
     m_afterDate->setText(values.fileAfterText);
     for (std::size_t i = 0; i < m_units.size(); ++i) {
@@ -444,6 +448,7 @@ void FileOptionsPage::store(OptionsValues& values) const
 {
     values.countDownFile = m_saveFile->text();
     values.continuousSave = m_continuous->isChecked();
+    values.calendarFile = m_calendarFile->text();
     values.fileBeforeText = m_beforeDate->text();
     values.fileAfterText = m_afterDate->text();
     for (std::size_t i = 0; i < m_units.size(); ++i) {

@@ -37,6 +37,8 @@ struct OptionsValues
     QString companyLogo;
     // Desktop notifications at zero and on milestone days (section "Notifications").
     bool notifications = true;
+    // The iCalendar file kept up to date with the milestones; empty for none.
+    QString calendarFile;
 };
 
 // The count formats the caption options box offers, shortest first within each family.
@@ -135,6 +137,7 @@ public:
 
     QLineEdit* countdownFileEdit() const { return m_saveFile; }
     QCheckBox* continuousSaveBox() const { return m_continuous; }
+    QLineEdit* calendarFileEdit() const { return m_calendarFile; }
     IndexTab* VideoSoftIndexTab2() const { return m_texts; }
     QLineEdit* fileBeforeEdit() const { return m_beforeDate; }
     QLineEdit* fileAfterEdit() const { return m_afterDate; }
@@ -148,6 +151,7 @@ private:
     QLineEdit* m_beforeDate;
     QLineEdit* m_afterDate;
     std::array<QLineEdit*, 10> m_units{};
+    QLineEdit* m_calendarFile;
 };
 
 } // namespace kestrel

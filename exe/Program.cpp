@@ -2,6 +2,7 @@
 
 #include "Units.h"
 #include "TerminationSignals.h"
+#include "CalendarFeed.h"
 #include "Notifications.h"
 #include "ToolbarWindow.h"
 
@@ -247,6 +248,8 @@ int StartProgram(QApplication& app)
     dialogs.setParentWindow(toolbar);
     // Desktop notifications ride on the toolbar's tick.
     Notifications notifications(program);
+    // The iCalendar file follows the milestones and the target.
+    CalendarFeed calendarFeed(program);
     toolbar->Load();
     toolbar->show();
     const int code = app.exec();

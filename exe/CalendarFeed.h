@@ -1,0 +1,35 @@
+#pragma once
+
+#include "CountdownDisplay.h"
+
+#include <string>
+
+namespace kestrel {
+
+struct Program;
+
+// Keeps the iCalendar file named in the options up to date: after every save of the milestone
+// file and every change of the target or the project title, the next tick writes it again, so a
+// calendar program that subscribes to it follows. A file that cannot be written is reported once
+// until something changes.
+class CalendarFeed final : public CountdownDisplay
+{
+public:
+    explicit CalendarFeed(Program& program);
+    ~CalendarFeed() override;
+    CalendarFeed(const CalendarFeed&) = delete;
+    CalendarFeed& operator=(const CalendarFeed&) = delete;
+
+    void showCountdown() override { update(); }
+    void redraw() override { update(); }
+
+    // Writes the calendar file when what it shows has changed since the last write.
+    void update();
+
+private:
+    Program& m_program;
+    // What the last write (or failed write) was made from.
+    std::string m_written;
+};
+
+} // namespace kestrel
