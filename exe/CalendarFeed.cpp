@@ -64,4 +64,30 @@ void CalendarFeed::update()
     }
 }
 
+void ExportCalendarToChosenFile(Program& program)
+{
+    const std::optional<QString> chosen = program.dialogs.ShowSave(
+        QStringLiteral("kestrel.ics"), QStringLiteral("iCalendar files (*.ics)|*.ics|All files|*.*"),
+        QStringLiteral("Export iCalendar"));
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    const std::string path = chosen->toStdString();
+    const ProgramSettings& s = program.ProgramSettings;
+    QString problem;
+    if (IsOtherProgramFile(path, program.settings.path(), s.ProjectFile)) {
+        problem = QStringLiteral("that is the settings file or the milestone file");
+    } else {
+        try {
+            ExportCalendar(path, s);
+        } catch (const RuntimeError& error) {
+            problem = QString::fromStdString(error.report());
+        }
+    }
+    if (!problem.isEmpty()) {
+        program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2.").arg(*chosen, problem),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+    }
+}
+
 } // namespace kestrel

@@ -32,4 +32,10 @@ private:
     std::string m_written;
 };
 
+// "Export iCalendar...": asks for a file with the save-as dialog and writes the calendar of the
+// milestone file and the target there. Cancelling does nothing; the settings file and the
+// milestone file are refused, and a file that cannot be written is reported, with a message box.
+// For the desk calendar's milestone menu.
+void ExportCalendarToChosenFile(Program& program);
+
 } // namespace kestrel

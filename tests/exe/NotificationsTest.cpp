@@ -1,11 +1,9 @@
-#include "CalendarFeed.h"
 #include "Notifications.h"
 #include "OptionsDialog.h"
 #include "OptionsPages.h"
 #include "ProgramFixture.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace kestrel::test {
@@ -84,45 +82,6 @@ TEST_F(NotificationsTest, ReadsTheMilestoneFileAgainWhenItChanges)
     const std::vector<Notice> due = notifications.dueNow();
     ASSERT_EQ(due.size(), 1u);
     EXPECT_EQ(due[0].body, "Review");
-}
-
-TEST_F(NotificationsTest, CalendarFileFollowsTheMilestoneFileAndReportsAFailureOnce)
-{
-    const std::filesystem::path ics = dir / "feed.ics";
-    const std::filesystem::path milestones = dir / "mileston.txt";
-    WriteSettings("[File Options]\nProject File=" + milestones.string() +
-                  "\n[Calendar]\nCalendar File=" + ics.string() + "\n");
-    WriteFile(milestones, "\" 36530\",\"Review\"\r\n");
-    StartToolbar();
-    CalendarFeed feed(*program);
-    feed.update();
-    ASSERT_NE(ReadFile(ics).find("SUMMARY:Review\r\n"), std::string::npos);
-
-    // Nothing changed: the file is left alone.
-    std::filesystem::remove(ics);
-    feed.update();
-    EXPECT_FALSE(std::filesystem::exists(ics));
-
-    // A save of the milestone file brings the calendar up to date at the next tick.
-    WriteFile(milestones, "\" 36530\",\"Review, final\"\r\n");
-    feed.update();
-    EXPECT_NE(ReadFile(ics).find("SUMMARY:Review\\, final\r\n"), std::string::npos);
-
-    // A folder that does not exist: said once, not every second.
-    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "missing" / "feed.ics").string());
-    feed.update();
-    feed.update();
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("76 Path not found")))
-        << dialogs.messages()[0].toStdString();
-}
-
-TEST_F(NotificationsTest, CalendarFileIsSetOnTheFilePage)
-{
-    OpenSwitch();
-    options->filePage()->calendarFileEdit()->setText(QString::fromStdString((dir / "k.ics").string()));
-    options->button(1)->click();
-    EXPECT_EQ(Setting("Calendar", "Calendar File"), (dir / "k.ics").string());
 }
 
 } // namespace
