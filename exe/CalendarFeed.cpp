@@ -26,6 +26,8 @@ std::string FileIdentity(const std::filesystem::path& path)
 CalendarFeed::CalendarFeed(Program& program) : m_program(program)
 {
     m_program.subscribe(this);
+    QObject::connect(&m_fallback, &QTimer::timeout, &m_fallback, [this] { update(); });
+    m_fallback.start(10'000);
 }
 
 CalendarFeed::~CalendarFeed()

@@ -2,6 +2,8 @@
 
 #include "CountdownDisplay.h"
 
+#include <QTimer>
+
 #include <string>
 
 namespace kestrel {
@@ -30,6 +32,8 @@ private:
     Program& m_program;
     // What the last write (or failed write) was made from.
     std::string m_written;
+    // Looks every few seconds too, for when the toolbar's countdown stands still.
+    QTimer m_fallback;
 };
 
 // "Export iCalendar...": asks for a file with the save-as dialog and writes the calendar of the

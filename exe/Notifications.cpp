@@ -18,6 +18,8 @@ constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 // A notification the service did not take is tried again after this many seconds.
 constexpr double kRetrySeconds = 60;
+// How often it looks without the toolbar's tick.
+constexpr int kFallbackSeconds = 10;
 
 std::string FileIdentity(const std::filesystem::path& path)
 {
@@ -35,6 +37,8 @@ std::string FileIdentity(const std::filesystem::path& path)
 Notifications::Notifications(Program& program) : m_program(program)
 {
     m_program.subscribe(this);
+    connect(&m_fallback, &QTimer::timeout, this, &Notifications::showCountdown);
+    m_fallback.start(kFallbackSeconds * 1000);
 }
 
 Notifications::~Notifications()

@@ -5,6 +5,7 @@
 #include "Notices.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <filesystem>
 #include <map>
@@ -17,9 +18,8 @@ struct Program;
 
 // Gives the desktop notifications of the countdown (zero reached, a milestone's day) through the
 // desktop's notification service on the session bus. It rides on the toolbar's tick as a
-// countdown display. A notification is remembered in the settings file once the service has
-// taken it; when no service answers, nothing is shown or reported and it is tried again a
-// minute later.
+// countdown display, and looks every few seconds on its own. A notification is remembered in the settings file once the
+// service has taken it; when no service answers, nothing is shown or reported and it is tried again a minute later.
 class Notifications final : public QObject, public CountdownDisplay
 {
     Q_OBJECT
@@ -52,6 +52,9 @@ private:
     std::map<std::string, std::string> m_given;
     // After a failed delivery, no try before this moment.
     double m_retryAfter = 0;
+    // Looks every few seconds too, for when the toolbar's countdown stands still (the years-only
+    // format, or a count out of range).
+    QTimer m_fallback;
 };
 
 } // namespace kestrel

@@ -59,10 +59,17 @@ expect_eq "notifications on a milestone's day" "$(notification_count)" "2"
 expect_eq "the milestone notification" "$(tail -n 1 "$LOG")" "Kestrel | Milestone today | Review &amp; sign off"
 expect_eq "milestone day remembered" "$(setting Notifications 'Milestone Day Given')" "36530"
 
+# With the years-only format the countdown stands still after its first count; the milestone
+# notification still comes.
+printf '[Target Date]\nCaption_option=yy\n' >"$SETTINGS"
+run_kestrel_from '2000-01-06 08:59:58' 13
+expect_eq "notifications with the countdown standing still" "$(notification_count)" "3"
+expect_eq "the milestone notification of the next day" "$(tail -n 1 "$LOG")" "Kestrel | Milestone today | Ship"
+
 # 4. Switched off in the settings file: the next target passes without a notification.
 printf '[Target Date]\nTarget_Year=2001\n[Notifications]\nEnabled=False\n' >"$SETTINGS"
 run_kestrel_from '2000-12-31 23:59:58' 4
-expect_eq "notifications while switched off" "$(notification_count)" "2"
+expect_eq "notifications while switched off" "$(notification_count)" "3"
 
 # 5. No notification service: nothing is shown, nothing reported, nothing remembered.
 kill -TERM "$SERVICE_PID"
@@ -75,6 +82,6 @@ if xdotool search --onlyvisible --name '^Kestrel$' >/dev/null 2>&1; then
     fail "a message box came up without a notification service"
 fi
 wait "$runner"
-expect_eq "notifications without a service" "$(notification_count)" "2"
+expect_eq "notifications without a service" "$(notification_count)" "3"
 expect_eq "nothing remembered without a service" "$(setting Notifications 'Zero Given')" ""
 echo "PASS"
