@@ -163,5 +163,7 @@ print(f"| kestrel, toolbar ticking every second | {cpu_seconds} s | {toolbar_cpu
 print(f"| kestrel-saver, full screen, ticking every second | {cpu_seconds} s | {saver_cpu:.3f} % | under 1 % "
       f"{'(met)' if saver_cpu < 1 else '(NOT met)'} |")
 PY
+echo "bench: the status line against date"
+bench/bench_status.sh >/dev/null
 echo "bench: wrote bench/RESULTS.md"
 cat bench/RESULTS.md

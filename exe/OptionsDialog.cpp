@@ -1,6 +1,8 @@
 #include "OptionsDialog.h"
 
+#include "ICalendar.h"
 #include "IndexTab.h"
+#include "Notices.h"
 #include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
@@ -57,6 +59,8 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.projectFile = Text(s.ProjectFile);
     v.companyLogo =
         program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo());
+    v.notifications = ReadNoticeMemory(program.settings).enabled;
+    v.calendarFile = program.read(setting::CalendarFile.section, QString::fromLatin1(setting::CalendarFile.key), {});
     return v;
 }
 
@@ -98,6 +102,22 @@ void ApplyOptions(Program& program, const OptionsValues& v)
     // The company text has no field: the toolbar reads it from the file at each load.
     step([&] {
         program.write(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), v.companyLogo);
+    });
+
+    // The notifications switch is written only when it changes, so that the file gains its section
+    // only for a user who sets it.
+    step([&] {
+        if (v.notifications != ReadNoticeMemory(program.settings).enabled) {
+            program.write(setting::NotificationsEnabled.section, QString::fromLatin1(setting::NotificationsEnabled.key),
+                          v.notifications ? QStringLiteral("True") : QStringLiteral("False"));
+        }
+    });
+
+    step([&] {
+        const QString key = QString::fromLatin1(setting::CalendarFile.key);
+        if (v.calendarFile != program.read(setting::CalendarFile.section, key, {})) {
+            program.write(setting::CalendarFile.section, key, v.calendarFile);
+        }
     });
 
     step([&] {

@@ -311,7 +311,8 @@ void CountdownOptionsPage::placePicker()
 ProjectPlanningPage::ProjectPlanningPage(QWidget* parent)
     : QWidget(parent), m_company(NewTextBox("txtCompanyName", this)), m_project(NewTextBox("txtProjectName", this)),
       m_milestoneFile(NewTextBox("txtMileStoneFileName", this)),
-      m_browse(new QPushButton(QStringLiteral("Browse"), this))
+      m_browse(new QPushButton(QStringLiteral("Browse"), this)),
+      m_notifications(new QCheckBox(QStringLiteral("Show desktop &notifications at zero and on milestone days"), this))
 {
     setObjectName(QStringLiteral("pageProjectPlanningOptions"));
     m_browse->setObjectName(QStringLiteral("Command1"));
@@ -329,13 +330,17 @@ ProjectPlanningPage::ProjectPlanningPage(QWidget* parent)
     fileRow->addWidget(m_browse);
     form->addRow(NewLabel("Label8", "&Milestone File Location", m_milestoneFile, frame), fileRow);
 
+    m_notifications->setObjectName(QStringLiteral("chkNotifications"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    layout->addWidget(m_notifications);
     layout->addStretch(1);
 }
 
 void ProjectPlanningPage::load(const OptionsValues& values)
 {
+    m_notifications->setChecked(values.notifications);
     m_project->setText(values.projectTitle);
     m_milestoneFile->setText(values.projectFile);
     m_company->setText(values.companyLogo);
@@ -346,6 +351,7 @@ void ProjectPlanningPage::store(OptionsValues& values) const
     values.projectTitle = m_project->text();
     values.projectFile = m_milestoneFile->text();
     values.companyLogo = m_company->text();
+    values.notifications = m_notifications->isChecked();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -384,7 +390,7 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
     : QWidget(parent), m_saveFile(NewTextBox("txtSaveFile", this)),
       m_continuous(new QCheckBox(QStringLiteral("  T&urn Continuous Countdown File Save On"), this)),
       m_texts(new IndexTab(this)), m_beforeDate(NewTextBox("txtBeforeDate", this)),
-      m_afterDate(NewTextBox("txtAfterDate", this))
+      m_afterDate(NewTextBox("txtAfterDate", this)), m_calendarFile(NewTextBox("editCalendarFile", this))
 {
     setObjectName(QStringLiteral("pageFileOptions"));
     m_continuous->setObjectName(QStringLiteral("chkContinuous"));
@@ -397,6 +403,9 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
     fileForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fileForm->addRow(NewLabel("Label3", "&Save To:", m_saveFile, this), m_saveFile);
     fileForm->addRow(QString(), m_continuous);
+    m_calendarFile->setToolTip(QStringLiteral("An iCalendar file (.ics) of the milestones and the target day, written "
+                                              "again after every change, for calendar programs to subscribe to"));
+    fileForm->addRow(NewLabel("lblCalendarFile", "&iCalendar File:", m_calendarFile, this), m_calendarFile);
 
     auto* appearance = new QLabel(QStringLiteral("Select options for text appearing in Countdown File"), this);
     appearance->setObjectName(QStringLiteral("Label12"));
@@ -443,6 +452,7 @@ void FileOptionsPage::load(const OptionsValues& values)
 {
     m_saveFile->setText(values.countDownFile);
     m_continuous->setChecked(values.continuousSave);
+    m_calendarFile->setText(values.calendarFile);
     m_beforeDate->setText(values.fileBeforeText);
     m_afterDate->setText(values.fileAfterText);
     for (std::size_t i = 0; i < m_units.size(); ++i) {
@@ -454,6 +464,7 @@ void FileOptionsPage::store(OptionsValues& values) const
 {
     values.countDownFile = m_saveFile->text();
     values.continuousSave = m_continuous->isChecked();
+    values.calendarFile = m_calendarFile->text();
     values.fileBeforeText = m_beforeDate->text();
     values.fileAfterText = m_afterDate->text();
     for (std::size_t i = 0; i < m_units.size(); ++i) {

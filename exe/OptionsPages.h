@@ -35,6 +35,10 @@ struct OptionsValues
     // The unit texts in the settings file's order: YY before, YY after, DD before, ... SS after.
     std::array<QString, 10> unitTexts;
     QString companyLogo;
+    // Desktop notifications at zero and on milestone days (section "Notifications").
+    bool notifications = true;
+    // The iCalendar file kept up to date with the milestones; empty for none.
+    QString calendarFile;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -105,12 +109,14 @@ public:
     QLineEdit* projectTitleEdit() const { return m_project; }
     QLineEdit* milestoneFileEdit() const { return m_milestoneFile; }
     QPushButton* browseButton() const { return m_browse; }
+    QCheckBox* notificationsBox() const { return m_notifications; }
 
 private:
     QLineEdit* m_company;
     QLineEdit* m_project;
     QLineEdit* m_milestoneFile;
     QPushButton* m_browse;
+    QCheckBox* m_notifications;
 };
 
 // The page "Web/Text file Options": the continuous countdown file, whether it is written, and the
@@ -126,6 +132,7 @@ public:
 
     QLineEdit* countdownFileEdit() const { return m_saveFile; }
     QCheckBox* continuousSaveBox() const { return m_continuous; }
+    QLineEdit* calendarFileEdit() const { return m_calendarFile; }
     IndexTab* VideoSoftIndexTab2() const { return m_texts; }
     QLineEdit* fileBeforeEdit() const { return m_beforeDate; }
     QLineEdit* fileAfterEdit() const { return m_afterDate; }
@@ -139,6 +146,7 @@ private:
     QLineEdit* m_beforeDate;
     QLineEdit* m_afterDate;
     std::array<QLineEdit*, 10> m_units{};
+    QLineEdit* m_calendarFile;
 };
 
 } // namespace kestrel

@@ -1,7 +1,11 @@
 #include "Program.h"
 
+#include "AtomicFile.h"
+
 #include "Units.h"
 #include "TerminationSignals.h"
+#include "CalendarFeed.h"
+#include "Notifications.h"
 #include "ToolbarWindow.h"
 #include "SingleInstance.h"
 
@@ -279,6 +283,13 @@ int StartProgram(QApplication& app)
 
     FindHelpFile(program, kHelpFileName);
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
+    // Writes killed half-way (a crash, a power cut) leave their temporary files beside the
+    // settings, milestone and countdown files: clear away those of our own naming.
+    for (const std::filesystem::path& file :
+         {program.settings.path(), std::filesystem::path(program.ProgramSettings.ProjectFile),
+          std::filesystem::path(program.ProgramSettings.CountDownFile)}) {
+        RemoveStaleTemporaries(file);
+    }
 
     auto* toolbar = new ToolbarWindow(program);
     // A logout, kill or Ctrl+C ends the program as "&Close" does.
@@ -290,6 +301,10 @@ int StartProgram(QApplication& app)
         toolbar->raise();
         toolbar->activateWindow();
     });
+    // Desktop notifications ride on the toolbar's tick.
+    Notifications notifications(program);
+    // The iCalendar file follows the milestones and the target.
+    CalendarFeed calendarFeed(program);
     toolbar->Load();
     toolbar->show();
     const int code = app.exec();

@@ -1,12 +1,22 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Program.h"
+#include "ReportPdf.h"
 #include "StartUp.h"
+#include "StatusLine.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    // The countdown for status bars needs no window toolkit: kestrel-status prints it.
+    if (kestrel::WantsStatusOutput(argc, argv)) {
+        return kestrel::HandOverStatusOutput(argc, argv);
+    }
+    // The project report as PDF needs no window either.
+    if (kestrel::AsksForReportPdf(argc, argv)) {
+        return kestrel::RunReportPdfProgram(argc, argv);
+    }
     // The command line is read before the application opens its display, so --help and
     // --version work anywhere, also without a desktop.
     QStringList arguments;
@@ -17,7 +27,14 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Kestrel counts down to a target day: in the title of a small toolbar window and in a\n"
                        "breakdown window of years, days, hours, minutes and seconds, in calendar days or work days.\n"
-                       "It runs one window per desktop session: a second start raises the first."));
+                       "It runs one window per desktop session: a second start raises the first.\n\n"
+                       "Without a window:\n"
+                       "  --line               print the countdown line once (T-0:1:8:39:15)\n"
+                       "  --json               print the countdown as one JSON object (for waybar)\n"
+                       "  --watch              repeat --line or --json every second\n"
+                       "  --export-ics FILE    write the milestones and the target day as an iCalendar file\n"
+                       "  --report-pdf FILE    write the project report as a PDF file\n"
+                       "(kestrel-status --help tells more; kestrel-status starts faster for status bars.)"));
     const kestrel::CommandLineAnswer answer =
         kestrel::ReadCommandLine(parser, arguments, QStringLiteral("kestrel"), QStringLiteral(KESTREL_VERSION), false);
     if (!answer.run) {

@@ -12,6 +12,10 @@ packages=(
     xvfb xauth xdotool x11-utils faketime poppler-utils imagemagick fonts-dejavu-core xclip
     # reading window contents in the end-to-end tests, as a screen reader does
     dbus-x11 at-spi2-core python3-pyatspi
+    # a notification service of the tests' own on a private session bus
+    python3-dbus python3-gi
+    # reading back the exported calendar with a parser of its own
+    python3-icalendar
     # toolbar pictures from the desktop's icon theme
     adwaita-icon-theme
     # Wayland sessions and their test compositor, the PNG icons drawn from the SVG

@@ -1,0 +1,184 @@
+#include "ICalendar.h"
+
+#include "AtomicFile.h"
+#include "RuntimeError.h"
+#include "StatusLine.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <map>
+
+namespace kestrel {
+
+namespace {
+
+// RFC 5545 limits a physical line to 75 octets, not counting its CR LF.
+constexpr std::size_t kMaxLineOctets = 75;
+
+std::string DateText(DateValue day)
+{
+    const DateParts parts = SplitDate(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", parts.year, parts.month, parts.day);
+    return text;
+}
+
+// Whether a milestone key holds a whole day number (blanks around it allowed); a key without a
+// number falls on no day.
+bool HoldsDayNumber(std::string_view key)
+{
+    while (!key.empty() && (key.front() == ' ' || key.front() == '\t')) {
+        key.remove_prefix(1);
+    }
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) {
+        key.remove_suffix(1);
+    }
+    if (key.starts_with('-')) {
+        key.remove_prefix(1);
+    }
+    return !key.empty() && key.size() <= 9 && key.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// One all-day event: the day and the day after it as its end, as all-day events are written.
+void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, DateValue day,
+              const std::string& summary)
+{
+    out += FoldContentLine("BEGIN:VEVENT");
+    out += FoldContentLine("UID:" + uid);
+    out += FoldContentLine("DTSTAMP:" + std::string(stamp));
+    out += FoldContentLine("DTSTART;VALUE=DATE:" + DateText(day));
+    out += FoldContentLine("DTEND;VALUE=DATE:" + DateText(DateAdd("d", 1, day)));
+    out += FoldContentLine("SUMMARY:" + CalendarText(summary));
+    out += FoldContentLine("TRANSP:TRANSPARENT");
+    out += FoldContentLine("END:VEVENT");
+}
+
+} // namespace
+
+std::string CalendarText(std::string_view text)
+{
+    const std::string utf8 = Utf8Text(text);
+    std::string escaped;
+    escaped.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case ';':
+            escaped += "\\;";
+            break;
+        case ',':
+            escaped += "\\,";
+            break;
+        case '\r':
+            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') {
+                ++i;
+            }
+            escaped += "\\n";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\t':
+            escaped += c;
+            break;
+        default:
+            escaped += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+        }
+    }
+    return escaped;
+}
+
+std::string FoldContentLine(std::string_view line)
+{
+    std::string folded;
+    std::size_t limit = kMaxLineOctets;
+    while (line.size() > limit) {
+        std::size_t cut = limit;
+        while (cut > 0 && IsContinuationByte(line[cut])) {
+            --cut;
+        }
+        folded.append(line.substr(0, cut));
+        folded += "\r\n ";
+        line.remove_prefix(cut);
+        limit = kMaxLineOctets - 1; // the blank that starts a continuation line counts
+    }
+    folded.append(line);
+    folded += "\r\n";
+    return folded;
+}
+
+std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat)
+{
+    // FNV-1a: a fixed hash, the same in every build and run.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (unsigned char c : text) {
+        hash = (hash ^ c) * 0x100000001b3ULL;
+    }
+    char uid[96];
+    std::snprintf(uid, sizeof uid, "milestone-%lld-%016llx%s@kestrel", dayNumber, static_cast<unsigned long long>(hash),
+                  repeat > 0 ? ("-" + std::to_string(repeat)).c_str() : "");
+    return uid;
+}
+
+std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& milestones, std::string_view stamp)
+{
+    std::string out;
+    out += FoldContentLine("BEGIN:VCALENDAR");
+    out += FoldContentLine("VERSION:2.0");
+    out += FoldContentLine("PRODID:-//Kestrel//Kestrel countdown//EN");
+    out += FoldContentLine("CALSCALE:GREGORIAN");
+    out += FoldContentLine("X-WR-CALNAME:" + CalendarText(settings.ProjectTitle));
+
+    try {
+        const DateValue target = TargetDay(settings);
+        AddEvent(out, "target-" + DateText(target) + "@kestrel", stamp, target, "Target day: " + settings.ProjectTitle);
+    } catch (const RuntimeError&) {
+        // A target the engine cannot count with has no day to show.
+    }
+
+    std::map<std::pair<long long, std::string>, int> seen;
+    for (int position = 1; position <= milestones.count(); ++position) {
+        const Milestone& milestone = milestones.at(position);
+        const double key = KeyValue(milestone.key);
+        // Only keys of whole day numbers in the years 100 to 9999 name a day.
+        if (milestone.markedForRemoval || !HoldsDayNumber(milestone.key) || key < -657434 || key > 2958465) {
+            continue;
+        }
+        const auto day = static_cast<long long>(key);
+        const int repeat = seen[{day, milestone.text}]++;
+        AddEvent(out, MilestoneUid(day, milestone.text, repeat), stamp, DateValue{static_cast<double>(day)},
+                 milestone.text);
+    }
+    out += FoldContentLine("END:VCALENDAR");
+    return out;
+}
+
+std::string CalendarStampNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+    return text;
+}
+
+void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings)
+{
+    MilestoneTable milestones;
+    if (std::optional<RuntimeError> error = milestones.LoadMilestones(settings.ProjectFile)) {
+        throw *error;
+    }
+    ReplaceFileContents(path, CalendarFile(settings, milestones, CalendarStampNow()));
+}
+
+} // namespace kestrel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Milestones.h"
+#include "ProgramSettings.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// The milestones and the target day as an iCalendar file (RFC 5545) that calendar programs
+// import or subscribe to: one all-day event per milestone, its text as the summary, and one for
+// the target day. Every event keeps its UID from export to export while its day and text stay
+// the same, so a calendar that subscribes to the file updates events rather than duplicating them.
+
+namespace setting {
+// The iCalendar file kept up to date with the milestones and the target; empty: none.
+inline constexpr SettingKey CalendarFile{"Calendar", "Calendar File", ""};
+} // namespace setting
+
+// A TEXT value: backslash, semicolon and comma escaped with a backslash, every line break (CR LF,
+// LF or CR) as "\n", other control characters as blanks. Bytes that are not UTF-8 are read as
+// Latin-1, so the file is always UTF-8.
+std::string CalendarText(std::string_view text);
+// One content line folded as the RFC says: no physical line longer than 75 octets, each further
+// one starting with a blank, never inside a UTF-8 character; every line ended by CR LF.
+std::string FoldContentLine(std::string_view line);
+// The UID of a milestone's event: its day number and a hash of its text; `repeat` counts earlier
+// milestones with the same day and text (0 for the first), so that even those stay distinct.
+std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat = 0);
+
+// The whole calendar. `stamp` is the DTSTAMP of every event, UTC as "yyyymmddThhmmssZ".
+// Milestones whose key names no day of the years 100 to 9999, and records marked for removal,
+// are left out; a target the engine cannot count with gives no target event.
+std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& milestones, std::string_view stamp);
+
+// The present moment as a DTSTAMP.
+std::string CalendarStampNow();
+
+// Writes the calendar of the settings and the milestone file they name to `path`, replacing it
+// in one step. Raises RuntimeError when the milestone file cannot be read or `path` cannot be
+// written (76 for a missing folder, 70 when writing is not allowed, 75 otherwise).
+void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings);
+
+} // namespace kestrel

@@ -1,0 +1,95 @@
+#include "CalendarFeed.h"
+
+#include "CountdownFile.h"
+#include "ICalendar.h"
+#include "Program.h"
+
+#include <sys/stat.h>
+
+namespace kestrel {
+
+namespace {
+
+std::string FileIdentity(const std::filesystem::path& path)
+{
+    struct stat info
+    {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return "-";
+    }
+    return std::to_string(info.st_ino) + ':' + std::to_string(info.st_size) + ':' +
+           std::to_string(info.st_mtim.tv_sec) + '.' + std::to_string(info.st_mtim.tv_nsec);
+}
+
+} // namespace
+
+CalendarFeed::CalendarFeed(Program& program) : m_program(program)
+{
+    m_program.subscribe(this);
+    QObject::connect(&m_fallback, &QTimer::timeout, &m_fallback, [this] { update(); });
+    m_fallback.start(10'000);
+}
+
+CalendarFeed::~CalendarFeed()
+{
+    m_program.unsubscribe(this);
+}
+
+void CalendarFeed::update()
+{
+    const std::string path = ReadSetting(m_program.settings, setting::CalendarFile);
+    if (path.empty()) {
+        m_written.clear();
+        return;
+    }
+    const ProgramSettings& s = m_program.ProgramSettings;
+    const std::string source = path + '\n' + s.ProjectFile + '\n' + FileIdentity(s.ProjectFile) + '\n' + s.TargetYear +
+                               '\n' + s.TargetMonth + '\n' + s.TargetDay + '\n' + s.ProjectTitle;
+    if (source == m_written) {
+        return;
+    }
+    m_written = source;
+    QString problem;
+    if (IsOtherProgramFile(path, m_program.settings.path(), s.ProjectFile)) {
+        problem = QStringLiteral("that is the settings file or the milestone file");
+    } else {
+        try {
+            ExportCalendar(path, s);
+        } catch (const RuntimeError& error) {
+            problem = QString::fromStdString(error.report());
+        }
+    }
+    if (!problem.isEmpty()) {
+        m_program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2. Check in Options.")
+                                     .arg(QString::fromStdString(path), problem),
+                                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+    }
+}
+
+void ExportCalendarToChosenFile(Program& program)
+{
+    const std::optional<QString> chosen = program.dialogs.ShowSave(
+        QStringLiteral("kestrel.ics"), QStringLiteral("iCalendar files (*.ics)|*.ics|All files|*.*"),
+        QStringLiteral("Export iCalendar"));
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    const std::string path = chosen->toStdString();
+    const ProgramSettings& s = program.ProgramSettings;
+    QString problem;
+    if (IsOtherProgramFile(path, program.settings.path(), s.ProjectFile)) {
+        problem = QStringLiteral("that is the settings file or the milestone file");
+    } else {
+        try {
+            ExportCalendar(path, s);
+        } catch (const RuntimeError& error) {
+            problem = QString::fromStdString(error.report());
+        }
+    }
+    if (!problem.isEmpty()) {
+        program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2.").arg(*chosen, problem),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+    }
+}
+
+} // namespace kestrel

@@ -1,0 +1,114 @@
+#include "Notifications.h"
+
+#include "Program.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <sys/stat.h>
+
+namespace kestrel {
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.Notifications";
+constexpr const char* kPath = "/org/freedesktop/Notifications";
+// A notification the service did not take is tried again after this many seconds.
+constexpr double kRetrySeconds = 60;
+// How often it looks without the toolbar's tick.
+constexpr int kFallbackSeconds = 10;
+
+std::string FileIdentity(const std::filesystem::path& path)
+{
+    struct stat info
+    {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    return std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino) + ':' + std::to_string(info.st_size) + ':' +
+           std::to_string(info.st_mtim.tv_sec) + '.' + std::to_string(info.st_mtim.tv_nsec);
+}
+
+} // namespace
+
+Notifications::Notifications(Program& program) : m_program(program)
+{
+    m_program.subscribe(this);
+    connect(&m_fallback, &QTimer::timeout, this, &Notifications::showCountdown);
+    m_fallback.start(kFallbackSeconds * 1000);
+}
+
+Notifications::~Notifications()
+{
+    m_program.unsubscribe(this);
+}
+
+const MilestoneTable& Notifications::milestones()
+{
+    const std::filesystem::path path(m_program.ProgramSettings.ProjectFile);
+    const std::string identity = FileIdentity(path);
+    if (path != m_milestonePath || identity != m_milestoneIdentity) {
+        m_milestonePath = path;
+        m_milestoneIdentity = identity;
+        // A damaged file gives what could be read; the desk calendar is where it is reported.
+        (void)m_milestones.LoadMilestones(path);
+    }
+    return m_milestones;
+}
+
+std::vector<Notice> Notifications::dueNow()
+{
+    const DateValue now = GetPresentDate(m_program.clock);
+    const NoticeMemory memory = ReadNoticeMemory(m_program.settings);
+    if (!memory.enabled || now.serial * 86400.0 < m_retryAfter) {
+        return {};
+    }
+    std::vector<Notice> due = DueNotices(m_program.ProgramSettings, milestones(), now, memory);
+    std::erase_if(due, [this](const Notice& notice) {
+        const auto given = m_given.find(notice.remember.key);
+        return m_sending.contains(notice.remember.key) ||
+               (given != m_given.end() && given->second == notice.remember.value);
+    });
+    return due;
+}
+
+void Notifications::showCountdown()
+{
+    for (const Notice& notice : dueNow()) {
+        send(notice);
+    }
+}
+
+void Notifications::send(const Notice& notice)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        m_retryAfter = GetPresentDate(m_program.clock).serial * 86400.0 + kRetrySeconds;
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                                       QString::fromLatin1(kService), QStringLiteral("Notify"));
+    call << QStringLiteral("Kestrel") << uint(0) << QStringLiteral("kestrel") << QString::fromStdString(notice.summary)
+         << QString::fromStdString(notice.body) << QStringList() << QVariantMap() << int(-1);
+    m_sending.insert(notice.remember.key);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, remember = notice.remember](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                m_sending.erase(remember.key);
+                if (finished->isError()) {
+                    // No notification service: nothing to show and nothing to report.
+                    m_retryAfter = GetPresentDate(m_program.clock).serial * 86400.0 + kRetrySeconds;
+                    return;
+                }
+                // Kept here too, so that a settings file that cannot be written does not bring the
+                // same notification back every second.
+                m_given[remember.key] = remember.value;
+                m_program.write(remember);
+            });
+}
+
+} // namespace kestrel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CountdownDisplay.h"
+#include "Milestones.h"
+#include "Notices.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+namespace kestrel {
+
+struct Program;
+
+// Gives the desktop notifications of the countdown (zero reached, a milestone's day) through the
+// desktop's notification service on the session bus. It rides on the toolbar's tick as a
+// countdown display, and looks every few seconds on its own. A notification is remembered in the settings file once the
+// service has taken it; when no service answers, nothing is shown or reported and it is tried again a minute later.
+class Notifications final : public QObject, public CountdownDisplay
+{
+    Q_OBJECT
+
+public:
+    explicit Notifications(Program& program);
+    ~Notifications() override;
+    Notifications(const Notifications&) = delete;
+    Notifications& operator=(const Notifications&) = delete;
+
+    // Every tick: gives the notifications due now.
+    void showCountdown() override;
+    void redraw() override {}
+
+    // The notifications due now that are not given, being given or waiting for a retry.
+    std::vector<Notice> dueNow();
+
+private:
+    void send(const Notice& notice);
+    // The milestone table of the milestone file, read again when the file changes.
+    const MilestoneTable& milestones();
+
+    Program& m_program;
+    MilestoneTable m_milestones;
+    std::filesystem::path m_milestonePath;
+    std::string m_milestoneIdentity;
+    // Keys of the notices sent and not yet answered.
+    std::set<std::string> m_sending;
+    // The notices given in this run, key and value, whatever became of their write.
+    std::map<std::string, std::string> m_given;
+    // After a failed delivery, no try before this moment.
+    double m_retryAfter = 0;
+    // Looks every few seconds too, for when the toolbar's countdown stands still (the years-only
+    // format, or a count out of range).
+    QTimer m_fallback;
+};
+
+} // namespace kestrel

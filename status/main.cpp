@@ -1,0 +1,8 @@
+// kestrel-status: the countdown on standard output for status bars, without the window toolkit,
+// so that starting it every second costs little more than starting date(1).
+#include "StatusLine.h"
+
+int main(int argc, char* argv[])
+{
+    return kestrel::StatusProgramMain(argc, argv);
+}

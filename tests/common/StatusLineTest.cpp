@@ -1,0 +1,327 @@
+#include "StatusLine.h"
+
+#include "Settings.h"
+#include "TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace kestrel {
+namespace {
+
+using ::testing::HasSubstr;
+
+DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return PackDateTime(y, mo, d, h, mi, s);
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A settings file of its own, a fixed clock that the waits move on by one second, and the
+// output collected; the write fails once `linesBeforeClose` lines have been written, as a pipe
+// whose reader has gone.
+struct StatusRun
+{
+    test::TempDir dir;
+    SettingsFile settings{dir / "KESTREL.INI"};
+    FixedClock clock{At(1999, 12, 30, 15, 20, 45)};
+    std::vector<std::string> lines;
+    std::string errors;
+    int waits = 0;
+    int linesBeforeClose = 1000;
+    std::function<void(int)> onWait;
+
+    void target(const char* year, const char* type, const char* format)
+    {
+        settings.WriteSetting("Target Date", "Target_Year", year);
+        settings.WriteSetting("Target Date", "Target_Type", type);
+        settings.WriteSetting("Target Date", "Caption_option", format);
+    }
+
+    int run(std::vector<std::string_view> args)
+    {
+        const StatusIo io{
+            .write =
+                [this](std::string_view text) {
+                    if (static_cast<int>(lines.size()) >= linesBeforeClose) {
+                        return false;
+                    }
+                    lines.emplace_back(text);
+                    return true;
+                },
+            .error = [this](std::string_view text) { errors += text; },
+            .waitForNextSecond =
+                [this] {
+                    ++waits;
+                    clock.set(DateAdd("s", 1, clock.now()));
+                    if (onWait) {
+                        onWait(waits);
+                    }
+                },
+        };
+        return RunStatus(ParseStatusArguments(args), settings, dir.path(), clock, io);
+    }
+};
+
+struct Example
+{
+    const char* name;
+    DateValue now;
+    const char* year;
+    const char* format;
+    const char* type;
+    const char* line;
+    const char* numbers; // the breakdown numbers as the JSON object lists them
+    const char* className;
+};
+
+class StatusOfWorkedExamples : public ::testing::TestWithParam<Example>
+{};
+
+TEST_P(StatusOfWorkedExamples, PrintTheLineAndTheJsonObject)
+{
+    const Example& e = GetParam();
+    StatusRun run;
+    run.target(e.year, e.type, e.format);
+    run.clock.set(e.now);
+
+    ASSERT_EQ(run.run({"--line"}), 0);
+    ASSERT_EQ(run.run({"--json"}), 0);
+
+    ASSERT_EQ(run.lines.size(), 2u);
+    EXPECT_EQ(run.lines[0], std::string(e.line) + "\n");
+    const std::string& json = run.lines[1];
+    EXPECT_THAT(json, ::testing::StartsWith("{\"text\":\"" + std::string(e.line) + "\","));
+    EXPECT_THAT(json, ::testing::EndsWith("}\n"));
+    EXPECT_EQ(std::count(json.begin(), json.end(), '\n'), 1);
+    EXPECT_THAT(json, HasSubstr("\"line\":\"" + std::string(e.line) + "\""));
+    EXPECT_THAT(json, HasSubstr(e.numbers));
+    EXPECT_THAT(json, HasSubstr("\"class\":\"" + std::string(e.className) + "\""));
+    EXPECT_THAT(json, HasSubstr("\"type\":\"" + std::string(e.type) + "\""));
+    EXPECT_THAT(json, HasSubstr("\"format\":\"" + std::string(e.format) + "\""));
+    EXPECT_THAT(json, HasSubstr("\"target\":\"" + std::string(e.year) + "-01-01\""));
+    EXPECT_TRUE(run.errors.empty()) << run.errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Status, StatusOfWorkedExamples,
+    ::testing::Values(
+        Example{"TwoDaysBefore", At(1999, 12, 30, 15, 20, 45), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:1:8:39:15",
+                R"("years":0,"days":1,"totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"DaysFamily", At(1999, 12, 30, 15, 20, 45), "2000", "dd:hh:mm:ss", "Days", "T-1:8:39:15",
+                R"("totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"HoursFamily", At(1999, 12, 30, 15, 20, 45), "2000", "hh:mm:ss", "Days", "T-32:39:15",
+                R"("totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"TwoYearsAway", At(1999, 12, 30, 15, 20, 45), "2002", "yy:dd:hh:mm:ss", "Days", "T-2:1:8:39:15",
+                R"("years":2,"days":1,"totalDays":732,"hours":8)", "counting"},
+        Example{"FullMinuteShowsAsSixtySeconds", At(1999, 12, 31, 23, 59, 0), "2000", "yy:dd:hh:mm:ss", "Days",
+                "T-0:0:0:0:60", R"("years":0,"days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":60)",
+                "counting"},
+        Example{"WorkDaysTakeOneWeekendOff", At(1999, 12, 24, 10, 0, 0), "2000", "dd:hh:mm:ss", "WorkDays",
+                "T-5:13:59:60", R"("totalDays":5,"hours":13,"totalHours":133,"minutes":59,"seconds":60)", "counting"},
+        Example{"LeapDaysMakeTheDayPartNegative", At(2000, 1, 1, 12, 0, 0), "2004", "yy:dd:hh:mm:ss", "Days",
+                "T-4:-1:11:59:60", R"("years":4,"days":-1,"totalDays":1460,"hours":11)", "counting"},
+        Example{"AfterTheTarget", At(2000, 1, 2, 10, 30, 15), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:-1:-10:-30:-15",
+                R"("years":0,"days":-1,"totalDays":-1,"hours":-10,"totalHours":-34,"minutes":-30,"seconds":-15)",
+                "passed"},
+        Example{"AfterTheTargetDaysFamily", At(2000, 1, 2, 10, 30, 15), "2000", "dd:hh:mm:ss", "Days",
+                "T--1:-10:-30:-15", R"("totalDays":-1,"hours":-10)", "passed"},
+        Example{"AtTheExactTargetSecondStillCounting", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days",
+                "T-0:-1:23:59:60", R"("days":-1,"totalDays":-1,"hours":23,"totalHours":-1)", "counting"},
+        Example{"WorkDaysInTheYearsFamily", At(1999, 12, 24, 10, 0, 0), "2000", "yy:dd", "WorkDays", "T-0:5",
+                R"("years":0,"days":5,"totalDays":7)", "counting"}),
+    [](const ::testing::TestParamInfo<Example>& info) { return info.param.name; });
+
+TEST(StatusJsonTest, HoldsEveryFieldOnceInOneObject)
+{
+    ProgramSettings settings;
+    const DateValue now = At(1999, 12, 30, 15, 20, 45);
+    const CountdownBreakdown b = ComputeCountdown(now, "2000", "1", "1", "Days", "yy:dd:hh:mm:ss");
+    EXPECT_EQ(StatusJson(settings, b, now),
+              R"({"text":"T-0:1:8:39:15","tooltip":"Target is: Jan 1, 2000 00:00:00\nToday is: Dec 30, 1999 15:20:45",)"
+              R"("class":"counting","line":"T-0:1:8:39:15","years":0,"days":1,"totalDays":1,"hours":8,)"
+              R"("totalHours":32,"minutes":39,"seconds":15,"passed":false,"target":"2000-01-01",)"
+              R"("targetText":"Jan 1, 2000","type":"Days","format":"yy:dd:hh:mm:ss","now":"1999-12-30T15:20:45",)"
+              R"("today":"Today is: Dec 30, 1999 15:20:45"})");
+}
+
+TEST(StatusJsonTest, TargetIsTheDayTheEngineCountsTo)
+{
+    ProgramSettings settings;
+    settings.TargetYear = "1999";
+    settings.TargetMonth = "13"; // carries into January 2000, as the engine reads it
+    settings.TargetDay = " 1st";
+    EXPECT_EQ(TargetIsoDate(settings), "2000-01-01");
+    EXPECT_FALSE(TargetPassed(settings, At(2000, 1, 1)));
+    EXPECT_TRUE(TargetPassed(settings, At(2000, 1, 1, 0, 0, 1)));
+}
+
+struct JsonCase
+{
+    const char* name;
+    std::string text;
+    std::string json;
+};
+
+class JsonStrings : public ::testing::TestWithParam<JsonCase>
+{};
+
+TEST_P(JsonStrings, AreEscapedAndValidUtf8)
+{
+    EXPECT_EQ(JsonString(GetParam().text), GetParam().json);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Status, JsonStrings,
+    ::testing::Values(JsonCase{"Plain", "Days", "\"Days\""}, JsonCase{"Empty", "", "\"\""},
+                      JsonCase{"QuoteAndBackslash", "a\"b\\c", R"("a\"b\\c")"},
+                      JsonCase{"LineBreaksAndTab", "a\r\nb\tc", R"("a\r\nb\tc")"},
+                      JsonCase{"OtherControls", std::string("a\x01\x1f", 3) + std::string(1, '\0'),
+                               R"("a\u0001\u001f\u0000")"},
+                      JsonCase{"Utf8KeptAsItIs", "Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89",
+                               "\"Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89\""},
+                      JsonCase{"Latin1ByteReadAsLatin1", "M\xE4rz", "\"M\xC3\xA4rz\""},
+                      JsonCase{"OverlongFormIsNotUtf8", "\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},
+                      JsonCase{"SurrogateIsNotUtf8", "\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xC2\x80\""},
+                      JsonCase{"CutSequenceAtTheEnd", "x\xE2\x82", "\"x\xC3\xA2\xC2\x82\""}),
+    [](const ::testing::TestParamInfo<JsonCase>& info) { return info.param.name; });
+
+struct ArgumentsCase
+{
+    const char* name;
+    std::vector<std::string_view> args;
+    StatusFormat format;
+    bool watch;
+    bool help;
+    bool error;
+};
+
+class StatusArguments : public ::testing::TestWithParam<ArgumentsCase>
+{};
+
+TEST_P(StatusArguments, AreRead)
+{
+    const ArgumentsCase& c = GetParam();
+    const StatusRequest request = ParseStatusArguments(c.args);
+    EXPECT_EQ(!request.error.empty(), c.error) << request.error;
+    if (!c.error) {
+        EXPECT_EQ(request.format, c.format);
+        EXPECT_EQ(request.watch, c.watch);
+        EXPECT_EQ(request.help, c.help);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Status, StatusArguments,
+    ::testing::Values(ArgumentsCase{"NothingIsTheLine", {}, StatusFormat::Line, false, false, false},
+                      ArgumentsCase{"Line", {"--line"}, StatusFormat::Line, false, false, false},
+                      ArgumentsCase{"Json", {"--json"}, StatusFormat::Json, false, false, false},
+                      ArgumentsCase{"WatchAloneWatchesTheLine", {"--watch"}, StatusFormat::Line, true, false, false},
+                      ArgumentsCase{"WatchJson", {"--watch", "--json"}, StatusFormat::Json, true, false, false},
+                      ArgumentsCase{"Help", {"--line", "--help"}, StatusFormat::Line, false, true, false},
+                      ArgumentsCase{
+                          "LineAndJsonConflict", {"--line", "--json"}, StatusFormat::Line, false, false, true},
+                      ArgumentsCase{"UnknownOption", {"--line", "--colour"}, StatusFormat::Line, false, false, true},
+                      ArgumentsCase{"NoPlainArguments", {"--line", "x"}, StatusFormat::Line, false, false, true}),
+    [](const ::testing::TestParamInfo<ArgumentsCase>& info) { return info.param.name; });
+
+TEST(StatusCommandLineTest, KestrelHandsOverOnlyTheStatusOptions)
+{
+    const auto wants = [](std::vector<const char*> args) {
+        args.insert(args.begin(), "kestrel");
+        return WantsStatusOutput(static_cast<int>(args.size()), const_cast<char**>(args.data()));
+    };
+    EXPECT_FALSE(wants({}));
+    EXPECT_FALSE(wants({"--help"}));
+    EXPECT_FALSE(wants({"--version"}));
+    EXPECT_TRUE(wants({"--line"}));
+    EXPECT_TRUE(wants({"--json"}));
+    EXPECT_TRUE(wants({"--help", "--watch"}));
+    EXPECT_FALSE(wants({"--", "--line"}));
+}
+
+TEST(StatusWatchTest, PrintsEverySecondUntilTheOutputCloses)
+{
+    StatusRun run;
+    run.linesBeforeClose = 3;
+    EXPECT_EQ(run.run({"--watch"}), 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"T-0:1:8:39:15\n", "T-0:1:8:39:14\n", "T-0:1:8:39:13\n"}));
+    EXPECT_EQ(run.waits, 3);
+    EXPECT_TRUE(run.errors.empty());
+}
+
+TEST(StatusWatchTest, FollowsAChangedSettingsFileAtTheNextSecond)
+{
+    StatusRun run;
+    run.linesBeforeClose = 3;
+    run.onWait = [&run](int wait) {
+        if (wait == 2) {
+            run.settings.WriteSetting("Target Date", "Caption_option", "dd");
+        }
+    };
+    EXPECT_EQ(run.run({"--watch", "--line"}), 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"T-0:1:8:39:15\n", "T-0:1:8:39:14\n", "T-1\n"}));
+}
+
+TEST(StatusWatchTest, OneCountWithoutWatchWaitsForNothing)
+{
+    StatusRun run;
+    EXPECT_EQ(run.run({"--json"}), 0);
+    EXPECT_EQ(run.lines.size(), 1u);
+    EXPECT_EQ(run.waits, 0);
+}
+
+TEST(StatusErrorTest, CountOutOfRangeIsReportedOnStandardError)
+{
+    StatusRun run;
+    run.target("2100", "Days", "dd");
+    EXPECT_EQ(run.run({"--line"}), 1);
+    EXPECT_TRUE(run.lines.empty());
+    EXPECT_EQ(run.errors, "6 Overflow\n");
+}
+
+TEST(StatusErrorTest, WatchShowsTheErrorEverySecondAndReportsItOnce)
+{
+    StatusRun run;
+    run.target("2100", "Days", "dd");
+    run.linesBeforeClose = 3;
+    EXPECT_EQ(run.run({"--watch", "--json"}), 0);
+    ASSERT_EQ(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[2], R"({"text":"6 Overflow","tooltip":"6 Overflow","class":"error","error":"6 Overflow"})"
+                            "\n");
+    EXPECT_EQ(run.errors, "6 Overflow\n");
+}
+
+TEST(StatusSettingsTest, TheSettingsFileIsNeverWritten)
+{
+    StatusRun run;
+    // A file without the keys the count reads, with a comment and an odd spacing that any
+    // rewrite would change.
+    const std::string content = "; mine\n[File Options]\nProject Title = Launch\n";
+    {
+        std::ofstream(run.dir / "KESTREL.INI", std::ios::binary) << content;
+    }
+    run.linesBeforeClose = 2;
+    EXPECT_EQ(run.run({"--watch", "--json"}), 0);
+    EXPECT_EQ(ReadFile(run.dir / "KESTREL.INI"), content);
+    EXPECT_THAT(run.lines[0], ::testing::StartsWith(R"({"text":"T-0:1:8:39:15",)"));
+
+    std::filesystem::remove(run.dir / "KESTREL.INI");
+    EXPECT_EQ(run.run({"--line"}), 0);
+    EXPECT_FALSE(std::filesystem::exists(run.dir / "KESTREL.INI"));
+}
+
+} // namespace
+} // namespace kestrel

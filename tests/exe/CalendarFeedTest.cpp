@@ -1,0 +1,95 @@
+#include "CalendarFeed.h"
+#include "OptionsDialog.h"
+#include "OptionsPages.h"
+#include "ProgramFixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kestrel::test {
+namespace {
+
+class CalendarFeedTest : public ProgramFixture
+{
+protected:
+    void TearDown() override
+    {
+        options.reset();
+        ProgramFixture::TearDown();
+    }
+
+    OptionsDialog& OpenOptions()
+    {
+        options.reset();
+        if (!toolbar) {
+            StartToolbar();
+        }
+        options = std::make_unique<OptionsDialog>(*program);
+        return *options;
+    }
+
+    std::unique_ptr<OptionsDialog> options;
+};
+
+TEST_F(CalendarFeedTest, CalendarFileFollowsTheMilestoneFileAndReportsAFailureOnce)
+{
+    const std::filesystem::path ics = dir / "feed.ics";
+    const std::filesystem::path milestones = dir / "mileston.txt";
+    WriteSettings("[File Options]\nProject File=" + milestones.string() +
+                  "\n[Calendar]\nCalendar File=" + ics.string() + "\n");
+    WriteFile(milestones, "\" 36530\",\"Review\"\r\n");
+    StartToolbar();
+    CalendarFeed feed(*program);
+    feed.update();
+    ASSERT_NE(ReadFile(ics).find("SUMMARY:Review\r\n"), std::string::npos);
+
+    // Nothing changed: the file is left alone.
+    std::filesystem::remove(ics);
+    feed.update();
+    EXPECT_FALSE(std::filesystem::exists(ics));
+
+    // A save of the milestone file brings the calendar up to date at the next tick.
+    WriteFile(milestones, "\" 36530\",\"Review, final\"\r\n");
+    feed.update();
+    EXPECT_NE(ReadFile(ics).find("SUMMARY:Review\\, final\r\n"), std::string::npos);
+
+    // A folder that does not exist: said once, not every second.
+    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "missing" / "feed.ics").string());
+    feed.update();
+    feed.update();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(QStringLiteral("76 Path not found")))
+        << dialogs.messages()[0].toStdString();
+}
+
+TEST_F(CalendarFeedTest, CalendarFileIsSetOnTheFilePage)
+{
+    OpenOptions();
+    options->filePage()->calendarFileEdit()->setText(QString::fromStdString((dir / "k.ics").string()));
+    options->button(1)->click();
+    EXPECT_EQ(Setting("Calendar", "Calendar File"), (dir / "k.ics").string());
+}
+
+TEST_F(CalendarFeedTest, ExportToAChosenFileWritesItRefusesTheMilestonesAndCancelDoesNothing)
+{
+    const std::filesystem::path milestones = dir / "mileston.txt";
+    WriteSettings("[File Options]\nProject File=" + milestones.string() + "\n");
+    WriteFile(milestones, "\" 36530\",\"Review; \"\"final\"\"\"\r\n");
+    StartToolbar();
+
+    dialogs.answerSave(QString::fromStdString((dir / "out.ics").string()));
+    ExportCalendarToChosenFile(*program);
+    EXPECT_NE(ReadFile(dir / "out.ics").find("SUMMARY:Review\\; \"final\"\r\n"), std::string::npos);
+
+    dialogs.answerSave(QString::fromStdString(milestones.string()));
+    ExportCalendarToChosenFile(*program);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(ReadFile(milestones), "\" 36530\",\"Review; \"\"final\"\"\"\r\n");
+
+    dialogs.answerSave(std::nullopt);
+    ExportCalendarToChosenFile(*program);
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+} // namespace
+} // namespace kestrel::test
