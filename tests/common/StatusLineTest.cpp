@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "passed"},
         Example{"AfterTheTargetDaysFamily", At(2000, 1, 2, 10, 30, 15), "2000", "dd:hh:mm:ss", "Days",
                 "T--1:-10:-30:-15", R"("totalDays":-1,"hours":-10)", "passed"},
-        Example{"AtTheExactTargetSecondStillCounting", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days",
-                "T-0:-1:23:59:60", R"("days":-1,"totalDays":-1,"hours":23,"totalHours":-1)", "counting"},
+        Example{"AtTheExactTargetSecondShowsZero", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:0",
+                R"("days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":0)", "counting"},
         Example{"WorkDaysInTheYearsFamily", At(1999, 12, 24, 10, 0, 0), "2000", "yy:dd", "WorkDays", "T-0:5",
                 R"("years":0,"days":5,"totalDays":7)", "counting"}),
     [](const ::testing::TestParamInfo<Example>& info) { return info.param.name; });
