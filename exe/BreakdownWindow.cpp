@@ -200,8 +200,8 @@ void BreakdownWindow::chooseColor(Group group, bool background)
         // A cancelled dialog still writes the key, with the colour that was showing.
         const ColorValue value = chosen ? ColorRefFromColor(*chosen) : current;
         const GroupKeys& keys = keysOf(group);
-        m_program.settings.WriteSetting(kCountDownSection, background ? keys.backColor : keys.foreColor,
-                                        ColorText(value));
+        m_program.write(kCountDownSection, QString::fromLatin1(background ? keys.backColor : keys.foreColor),
+                        QString::fromStdString(ColorText(value)));
         applyStoredStyling();
     });
 }
@@ -218,7 +218,13 @@ void BreakdownWindow::chooseFont(Group group)
         font.fontSize = chosen.size;
         font.fontBold = chosen.bold;
         font.fontItalic = chosen.italic;
-        WriteFontKeys(m_program.settings, keysOf(group), font);
+        {
+            // The four font keys reach the settings file in one replace.
+            const SettingsAction action(m_program);
+            for (SettingWrite& write : FontKeyWrites(keysOf(group), font)) {
+                m_program.write(std::move(write));
+            }
+        }
         applyStoredStyling();
     });
 }
@@ -228,7 +234,8 @@ void BreakdownWindow::toggleVisible(Group group)
     RunStep(m_program.dialogs, [this, group] {
         // The menu item has already turned its check mark over.
         QAction* item = group == Group::Caption ? m_captionsVisible : m_projectVisible;
-        m_program.settings.WriteSetting(kCountDownSection, keysOf(group).visible, BoolText(item->isChecked()));
+        m_program.write(kCountDownSection, QString::fromLatin1(keysOf(group).visible),
+                        QString::fromStdString(BoolText(item->isChecked())));
         applyStoredStyling();
         // Captions of columns the format does not show stay hidden.
         showCountdown();

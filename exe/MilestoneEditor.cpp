@@ -134,6 +134,7 @@ void MilestoneEditor::storePlace()
     if (WindowStateCode(*this) != 0) {
         return;
     }
+    const SettingsAction action(m_program);
     m_program.write(kFormsPositionSection, QStringLiteral("MilestoneTop"), NumberText(WindowTopTwips(*this)));
     m_program.write(kFormsPositionSection, QStringLiteral("MilestoneLeft"), NumberText(WindowLeftTwips(*this)));
 }

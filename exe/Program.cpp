@@ -240,6 +240,8 @@ void ApplyPlace(QWidget& window, const StoredPlace& place)
 
 void WritePlace(Program& program, const QString& prefix, const QWidget& window)
 {
+    // The state and the place reach the settings file in one replace.
+    const SettingsAction action(program);
     const int state = WindowStateCode(window);
     program.write(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QString::number(state));
     if (state == 0) {

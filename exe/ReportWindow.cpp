@@ -409,6 +409,7 @@ void ReportWindow::changeProjectTitle()
 void ReportWindow::exit()
 {
     if (WindowStateCode(*this) == 0) {
+        const SettingsAction action(m_program);
         m_program.write(kFormsPositionSection, QStringLiteral("ReportTop"), NumberText(WindowTopTwips(*this)));
         m_program.write(kFormsPositionSection, QStringLiteral("ReportLeft"), NumberText(WindowLeftTwips(*this)));
     }

@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QMenuBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -382,7 +383,11 @@ void ToolbarWindow::endProgram()
         WritePlace(m_program, QStringLiteral("Toolbar"), *this);
         SaveOpenWindows(m_program);
     }
-    QCoreApplication::exit(0);
+    // Only a running event loop is told to end: outside one (a window test) the request would
+    // stay pending and end the next modal dialog at once.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(0);
+    }
 }
 
 void ToolbarWindow::closeEvent(QCloseEvent* event)
