@@ -1,5 +1,7 @@
 #include "DeskCalendar.h"
 
+#include "CalendarFeed.h"
+
 #include "Program.h"
 #include "MilestoneEditor.h"
 #include "Steps.h"
@@ -378,7 +380,7 @@ void DeskCalendar::buildWindow()
         button->setAccessibleName(QString::fromLatin1(tooltip));
         button->setIconSize(QSize(20, 20));
         button->setMinimumSize(36, 30);
-        connect(button, &QToolButton::clicked, this, [this, index] { Command1_Click(index); });
+        connect(button, &QToolButton::clicked, this, [this, index] { pressButton(index); });
         return button;
     };
     const auto jump = [this, jumps](int index) {
@@ -388,7 +390,7 @@ void DeskCalendar::buildWindow()
         button->setProperty("Index", index);
         button->setToolTip(QString::fromLatin1(jumpButton.tooltip));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
         m_jumps[static_cast<std::size_t>(index)] = button;
         return button;
     };
@@ -415,16 +417,20 @@ void DeskCalendar::buildMenus()
 {
     QAction* exit = menuBar()->addAction(QStringLiteral("&Exit"));
     exit->setObjectName(QStringLiteral("mnuClose"));
-    connect(exit, &QAction::triggered, this, &DeskCalendar::mnuClose_Click);
+    connect(exit, &QAction::triggered, this, &DeskCalendar::exitWindow);
 
     QMenu* milestones = menuBar()->addMenu(QStringLiteral("&MileStones"));
     milestones->setObjectName(QStringLiteral("mnuMile"));
     QAction* mark = milestones->addAction(QStringLiteral("&Mark Milestone"));
     mark->setObjectName(QStringLiteral("mnuMarkMilestone"));
-    connect(mark, &QAction::triggered, this, &DeskCalendar::mnuMarkMilestone_Click);
+    connect(mark, &QAction::triggered, this, &DeskCalendar::markMilestone);
     QAction* clear = milestones->addAction(QStringLiteral("&Clear All MileStone"));
     clear->setObjectName(QStringLiteral("mnuClearALL"));
-    connect(clear, &QAction::triggered, this, &DeskCalendar::mnuClearALL_Click);
+    connect(clear, &QAction::triggered, this, &DeskCalendar::clearAllMilestones);
+    milestones->addSeparator();
+    QAction* exportCalendar = milestones->addAction(QStringLiteral("Export &iCalendar..."));
+    exportCalendar->setObjectName(QStringLiteral("mnuExportICalendar"));
+    connect(exportCalendar, &QAction::triggered, this, [this] { ExportCalendarToChosenFile(m_program); });
 }
 
 void DeskCalendar::ShowMonth(YearMonth month)
@@ -517,7 +523,7 @@ void DeskCalendar::applyGrid()
     }
 }
 
-void DeskCalendar::Command1_Click(int index)
+void DeskCalendar::pressButton(int index)
 {
     RunStep(m_program.dialogs, [this, index] {
         switch (index) {
@@ -603,12 +609,12 @@ void DeskCalendar::moveFocus(int index, int delta)
     }
 }
 
-void DeskCalendar::mnuMarkMilestone_Click()
+void DeskCalendar::markMilestone()
 {
     m_program.dialogs.MsgBox(QString::fromLatin1(kMarkMilestoneMessage));
 }
 
-void DeskCalendar::mnuClearALL_Click()
+void DeskCalendar::clearAllMilestones()
 {
     RunStep(m_program.dialogs, [this] {
         // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
@@ -637,7 +643,7 @@ void DeskCalendar::mnuClearALL_Click()
     });
 }
 
-void DeskCalendar::mnuClose_Click()
+void DeskCalendar::exitWindow()
 {
     RunStep(m_program.dialogs, [this] { WritePlace(m_program, QStringLiteral("DeskCal"), *this); });
     close();

@@ -101,7 +101,7 @@ public:
     const MonthGrid& grid() const { return m_grid; }
 
     // The jump buttons 0 to 7 and the two arrow pictures (0 previous, 1 next month).
-    void Command1_Click(int index);
+    void pressButton(int index);
     // A tab of either strip made current by the user.
     void monthTabPicked(int tab);
     // A double-click on day cell 0 to 41.
@@ -109,14 +109,14 @@ public:
     // The arrow keys move the keyboard focus from day to day within the month.
     void moveFocus(int index, int delta);
     // The menus.
-    void mnuMarkMilestone_Click();
-    void mnuClearALL_Click();
-    void mnuClose_Click();
+    void markMilestone();
+    void clearAllMilestones();
+    void exitWindow();
 
     CalendarDayCell* cell(int index) const { return m_cells[static_cast<std::size_t>(index)]; }
-    QLabel* lblCalendar(int index) const { return index == 0 ? m_todayLine : m_title; }
-    MonthStrip* TabsLeft() const { return m_left; }
-    MonthStrip* TabRight() const { return m_right; }
+    QLabel* headingLine(int index) const { return index == 0 ? m_todayLine : m_title; }
+    MonthStrip* leftMonthStrip() const { return m_left; }
+    MonthStrip* rightMonthStrip() const { return m_right; }
     QAbstractButton* jumpButton(int index) const { return m_jumps[static_cast<std::size_t>(index)]; }
 
 protected:

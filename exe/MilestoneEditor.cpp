@@ -116,7 +116,7 @@ void MilestoneEditor::buildWindow()
         button->setObjectName(QStringLiteral("Command1"));
         button->setProperty("Index", index);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
         buttons->addWidget(button);
         m_buttons[index] = button;
     }
@@ -139,7 +139,7 @@ void MilestoneEditor::storePlace()
     m_program.write(kFormsPositionSection, QStringLiteral("MilestoneLeft"), NumberText(WindowLeftTwips(*this)));
 }
 
-void MilestoneEditor::Command1_Click(int index)
+void MilestoneEditor::pressButton(int index)
 {
     storePlace();
     switch (index) {
@@ -252,7 +252,7 @@ void MilestoneEditor::closeEvent(QCloseEvent* event)
 void MilestoneEditor::reject()
 {
     // Escape acts as Cancel.
-    Command1_Click(2);
+    pressButton(2);
 }
 
 } // namespace kestrel

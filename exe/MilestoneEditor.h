@@ -28,14 +28,14 @@ public:
     ~MilestoneEditor() override;
 
     // "&Remove" (0), "&Apply" (1), "&Cancel" (2).
-    void Command1_Click(int index);
+    void pressButton(int index);
 
     DateValue day() const { return m_day; }
     int position() const { return m_position; }
-    QLabel* Label1() const { return m_dayLine; }
-    QLabel* Label2() const { return m_removeNote; }
-    QLabel* lblMilestoneNumber() const { return m_number; }
-    QPlainTextEdit* TxtMilestone() const { return m_text; }
+    QLabel* dayLine() const { return m_dayLine; }
+    QLabel* removalNote() const { return m_removeNote; }
+    QLabel* numberLine() const { return m_number; }
+    QPlainTextEdit* textBox() const { return m_text; }
     QPushButton* button(int index) const;
 
 protected:

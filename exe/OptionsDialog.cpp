@@ -154,7 +154,7 @@ OptionsDialog::OptionsDialog(Program& program)
     m_pages->setCurrentTab(0);
     // Every tab caption shows whole; the dialog is never narrower than its tabs.
     m_pages->tabBar()->setUsesScrollButtons(false);
-    m_file->VideoSoftIndexTab2()->tabBar()->setUsesScrollButtons(false);
+    m_file->textPages()->tabBar()->setUsesScrollButtons(false);
 
     auto* buttons = new QDialogButtonBox(this);
     m_ok = NewButton("&Ok", 4, buttons, QDialogButtonBox::AcceptRole);

@@ -27,9 +27,9 @@ public:
     // 4 "&Ok"; any other index does nothing.
     void pressButton(int index);
     QPushButton* button(int index) const;
-    QAction* mnuClose() const { return m_exit; }
+    QAction* exitAction() const { return m_exit; }
 
-    IndexTab* VideoSoftIndexTab1() const { return m_pages; }
+    IndexTab* pages() const { return m_pages; }
     CountdownOptionsPage* countdownPage() const { return m_countdown; }
     ProjectPlanningPage* projectPage() const { return m_project; }
     FileOptionsPage* filePage() const { return m_file; }

@@ -133,7 +133,7 @@ public:
     QLineEdit* countdownFileEdit() const { return m_saveFile; }
     QCheckBox* continuousSaveBox() const { return m_continuous; }
     QLineEdit* calendarFileEdit() const { return m_calendarFile; }
-    IndexTab* VideoSoftIndexTab2() const { return m_texts; }
+    IndexTab* textPages() const { return m_texts; }
     QLineEdit* fileBeforeEdit() const { return m_beforeDate; }
     QLineEdit* fileAfterEdit() const { return m_afterDate; }
     // The unit boxes in the settings file's order (YY before, YY after, ... SS after).

@@ -94,8 +94,8 @@ TEST_F(DeskCalendarTest, OpensOnTodaysMonthWithCountsAndTheCountdownCaption)
 {
     DeskCalendar& window = Open();
     EXPECT_EQ(window.windowTitle(), "T-2 Days Countdown Calendar");
-    EXPECT_EQ(window.lblCalendar(0)->text(), "Today is Thursday, December 30, 1999");
-    EXPECT_EQ(window.lblCalendar(1)->text(), "December  1999");
+    EXPECT_EQ(window.headingLine(0)->text(), "Today is Thursday, December 30, 1999");
+    EXPECT_EQ(window.headingLine(1)->text(), "December  1999");
     EXPECT_EQ(Shown(), "1999-12");
     EXPECT_EQ(program->deskCalendarYear, "1999");
     EXPECT_EQ(program->deskCalendarMonth, "12");
@@ -112,11 +112,11 @@ TEST_F(DeskCalendarTest, OpensOnTodaysMonthWithCountsAndTheCountdownCaption)
     EXPECT_EQ(window.cell(CellOf(30))->accessibleName(), "Thursday, December 30, 1999: 30, count -2, today");
     EXPECT_EQ(window.cell(CellOf(1))->dayLabel()->toolTip(), "Double-Click to set milestone");
     // The strips: January to November turned over, December open.
-    EXPECT_EQ(Strip(window.TabsLeft()), kAllMonths.mid(0, 11) + QStringList{"-"});
-    EXPECT_EQ(Strip(window.TabRight()), QStringList(11, "-") + QStringList{"&December"});
-    EXPECT_EQ(window.TabsLeft()->currentTab(), -1);
-    EXPECT_EQ(window.TabRight()->currentTab(), 11);
-    EXPECT_EQ(window.TabRight()->toolTip(), "Change Month");
+    EXPECT_EQ(Strip(window.leftMonthStrip()), kAllMonths.mid(0, 11) + QStringList{"-"});
+    EXPECT_EQ(Strip(window.rightMonthStrip()), QStringList(11, "-") + QStringList{"&December"});
+    EXPECT_EQ(window.leftMonthStrip()->currentTab(), -1);
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), 11);
+    EXPECT_EQ(window.rightMonthStrip()->toolTip(), "Change Month");
     EXPECT_TRUE(program->windows.contains(kDeskCalName));
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
@@ -158,12 +158,12 @@ TEST_P(Jumps, ShowTheirMonthWithTheStripsTurned)
     program->ProgramSettings.TargetMonth = "11";
     DeskCalendar& window = Open();
     window.ShowMonth(c.from);
-    window.Command1_Click(c.button);
+    window.pressButton(c.button);
     EXPECT_EQ(window.shownMonth(), c.to);
-    EXPECT_EQ(Strip(window.TabsLeft()).mid(0, c.to.month - 1), kAllMonths.mid(0, c.to.month - 1));
-    EXPECT_EQ(Strip(window.TabRight()).mid(c.to.month - 1), kAllMonths.mid(c.to.month - 1));
-    EXPECT_EQ(window.TabRight()->currentTab(), c.to.month - 1);
-    EXPECT_EQ(window.lblCalendar(1)->text(),
+    EXPECT_EQ(Strip(window.leftMonthStrip()).mid(0, c.to.month - 1), kAllMonths.mid(0, c.to.month - 1));
+    EXPECT_EQ(Strip(window.rightMonthStrip()).mid(c.to.month - 1), kAllMonths.mid(c.to.month - 1));
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), c.to.month - 1);
+    EXPECT_EQ(window.headingLine(1)->text(),
               QString::fromStdString(MonthName(c.to.month, false)) + "  " + QString::number(c.to.year));
 }
 
@@ -193,30 +193,30 @@ TEST_F(DeskCalendarTest, ArrowPicturesActAsTheMonthButtons)
 TEST_F(DeskCalendarTest, TabsOfEitherStripShowTheirMonthOfTheShownYear)
 {
     DeskCalendar& window = Open();
-    QTest::mouseClick(window.TabsLeft()->tab(2), Qt::LeftButton); // March
+    QTest::mouseClick(window.leftMonthStrip()->tab(2), Qt::LeftButton); // March
     EXPECT_EQ(Shown(), "1999-3");
-    EXPECT_EQ(Strip(window.TabsLeft()), QStringList({"&January", "&February"}) + QStringList(10, "-"));
-    EXPECT_EQ(window.TabsLeft()->currentTab(), -1);
-    QTest::mouseClick(window.TabRight()->tab(7), Qt::LeftButton); // August
+    EXPECT_EQ(Strip(window.leftMonthStrip()), QStringList({"&January", "&February"}) + QStringList(10, "-"));
+    EXPECT_EQ(window.leftMonthStrip()->currentTab(), -1);
+    QTest::mouseClick(window.rightMonthStrip()->tab(7), Qt::LeftButton); // August
     EXPECT_EQ(Shown(), "1999-8");
-    EXPECT_EQ(window.TabRight()->currentTab(), 7);
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), 7);
 }
 
 TEST_F(DeskCalendarTest, MilestoneJumpsFindTheNextAndPreviousMonthsOrSaySo)
 {
     WriteFile(milestoneFile(), "\" 36571\",\"Feb\"\r\n\" 36809\",\"Oct\"\r\n");
     DeskCalendar& window = Open();
-    window.Command1_Click(7);
+    window.pressButton(7);
     EXPECT_EQ(Shown(), "2000-2");
-    window.Command1_Click(7);
+    window.pressButton(7);
     EXPECT_EQ(Shown(), "2000-10");
-    window.Command1_Click(7);
+    window.pressButton(7);
     EXPECT_EQ(Shown(), "2000-10");
     EXPECT_EQ(dialogs.messages(), QStringList{"There is no Next MileStone"});
-    EXPECT_EQ(window.TabRight()->currentTab(), 9);
-    window.Command1_Click(6);
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), 9);
+    window.pressButton(6);
     EXPECT_EQ(Shown(), "2000-2");
-    window.Command1_Click(6);
+    window.pressButton(6);
     EXPECT_EQ(Shown(), "2000-2");
     EXPECT_EQ(dialogs.messages().last(), "There is no previous MileStone");
 }
@@ -259,7 +259,7 @@ TEST_F(DeskCalendarTest, ASixthMilestoneInAMonthIsRefusedButMarkedDaysStillOpen)
     window.dayChosen(CellOf(9));
     ASSERT_NE(Editor(), nullptr);
     EXPECT_EQ(Editor()->position(), 4);
-    EXPECT_EQ(Editor()->Label1()->text(), "Enter Milestone for 09 Dec, 1999");
+    EXPECT_EQ(Editor()->dayLine()->text(), "Enter Milestone for 09 Dec, 1999");
 }
 
 TEST_F(DeskCalendarTest, DoubleClickOpensTheEditorOnceForItsDay)
@@ -268,12 +268,12 @@ TEST_F(DeskCalendarTest, DoubleClickOpensTheEditorOnceForItsDay)
     QTest::mouseDClick(window.cell(CellOf(24))->countLabel(), Qt::LeftButton);
     ASSERT_NE(Editor(), nullptr);
     MilestoneEditor* editor = Editor();
-    EXPECT_EQ(editor->Label1()->text(), "Enter Milestone for 24 Dec, 1999");
+    EXPECT_EQ(editor->dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
     EXPECT_EQ(editor->position(), 0);
     EXPECT_EQ(program->deskCalendarDay, "24");
     window.dayChosen(CellOf(5));
     EXPECT_EQ(Editor(), editor);
-    EXPECT_EQ(editor->Label1()->text(), "Enter Milestone for 24 Dec, 1999");
+    EXPECT_EQ(editor->dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
 }
 
 TEST_F(DeskCalendarTest, ArrowKeysMoveFromDayToDayAndEnterOpensTheEditor)
@@ -289,7 +289,7 @@ TEST_F(DeskCalendarTest, ArrowKeysMoveFromDayToDayAndEnterOpensTheEditor)
     EXPECT_EQ(window.focusWidget(), window.cell(CellOf(9)));
     QTest::keyClick(window.cell(CellOf(9)), Qt::Key_Return);
     ASSERT_NE(Editor(), nullptr);
-    EXPECT_EQ(Editor()->Label1()->text(), "Enter Milestone for 09 Dec, 1999");
+    EXPECT_EQ(Editor()->dayLine()->text(), "Enter Milestone for 09 Dec, 1999");
 }
 
 TEST_F(DeskCalendarTest, MarkMilestoneMenuExplains)
@@ -304,7 +304,7 @@ TEST_F(DeskCalendarTest, ClearAllMovesTheFileAwayAndUnmarksTheDays)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     DeskCalendar& window = Open();
     ASSERT_EQ(DayText(24), "1 24");
-    window.mnuClearALL_Click();
+    window.clearAllMilestones();
     if (!dialogs.messages().isEmpty()) {
         // Where the trash cannot take the file, nothing is lost and the user is told why.
         EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString(milestoneFile().string())));
@@ -318,7 +318,7 @@ TEST_F(DeskCalendarTest, ClearAllMovesTheFileAwayAndUnmarksTheDays)
     EXPECT_EQ(window.marksInMonth(), 0);
     EXPECT_TRUE(program->milestones.empty());
     // Without a file, Clear All does nothing at all.
-    window.mnuClearALL_Click();
+    window.clearAllMilestones();
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
@@ -334,7 +334,7 @@ TEST_F(DeskCalendarTest, ExitStoresThePlaceAndTheCloseBoxDoesNot)
     DeskCalendar& again = Open();
     again.show();
     MoveWindowTwips(again, 600, 900);
-    again.mnuClose_Click();
+    again.exitWindow();
     EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "0");
     EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), "600");
     EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), "900");
@@ -384,7 +384,7 @@ TEST_F(DeskCalendarTest, TheToolbarOpensAndClosesItAndTurnsItToTheTargetMonth)
     program->deskCalendarMonth = "1";
     calendar->redraw();
     EXPECT_EQ(Shown(), "2000-1");
-    EXPECT_EQ(calendar->TabRight()->currentTab(), 0);
+    EXPECT_EQ(calendar->rightMonthStrip()->currentTab(), 0);
     // The date moving on at midnight moves today's frame.
     calendar->ShowMonth({1999, 12});
     clock.set(PackDateTime(1999, 12, 31, 0, 0, 1));

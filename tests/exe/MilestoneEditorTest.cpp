@@ -75,15 +75,15 @@ TEST_F(MilestoneEditorTest, ANewMilestoneIsWrittenInTheFileFormatAndMarkedOnTheC
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
     EXPECT_EQ(editor.windowTitle(), "Milestone Update Form");
-    EXPECT_EQ(editor.Label1()->text(), "Enter Milestone for 24 Dec, 1999");
-    EXPECT_EQ(editor.lblMilestoneNumber()->text(), "Milestone number: New");
+    EXPECT_EQ(editor.dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
+    EXPECT_EQ(editor.numberLine()->text(), "Milestone number: New");
     EXPECT_FALSE(editor.button(0)->isEnabled());
     EXPECT_EQ(editor.button(0)->text(), "&Remove");
     EXPECT_EQ(editor.button(1)->text(), "&Apply");
     EXPECT_EQ(editor.button(2)->text(), "&Cancel");
-    EXPECT_TRUE(editor.TxtMilestone()->toPlainText().isEmpty());
-    editor.TxtMilestone()->setPlainText("Review");
-    editor.Command1_Click(1);
+    EXPECT_TRUE(editor.textBox()->toPlainText().isEmpty());
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(1);
     EXPECT_FALSE(EditorOpen());
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(DayText(24), "1 24");
@@ -93,13 +93,13 @@ TEST_F(MilestoneEditorTest, ANewMilestoneIsWrittenInTheFileFormatAndMarkedOnTheC
 TEST_F(MilestoneEditorTest, TheLabelShowsTheDayInItsPattern)
 {
     OpenCalendar({2000, 1});
-    EXPECT_EQ(Edit(5).Label1()->text(), "Enter Milestone for 05 Jan, 2000");
+    EXPECT_EQ(Edit(5).dayLine()->text(), "Enter Milestone for 05 Jan, 2000");
 }
 
 TEST_F(MilestoneEditorTest, AnEmptyTextStillMakesAMilestone)
 {
     OpenCalendar();
-    Edit(3).Command1_Click(1);
+    Edit(3).pressButton(1);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36497\",\"\"\r\n");
     EXPECT_EQ(DayText(3), "1 3");
 }
@@ -109,11 +109,11 @@ TEST_F(MilestoneEditorTest, AnExistingMilestoneOpensWithItsTextAndNumber)
     WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\r\nwith the team\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    EXPECT_EQ(editor.lblMilestoneNumber()->text(), "Milestone number: 2");
-    EXPECT_EQ(editor.TxtMilestone()->toPlainText(), "Review\nwith the team");
+    EXPECT_EQ(editor.numberLine()->text(), "Milestone number: 2");
+    EXPECT_EQ(editor.textBox()->toPlainText(), "Review\nwith the team");
     EXPECT_TRUE(editor.button(0)->isEnabled());
     // Applying without a change keeps the file as it was, line breaks included.
-    editor.Command1_Click(1);
+    editor.pressButton(1);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\r\nwith the team\"\r\n");
 }
 
@@ -123,13 +123,13 @@ TEST_F(MilestoneEditorTest, RemoveThenCancelChangesNothing)
     WriteFile(milestoneFile(), file);
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.Command1_Click(0);
-    EXPECT_TRUE(editor.TxtMilestone()->isHidden());
-    EXPECT_FALSE(editor.Label2()->isHidden());
-    EXPECT_EQ(editor.Label2()->text(), "Click Apply to Remove Milestone");
+    editor.pressButton(0);
+    EXPECT_TRUE(editor.textBox()->isHidden());
+    EXPECT_FALSE(editor.removalNote()->isHidden());
+    EXPECT_EQ(editor.removalNote()->text(), "Click Apply to Remove Milestone");
     EXPECT_TRUE(EditorOpen());
     EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
-    editor.Command1_Click(2);
+    editor.pressButton(2);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
     EXPECT_EQ(ReadFile(milestoneFile()), file);
@@ -141,8 +141,8 @@ TEST_F(MilestoneEditorTest, RemoveThenApplyOnTheOnlyMilestoneDeletesTheFile)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.Command1_Click(0);
-    editor.Command1_Click(1);
+    editor.pressButton(0);
+    editor.pressButton(1);
     EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
     EXPECT_EQ(DayText(24), "24");
     EXPECT_EQ(calendar->marksInMonth(), 0);
@@ -153,8 +153,8 @@ TEST_F(MilestoneEditorTest, AnEarlierMilestoneRenumbersTheLaterOnes)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(10);
-    editor.TxtMilestone()->setPlainText("Design");
-    editor.Command1_Click(1);
+    editor.textBox()->setPlainText("Design");
+    editor.pressButton(1);
     EXPECT_EQ(DayText(10), "1 10");
     EXPECT_EQ(DayText(24), "2 24");
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36504\",\"Design\"\r\n\" 36518\",\"Review\"\r\n");
@@ -164,12 +164,12 @@ TEST_F(MilestoneEditorTest, ApplyStoresOnItsOwnDayWhileTheCalendarShowsAnotherMo
 {
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    calendar->Command1_Click(1); // next month
-    editor.TxtMilestone()->setPlainText("Review");
-    editor.Command1_Click(1);
+    calendar->pressButton(1); // next month
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(1);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(calendar->shownMonth(), (YearMonth{2000, 1}));
-    calendar->Command1_Click(0);
+    calendar->pressButton(0);
     EXPECT_EQ(DayText(24), "1 24");
 }
 
@@ -183,8 +183,8 @@ TEST_F(MilestoneEditorTest, ApplyAfterAReloadChangesOnlyItsOwnDay)
     // Meanwhile the file gains an earlier milestone and is read again: position 2 is now the 16th.
     WriteFile(milestoneFile(), "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
     ASSERT_FALSE(program->milestones.LoadMilestones(milestoneFile()));
-    editor.TxtMilestone()->setPlainText("Review moved");
-    editor.Command1_Click(1);
+    editor.textBox()->setPlainText("Review moved");
+    editor.pressButton(1);
     EXPECT_EQ(ReadFile(milestoneFile()),
               "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review moved\"\r\n");
 }
@@ -196,7 +196,7 @@ TEST_F(MilestoneEditorTest, ApplyAfterClearAllAddsTheMilestoneAgain)
     MilestoneEditor& editor = Edit(24);
     program->milestones.clear(); // as Clear All leaves the table
     std::filesystem::remove(milestoneFile());
-    editor.Command1_Click(1);
+    editor.pressButton(1);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
 }
 
@@ -205,10 +205,10 @@ TEST_F(MilestoneEditorTest, RemoveAfterTheMilestoneWasClearedAddsNothing)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.Command1_Click(0);
+    editor.pressButton(0);
     program->milestones.clear();
     std::filesystem::remove(milestoneFile());
-    editor.Command1_Click(1);
+    editor.pressButton(1);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
     EXPECT_TRUE(program->milestones.empty());
@@ -219,8 +219,8 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     program->ProgramSettings.ProjectFile = (dir / "missing" / "mileston.txt").string();
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.TxtMilestone()->setPlainText("Review");
-    editor.Command1_Click(1);
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(1);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().startsWith("76 Path not found"));
     EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString((dir / "missing").string())));
@@ -229,7 +229,7 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     EXPECT_EQ(program->milestones.at(1).text, "Review");
     // With a folder to write to, the same Apply succeeds.
     std::filesystem::create_directories(dir / "missing");
-    editor.Command1_Click(1);
+    editor.pressButton(1);
     EXPECT_FALSE(EditorOpen());
     EXPECT_EQ(ReadFile(dir / "missing" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(program->milestones.count(), 1);
@@ -239,7 +239,7 @@ TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
 {
     std::filesystem::remove_all(dir / "data");
     OpenCalendar();
-    Edit(24).Command1_Click(1);
+    Edit(24).pressButton(1);
     EXPECT_TRUE(std::filesystem::exists(milestoneFile()));
 }
 
@@ -254,7 +254,7 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
     EXPECT_FALSE(EditorOpen());
 
     MilestoneEditor& removing = Edit(24);
-    removing.Command1_Click(0);
+    removing.pressButton(0);
     EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
     removing.close(); // the close box undoes the Remove as Cancel does
     EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
@@ -263,7 +263,7 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
     MilestoneEditor& second = Edit(24);
     second.show();
     MoveWindowTwips(second, 300, 450);
-    second.Command1_Click(2);
+    second.pressButton(2);
     EXPECT_EQ(Setting("Forms Position", "MilestoneTop"), "300");
     EXPECT_EQ(Setting("Forms Position", "MilestoneLeft"), "450");
     EXPECT_EQ(Setting("Forms Position", "MilestoneWindowState"), "<missing>");

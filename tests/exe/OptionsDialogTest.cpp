@@ -182,11 +182,10 @@ TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
                              "txtBeforeHh", "txtAfterHH", "txtBeforemm", "txtAfterMm", "txtBeforeSs", "txtAfterSS"}) {
         EXPECT_NE(dialog.findChild<QLineEdit*>(name), nullptr) << name;
     }
-    EXPECT_EQ(dialog.VideoSoftIndexTab1()->captions(),
-              "Countdown Options|Project Planning Options|Web/Text file Options");
-    EXPECT_EQ(dialog.filePage()->VideoSoftIndexTab2()->captions(), "Before Date|After Date|Before / After Intervals");
-    EXPECT_EQ(dialog.mnuClose()->text(), "&Exit");
-    EXPECT_EQ(dialog.mnuClose()->objectName(), "mnuClose");
+    EXPECT_EQ(dialog.pages()->captions(), "Countdown Options|Project Planning Options|Web/Text file Options");
+    EXPECT_EQ(dialog.filePage()->textPages()->captions(), "Before Date|After Date|Before / After Intervals");
+    EXPECT_EQ(dialog.exitAction()->text(), "&Exit");
+    EXPECT_EQ(dialog.exitAction()->objectName(), "mnuClose");
 }
 
 TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
@@ -269,7 +268,7 @@ TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
         std::function<void(OptionsDialog&)> close;
     } ways[] = {
         {"Cancel", [](OptionsDialog& d) { d.button(0)->click(); }},
-        {"&Exit", [](OptionsDialog& d) { d.mnuClose()->trigger(); }},
+        {"&Exit", [](OptionsDialog& d) { d.exitAction()->trigger(); }},
         {"close box", [](OptionsDialog& d) { d.close(); }},
         {"Escape", [](OptionsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
     };
