@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the start-up benchmark: an empty main window that quits after its first
 // paint. Whatever Kestrel takes beyond this is the program's own. With "--text" the window shows
 // one line of text, which costs the loading of the desktop's fonts that any window with words in

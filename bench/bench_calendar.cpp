@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desk calendar's month fill with 100,000 milestones in the table. Target: at most 1 ms.
 
 #include "DeskCalendarModel.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The countdown's work on every tick: the computation and the continuous countdown file.
 #include "Countdown.h"
 #include "CountdownFile.h"

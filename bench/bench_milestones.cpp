@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The milestone store with 100,000 records. Targets: loading, sorting and saving the file at most
 // 150 ms together; the table at most 20 MB more than an empty one.
 

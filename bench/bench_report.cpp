@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project report at its largest: a count of 32752 days, 1077 monthly pages. Composition,
 // the whole PDF (with the process's peak memory) and turning a preview page.
 #include "Milestones.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing keys of a settings file of 200 keys spread over the program's five
 // sections. Targets: a read at most 50 microseconds; a batched write of the 22 keys the options
 // dialog saves at most 1 millisecond, the flush to disk not counted (it depends on the disk and

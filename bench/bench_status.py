@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Times a status bar's call of the countdown against date(1), side by side in one run.
 
 Each round starts date, kestrel-status --line and kestrel --line once, in turn, with standard

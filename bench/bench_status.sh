@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The status-line call against date(1), measured side by side; replaces the section
 # "Status line against date" of bench/RESULTS.md (bench/run.sh calls it after its own runs).
 # BUILD names the build folder (default build/release); KESTREL_BENCH_STATUS_ROUNDS the calls

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The breakdown window's display update, as the toolbar runs it on every tick.
 #include "Program.h"
 #include "ScriptedDialogs.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures a window program's start the same way for every program, with no help from it:
 // the time from starting it to the first exposure of its first top-level window (the moment it
 // paints), and its peak memory. Run inside an X server of its own:

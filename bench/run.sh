@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the release preset and measures what the issues set targets for, then writes
 # bench/RESULTS.md: the core's speed (Google Benchmark), the breakdown window's display update,
 # start-up time and peak memory of kestrel and kestrel-saver against a bare Qt window, and CPU

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary text as a date and as a number. A text that IsDate accepts must give a date
 // value, every other text error 13; an accepted date must read back from its own long form.
 #include "DateServices.h"

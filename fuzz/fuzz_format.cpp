@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Formats a date and a number with arbitrary patterns. The first eight bytes choose the value;
 // the rest is the pattern. Only the documented run-time errors may come out.
 #include "DateServices.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the milestone file. Reading must never fail, whatever the bytes; the records
 // read, written out and read again, must come back the same, and writing them again must give the
 // same bytes.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the settings file. Reading must never fail; after a batch of two writes,
 // each written key must read back as written, and every other key must read the same as before
 // (or stay missing).

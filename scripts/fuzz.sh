@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # and runs each for the given number of seconds (default 60), starting from the seed inputs in
 # fuzz/corpus/NAME. Fails on the first crash or sanitizer report.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds and runs kestrel. Without a display it runs kestrel under
 # xvfb-run for a few seconds, saves a screenshot and says where it is.
 set -euo pipefail

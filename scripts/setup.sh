@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing, benchmarking and the end-to-end tests
 # need: only those that are missing. Runs as root in CI and through sudo otherwise.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up and runs every test: the format check, the licence check (every file
 # carries its copyright and licence lines: `reuse lint`), a short run of each fuzz target under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the unit, window and end-to-end tests

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the window tests: one QApplication on the offscreen platform for all tests.
 #include <QApplication>
 

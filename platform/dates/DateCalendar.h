@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The calendar helpers that the date services share between their files: seconds and day

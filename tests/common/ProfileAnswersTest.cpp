@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kestrel's settings file against the platform's profile functions: the answers the platform
 // gave to the same files, reads and writes (tests/common/data/profile_answers.txt, made by
 // tests/profile-harness) must be Kestrel's, except where the data lists a difference.

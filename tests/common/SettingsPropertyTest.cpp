@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // For random settings files and random batches of writes: every key that was not written reads
 // the same before and after the write, and every written key reads back as written.
 

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints what a screen reader sees of the running programs: one line per accessible object,
 indented by depth, as ROLE|NAME, with objects that are not showing left out. The end-to-end
 tests read window contents this way."""

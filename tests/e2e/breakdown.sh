@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A settings file that records the breakdown window as open brings it back at start, showing
 # the exact breakdown for the frozen time.
 source "$(dirname "$0")/lib.sh"

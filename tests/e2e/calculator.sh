@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Time Calculator of the real program under a frozen clock, reopened at start because the
 # settings file records it as open: From is today, 16 December 1999, To the target, 1 January
 # 2000, counted in work days as "Target_Type" says. A screen reader reads the answer, hears it

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desk calendar of the real program under a frozen clock (16 December 1999, target 1 January
 # 2000): reopened at start because the settings file records it as open, it shows December 1999
 # with the counts -31 to -1; a double-click on the 24th, a typed text and Apply write the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Faults a careless user or a damaged disk brings about, with the real program under a frozen
 # clock: a countdown file that names the settings file, a countdown file that cannot be written,
 # and the program ended by a signal.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stands in for a screensaver host in the end-to-end tests: opens a plain black window at the
 // given place and size, prints its id (0x hexadecimal) on one line, and keeps it mapped until it
 // is killed.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts in place works from there: the programs run, kestrel finds its help
 # file in share/kestrel, the desktop entry, AppStream description and manual pages pass their
 # validators, and the screensaver entries name the installed program.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared steps of the end-to-end tests: a temporary HOME, an X server of our own, the program
 # under a fixed clock, and checks that say what went wrong.
 set -euo pipefail

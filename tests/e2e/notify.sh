@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop notifications through a notification service of the test's own on the test's private
 # session bus: exactly one when the clock passes the target, one on the morning of a milestone's
 # day, none again after a restart, none when switched off, and nothing at all, not even a

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A desktop notification service of the test's own on the session bus: it takes the name
 org.freedesktop.Notifications and writes one line per notification to the log file given,
 application, summary and body separated by " | " (line breaks in the body as "\\n")."""

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The options dialog of the real program under a frozen clock: opened from the toolbar's Tools
 # menu, the preset "Y3K" chosen with the keyboard and "&Ok" pressed; the toolbar's title then
 # counts to the new target and the settings file holds it. The clock stands two days before the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The report window of the real program: opened from the toolbar's Tools menu, it shows the
 # report of the present month to the target with the page label read through the accessibility
 # bus; the countdown in the toolbar's title stands still while it is open; "&Exit" stores its place.

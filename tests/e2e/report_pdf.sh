@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `kestrel --report-pdf` without a display: the report of the settings and milestone file in a
 # temporary HOME under a frozen clock, checked row by row with pdftotext and pdfinfo, and the
 # failures with their exit codes and messages.

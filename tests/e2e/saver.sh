@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kestrel-saver full screen: one window as large as the screen showing the exact countdown for
 # the frozen time, and only one saver at a time on the desktop.
 SAVER="$1"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kestrel-saver asked to be configured ("/c", as screensaver control panels start it, with or
 # without a window after a colon) says where its settings are made and ends when the message is
 # closed; "/C" is no request to configure and runs the screensaver.

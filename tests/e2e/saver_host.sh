@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kestrel-saver as a screensaver host's hack: it draws into the window it is given (-window-id,
 # XSCREENSAVER_WINDOW, or the root window with -root), follows that window's size, counts no
 # input, takes no lock and ends cleanly on SIGTERM.

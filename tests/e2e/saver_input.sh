@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # How much input ends kestrel-saver: 26 movements of the mouse over the numbers leave it running
 # and the 27th ends it; over the unit captions the 6th ends it; clicks on a caption do not count,
 # key presses and clicks on a number count with the movements.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash disable=SC2034  # the variables are for the scripts that source this
 # Steps shared by the screensaver's end-to-end tests (sourced after the test's own arguments are
 # read). The saver always runs under the same frozen clock, with the default settings unless a

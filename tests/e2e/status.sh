@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The countdown on standard output for status bars: kestrel --line, --json and --watch with no
 # display at all, under a fixed clock, through the real programs and a real settings file.
 source "$(dirname "$0")/lib.sh"

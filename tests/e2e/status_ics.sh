@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kestrel --export-ics: the milestones and the target day as an iCalendar file, read back by an
 # independent parser (python3-icalendar) with the same days and texts, awkward texts included.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The toolbar window of the real program under a frozen clock: its title is the exact countdown
 # line, continuous saving writes the exact line, and closing writes the toolbar's keys.
 source "$(dirname "$0")/lib.sh"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The target moment shows zero: with the clock frozen at midnight at the start of the target
 # day, the toolbar's title, the breakdown window, the countdown file and the screensaver all read
 # 0 for every unit; with the clock running across that midnight the title goes from one second

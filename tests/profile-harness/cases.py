@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The settings files, reads and write sequences that the comparison puts to the platform's
 profile functions. Each case is (name, file bytes or None, operations, expected differences).
 An operation is ("read", section, key, default) or ("write", section, key, value); texts are

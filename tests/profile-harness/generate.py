@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Puts the cases of cases.py to the platform's profile functions (Wine's kernel32, through
 profile_probe.exe) and writes their answers to tests/common/data/profile_answers.txt, which
 the unit tests compare Kestrel with. Needs wine64 and gcc-mingw-w64-x86-64 (Debian); run

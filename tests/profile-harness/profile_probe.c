@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Answers profile-function questions on a Windows system (or Wine) for the settings-file
  * comparison. Reads commands, one a line, from the file named first on the command line and
  * prints one answer line for each. Every text is hex-encoded bytes:

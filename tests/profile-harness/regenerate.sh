@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates tests/common/data/profile_answers.txt: builds the probe with MinGW, runs every
 # case of cases.py through Wine's profile functions in a fresh Wine prefix, and writes the
 # answers. Needs the Debian packages wine64 and gcc-mingw-w64-x86-64, installed by hand: CI and
