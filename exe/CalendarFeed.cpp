@@ -12,6 +12,26 @@ namespace kestrel {
 
 namespace {
 
+// Writes the calendar of the milestone file and the target to path; what went wrong, or nothing.
+// The settings file and the milestone file are never overwritten.
+QString WriteCalendarFile(const Program& program, const std::string& path)
+{
+    const ProgramSettings& s = program.ProgramSettings;
+    if (IsOtherProgramFile(path, program.settings.path(), s.ProjectFile)) {
+        return QStringLiteral("that is the settings file or the milestone file");
+    }
+    try {
+        ExportCalendar(path, s);
+    } catch (const RuntimeError& error) {
+        return QString::fromStdString(error.report());
+    }
+    return {};
+}
+
+} // namespace
+
+namespace {
+
 std::string FileIdentity(const std::filesystem::path& path)
 {
     struct stat info
@@ -51,16 +71,7 @@ void CalendarFeed::update()
         return;
     }
     m_written = source;
-    QString problem;
-    if (IsOtherProgramFile(path, m_program.settings.path(), s.ProjectFile)) {
-        problem = QStringLiteral("that is the settings file or the milestone file");
-    } else {
-        try {
-            ExportCalendar(path, s);
-        } catch (const RuntimeError& error) {
-            problem = QString::fromStdString(error.report());
-        }
-    }
+    const QString problem = WriteCalendarFile(m_program, path);
     if (!problem.isEmpty()) {
         m_program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2. Check in Options.")
                                      .arg(QString::fromStdString(path), problem),
@@ -77,17 +88,7 @@ void ExportCalendarToChosenFile(Program& program)
         return;
     }
     const std::string path = chosen->toStdString();
-    const ProgramSettings& s = program.ProgramSettings;
-    QString problem;
-    if (IsOtherProgramFile(path, program.settings.path(), s.ProjectFile)) {
-        problem = QStringLiteral("that is the settings file or the milestone file");
-    } else {
-        try {
-            ExportCalendar(path, s);
-        } catch (const RuntimeError& error) {
-            problem = QString::fromStdString(error.report());
-        }
-    }
+    const QString problem = WriteCalendarFile(program, path);
     if (!problem.isEmpty()) {
         program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2.").arg(*chosen, problem),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));

@@ -26,18 +26,6 @@ protected:
         program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
     }
 
-    void TearDown() override
-    {
-        // Windows close before the program they refer to goes.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (const LoadedWindows::Entry& entry : program->windows.entries()) {
-            if (entry.window != nullptr && entry.window != toolbar.get()) {
-                delete entry.window;
-            }
-        }
-        ProgramFixture::TearDown();
-    }
-
     std::filesystem::path milestoneFile() const { return dir / "data" / "mileston.txt"; }
 
     DeskCalendar& Open()

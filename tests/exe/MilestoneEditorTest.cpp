@@ -24,17 +24,6 @@ protected:
         program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
     }
 
-    void TearDown() override
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (const LoadedWindows::Entry& entry : program->windows.entries()) {
-            if (entry.window != nullptr && entry.window != toolbar.get()) {
-                delete entry.window;
-            }
-        }
-        ProgramFixture::TearDown();
-    }
-
     std::filesystem::path milestoneFile() const { return dir / "data" / "mileston.txt"; }
 
     DeskCalendar& OpenCalendar(YearMonth month = {1999, 12})

@@ -35,9 +35,15 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(dialogs.scriptErrors().isEmpty()) << dialogs.scriptErrors().join("\n").toStdString();
+        // Windows closed during the test are deleted by the event loop later, and windows still
+        // open go with the test: delete them now, while the program they unload from exists.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const LoadedWindows::Entry& entry : program->windows.entries()) {
+            if (entry.window != nullptr && entry.window != toolbar.get()) {
+                delete entry.window;
+            }
+        }
         toolbar.reset();
-        // Windows closed during the test are deleted by the event loop later: delete them now,
-        // while the program they unload from still exists.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         program.reset();
     }
