@@ -67,7 +67,10 @@ AboutWindow::AboutWindow(Program& program)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
-    setMinimumWidth(420);
+    // The description wraps in a column of the desktop's font and always has the height its lines
+    // need at the narrowest: a window does not grow taller by itself for wrapped text.
+    const int textWidth = what->fontMetrics().averageCharWidth() * 48;
+    what->setMinimumSize(textWidth, what->heightForWidth(textWidth));
 }
 
 AboutWindow::~AboutWindow()

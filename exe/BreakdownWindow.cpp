@@ -72,13 +72,14 @@ void BreakdownWindow::buildWindow()
 
     // The window scales as a whole; below a third of its design size nothing is readable. It
     // opens half as large again as its design, which was drawn for screens of the past, as far
-    // as the screen allows.
+    // as the screen allows, and smaller than its design on a screen too small for it (a large
+    // scale factor), so it never opens beyond the screen's edge.
     m_view->setMinimumSize(m_view->sizeHint() / 3);
     const QSize design = m_view->sizeHint();
     const double room = std::min(ScreenWidthTwips() / kBreakdownWindowLayout.width,
                                  ScreenHeightTwips() / (kBreakdownWindowLayout.height + 600)) *
                         0.9;
-    const double scale = std::clamp(room, 1.0, 1.5);
+    const double scale = std::clamp(room, 1.0 / 3, 1.5);
     resize(static_cast<int>(design.width() * scale),
            static_cast<int>(design.height() * scale) + menuBar()->sizeHint().height());
 }

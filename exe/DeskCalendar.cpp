@@ -18,10 +18,12 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolButton>
 
@@ -76,7 +78,10 @@ CalendarDayCell::CalendarDayCell(int index, QWidget* parent) : QFrame(parent), m
     setObjectName(QStringLiteral("DayCell"));
     setProperty("Index", index);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(44, 36);
+    // Room for a day number over a count of four figures in the desktop's font; the numbers
+    // themselves grow with the cell.
+    const QFontMetrics metrics = fontMetrics();
+    setMinimumSize(metrics.averageCharWidth() * 6, metrics.lineSpacing() * 5 / 2);
     // Six rows always, as on a printed calendar: an empty cell keeps its place.
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     policy.setRetainSizeWhenHidden(true);
@@ -412,7 +417,13 @@ void DeskCalendar::buildWindow()
     layout->addWidget(jumps);
 
     setCentralWidget(central);
-    resize(860, 640);
+    // Opens at a comfortable size in the desktop's font, within the screen.
+    const int lineHeight = fontMetrics().lineSpacing();
+    QSize opening = sizeHint().expandedTo(QSize(lineHeight * 58, lineHeight * 43));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        opening = opening.boundedTo(screen->availableSize() * 0.9).expandedTo(minimumSizeHint());
+    }
+    resize(opening);
 }
 
 void DeskCalendar::buildMenus()

@@ -11,6 +11,7 @@
 
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -123,7 +124,9 @@ void MilestoneEditor::buildWindow()
         m_buttons[index] = button;
     }
     layout->addLayout(buttons);
-    resize(420, 260);
+    // Opens with room for a few lines of text in a line width of the desktop's font.
+    const QFontMetrics metrics = fontMetrics();
+    resize(sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 60, metrics.lineSpacing() * 16)));
 }
 
 QPushButton* MilestoneEditor::button(int index) const

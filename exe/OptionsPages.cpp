@@ -400,6 +400,9 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
     MakeWide(m_saveFile);
     m_beforeDate->setToolTip(QStringLiteral("Written before the countdown"));
     m_afterDate->setToolTip(QStringLiteral("Written after the countdown"));
+    // Each box sits alone on its page, named by its tab.
+    m_beforeDate->setAccessibleName(QStringLiteral("Before Date"));
+    m_afterDate->setAccessibleName(QStringLiteral("After Date"));
 
     auto* fileForm = new QFormLayout;
     fileForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -424,6 +427,8 @@ FileOptionsPage::FileOptionsPage(QWidget* parent)
         auto* after = NewTextBox(r.after, intervals);
         before->setToolTip(QStringLiteral("Written before the %1").arg(unit));
         after->setToolTip(QStringLiteral("Written after the %1").arg(unit));
+        // The row's label names the box before the unit; the one after it is named by its tip.
+        after->setAccessibleName(after->toolTip());
         auto* label = NewLabel("lblInterval", r.caption, before, intervals);
         label->setProperty("Index", row);
         grid->addWidget(label, row, 0);

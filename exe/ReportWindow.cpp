@@ -129,6 +129,7 @@ ReportWindow::ReportWindow(Program& program)
     m_preview->setEmptyText(QString::fromLatin1(kNoPagesMessage));
     m_scroll = new QScrollArea(this);
     m_scroll->setWidget(m_preview);
+    m_scroll->setAccessibleName(QStringLiteral("Report preview"));
     m_scroll->setWidgetResizable(true);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);

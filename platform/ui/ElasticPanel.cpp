@@ -4,6 +4,7 @@
 
 #include "Units.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariant>
@@ -38,10 +39,47 @@ int Scaled(double twips, double pixelsPerTwip)
     return static_cast<int>(std::lround(twips * pixelsPerTwip));
 }
 
+// A panel with a caption is an information line: a screen reader reads it as a label with the
+// caption as its words. A panel without one only holds other controls, a plain frame.
+class ElasticPanelAccessible : public QAccessibleWidget
+{
+public:
+    explicit ElasticPanelAccessible(ElasticPanel* panel) : QAccessibleWidget(panel, QAccessible::Border) {}
+
+    QAccessible::Role role() const override
+    {
+        return panel()->caption().isEmpty() ? QAccessible::Border : QAccessible::StaticText;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && panel()->accessibleName().isEmpty()) {
+            return panel()->caption();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+private:
+    ElasticPanel* panel() const { return static_cast<ElasticPanel*>(widget()); }
+};
+
+QAccessibleInterface* ElasticPanelAccessibleFactory(const QString& /*className*/, QObject* object)
+{
+    if (auto* panel = qobject_cast<ElasticPanel*>(object)) {
+        return new ElasticPanelAccessible(panel);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ElasticPanel::ElasticPanel(QWidget* parent) : QFrame(parent)
 {
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(&ElasticPanelAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactoryInstalled);
     setMouseTracking(true);
     setAutoFillBackground(true);
 }

@@ -4,8 +4,11 @@
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -50,11 +53,11 @@ void HelpViewer::WinHelp(const QString& helpFile, Command command)
         viewer->setObjectName(QStringLiteral("helpViewer"));
         viewer->setAttribute(Qt::WA_DeleteOnClose);
         viewer->setWindowTitle(QStringLiteral("Kestrel Help"));
-        viewer->resize(640, 560);
 
         m_browser = new QTextBrowser(viewer);
         m_browser->setObjectName(QStringLiteral("helpText"));
         m_browser->setOpenExternalLinks(true);
+        m_browser->setAccessibleName(QStringLiteral("Kestrel Help"));
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, viewer);
         buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Close"));
         QObject::connect(buttons, &QDialogButtonBox::rejected, viewer, &QWidget::close);
@@ -64,6 +67,13 @@ void HelpViewer::WinHelp(const QString& helpFile, Command command)
         auto* layout = new QVBoxLayout(viewer);
         layout->addWidget(m_browser, 1);
         layout->addWidget(buttons);
+        // Opens with room for a page of text in the desktop's font, within the screen.
+        const QFontMetrics metrics = m_browser->fontMetrics();
+        QSize opening(metrics.averageCharWidth() * 90, metrics.lineSpacing() * 36);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            opening = opening.boundedTo(screen->availableSize() * 0.9);
+        }
+        viewer->resize(opening);
         m_window = viewer;
     }
 

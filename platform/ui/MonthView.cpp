@@ -56,6 +56,11 @@ MonthView::MonthView(QWidget* parent) : QCalendarWidget(parent)
     connect(this, &QCalendarWidget::clicked, this, [this](QDate date) { emit dateClicked(FromQDate(date)); });
     if (auto* grid = findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"))) {
         new EnterKeyWatcher(this, grid);
+        grid->setAccessibleName(QStringLiteral("Days of the month"));
+    }
+    // The year box inside shows a bare number: a screen reader says what it is.
+    if (auto* year = findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit"))) {
+        year->setAccessibleName(QStringLiteral("Year"));
     }
 }
 

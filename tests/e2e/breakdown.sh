@@ -20,7 +20,7 @@ wait_window '^Countdown Breakdown$' >/dev/null
 wait_window '^T-' >/dev/null
 sleep 0.5
 labels=$(window_text "Countdown Breakdown" | grep '^label|' | cut -d'|' -f2- | paste -sd'/')
-expect_eq "breakdown columns" "$labels" " Years/Days/ Hours/ Minutes/ Seconds/2/1/8/39/15"
-project=$(window_text "Countdown Breakdown" | grep -c '^frame|Year 2000 Conversion Project$')
+expect_eq "breakdown columns" "$labels" " Years/Days/ Hours/ Minutes/ Seconds/2/1/8/39/15/Year 2000 Conversion Project"
+project=$(window_text "Countdown Breakdown" | grep -c '^label|Year 2000 Conversion Project$')
 expect_eq "project title shown" "$project" "1"
 echo "breakdown e2e: passed"

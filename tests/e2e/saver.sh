@@ -16,7 +16,7 @@ geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $NF } /Ab
 expect_eq "window covers the screen" "$geometry" "$screen+0+0"
 wait_labels "$SAVER_SHOWS"
 echo "ok: captions and numbers"
-expect_eq "project title" "$(saver_text | grep -c '^ *frame|Countdown to Year 2000$')" "1"
+expect_eq "project title" "$(saver_text | grep -c '^ *label|Countdown to Year 2000$')" "1"
 
 # A second saver ends at once, without a window, and leaves the first running.
 start_at "$SAVER_TIME" "$SAVER"

@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 SAVER_TIME="1999-12-30 15:20:45"
 SAVER_TITLE='^Kestrel Screensaver$'
-SAVER_SHOWS=" Years/Days/ Hours/ Minutes/ Seconds/0/1/8/39/15"
+SAVER_SHOWS=" Years/Days/ Hours/ Minutes/ Seconds/0/1/8/39/15/Countdown to Year 2000"
 
 # What a screen reader sees of kestrel-saver: ROLE|NAME lines, indented by depth.
 saver_text() {

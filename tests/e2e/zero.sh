@@ -29,16 +29,16 @@ echo "ok: countdown file at the target"
 labels=""
 for i in $(seq 1 25); do
     labels=$(window_text "Countdown Breakdown" | grep '^label|' | cut -d'|' -f2- | paste -sd'/')
-    [ "$labels" == " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0" ] && break
+    [ "$labels" == " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0/Year 2000 Conversion Project" ] && break
     sleep 0.2
 done
-expect_eq "breakdown at the target" "$labels" " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0"
+expect_eq "breakdown at the target" "$labels" " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0/Year 2000 Conversion Project"
 kill -TERM -- "-$kestrel" 2>/dev/null || true
 wait_gone "$kestrel"
 
 start_at "2000-01-01 00:00:00" "$SAVER"
 wait_window "$SAVER_TITLE" >/dev/null
-wait_labels " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0"
+wait_labels " Years/Days/ Hours/ Minutes/ Seconds/0/0/0/0/0/Countdown to Year 2000"
 echo "ok: screensaver at the target"
 kill -TERM -- "-$E2E_LAST_PID" 2>/dev/null || true
 

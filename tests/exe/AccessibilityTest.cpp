@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AllWindows.h"
+#include "ElasticPanel.h"
 #include "OptionsDialog.h"
 #include "ProgramFixture.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
@@ -53,6 +56,107 @@ TEST_F(OptionsAccessibility, DropDownBoxesAreNamedByTheirLabels)
         EXPECT_EQ(text->text(QAccessible::Value), box->currentText()) << c.box;
     }
     options.reset();
+}
+
+// Every control of every window tells a screen reader what it is for: its own words, or those of
+// the label beside it. Every line that only shows information (today line, target line, answer
+// panel, page line, the elastic panels' captions) is read as a label, with its text as its name.
+class WindowAccessibility : public WindowsFixture
+{
+protected:
+    static bool IsLabelled(QAccessibleInterface* accessible)
+    {
+        return !accessible->relations(QAccessible::Label).isEmpty();
+    }
+
+    static QStringList Unnamed(const QWidget* window)
+    {
+        QStringList found;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            // Controls on pages not shown count too, not those hidden themselves (an empty day of
+            // the calendar); those of pop-ups opened from the window are windows of their own.
+            if (widget->window() != window || widget->isHidden() || qobject_cast<QLabel*>(widget) != nullptr ||
+                (widget->focusPolicy() & Qt::TabFocus) == 0 || widget->focusProxy() != nullptr) {
+                continue;
+            }
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            if (accessible == nullptr) {
+                found << QStringLiteral("%1 (%2) has no accessible interface")
+                             .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
+                continue;
+            }
+            // A text box inside a drop-down box is named through the box.
+            if (widget->parentWidget() != nullptr && qobject_cast<QComboBox*>(widget->parentWidget()) != nullptr) {
+                continue;
+            }
+            if (accessible->text(QAccessible::Name).trimmed().isEmpty() && !IsLabelled(accessible)) {
+                found << QStringLiteral("%1 (%2) has no name")
+                             .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
+            }
+        }
+        return found;
+    }
+
+    static QStringList NotStaticText(const QWidget* window)
+    {
+        QStringList found;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const auto* panel = qobject_cast<ElasticPanel*>(widget);
+            const auto* label = qobject_cast<QLabel*>(widget);
+            const bool informationLine =
+                (label != nullptr && !label->text().isEmpty()) || (panel != nullptr && !panel->caption().isEmpty());
+            if (!widget->isVisibleTo(window) || !informationLine) {
+                continue;
+            }
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            if (accessible == nullptr || accessible->role() != QAccessible::StaticText) {
+                found << QStringLiteral("%1 is not read as a label").arg(widget->objectName());
+            } else if (panel != nullptr && accessible->text(QAccessible::Name) != panel->caption()) {
+                found << QStringLiteral("%1 is read as \"%2\", shows \"%3\"")
+                             .arg(widget->objectName(), accessible->text(QAccessible::Name), panel->caption());
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(WindowAccessibility, EveryControlIsNamedAndEveryInformationLineIsALabel)
+{
+    ForEachWindow([](const char* name, QWidget* window) {
+        const QStringList unnamed = Unnamed(window);
+        EXPECT_TRUE(unnamed.isEmpty()) << name << ":\n" << unnamed.join(QLatin1Char('\n')).toStdString();
+        const QStringList lines = NotStaticText(window);
+        EXPECT_TRUE(lines.isEmpty()) << name << ":\n" << lines.join(QLatin1Char('\n')).toStdString();
+    });
+}
+
+// The information lines the windows are known by, each read as a label with the words it shows.
+TEST_F(WindowAccessibility, InformationLinesAreReadWithTheirWords)
+{
+    const struct
+    {
+        const char* window;
+        const char* line;
+    } cases[] = {
+        {"toolbar", "VSElastic5"},        {"toolbar", "VSElastic3"},     {"date calculator", "VSEAnswer"},
+        {"desk calendar", "lblCalendar"}, {"report window", "lblpages"}, {"milestone editor", "lblMilestoneNumber"},
+        {"milestone editor", "Label1"},
+    };
+    ForEachWindow([&cases](const char* name, QWidget* window) {
+        for (const auto& c : cases) {
+            if (std::string_view(c.window) != name) {
+                continue;
+            }
+            const QList<QWidget*> lines = window->findChildren<QWidget*>(QString::fromLatin1(c.line));
+            ASSERT_FALSE(lines.isEmpty()) << name << " has no " << c.line;
+            for (QWidget* line : lines) {
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(line);
+                ASSERT_NE(accessible, nullptr) << c.line;
+                EXPECT_EQ(accessible->role(), QAccessible::StaticText) << name << " " << c.line;
+                EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << name << " " << c.line;
+            }
+        }
+    });
 }
 
 } // namespace
