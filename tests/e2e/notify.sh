@@ -80,7 +80,7 @@ printf '[Target Date]\nTarget_Year=2001\n' >"$SETTINGS"
 run_kestrel_from '2000-12-31 23:59:58' 4 &
 runner=$!
 sleep 3
-if xdotool search --onlyvisible --name '^Kestrel$' >/dev/null 2>&1; then
+if [ -n "$(visible_windows '^Kestrel$')" ]; then
     fail "a message box came up without a notification service"
 fi
 wait "$runner"

@@ -49,21 +49,17 @@ expect_eq "title while the report is open" "$(xdotool getwindowname "$toolbar")"
 # Next page, then "&Exit".
 xdotool windowfocus --sync "$report"
 xdotool key Next
-sleep 0.3
-expect_eq "page label after Page Down" "$(report_text | grep -x 'label|Page [0-9]* of [0-9]*')" \
-    "label|Page 2 of 3"
+wait_until 5 "page label after Page Down: not Page 2 of 3" eval \
+    '[ "$(report_text | grep -x "label|Page [0-9]* of [0-9]*")" == "label|Page 2 of 3" ]'
+echo "ok: page label after Page Down"
 xdotool key ctrl+q
-for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Countdown Report$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^Countdown Report$' >/dev/null 2>&1 && fail "the report window did not close"
+wait_no_window '^Countdown Report$'
 [ -n "$(setting 'Forms Position' ReportTop)" ] || fail "ReportTop not written by Exit"
 [ -n "$(setting 'Forms Position' ReportLeft)" ] || fail "ReportLeft not written by Exit"
 echo "ok: Exit stores the place"
 
-sleep 1.5
-[ "$(xdotool getwindowname "$toolbar")" != "$before" ] || fail "the countdown did not run on after the report closed"
+wait_until 5 "the countdown did not run on after the report closed" eval \
+    '[ "$(xdotool getwindowname "$toolbar")" != "$before" ]'
 echo "ok: the countdown runs on"
 kill -0 "$pid" || fail "the program ended"
 echo "report e2e: passed"
