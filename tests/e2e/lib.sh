@@ -94,9 +94,34 @@ window_text() { # title
         inside { sub(/^ +/, ""); print }'
 }
 
-# Runs a program with the wall clock frozen at the given local time, in its own process group.
-# Qt's timers still tick (the monotonic clock is not faked). Its output goes to program.log, the
-# next program's to program-2.log and so on: fail prints them all.
+# Programs get their faked clock from libfaketime preloaded directly, not through the faketime
+# command: that one keeps a semaphore and shared memory named after its own process id in
+# /dev/shm, leaves both behind when it is killed (as each test's clean-up does), and a later
+# faketime that is given the same process id then refuses to start ("sem_open: File exists").
+# The monotonic clock is not faked, so Qt's timers still tick.
+FAKETIME_LIB='/usr/$LIB/faketime/libfaketime.so.1'
+
+# The FAKETIME value of a clock frozen at a local time, or starting at it and running on.
+faketime_value() { # frozen|running, time
+    if [ "$1" == frozen ]; then
+        echo "$2"
+        return 0
+    fi
+    local offset=$(($(date -d "$2" +%s) - $(date +%s)))
+    if [ "$offset" -lt 0 ]; then echo "$offset"; else echo "+$offset"; fi
+}
+
+# Runs a command under a faked clock (frozen or running) and waits for it.
+faked() { # frozen|running, time, program, args...
+    local value
+    value=$(faketime_value "$1" "$2")
+    shift 2
+    FAKETIME="$value" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" "$@"
+}
+
+# Starts a program with the wall clock frozen at the given local time, in its own process group;
+# $E2E_LAST_PID is the program's own process id. Its output goes to program.log, the next
+# program's to program-2.log and so on: fail prints them all.
 E2E_STARTS=0
 start_at() { # time, program, args...
     local when="$1"
@@ -104,7 +129,7 @@ start_at() { # time, program, args...
     E2E_STARTS=$((E2E_STARTS + 1))
     E2E_LAST_LOG="$E2E_TMP/program.log"
     [ "$E2E_STARTS" -eq 1 ] || E2E_LAST_LOG="$E2E_TMP/program-$E2E_STARTS.log"
-    FAKETIME_DONT_FAKE_MONOTONIC=1 setsid faketime -f "$when" "$@" >"$E2E_LAST_LOG" 2>&1 &
+    FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" setsid "$@" >"$E2E_LAST_LOG" 2>&1 &
     E2E_PIDS+=("$!")
     E2E_LAST_PID=$!
 }

@@ -22,7 +22,8 @@ report_text() {
 
 start_x
 # The clock starts on 10 November 1999 and runs on, so the title changes every second.
-FAKETIME_DONT_FAKE_MONOTONIC=1 setsid faketime "1999-11-10 15:20:45" "$KESTREL" >"$E2E_TMP/program.log" 2>&1 &
+FAKETIME="$(faketime_value running "1999-11-10 15:20:45")" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" \
+    setsid "$KESTREL" >"$E2E_TMP/program.log" 2>&1 &
 E2E_PIDS+=("$!")
 pid=$!
 toolbar=$(wait_window '^T-')

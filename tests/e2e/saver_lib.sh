@@ -31,15 +31,10 @@ wait_labels() { # want [seconds]
     fail "saver labels: got '$got', want '$1'"
 }
 
-# start_at runs faketime, which waits for the program it starts; this is the program itself.
-saver_pid() { # faketime's pid
-    local i pid
-    for i in $(seq 1 50); do
-        pid=$(pgrep -P "$1" -x kestrel-saver || true)
-        [ -n "$pid" ] && echo "$pid" && return 0
-        sleep 0.1
-    done
-    fail "kestrel-saver did not start under faketime $1"
+# The saver's process id from start_at's: the same, once it is checked to be kestrel-saver.
+saver_pid() { # pid from start_at
+    [ "$(ps -o comm= -p "$1")" == kestrel-saver ] || fail "process $1 is not kestrel-saver"
+    echo "$1"
 }
 
 # Waits for a program started by start_at to end and checks its exit status (faketime passes
