@@ -19,11 +19,19 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS Q
 E2E_PIDS=()
 
 e2e_cleanup() {
-    local pid
+    local pid i alive
     for pid in "${E2E_PIDS[@]}"; do
         kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
     done
-    sleep 0.2
+    # Up to two seconds to end on their own, then they are killed.
+    for i in $(seq 1 20); do
+        alive=0
+        for pid in "${E2E_PIDS[@]}"; do
+            kill -0 "$pid" 2>/dev/null && alive=1
+        done
+        [ "$alive" -eq 1 ] || break
+        sleep 0.1
+    done
     for pid in "${E2E_PIDS[@]}"; do
         kill -KILL -- "-$pid" 2>/dev/null || true
     done
