@@ -22,6 +22,8 @@ struct SettingWrite
     std::string section;
     std::string key;
     std::string value;
+
+    friend bool operator==(const SettingWrite&, const SettingWrite&) = default;
 };
 
 // The settings file KESTREL.INI, read and written as the platform's profile functions do it
