@@ -90,5 +90,5 @@ move_between() { # count, x1 y1 x2 y2
 saver_child() { # window id or root
     local which=(-id "$1")
     [ "$1" == root ] && which=(-root)
-    xwininfo -children "${which[@]}" | grep -m 1 '^ *0x[0-9a-f]* "Kestrel Screensaver"' || true
+    timeout 5 xwininfo -children "${which[@]}" | grep -m 1 '^ *0x[0-9a-f]* "Kestrel Screensaver"' || true
 }
