@@ -182,7 +182,8 @@ Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, m
         // Keep the file's owner and group. Only root may give a file away; another user can
         // still keep a group of theirs, and otherwise the new file is theirs, as any editor's.
         if (::fchown(fd, previous->st_uid, previous->st_gid) != 0) {
-            (void)::fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
+            // When the group cannot be kept either, the new file is simply the writer's.
+            [[maybe_unused]] const int groupKept = ::fchown(fd, static_cast<uid_t>(-1), previous->st_gid);
         }
     }
     ok = ok && ::fchmod(fd, mode) == 0 && (!flush || ::fsync(fd) == 0) && ::fstat(fd, &result.status) == 0;

@@ -125,9 +125,13 @@ std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat)
     for (unsigned char c : text) {
         hash = (hash ^ c) * 0x100000001b3ULL;
     }
+    char suffix[16] = "";
+    if (repeat > 0) {
+        std::snprintf(suffix, sizeof suffix, "-%d", repeat);
+    }
     char uid[96];
     std::snprintf(uid, sizeof uid, "milestone-%lld-%016llx%s@kestrel", dayNumber, static_cast<unsigned long long>(hash),
-                  repeat > 0 ? ("-" + std::to_string(repeat)).c_str() : "");
+                  suffix);
     return uid;
 }
 

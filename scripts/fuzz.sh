@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DCMAKE_COMPILE_WARNING_AS_ERROR="${KESTREL_WERROR:-OFF}" >/dev/null
 cmake --build --preset fuzz
 
 for target in fuzz_settings fuzz_dates fuzz_format fuzz_milestones; do

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
-cmake --preset package >/dev/null
+cmake --preset package -DCMAKE_COMPILE_WARNING_AS_ERROR="${KESTREL_WERROR:-OFF}" >/dev/null
 cmake --build --preset package
 cpack --preset package
 

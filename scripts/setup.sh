@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     # build
-    g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev
+    g++ cmake ninja-build ccache pkg-config qt6-base-dev libgl-dev libxcb1-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format time
     # windows without a desktop, end-to-end tests and screenshots

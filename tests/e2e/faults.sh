@@ -12,15 +12,12 @@ KESTREL="$1"
 count_message_boxes() { # seconds
     local boxes=0 end=$((SECONDS + $1)) id
     while [ "$SECONDS" -lt "$end" ]; do
-        id=$(xdotool search --onlyvisible --name '^Kestrel$' 2>/dev/null | head -n 1 || true)
+        id=$(visible_windows '^Kestrel$' | head -n 1)
         if [ -n "$id" ]; then
             boxes=$((boxes + 1))
             xdotool windowfocus --sync "$id" key Return 2>/dev/null || true
             # Give the box time to go before looking again.
-            for _ in $(seq 1 20); do
-                xdotool search --onlyvisible --name '^Kestrel$' >/dev/null 2>&1 || break
-                sleep 0.1
-            done
+            wait_until 5 "a message box did not close" no_window '^Kestrel$'
         fi
         sleep 0.2
     done

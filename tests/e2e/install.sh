@@ -31,7 +31,7 @@ done
 # The validators of the desktop's menus and software centres, and of manual pages.
 for entry in "$prefix/share/applications/kestrel.desktop" "$prefix/share/applications/screensavers/kestrel-saver.desktop"; do
     report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate $entry: $report"
-    echo "$report" | grep -q 'contains more than one main category' && fail "$entry: $report"
+    grep -q 'contains more than one main category' <<<"$report" && fail "$entry: $report"
 done
 echo "ok: desktop-file-validate"
 expect_eq "main category" "$(grep '^Categories=' "$prefix/share/applications/kestrel.desktop")" "Categories=Utility;Clock;"

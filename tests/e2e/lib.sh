@@ -19,11 +19,19 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS Q
 E2E_PIDS=()
 
 e2e_cleanup() {
-    local pid
+    local pid i alive
     for pid in "${E2E_PIDS[@]}"; do
         kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
     done
-    sleep 0.2
+    # Up to two seconds to end on their own, then they are killed.
+    for i in $(seq 1 20); do
+        alive=0
+        for pid in "${E2E_PIDS[@]}"; do
+            kill -0 "$pid" 2>/dev/null && alive=1
+        done
+        [ "$alive" -eq 1 ] || break
+        sleep 0.1
+    done
     for pid in "${E2E_PIDS[@]}"; do
         kill -KILL -- "-$pid" 2>/dev/null || true
     done
@@ -33,6 +41,13 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    # What the programs wrote, so that a failure in CI can be understood from its output alone.
+    local log
+    for log in "$E2E_TMP"/*.log; do
+        [ -s "$log" ] || continue
+        echo "---- ${log##*/} (last 40 lines)" >&2
+        tail -n 40 "$log" >&2
+    done
     if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
         import -window root "$E2E_TMP/failure.png" 2>/dev/null && cp "$E2E_TMP/failure.png" "/tmp/kestrel-e2e-failure.png" &&
             echo "screen at failure: /tmp/kestrel-e2e-failure.png" >&2
@@ -87,23 +102,95 @@ window_text() { # title
         inside { sub(/^ +/, ""); print }'
 }
 
-# Runs a program with the wall clock frozen at the given local time, in its own process group.
-# Qt's timers still tick (the monotonic clock is not faked).
+# Programs get their faked clock from libfaketime preloaded directly, not through the faketime
+# command: that one keeps a semaphore and shared memory named after its own process id in
+# /dev/shm, leaves both behind when it is killed (as each test's clean-up does), and a later
+# faketime that is given the same process id then refuses to start ("sem_open: File exists").
+# The monotonic clock is not faked, so Qt's timers still tick.
+FAKETIME_LIB='/usr/$LIB/faketime/libfaketime.so.1'
+
+# The FAKETIME value of a clock frozen at a local time, or starting at it and running on.
+faketime_value() { # frozen|running, time
+    if [ "$1" == frozen ]; then
+        echo "$2"
+        return 0
+    fi
+    local offset=$(($(date -d "$2" +%s) - $(date +%s)))
+    if [ "$offset" -lt 0 ]; then echo "$offset"; else echo "+$offset"; fi
+}
+
+# Runs a command under a faked clock (frozen or running) and waits for it.
+faked() { # frozen|running, time, program, args...
+    local value
+    value=$(faketime_value "$1" "$2")
+    shift 2
+    FAKETIME="$value" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" "$@"
+}
+
+# Starts a program with the wall clock frozen at the given local time, in its own process group;
+# $E2E_LAST_PID is the program's own process id. Its output goes to program.log, the next
+# program's to program-2.log and so on: fail prints them all.
+E2E_STARTS=0
 start_at() { # time, program, args...
     local when="$1"
     shift
-    FAKETIME_DONT_FAKE_MONOTONIC=1 setsid faketime -f "$when" "$@" >"$E2E_TMP/program.log" 2>&1 &
+    E2E_STARTS=$((E2E_STARTS + 1))
+    E2E_LAST_LOG="$E2E_TMP/program.log"
+    [ "$E2E_STARTS" -eq 1 ] || E2E_LAST_LOG="$E2E_TMP/program-$E2E_STARTS.log"
+    FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" setsid "$@" >"$E2E_LAST_LOG" 2>&1 &
     E2E_PIDS+=("$!")
     E2E_LAST_PID=$!
 }
 
+# The ids of the visible windows whose title matches the pattern, one a line; nothing when there
+# is none. xdotool gives up its walk through the window tree, with an X error and no or half an
+# answer, when any window goes away during the walk (a program that has just ended, a dialog
+# closing); the question is then asked again rather than taken for "no window".
+visible_windows() { # pattern
+    local out i
+    for i in $(seq 1 100); do
+        out=$(xdotool search --onlyvisible --name "$1" 2>&1) || true
+        if ! grep -qv '^[0-9]*$' <<<"$out"; then
+            [ -z "$out" ] || echo "$out"
+            return 0
+        fi
+        sleep 0.02
+    done
+    fail "xdotool cannot list the windows: $out"
+}
+
 # Waits for a visible window whose title matches the pattern; prints its id.
 wait_window() { # pattern [seconds]
-    local id
-    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
-        fail "no window titled '$1' appeared"
-    [ -n "$id" ] || fail "no window titled '$1' appeared"
-    echo "$id"
+    local ids deadline=$((SECONDS + ${2:-20}))
+    while :; do
+        ids=$(visible_windows "$1")
+        if [ -n "$ids" ]; then
+            head -n 1 <<<"$ids"
+            return 0
+        fi
+        [ "$SECONDS" -le "$deadline" ] || fail "no window titled '$1' appeared"
+        sleep 0.1
+    done
+}
+
+# Waits until no visible window has a title matching the pattern.
+wait_no_window() { # pattern [seconds]
+    wait_until "${2:-5}" "a window titled '$1' is still there" no_window "$1"
+}
+
+no_window() { # pattern
+    [ -z "$(visible_windows "$1")" ]
+}
+
+# Runs a command every tenth of a second until it succeeds; fails with the message after the
+# given seconds.
+wait_until() { # seconds, message, command...
+    local deadline=$((SECONDS + $1)) message="$2"
+    shift 2
+    until "$@"; do
+        [ "$SECONDS" -le "$deadline" ] || fail "$message"
+        sleep 0.1
+    done
 }
 
 # Waits until a file exists and holds the wanted bytes (compared through od so CR LF shows).

@@ -26,7 +26,8 @@ start_service() {
 # Runs kestrel with the clock starting at the given time and running on, for some seconds,
 # then ends it as a logout would.
 run_kestrel_from() { # time, seconds
-    FAKETIME_DONT_FAKE_MONOTONIC=1 setsid faketime "$1" "$KESTREL" >"$E2E_TMP/program.log" 2>&1 &
+    FAKETIME="$(faketime_value running "$1")" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$FAKETIME_LIB" \
+        setsid "$KESTREL" >"$E2E_TMP/program.log" 2>&1 &
     local pid=$!
     E2E_PIDS+=("$pid")
     wait_window '^T-' >/dev/null
@@ -80,7 +81,7 @@ printf '[Target Date]\nTarget_Year=2001\n' >"$SETTINGS"
 run_kestrel_from '2000-12-31 23:59:58' 4 &
 runner=$!
 sleep 3
-if xdotool search --onlyvisible --name '^Kestrel$' >/dev/null 2>&1; then
+if [ -n "$(visible_windows '^Kestrel$')" ]; then
     fail "a message box came up without a notification service"
 fi
 wait "$runner"

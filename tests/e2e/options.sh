@@ -42,7 +42,7 @@ for _ in $(seq 1 50); do
     sleep 0.1
 done
 expect_eq "title after Ok" "$title" "T-0:1:8:39:15"
-if xdotool search --onlyvisible --name '^Countdown Options$' >/dev/null 2>&1; then
+if [ -n "$(visible_windows '^Countdown Options$')" ]; then
     fail "the options dialog is still open"
 fi
 expect_eq "Target_Year" "$(setting 'Target Date' Target_Year)" "3000"

@@ -18,7 +18,7 @@ mkdir -p "$XDG_DATA_HOME/kestrel"
 printf '" 36525","Last backup"\r\n" 36528","Go live"\r\n' >"$XDG_DATA_HOME/kestrel/mileston.txt"
 
 pdf="$E2E_TMP/report.pdf"
-faketime -f "1999-12-30 15:20:45" "$KESTREL" --report-pdf "$pdf" >"$E2E_TMP/out.txt" 2>&1 ||
+faked frozen "1999-12-30 15:20:45" "$KESTREL" --report-pdf "$pdf" >"$E2E_TMP/out.txt" 2>&1 ||
     fail "exit $?: $(cat "$E2E_TMP/out.txt")"
 expect_eq "pages" "$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')" "2"
 text=$(pdftotext -layout "$pdf" - | tr -d '\f' | sed 's/  */ /g; s/^ //; s/ $//' | grep -v '^$')
@@ -30,7 +30,7 @@ WorkDays Date December 1999 Notes/Milestones
 -21 Dec 03, 1999 Friday
 Dec 04, 1999 Saturday
 Dec 05, 1999 Sunday"
-expect_eq "first rows" "$(echo "$text" | head -n 8)" "$want"
+expect_eq "first rows" "$(head -n 8 <<<"$text")" "$want"
 expect_eq "last row of December" "$(echo "$text" | grep -B0 'Dec 31')" "-1 Dec 31, 1999 Friday Last backup"
 want="Payroll Migration
 Countdown to January 1,2000
@@ -41,12 +41,12 @@ Jan 02, 2000 Sunday
 expect_eq "page 2" "$(echo "$text" | tail -n 6)" "$want"
 
 # --from, and failures: exit code and the reason on standard error.
-faketime -f "1999-12-30 15:20:45" "$KESTREL" --report-pdf "$pdf" --from 1999-01 || fail "--from 1999-01: exit $?"
+faked frozen "1999-12-30 15:20:45" "$KESTREL" --report-pdf "$pdf" --from 1999-01 || fail "--from 1999-01: exit $?"
 expect_eq "pages from January 1999" "$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')" "13"
 check_failure() { # want-code, want-message, args...
     local code=0 want_code="$1" want="$2"
     shift 2
-    faketime -f "1999-12-30 15:20:45" "$KESTREL" "$@" 2>"$E2E_TMP/err.txt" >/dev/null || code=$?
+    faked frozen "1999-12-30 15:20:45" "$KESTREL" "$@" 2>"$E2E_TMP/err.txt" >/dev/null || code=$?
     expect_eq "exit code of $*" "$code" "$want_code"
     grep -qF -- "$want" "$E2E_TMP/err.txt" || fail "message of $*: $(cat "$E2E_TMP/err.txt")"
 }

@@ -21,7 +21,7 @@ expect_eq "project title" "$(saver_text | grep -c '^ *label|Countdown to Year 20
 # A second saver ends at once, without a window, and leaves the first running.
 start_at "$SAVER_TIME" "$SAVER"
 expect_exit "second saver ends at once" "$E2E_LAST_PID" 0 3
-expect_eq "windows of the saver" "$(xdotool search --onlyvisible --name "$SAVER_TITLE" | wc -l)" "1"
+expect_eq "windows of the saver" "$(visible_windows "$SAVER_TITLE" | wc -l)" "1"
 expect_running "first saver after the second" "$first"
 wait_labels "$SAVER_SHOWS"
 

@@ -39,7 +39,7 @@ while IFS='|' read -r what arguments host_variable message; do
     fi
     expect_eq "$what: status" "$status" "2"
     grep -q "$message" "$E2E_TMP/err" || fail "$what: message '$(cat "$E2E_TMP/err")' lacks '$message'"
-    xdotool search --onlyvisible --name "$SAVER_TITLE" >/dev/null 2>&1 && fail "$what: a saver window showed"
+    [ -z "$(visible_windows "$SAVER_TITLE")" ] || fail "$what: a saver window showed"
     expect_eq "$what: windows on the root" "$(saver_child root)" ""
 done <<TABLE
 garbage id|-window-id junk||is not a window id

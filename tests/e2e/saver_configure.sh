@@ -18,13 +18,13 @@ configure() { # argument
     local text=""
     for _ in $(seq 1 50); do
         text=$(saver_text)
-        echo "$text" | grep -q 'Set Target Date and Options' && break
+        grep -q 'Set Target Date and Options' <<<"$text" && break
         sleep 0.2
     done
-    echo "$text" | grep -q '^ *alert|Kestrel Screensaver$' || fail "$1: no message box: $text"
-    echo "$text" | grep -q 'has no settings of its own' || fail "$1: message: $text"
-    echo "$text" | grep -q 'Set Target Date and Options' || fail "$1: message: $text"
-    echo "$text" | grep -q '^ *push button|OK$' || fail "$1: no OK button: $text"
+    grep -q '^ *alert|Kestrel Screensaver$' <<<"$text" || fail "$1: no message box: $text"
+    grep -q 'has no settings of its own' <<<"$text" || fail "$1: message: $text"
+    grep -q 'Set Target Date and Options' <<<"$text" || fail "$1: message: $text"
+    grep -q '^ *push button|OK$' <<<"$text" || fail "$1: no OK button: $text"
     echo "ok: $1 shows the message"
     [ "$(xwininfo -id "$box" | awk '/Width:/ { print $NF }')" -lt 1280 ] || fail "$1: the message fills the screen"
     expect_running "$1 waits for the message to be closed" "$pid"

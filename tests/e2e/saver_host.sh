@@ -94,16 +94,16 @@ wait_child "$first_host" 640x400
 for _ in $(seq 1 25); do
     import -window "$first_host" "$E2E_TMP/host.png"
     histogram=$(/usr/bin/convert "$E2E_TMP/host.png" -format '%c' histogram:info:- | sort -rn)
-    echo "$histogram" | head -n 1 | grep -q '#8080FF' && break
+    head -n 1 <<<"$histogram" | grep -q '#8080FF' && break
     sleep 0.2
 done
-echo "$histogram" | head -n 1 | grep -q '#8080FF' || fail "light blue is not the background: $(echo "$histogram" | head -n 3)"
+head -n 1 <<<"$histogram" | grep -q '#8080FF' || fail "light blue is not the background: $(head -n 3 <<<"$histogram")"
 expect_eq "picture size" "$(/usr/bin/convert "$E2E_TMP/host.png" -format '%wx%h' info:)" "640x400"
 colours=$(/usr/bin/convert "$E2E_TMP/host.png" -format '%k' info:)
 ((colours > 20)) || fail "the picture has only $colours colours"
 echo "ok: $colours colours in the picture"
-echo "$histogram" | grep -q '#FFFF00' || fail "no yellow numbers: $(echo "$histogram" | head -n 5)"
-echo "$histogram" | grep -q '#000000' || fail "no black captions: $(echo "$histogram" | head -n 5)"
+grep -q '#FFFF00' <<<"$histogram" || fail "no yellow numbers: $(head -n 5 <<<"$histogram")"
+grep -q '#000000' <<<"$histogram" || fail "no black captions: $(head -n 5 <<<"$histogram")"
 echo "ok: light blue background, yellow numbers, black captions"
 # The window is half the screen's size at (100, 150), so the numbers are at half their places.
 expect_no_input_counted "inside a window" "$pid" $((100 + NUMBER_1_X / 2)) $((150 + NUMBER_1_Y / 2)) \

@@ -31,15 +31,10 @@ wait_labels() { # want [seconds]
     fail "saver labels: got '$got', want '$1'"
 }
 
-# start_at runs faketime, which waits for the program it starts; this is the program itself.
-saver_pid() { # faketime's pid
-    local i pid
-    for i in $(seq 1 50); do
-        pid=$(pgrep -P "$1" -x kestrel-saver || true)
-        [ -n "$pid" ] && echo "$pid" && return 0
-        sleep 0.1
-    done
-    fail "kestrel-saver did not start under faketime $1"
+# The saver's process id from start_at's: the same, once it is checked to be kestrel-saver.
+saver_pid() { # pid from start_at
+    [ "$(ps -o comm= -p "$1")" == kestrel-saver ] || fail "process $1 is not kestrel-saver"
+    echo "$1"
 }
 
 # Waits for a program started by start_at to end and checks its exit status (faketime passes
@@ -51,9 +46,14 @@ expect_exit() { # what, pid, status [seconds]
     expect_eq "$1" "$status" "$3"
 }
 
-# Fails when the program has ended; gives the events sent before a moment to be handled first.
+# Fails when the program has ended. The input sent before is handled first: a saver answers the
+# accessibility bus from the same event loop that takes the input, after the input already queued,
+# so two answers in a row mean it has been through that input.
 expect_running() { # what, pid
-    sleep 0.5
+    local i running_pid="$2"
+    for i in 1 2; do
+        wait_until 5 "$1: the saver does not answer" eval '[ -n "$(saver_text)" ] || ! kill -0 "$running_pid" 2>/dev/null'
+    done
     kill -0 "$2" 2>/dev/null || fail "$1: the saver has ended"
     echo "ok: $1"
 }
@@ -90,15 +90,5 @@ move_between() { # count, x1 y1 x2 y2
 saver_child() { # window id or root
     local which=(-id "$1")
     [ "$1" == root ] && which=(-root)
-    xwininfo -children "${which[@]}" | grep -m 1 '^ *0x[0-9a-f]* "Kestrel Screensaver"' || true
-}
-
-# Waits until no visible window has a title matching the pattern.
-wait_no_window() { # pattern [seconds]
-    local i
-    for i in $(seq 1 $((${2:-5} * 10))); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "a window titled '$1' is still there"
+    timeout 5 xwininfo -children "${which[@]}" | grep -m 1 '^ *0x[0-9a-f]* "Kestrel Screensaver"' || true
 }

@@ -18,8 +18,8 @@ pid=$E2E_LAST_PID
 window=$(wait_window '^T-')
 expect_eq "title" "$(xdotool getwindowname "$window")" "T-0:1:8:39:15"
 toolbar=$(window_text "T-0:1:8:39:15")
-echo "$toolbar" | grep -qx 'label|Target is: Jan 1, 2000 00:00:00' || fail "target line: $toolbar"
-echo "$toolbar" | grep -qx 'label|Today is: Dec 30, 1999 15:20:45' || fail "today line: $toolbar"
+grep -qx 'label|Target is: Jan 1, 2000 00:00:00' <<<"$toolbar" || fail "target line: $toolbar"
+grep -qx 'label|Today is: Dec 30, 1999 15:20:45' <<<"$toolbar" || fail "today line: $toolbar"
 echo "ok: target and today lines"
 
 wait_file_content "$E2E_TMP/count.txt" $'T-0  Years1 Days8  Hours39  Minutes15  Seconds (Eastern Standard Time)\r'
