@@ -104,13 +104,3 @@ BENCHMARK(BM_TurnPreviewPage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kestrel
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
-}

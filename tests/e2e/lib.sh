@@ -226,3 +226,18 @@ setting() { # section, key
             if (tolower(k) == tolower(key)) { v = substr($0, index($0, "=") + 1); sub(/^[ \t]+/, "", v); sub(/[ \t\r]+$/, "", v); print v; exit }
         }' "$SETTINGS"
 }
+
+# Opens a stand-in window of another program ($HOST_WINDOW, which prints its id); sets $host to
+# the window's id and $host_pid to its program.
+open_host() { # x y width height
+    local id_file="$E2E_TMP/host-$RANDOM"
+    setsid "$HOST_WINDOW" "$@" >"$id_file" &
+    host_pid=$!
+    E2E_PIDS+=("$host_pid")
+    for _ in $(seq 1 50); do
+        host=$(cat "$id_file" 2>/dev/null || true)
+        [ -n "$host" ] && return 0
+        sleep 0.1
+    done
+    fail "no host window"
+}

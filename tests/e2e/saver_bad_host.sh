@@ -12,15 +12,8 @@ source "$(dirname "$0")/saver_lib.sh"
 start_x
 
 # A window that existed and is gone: its id is still well formed.
-setsid "$HOST_WINDOW" 100 100 320 200 >"$E2E_TMP/host-id" &
-host_pid=$!
-E2E_PIDS+=("$host_pid")
-for _ in $(seq 1 50); do
-    [ -s "$E2E_TMP/host-id" ] && break
-    sleep 0.1
-done
-gone=$(cat "$E2E_TMP/host-id")
-[ -n "$gone" ] || fail "no host window"
+open_host 100 100 320 200
+gone=$host
 kill "$host_pid"
 wait_gone "$host_pid"
 for _ in $(seq 1 50); do
@@ -52,14 +45,7 @@ garbage in XSCREENSAVER_WINDOW|-root|junk|XSCREENSAVER_WINDOW='junk' is not a wi
 TABLE
 
 # The host's window goes away while the saver draws into it: the saver ends by itself.
-setsid "$HOST_WINDOW" 100 100 320 200 >"$E2E_TMP/host-id" &
-host_pid=$!
-E2E_PIDS+=("$host_pid")
-for _ in $(seq 1 50); do
-    [ -s "$E2E_TMP/host-id" ] && break
-    sleep 0.1
-done
-host=$(cat "$E2E_TMP/host-id")
+open_host 100 100 320 200
 start_at "$SAVER_TIME" "$SAVER" -window-id "$host"
 pid=$E2E_LAST_PID
 for _ in $(seq 1 100); do

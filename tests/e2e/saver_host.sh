@@ -16,20 +16,6 @@ start_x
 saver_points
 screen=$(xdpyinfo | awk '/dimensions:/ { print $2 }')
 
-# Opens a stand-in host window; sets $host to its id and $host_pid to its program.
-open_host() { # x y width height
-    local id_file="$E2E_TMP/host-$RANDOM"
-    setsid "$HOST_WINDOW" "$@" >"$id_file" &
-    host_pid=$!
-    E2E_PIDS+=("$host_pid")
-    for _ in $(seq 1 50); do
-        host=$(cat "$id_file" 2>/dev/null || true)
-        [ -n "$host" ] && return 0
-        sleep 0.1
-    done
-    fail "no host window"
-}
-
 # Waits until the saver's window inside a window has the wanted size at the window's corner.
 wait_child() { # window, WIDTHxHEIGHT [seconds]
     local i child=""

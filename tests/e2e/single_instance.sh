@@ -14,13 +14,8 @@ first=$E2E_LAST_PID
 toolbar=$(wait_window '^T-')
 
 # Another window covers the toolbar, as when the user works elsewhere.
-setsid "$HOST_WINDOW" 0 0 640 400 >"$E2E_TMP/host-id" &
-E2E_PIDS+=("$!")
-for _ in $(seq 1 50); do
-    [ -s "$E2E_TMP/host-id" ] && break
-    sleep 0.1
-done
-other=$(cat "$E2E_TMP/host-id")
+open_host 0 0 640 400
+other=$host
 toolbar_hex=$(printf '0x%x' "$toolbar")
 
 # The two top-level windows from the top of the stack down (as xwininfo lists them).

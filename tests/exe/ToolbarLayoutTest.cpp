@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ElasticPanel.h"
 #include "ProgramFixture.h"
+#include "ScopedApplicationFont.h"
 
 #include <QFontMetrics>
 
@@ -13,22 +14,8 @@ namespace {
 class ToolbarAtFontSize : public ProgramFixture, public ::testing::WithParamInterface<double>
 {
 protected:
-    void SetUp() override
-    {
-        m_desktopFont = QApplication::font();
-        QFont font = m_desktopFont;
-        font.setPointSizeF(GetParam());
-        QApplication::setFont(font);
-        ProgramFixture::SetUp();
-    }
-    void TearDown() override
-    {
-        ProgramFixture::TearDown();
-        QApplication::setFont(m_desktopFont);
-    }
-
-private:
-    QFont m_desktopFont;
+    // Set before the fixture opens anything, put back after it has closed everything.
+    ScopedApplicationFont m_font{GetParam()};
 };
 
 TEST_P(ToolbarAtFontSize, EveryLineFitsItsStrip)

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AllWindows.h"
+#include "ScopedApplicationFont.h"
 #include "ElasticPanel.h"
 #include "FitLabel.h"
 
@@ -26,19 +27,8 @@ QString ShownText(const QString& text)
 class WindowAtLargeFont : public WindowsFixture, public ::testing::WithParamInterface<double>
 {
 protected:
-    void SetUp() override
-    {
-        m_desktopFont = QApplication::font();
-        QFont font = m_desktopFont;
-        font.setPointSizeF(GetParam());
-        QApplication::setFont(font);
-        WindowsFixture::SetUp();
-    }
-    void TearDown() override
-    {
-        WindowsFixture::TearDown();
-        QApplication::setFont(m_desktopFont);
-    }
+    // Set before the fixture opens anything, put back after it has closed everything.
+    ScopedApplicationFont m_font{GetParam()};
 
     // What of the window's text does not fit where it is shown, one line each.
     static QStringList Overflows(const QWidget* window)
@@ -98,9 +88,6 @@ protected:
         }
         return found;
     }
-
-private:
-    QFont m_desktopFont;
 };
 
 TEST_P(WindowAtLargeFont, NoTextIsCutAtTheSmallestSize)
