@@ -111,6 +111,20 @@ void RewriteInPlace(const fs::path& path, std::string_view bytes)
 
 } // namespace
 
+FileIdentity IdentityOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
+std::optional<FileIdentity> IdentityOfFile(const std::filesystem::path& path)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return IdentityOf(info);
+}
+
 bool MayWrite(const struct stat& status)
 {
     const uid_t user = ::geteuid();

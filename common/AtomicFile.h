@@ -4,6 +4,7 @@
 
 #include "RuntimeError.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -11,6 +12,22 @@
 #include <sys/types.h>
 
 namespace kestrel {
+
+// What tells one state of a file from another without reading it: device, inode, size and
+// modification time.
+struct FileIdentity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+FileIdentity IdentityOf(const struct stat& info);
+// The identity of the file at path now; nothing when it does not exist or cannot be looked at.
+std::optional<FileIdentity> IdentityOfFile(const std::filesystem::path& path);
 
 // The file a write must replace: the path itself or, when that is a symbolic link, the file the
 // chain of links ends at, so the link stays a link. Nothing when the chain loops.

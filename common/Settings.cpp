@@ -28,23 +28,6 @@ namespace {
 // defaults and a write refuses to replace it.
 constexpr std::size_t kMaxSettingsFileSize = 64 * 1024 * 1024;
 
-// What tells one state of the settings file from another without reading it.
-struct FileIdentity
-{
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-
-    bool operator==(const FileIdentity&) const = default;
-};
-
-FileIdentity IdentityOf(const struct stat& info)
-{
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
-}
-
 // Blanks as the profile functions trim them from names: tab, line ends, VT, FF, ^Z and space.
 std::string_view TrimBlanks(std::string_view text)
 {

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CalendarFeed.h"
 
+#include "AtomicFile.h"
+
 #include "CountdownFile.h"
 #include "ICalendar.h"
 #include "Program.h"
-
-#include <sys/stat.h>
 
 namespace kestrel {
 
@@ -28,19 +28,15 @@ QString WriteCalendarFile(const Program& program, const std::string& path)
     return {};
 }
 
-} // namespace
-
-namespace {
-
-std::string FileIdentity(const std::filesystem::path& path)
+// The milestone file's state as text, so that a new save of it makes the feed write again.
+std::string MilestoneFileStamp(const std::filesystem::path& path)
 {
-    struct stat info
-    {};
-    if (::stat(path.c_str(), &info) != 0) {
+    const std::optional<FileIdentity> identity = IdentityOfFile(path);
+    if (!identity) {
         return "-";
     }
-    return std::to_string(info.st_ino) + ':' + std::to_string(info.st_size) + ':' +
-           std::to_string(info.st_mtim.tv_sec) + '.' + std::to_string(info.st_mtim.tv_nsec);
+    return std::to_string(identity->inode) + ':' + std::to_string(identity->size) + ':' +
+           std::to_string(identity->modifiedSeconds) + '.' + std::to_string(identity->modifiedNanoseconds);
 }
 
 } // namespace
@@ -48,8 +44,6 @@ std::string FileIdentity(const std::filesystem::path& path)
 CalendarFeed::CalendarFeed(Program& program) : m_program(program)
 {
     m_program.subscribe(this);
-    QObject::connect(&m_fallback, &QTimer::timeout, &m_fallback, [this] { update(); });
-    m_fallback.start(10'000);
 }
 
 CalendarFeed::~CalendarFeed()
@@ -65,8 +59,8 @@ void CalendarFeed::update()
         return;
     }
     const ProgramSettings& s = m_program.ProgramSettings;
-    const std::string source = path + '\n' + s.ProjectFile + '\n' + FileIdentity(s.ProjectFile) + '\n' + s.TargetYear +
-                               '\n' + s.TargetMonth + '\n' + s.TargetDay + '\n' + s.ProjectTitle;
+    const std::string source = path + '\n' + s.ProjectFile + '\n' + MilestoneFileStamp(s.ProjectFile) + '\n' +
+                               s.TargetYear + '\n' + s.TargetMonth + '\n' + s.TargetDay + '\n' + s.ProjectTitle;
     if (source == m_written) {
         return;
     }

@@ -4,8 +4,6 @@
 
 #include "CountdownDisplay.h"
 
-#include <QTimer>
-
 #include <string>
 
 namespace kestrel {
@@ -34,8 +32,6 @@ private:
     Program& m_program;
     // What the last write (or failed write) was made from.
     std::string m_written;
-    // Looks every few seconds too, for when the toolbar's countdown stands still.
-    QTimer m_fallback;
 };
 
 // "Export iCalendar...": asks for a file with the save-as dialog and writes the calendar of the

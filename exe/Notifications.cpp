@@ -10,8 +10,6 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include <sys/stat.h>
-
 namespace kestrel {
 
 namespace {
@@ -20,27 +18,12 @@ constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 // A notification the service did not take is tried again after this many seconds.
 constexpr double kRetrySeconds = 60;
-// How often it looks without the toolbar's tick.
-constexpr int kFallbackSeconds = 10;
-
-std::string FileIdentity(const std::filesystem::path& path)
-{
-    struct stat info
-    {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return {};
-    }
-    return std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino) + ':' + std::to_string(info.st_size) + ':' +
-           std::to_string(info.st_mtim.tv_sec) + '.' + std::to_string(info.st_mtim.tv_nsec);
-}
 
 } // namespace
 
 Notifications::Notifications(Program& program) : m_program(program)
 {
     m_program.subscribe(this);
-    connect(&m_fallback, &QTimer::timeout, this, &Notifications::showCountdown);
-    m_fallback.start(kFallbackSeconds * 1000);
 }
 
 Notifications::~Notifications()
@@ -51,7 +34,7 @@ Notifications::~Notifications()
 const MilestoneTable& Notifications::milestones()
 {
     const std::filesystem::path path(m_program.ProgramSettings.ProjectFile);
-    const std::string identity = FileIdentity(path);
+    const std::optional<FileIdentity> identity = IdentityOfFile(path);
     if (path != m_milestonePath || identity != m_milestoneIdentity) {
         m_milestonePath = path;
         m_milestoneIdentity = identity;

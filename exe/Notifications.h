@@ -2,15 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AtomicFile.h"
 #include "CountdownDisplay.h"
 #include "Milestones.h"
 #include "Notices.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -47,16 +48,13 @@ private:
     Program& m_program;
     MilestoneTable m_milestones;
     std::filesystem::path m_milestonePath;
-    std::string m_milestoneIdentity;
+    std::optional<FileIdentity> m_milestoneIdentity;
     // Keys of the notices sent and not yet answered.
     std::set<std::string> m_sending;
     // The notices given in this run, key and value, whatever became of their write.
     std::map<std::string, std::string> m_given;
     // After a failed delivery, no try before this moment.
     double m_retryAfter = 0;
-    // Looks every few seconds too, for when the toolbar's countdown stands still (the years-only
-    // format, or a count out of range).
-    QTimer m_fallback;
 };
 
 } // namespace kestrel

@@ -59,8 +59,7 @@ OptionsValues OptionsFromSettings(const Program& program)
     }
     v.projectTitle = Text(s.ProjectTitle);
     v.projectFile = Text(s.ProjectFile);
-    v.companyLogo =
-        program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo());
+    v.companyLogo = CompanyLogo(program);
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile.section, QString::fromLatin1(setting::CalendarFile.key), {});
     return v;

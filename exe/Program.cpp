@@ -35,6 +35,12 @@ bool IsFile(const std::filesystem::path& path)
 
 } // namespace
 
+QString CompanyLogo(const Program& program)
+{
+    return program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key),
+                        DefaultCompanyLogo());
+}
+
 QString DefaultCompanyLogo()
 {
     return QStringLiteral("URL:") + QLatin1String(kMakerAddress);
@@ -310,7 +316,6 @@ int StartProgram(QApplication& app)
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
     toolbar->Load();
-    toolbar->show();
     const int code = app.exec();
     delete toolbar;
     return code;

@@ -30,7 +30,10 @@ inline constexpr const char* kProgramName = "Kestrel";
 inline constexpr const char* kHelpFileName = "Kestrel.HLP";
 // The maker's address, shown in the about window and, after "URL:", in the company panel.
 inline constexpr const char* kMakerAddress = "https://kestrel-countdown.org";
+struct Program;
 QString DefaultCompanyLogo();
+// The company panel's text as the settings file holds it, the maker's address by default.
+QString CompanyLogo(const Program& program);
 
 // The values the whole program shares for one run: the settings, the last countdown, the loaded
 // windows, the help file and the services every window uses. Created at start-up and handed to

@@ -32,6 +32,10 @@ constexpr double kButtonWidth = 525;
 constexpr double kButtonHeight = 510;
 constexpr double kPanelHeight = 300;
 
+// How often the displays hear from the clock while the countdown stands still (the years-only
+// format, a count out of range).
+constexpr int kIdleSeconds = 10;
+
 // The two buttons that open no window.
 constexpr const char* kHelpTooltip = "Kestrel Help";
 constexpr const char* kCloseTooltip = "Close Program";
@@ -88,6 +92,9 @@ ToolbarWindow::ToolbarWindow(Program& program) : QMainWindow(nullptr), m_program
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &ToolbarWindow::tick);
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setInterval(kIdleSeconds * 1000);
+    connect(m_idleTimer, &QTimer::timeout, this, &ToolbarWindow::showOnAllDisplays);
     buildWindow();
     buildMenus();
     // The buttons show which windows are open, as the windows load and unload.
@@ -104,8 +111,7 @@ void ToolbarWindow::buildWindow()
 {
     QFont targetFont = font();
     targetFont.setBold(true);
-    const ToolbarDesign design = DesignForFonts(
-        font(), targetFont, m_program.read(kFileOptionsSection, QStringLiteral("Company Logo"), DefaultCompanyLogo()));
+    const ToolbarDesign design = DesignForFonts(font(), targetFont, CompanyLogo(m_program));
     const double buttonWidth = design.buttonWidth;
     const double panelHeight = design.panelHeight;
 
@@ -228,10 +234,7 @@ void ToolbarWindow::Load()
         // The file says the count is out of range rather than keep the count of another target.
         m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
     }
-    RunStep(dialogs, [this] {
-        m_company->setCaption(m_program.read(setting::CompanyLogo.section,
-                                             QString::fromLatin1(setting::CompanyLogo.key), DefaultCompanyLogo()));
-    });
+    RunStep(dialogs, [this] { m_company->setCaption(CompanyLogo(m_program)); });
     RunStep(dialogs, [this] {
         const ProgramSettings& s = m_program.ProgramSettings;
         m_target->setCaption(QStringLiteral("Target is: ") + QString::fromStdString(MonthAbbreviation(s.TargetMonth)) +
@@ -265,21 +268,29 @@ void ToolbarWindow::guardCountdownFile()
 void ToolbarWindow::refreshCountdown()
 {
     m_timer->stop();
+    // Until the second's timer runs again, the displays that act on the clock (notifications,
+    // the calendar feed) still hear from it every few seconds.
+    m_idleTimer->start();
     const ProgramSettings& s = m_program.ProgramSettings;
     const DateValue now = GetPresentDate(m_program.clock);
-    // A count out of range is reported by the caller; every display then says so rather than
-    // keep the count of an earlier target.
     const CountdownBreakdown& b = m_program.countdown;
     const auto showLines = [&] {
         setWindowTitle(QString::fromStdString(b.Line));
         m_today->setCaption(QString::fromStdString(b.TodayLine));
     };
-    m_program.countdown = OutOfRangeCountdown(now);
-    showLines();
-    m_program.countdown =
-        ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
+    try {
+        m_program.countdown =
+            ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
+    } catch (...) {
+        // A count out of range is reported by the caller; every display then says so rather than
+        // keep the count of an earlier target.
+        m_program.countdown = OutOfRangeCountdown(now);
+        showLines();
+        throw;
+    }
     showLines();
     if (b.KeepTicking) {
+        m_idleTimer->stop();
         enableTimer();
     }
 }
@@ -295,12 +306,7 @@ void ToolbarWindow::enableTimer()
 
 void ToolbarWindow::tick()
 {
-    // A count that leaves the 16-bit range is reported once; the countdown then stays stopped
-    // until the load steps run again with a target in range.
-    RunStep(m_program.dialogs, [this] { refreshCountdown(); });
-    for (CountdownDisplay* display : std::vector(m_program.displays)) {
-        display->showCountdown();
-    }
+    refreshAllDisplays();
     if (m_program.ProgramSettings.ContinuousSave != 0) {
         m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
     }
@@ -308,7 +314,14 @@ void ToolbarWindow::tick()
 
 void ToolbarWindow::refreshAllDisplays()
 {
+    // A count that leaves the 16-bit range is reported once; the countdown then stays stopped
+    // until the load steps run again with a target in range, and the displays say so.
     RunStep(m_program.dialogs, [this] { refreshCountdown(); });
+    showOnAllDisplays();
+}
+
+void ToolbarWindow::showOnAllDisplays()
+{
     for (CountdownDisplay* display : std::vector(m_program.displays)) {
         display->showCountdown();
     }
@@ -333,7 +346,6 @@ void ToolbarWindow::open(const WindowKind& kind)
     // A window that is open already closes: the toggle of the windows beside the toolbar.
     if (QWidget* window = m_program.windows.find(QString::fromLatin1(kind.storedName))) {
         window->close();
-        showButtonStates();
         return;
     }
     if (kind.create == nullptr) {
@@ -343,12 +355,12 @@ void ToolbarWindow::open(const WindowKind& kind)
         if (QWidget* window = kind.create(m_program)) {
             window->show();
         }
-        showButtonStates();
         return;
     }
     // A modal window: the countdown waits while it is open, and every display shows what it
     // changed afterwards.
     m_timer->stop();
+    m_idleTimer->stop();
     {
         std::unique_ptr<QWidget> window(kind.create(m_program));
         if (auto* dialog = qobject_cast<QDialog*>(window.get())) {
@@ -378,6 +390,7 @@ void ToolbarWindow::endProgram()
     }
     m_ended = true;
     m_timer->stop();
+    m_idleTimer->stop();
     m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
     {
         // The toolbar's place and the open windows reach the settings file in one replace.

@@ -62,6 +62,8 @@ private:
     void buildWindow();
     void buildMenus();
     void enableTimer();
+    // Every open display shows the countdown as it stands.
+    void showOnAllDisplays();
     // Switches continuous saving off when the countdown file is the settings or milestone file.
     void guardCountdownFile();
     void open(const WindowKind& kind);
@@ -75,6 +77,7 @@ private:
     ElasticPanel* m_target = nullptr;
     ElasticPanel* m_company = nullptr;
     QTimer* m_timer = nullptr;
+    QTimer* m_idleTimer = nullptr;
     bool m_loaded = false;
     bool m_ended = false;
 };
