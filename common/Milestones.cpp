@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Milestones.h"
 
+#include "IniDocument.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -36,34 +38,23 @@ RuntimeError SubscriptOutOfRange()
     return RuntimeError(kSubscriptOutOfRange, "Subscript out of range");
 }
 
-// The error for a failed file operation, by errno, numbered as the program's messages expect.
-int ErrorNumber(int error)
+// The error for a failed file operation, numbered as the program's messages expect, with the
+// file and the system's reason.
+RuntimeError FileError(int error, const fs::path& path, const char* what)
 {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return RuntimeError::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return RuntimeError::PermissionDenied;
-    default:
-        return RuntimeError::PathFileAccessError;
-    }
+    const RuntimeError numbered = WriteError(error);
+    return RuntimeError(numbered.number(), numbered.description() + ": the milestones could not be " + what + " " +
+                                               path.string() + " (" + std::strerror(error) + ")");
 }
 
 RuntimeError SaveError(int error, const fs::path& path)
 {
-    const int number = ErrorNumber(error);
-    return RuntimeError(number, RuntimeError::describe(number) + ": the milestones could not be saved to " +
-                                    path.string() + " (" + std::strerror(error) + ")");
+    return FileError(error, path, "saved to");
 }
 
 RuntimeError LoadError(int error, const fs::path& path)
 {
-    const int number = ErrorNumber(error);
-    return RuntimeError(number, RuntimeError::describe(number) + ": the milestones could not be read from " +
-                                    path.string() + " (" + std::strerror(error) + ")");
+    return FileError(error, path, "read from");
 }
 
 // Flushes a file or folder to the disk; the errno of the failure, or 0.
@@ -84,86 +75,6 @@ int Flush(const fs::path& path, bool folder)
 fs::path FolderOf(const fs::path& path)
 {
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
-
-// --- Text encoding -------------------------------------------------------------------------
-
-bool IsValidUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        unsigned int code = 0;
-        unsigned int minimum = 0;
-        if ((c & 0xE0) == 0xC0) {
-            length = 2, code = c & 0x1F, minimum = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            length = 3, code = c & 0x0F, minimum = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            length = 4, code = c & 0x07, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + static_cast<std::size_t>(length) > n) {
-            return false;
-        }
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, unsigned int code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Windows-1252 as the older program wrote its files; the five unassigned bytes keep their
-// Latin-1 meaning so that nothing is lost.
-std::string FromWindows1252(std::string_view bytes)
-{
-    static constexpr unsigned short kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-    };
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else if (c < 0xA0) {
-            AppendUtf8(out, kHigh[c - 0x80]);
-        } else {
-            AppendUtf8(out, c);
-        }
-    }
-    return out;
 }
 
 // --- Reading records -----------------------------------------------------------------------
@@ -601,19 +512,17 @@ std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& reque
         }
         // A read-only file is the user's way of saying "do not change it"; replacing it through
         // its folder would overrule that.
-        if ((old.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0) {
+        if (!MayWrite(old)) {
             return SaveError(EACCES, requested);
         }
         mode = old.st_mode & 07777;
     }
-    const Replaced replaced = ReplaceFileAtomically(*target, bytes, mode);
+    // Flushed to the disk before it counts as saved; the new file keeps the old one's owner.
+    const Replaced replaced =
+        ReplaceFileAtomically(*target, bytes, mode, old.st_ino != 0 ? &old : nullptr, /*flush=*/true);
     if (replaced.error != 0) {
         return SaveError(replaced.error, requested);
     }
-    if (const int error = Flush(*target, false); error != 0) {
-        return SaveError(error, requested);
-    }
-    Flush(FolderOf(*target), true);
     return std::nullopt;
 }
 
@@ -667,7 +576,7 @@ ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view sou
     if (IsValidUtf8(bytes)) {
         return RecordReader(bytes, source).read();
     }
-    const std::string text = FromWindows1252(bytes);
+    const std::string text = Windows1252ToUtf8(bytes);
     return RecordReader(text, source).read();
 }
 
