@@ -58,8 +58,7 @@ std::vector<Notice> DueNotices(const ProgramSettings& settings, const MilestoneT
         const DateValue target = TargetDay(settings);
         const std::string targetText = TargetIsoDate(settings);
         if (now.serial >= target.serial && now.serial < target.serial + 1.0 && memory.zeroGiven != targetText) {
-            const std::string shown =
-                MonthAbbreviation(settings.TargetMonth) + " " + settings.TargetDay + ", " + settings.TargetYear;
+            const std::string shown = TargetDateText(settings.TargetMonth, settings.TargetDay, settings.TargetYear);
             due.push_back({settings.ProjectTitle.empty() ? std::string("Kestrel") : settings.ProjectTitle,
                            NoticeBodyText("The countdown to " + shown + " has reached zero."),
                            {setting::kNotificationsSection, setting::ZeroNoticeGiven.key, targetText}});

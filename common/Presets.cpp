@@ -131,15 +131,4 @@ std::optional<SettingWrite> PersonalDateWrite(std::string_view presetText, std::
                         Format(GetDateValue(targetDateText, currentYear), "MMM DD")};
 }
 
-bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
-                       int currentYear)
-{
-    const std::optional<SettingWrite> write = PersonalDateWrite(presetText, targetDateText, currentYear);
-    if (!write) {
-        return false;
-    }
-    settings.WriteSetting(write->section, write->key, write->value);
-    return true;
-}
-
 } // namespace kestrel

@@ -98,13 +98,9 @@ PresetChoice SelectPresetTarget(std::string_view presetText, std::string_view ta
 PresetChoice AskPersonalDate(const PersonalDatePreset& row, std::string_view previousTarget,
                              const PresetServices& services);
 
-// When the preset box shows a personal preset, remembers the target date under that preset's key
-// as "MMM DD" ("Mar 15") and returns true; any other preset text writes nothing. A target date
-// text that is not a date raises error 13 and writes nothing.
-bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
-                       int currentYear);
-// The key StorePersonalDate writes, for a caller that writes it with other keys; nothing when the
-// preset text is no personal preset.
+// When the preset box shows a personal preset, the key that remembers the target date under that
+// preset's key as "MMM DD" ("Mar 15"), for Apply to write with the other keys; nothing for any
+// other preset text. A target date text that is not a date raises error 13.
 std::optional<SettingWrite> PersonalDateWrite(std::string_view presetText, std::string_view targetDateText,
                                               int currentYear);
 

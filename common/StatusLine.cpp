@@ -288,8 +288,7 @@ std::string JsonString(std::string_view text)
 
 std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now)
 {
-    const std::string targetText =
-        MonthAbbreviation(settings.TargetMonth) + " " + settings.TargetDay + ", " + settings.TargetYear;
+    const std::string targetText = TargetDateText(settings.TargetMonth, settings.TargetDay, settings.TargetYear);
     const bool passed = TargetPassed(settings, now);
     const DateParts at = SplitDate(now);
     char nowText[32];

@@ -181,9 +181,4 @@ std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle&
             {kSection, keys.fontSize, SizeText(font.fontSize)}};
 }
 
-void WriteFontKeys(SettingsFile& file, const GroupKeys& keys, const GroupStyle& font)
-{
-    file.WriteSettings(FontKeyWrites(keys, font));
-}
-
 } // namespace kestrel

@@ -92,9 +92,8 @@ inline constexpr GroupKeys kProjectKeys = {"Project BackColor",  "Project ForeCo
                                            "Project FontItalic", "Project FontBold",  "Project FontSize",
                                            "Project Visible"};
 
-// Writes a group's font keys in the order the font items write them: name, italic, bold, size.
-void WriteFontKeys(SettingsFile& file, const GroupKeys& keys, const GroupStyle& font);
-// The same keys as writes, for a caller that writes them with one replace of the file.
+// A group's font keys in the order the font items write them (name, italic, bold, size), for the
+// caller to write with one replace of the settings file.
 std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle& font);
 
 } // namespace kestrel

@@ -237,9 +237,9 @@ void ToolbarWindow::Load()
     RunStep(dialogs, [this] { m_company->setCaption(CompanyLogo(m_program)); });
     RunStep(dialogs, [this] {
         const ProgramSettings& s = m_program.ProgramSettings;
-        m_target->setCaption(QStringLiteral("Target is: ") + QString::fromStdString(MonthAbbreviation(s.TargetMonth)) +
-                             QStringLiteral(" ") + QString::fromStdString(s.TargetDay) + QStringLiteral(", ") +
-                             QString::fromStdString(s.TargetYear) + QStringLiteral(" 00:00:00"));
+        m_target->setCaption(QStringLiteral("Target is: ") +
+                             QString::fromStdString(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear)) +
+                             QStringLiteral(" 00:00:00"));
     });
     if (firstLoad) {
         m_loaded = true;

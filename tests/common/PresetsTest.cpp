@@ -15,6 +15,17 @@
 namespace kestrel {
 namespace {
 
+// Writes what Apply writes for the preset box: the personal date's key, when there is one.
+bool StorePersonalDate(SettingsFile& settings, std::string_view presetText, std::string_view targetDateText,
+                       int currentYear)
+{
+    const std::optional<SettingWrite> write = PersonalDateWrite(presetText, targetDateText, currentYear);
+    if (write) {
+        settings.WriteSettings(std::span(&*write, 1));
+    }
+    return write.has_value();
+}
+
 using test::TempDir;
 
 TEST(MonthAbbreviationTest, SpellsMonthsByNumericValue)
