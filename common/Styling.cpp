@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Styling.h"
 
+#include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "Settings.h"
 
@@ -14,7 +15,8 @@ namespace kestrel {
 
 namespace {
 
-constexpr const char* kSection = "CountDown";
+// The breakdown window's styling keys live in section "CountDown".
+constexpr const char* kSection = kCountDownSection;
 // Font sizes a font can have, in points.
 constexpr double kSmallestSize = 1.0;
 constexpr double kLargestSize = 1638.0;

@@ -97,29 +97,24 @@ SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::st
         return command;
     }
 
-    if (parser.isSet(windowId)) {
-        const QString text = parser.values(windowId).constLast();
-        if (const auto id = ReadWindowId(text.toStdString())) {
+    // The host's window from its id, or a usage error that names where the id came from.
+    const auto intoWindow = [&command](std::string_view text, const std::string& source, const char* hint) {
+        if (const auto id = ReadWindowId(text)) {
             command.mode = SaverCommand::Mode::IntoWindow;
             command.window = *id;
-            return command;
+        } else {
+            command.mode = SaverCommand::Mode::UsageError;
+            command.message = "kestrel-saver: " + source + "'" + std::string(text) +
+                              "' is not a window id (a number other than 0, such as 0x2a00007 or 44040199).\n" + hint;
         }
-        command.mode = SaverCommand::Mode::UsageError;
-        command.message = "kestrel-saver: -window-id: '" + text.toStdString() +
-                          "' is not a window id (a number other than 0, such as 0x2a00007 or 44040199).\n"
-                          "Try 'kestrel-saver --help' for the options it takes.\n";
         return command;
+    };
+    if (parser.isSet(windowId)) {
+        return intoWindow(parser.values(windowId).constLast().toStdString(),
+                          "-window-id: ", "Try 'kestrel-saver --help' for the options it takes.\n");
     }
     if (!xscreensaverWindow.empty()) {
-        if (const auto id = ReadWindowId(xscreensaverWindow)) {
-            command.mode = SaverCommand::Mode::IntoWindow;
-            command.window = *id;
-            return command;
-        }
-        command.mode = SaverCommand::Mode::UsageError;
-        command.message = "kestrel-saver: XSCREENSAVER_WINDOW='" + std::string(xscreensaverWindow) +
-                          "' is not a window id (a number other than 0, such as 0x2a00007 or 44040199).\n";
-        return command;
+        return intoWindow(xscreensaverWindow, "XSCREENSAVER_WINDOW=", "");
     }
     if (parser.isSet(root)) {
         command.mode = SaverCommand::Mode::IntoWindow;
