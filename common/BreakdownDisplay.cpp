@@ -7,12 +7,6 @@
 
 namespace kestrel {
 
-UnitTexts UnitTexts::From(const ProgramSettings& s)
-{
-    return {s.YYBeforeText, s.YYAfterText,  s.DDBeforeText, s.DDAfterText,  s.HHBeforeText,
-            s.HHAfterText,  s.MMBeforeText, s.MMAfterText,  s.SSBeforeText, s.SSAfterText};
-}
-
 std::string ScreensaverFormat(std::string_view captionOption)
 {
     std::string format(captionOption);
@@ -20,25 +14,6 @@ std::string ScreensaverFormat(std::string_view captionOption)
         format.replace(0, std::min<std::size_t>(2, format.size()), "dd");
     }
     return format;
-}
-
-std::pair<const std::string&, const std::string&> UnitTexts::of(CountUnit unit) const
-{
-    switch (unit) {
-    case CountUnit::Years:
-        return {YYBefore, YYAfter};
-    case CountUnit::Days:
-    case CountUnit::TotalDays:
-        return {DDBefore, DDAfter};
-    case CountUnit::Hours:
-    case CountUnit::TotalHours:
-        return {HHBefore, HHAfter};
-    case CountUnit::Minutes:
-        return {MMBefore, MMAfter};
-    case CountUnit::Seconds:
-        break;
-    }
-    return {SSBefore, SSAfter};
 }
 
 BreakdownColumns showCountdown(std::string_view captionOption, const CountdownBreakdown& b, const UnitTexts& t,

@@ -12,17 +12,6 @@
 
 namespace kestrel {
 
-// The ten unit texts; a column's caption is its unit's before text followed by its after text.
-struct UnitTexts
-{
-    std::string YYBefore, YYAfter, DDBefore, DDAfter, HHBefore, HHAfter, MMBefore, MMAfter, SSBefore, SSAfter;
-
-    static UnitTexts From(const ProgramSettings& settings);
-    // The before and after texts of a unit (total days take the days texts, total hours the
-    // hours texts).
-    std::pair<const std::string&, const std::string&> of(CountUnit unit) const;
-};
-
 // What one of the five columns of the breakdown shows: the unit caption above, the number below.
 struct BreakdownColumn
 {

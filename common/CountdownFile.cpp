@@ -16,7 +16,7 @@ std::string CountdownFileLine(const ProgramSettings& s, const CountdownBreakdown
     } else {
         // The units the count-format table lists for the file. For the hours family it writes
         // what the breakdown window and the title line show: total hours, minutes and seconds.
-        const UnitTexts texts = UnitTexts::From(s);
+        const UnitTexts& texts = s.unitTexts;
         for (const FormatUnit& unit : FormatRow(FamilyOf(s.CaptionOption)).units) {
             if (unit.shownIn(CountOutput::File, s.CaptionOption.size())) {
                 const auto [before, after] = texts.of(unit.unit);

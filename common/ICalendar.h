@@ -18,7 +18,7 @@ namespace kestrel {
 
 namespace setting {
 // The iCalendar file kept up to date with the milestones and the target; empty: none.
-inline constexpr SettingKey CalendarFile{"Calendar", "Calendar File", ""};
+inline constexpr SettingKey CalendarFile{"Calendar", "Calendar File", "", Computed::None, WriteRule::WhenChanged};
 } // namespace setting
 
 // A TEXT value: backslash, semicolon and comma escaped with a backslash, every line break (CR LF,

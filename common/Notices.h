@@ -19,7 +19,8 @@ namespace kestrel {
 namespace setting {
 inline constexpr const char* kNotificationsSection = "Notifications";
 // "True" or "False": whether notifications are given at all. On unless the file says "False".
-inline constexpr SettingKey NotificationsEnabled{kNotificationsSection, "Enabled", "True"};
+inline constexpr SettingKey NotificationsEnabled{kNotificationsSection, "Enabled", "True", Computed::None,
+                                                 WriteRule::WhenChanged};
 // The target day (yyyy-mm-dd) whose zero notification was given.
 inline constexpr SettingKey ZeroNoticeGiven{kNotificationsSection, "Zero Given", ""};
 // The day number of the last day whose milestone notification was given.

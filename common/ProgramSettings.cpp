@@ -39,7 +39,108 @@ std::int16_t ToContinuousSave(std::string_view text)
     return static_cast<std::int16_t>(value);
 }
 
+// The default of a key that the table spells, or that depends on what was read before it.
+std::string DefaultOf(const SettingKey& key, const ProgramSettings& readSoFar,
+                      const std::filesystem::path& dataDirectory, SettingsReader reader)
+{
+    switch (key.computed) {
+    case Computed::CountdownFile:
+        return dataDirectory.empty() ? std::string() : (dataDirectory / "Kestrel.txt").generic_string();
+    case Computed::MilestoneFile:
+        return dataDirectory.empty() ? std::string() : (dataDirectory / "mileston.txt").generic_string();
+    case Computed::DayType:
+        return readSoFar.TargetType;
+    default:
+        break;
+    }
+    if (reader == SettingsReader::Screensaver && std::string_view(key.key) == setting::ProjectTitle.key) {
+        return setting::kSaverProjectTitleDefault;
+    }
+    return key.defaultValue == nullptr ? std::string() : std::string(key.defaultValue);
+}
+
+// Fills every field from `read`, which gives a key's value given its default, in the tables' order.
+template <typename Read>
+void FillProgramSettings(ProgramSettings& settings, const std::filesystem::path& dataDirectory, SettingsReader reader,
+                         Read read)
+{
+    for (const ProgramField& field : kProgramFields) {
+        SetField(settings, field, read(field.key, DefaultOf(field.key, settings, dataDirectory, reader)));
+    }
+    for (std::size_t unit = 0; unit < kUnitKeys.size(); ++unit) {
+        for (const bool after : {false, true}) {
+            const UnitTextKey key = UnitTextKeyOf(unit, after);
+            const SettingKey setting{kFileOptionsSection, key.key.c_str(), key.defaultValue, key.computed};
+            UnitTextField(settings, unit, after) = read(setting, DefaultOf(setting, settings, dataDirectory, reader));
+        }
+    }
+}
+
 } // namespace
+
+ProgramSettings::ProgramSettings()
+{
+    FillProgramSettings(*this, {}, SettingsReader::Program,
+                        [](const SettingKey&, const std::string& defaultValue) { return DefaultAsRead(defaultValue); });
+}
+
+std::pair<const std::string&, const std::string&> UnitTexts::of(CountUnit unit) const
+{
+    const auto pair = [this](std::size_t i) -> std::pair<const std::string&, const std::string&> {
+        return {units[i].before, units[i].after};
+    };
+    switch (unit) {
+    case CountUnit::Years:
+        return pair(0);
+    case CountUnit::Days:
+    case CountUnit::TotalDays:
+        return pair(1);
+    case CountUnit::Hours:
+    case CountUnit::TotalHours:
+        return pair(2);
+    case CountUnit::Minutes:
+        return pair(3);
+    case CountUnit::Seconds:
+        break;
+    }
+    return pair(4);
+}
+
+UnitTextKey UnitTextKeyOf(std::size_t unit, bool after)
+{
+    const UnitKeys& keys = kUnitKeys.at(unit);
+    std::string key = std::string(keys.unit) + (after ? " After Text" : " Before Text");
+    if (!after) {
+        return {std::move(key), kUnitBeforeDefault, Computed::None};
+    }
+    return {std::move(key), keys.afterDefault, keys.afterDefault == nullptr ? Computed::DayType : Computed::None};
+}
+
+std::string& UnitTextField(ProgramSettings& settings, std::size_t unit, bool after)
+{
+    UnitText& text = settings.unitTexts.units.at(unit);
+    return after ? text.after : text.before;
+}
+
+const std::string& UnitTextField(const ProgramSettings& settings, std::size_t unit, bool after)
+{
+    const UnitText& text = settings.unitTexts.units.at(unit);
+    return after ? text.after : text.before;
+}
+
+std::string FieldText(const ProgramSettings& settings, const ProgramField& field)
+{
+    return field.text != nullptr ? settings.*field.text : std::to_string(settings.*field.number);
+}
+
+void SetField(ProgramSettings& settings, const ProgramField& field, std::string_view text)
+{
+    if (field.text != nullptr) {
+        settings.*field.text = std::string(text);
+    } else {
+        settings.*field.number = ToContinuousSave(text);
+    }
+}
 
 std::string ReadSetting(const SettingsFile& file, const SettingKey& key)
 {
@@ -51,29 +152,14 @@ std::string ReadSetting(const SettingsFile& file, const SettingKey& key, std::st
     return file.ReadSetting(key.section, key.key, defaultValue);
 }
 
-ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory)
+ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory,
+                                    SettingsReader reader)
 {
     ProgramSettings settings;
-    settings.TargetYear = ReadSetting(file, setting::TargetYear);
-    settings.TargetMonth = ReadSetting(file, setting::TargetMonth);
-    settings.TargetDay = ReadSetting(file, setting::TargetDay);
-    settings.TargetType = ReadSetting(file, setting::TargetType);
-    settings.CaptionOption = ReadSetting(file, setting::CaptionOption);
-
-    settings.CountDownFile =
-        ReadSetting(file, setting::CountDownFile, (dataDirectory / "Kestrel.txt").generic_string());
-    settings.ContinuousSave = ToContinuousSave(ReadSetting(file, setting::ContinuousSave));
-    settings.FileBeforeText = ReadSetting(file, setting::FileBeforeText);
-    settings.FileAfterText = ReadSetting(file, setting::FileAfterText);
-    settings.ProjectTitle = ReadSetting(file, setting::ProjectTitle);
-    settings.ProjectFile = ReadSetting(file, setting::ProjectFile, (dataDirectory / "mileston.txt").generic_string());
-
-    for (std::size_t i = 0; i < setting::UnitTexts.size(); ++i) {
-        // The days caption follows the kind of day counted unless the file says otherwise.
-        settings.*kUnitTextFields[i] = i == setting::kDaysAfterText
-                                           ? ReadSetting(file, setting::UnitTexts[i], settings.TargetType)
-                                           : ReadSetting(file, setting::UnitTexts[i]);
-    }
+    FillProgramSettings(settings, dataDirectory, reader,
+                        [&file](const SettingKey& key, const std::string& defaultValue) {
+                            return ReadSetting(file, key, defaultValue);
+                        });
     return settings;
 }
 

@@ -2,42 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CountFormat.h"
+
+#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <array>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrel {
 
 class SettingsFile;
-
-// Settings the start-up procedure loads once from sections "Target Date" and "File Options".
-// Text fields hold the stored text as read; only the options dialog changes them afterwards.
-struct ProgramSettings
-{
-    std::string TargetYear = "2000";
-    std::string TargetMonth = "1";
-    std::string TargetDay = "1";
-    std::string TargetType = "Days";
-    std::string CaptionOption = "yy:dd:hh:mm:ss";
-    std::string CountDownFile;
-    std::int16_t ContinuousSave = 0;
-    std::string FileBeforeText = "T-";
-    std::string FileAfterText = "(Eastern Standard Time)";
-    std::string ProjectTitle = "Year 2000 Conversion Project";
-    std::string ProjectFile;
-    std::string YYBeforeText;
-    std::string YYAfterText = " Years";
-    std::string DDBeforeText;
-    std::string DDAfterText = "Days";
-    std::string HHBeforeText;
-    std::string HHAfterText = " Hours";
-    std::string MMBeforeText;
-    std::string MMAfterText = " Minutes";
-    std::string SSBeforeText;
-    std::string SSAfterText = " Seconds";
-};
 
 // Section names of the settings file.
 inline constexpr const char* kTargetDateSection = "Target Date";
@@ -46,65 +23,177 @@ inline constexpr const char* kFormsOpenSection = "Forms Open";
 inline constexpr const char* kFormsPositionSection = "Forms Position";
 inline constexpr const char* kCountDownSection = "CountDown";
 
-// One key of the settings file with the default its readers use when the key is missing. A null
-// default is worked out where the key is read (a path in the data folder, the day type).
+// Where the default of a key comes from when the table cannot spell it.
+enum class Computed : std::uint8_t
+{
+    None,          // the table's default text, as the reader makes of it
+    CountdownFile, // Kestrel.txt in the data folder
+    MilestoneFile, // mileston.txt in the data folder
+    DayType,       // the day type read before it ("DD After Text")
+    MakerAddress,  // the company text: "URL: " and the maker's address
+    DesignValue,   // a styling key: the value of the design look it styles
+    SaverTitle,    // the screensaver's own project title
+};
+
+// Whether a writer stores a key every time, or only when its value differs from the stored one
+// (so that the file gains a key only for a user who sets it).
+enum class WriteRule : std::uint8_t
+{
+    Always,
+    WhenChanged,
+};
+
+// One key of the settings file: where it lives, its default and how writers treat it. A null
+// default is computed where the key is read, as `computed` says.
 struct SettingKey
 {
     const char* section;
     const char* key;
     const char* defaultValue;
+    Computed computed = Computed::None;
+    WriteRule write = WriteRule::Always;
 };
 
-// The keys ProgramSettings holds, in the settings file's order: the one table the program's
-// loader, the screensaver's loader and the options dialog read and write them by.
+// The texts before and after one unit of the countdown file and the breakdown captions.
+struct UnitText
+{
+    std::string before;
+    std::string after;
+
+    friend bool operator==(const UnitText&, const UnitText&) = default;
+};
+
+// The five units' texts: years, days, hours, minutes, seconds.
+struct UnitTexts
+{
+    std::array<UnitText, 5> units;
+
+    // The before and after texts of a unit (total days take the days texts, total hours the
+    // hours texts).
+    std::pair<const std::string&, const std::string&> of(CountUnit unit) const;
+
+    friend bool operator==(const UnitTexts&, const UnitTexts&) = default;
+};
+
+// Settings the start-up procedure loads once from sections "Target Date" and "File Options", and
+// the screensaver loads the same way. Text fields hold the stored text as read. A default-made
+// value holds what the reader makes of the table's defaults, with empty data-file paths.
+struct ProgramSettings
+{
+    ProgramSettings();
+
+    std::string TargetYear;
+    std::string TargetMonth;
+    std::string TargetDay;
+    std::string TargetType;
+    std::string CaptionOption;
+    std::string CountDownFile;
+    std::int16_t ContinuousSave = 0;
+    std::string FileBeforeText;
+    std::string FileAfterText;
+    std::string ProjectTitle;
+    std::string ProjectFile;
+    UnitTexts unitTexts;
+};
+
+// The keys the program reads and writes, each declared once with its default.
 namespace setting {
+// clang-format off
 inline constexpr SettingKey TargetYear{kTargetDateSection, "Target_Year", "2000"};
 inline constexpr SettingKey TargetMonth{kTargetDateSection, "Target_Month", "1"};
 inline constexpr SettingKey TargetDay{kTargetDateSection, "Target_Day", "1"};
 inline constexpr SettingKey TargetType{kTargetDateSection, "Target_Type", "Days"};
 inline constexpr SettingKey CaptionOption{kTargetDateSection, "Caption_option", "yy:dd:hh:mm:ss"};
-inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File", nullptr};
+inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File", nullptr, Computed::CountdownFile};
 inline constexpr SettingKey ContinuousSave{kFileOptionsSection, "Continuous_Save", "0"};
 inline constexpr SettingKey FileBeforeText{kFileOptionsSection, "File Before Text", "T-"};
 inline constexpr SettingKey FileAfterText{kFileOptionsSection, "File After Text", "(Eastern Standard Time)"};
 inline constexpr SettingKey ProjectTitle{kFileOptionsSection, "Project Title", "Year 2000 Conversion Project"};
+inline constexpr SettingKey ProjectFile{kFileOptionsSection, "Project File", nullptr, Computed::MilestoneFile};
+inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nullptr, Computed::MakerAddress};
+// clang-format on
 // The screensaver shows its own title when the file has none.
 inline constexpr const char* kSaverProjectTitleDefault = "Countdown to Year 2000";
-inline constexpr SettingKey ProjectFile{kFileOptionsSection, "Project File", nullptr};
-inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nullptr};
-// The texts before and after each unit of the countdown file and the breakdown captions:
-// years, days, hours, minutes, seconds, each before then after. "DD After Text" defaults to the
-// day type.
-inline constexpr std::array<SettingKey, 10> UnitTexts = {{
-    {kFileOptionsSection, "YY Before Text", " "},
-    {kFileOptionsSection, "YY After Text", " Years "},
-    {kFileOptionsSection, "DD Before Text", " "},
-    {kFileOptionsSection, "DD After Text", nullptr},
-    {kFileOptionsSection, "HH Before Text", " "},
-    {kFileOptionsSection, "HH After Text", " Hours "},
-    {kFileOptionsSection, "MM Before Text", " "},
-    {kFileOptionsSection, "MM After Text", " Minutes "},
-    {kFileOptionsSection, "SS Before Text", " "},
-    {kFileOptionsSection, "SS After Text", " Seconds "},
-}};
-inline constexpr std::size_t kDaysAfterText = 3;
 } // namespace setting
 
-// The ProgramSettings fields of the unit texts, in the order of setting::UnitTexts.
-inline constexpr std::array<std::string ProgramSettings::*, 10> kUnitTextFields = {
-    &ProgramSettings::YYBeforeText, &ProgramSettings::YYAfterText,  &ProgramSettings::DDBeforeText,
-    &ProgramSettings::DDAfterText,  &ProgramSettings::HHBeforeText, &ProgramSettings::HHAfterText,
-    &ProgramSettings::MMBeforeText, &ProgramSettings::MMAfterText,  &ProgramSettings::SSBeforeText,
-    &ProgramSettings::SSAfterText};
+// A key of ProgramSettings bound to the field that holds it: a text field, or the one number.
+struct ProgramField
+{
+    SettingKey key;
+    std::string ProgramSettings::*text = nullptr;
+    std::int16_t ProgramSettings::*number = nullptr;
+};
 
-// Reads a key with its default from the table.
+// The fields of ProgramSettings other than the unit texts, in the order the options dialog's
+// Apply writes them (the count format before the day type); loading reads them in this order too.
+// clang-format off
+inline constexpr std::array<ProgramField, 11> kProgramFields = {{
+    {setting::TargetYear, &ProgramSettings::TargetYear},
+    {setting::TargetMonth, &ProgramSettings::TargetMonth},
+    {setting::TargetDay, &ProgramSettings::TargetDay},
+    {setting::CaptionOption, &ProgramSettings::CaptionOption},
+    {setting::TargetType, &ProgramSettings::TargetType},
+    {setting::CountDownFile, &ProgramSettings::CountDownFile},
+    {setting::ContinuousSave, nullptr, &ProgramSettings::ContinuousSave},
+    {setting::FileBeforeText, &ProgramSettings::FileBeforeText},
+    {setting::FileAfterText, &ProgramSettings::FileAfterText},
+    {setting::ProjectTitle, &ProgramSettings::ProjectTitle},
+    {setting::ProjectFile, &ProgramSettings::ProjectFile},
+}};
+// clang-format on
+
+// The unit texts follow one key pattern: "<unit> Before Text" and "<unit> After Text", written
+// after the fields above, years first, each unit's before text then its after text.
+struct UnitKeys
+{
+    const char* unit;
+    const char* afterDefault; // null: the day type
+};
+// clang-format off
+inline constexpr std::array<UnitKeys, 5> kUnitKeys = {{
+    {"YY", " Years "},
+    {"DD", nullptr},
+    {"HH", " Hours "},
+    {"MM", " Minutes "},
+    {"SS", " Seconds "},
+}};
+// clang-format on
+inline constexpr const char* kUnitBeforeDefault = " ";
+inline constexpr std::size_t kDaysUnit = 1;
+// The key of a unit's before or after text, with its default.
+struct UnitTextKey
+{
+    std::string key;
+    const char* defaultValue; // null: the day type
+    Computed computed;
+};
+UnitTextKey UnitTextKeyOf(std::size_t unit, bool after);
+// The field of a unit's before or after text.
+std::string& UnitTextField(ProgramSettings& settings, std::size_t unit, bool after);
+const std::string& UnitTextField(const ProgramSettings& settings, std::size_t unit, bool after);
+
+// The field's value as the settings file stores it.
+std::string FieldText(const ProgramSettings& settings, const ProgramField& field);
+// Sets the field from a stored text (Continuous_Save: text that is not a whole number means off,
+// a whole number too large for 16 bits still means on and is kept as 1).
+void SetField(ProgramSettings& settings, const ProgramField& field, std::string_view text);
+
+// Reads a key with its default from the table (empty when the default is computed).
 std::string ReadSetting(const SettingsFile& file, const SettingKey& key);
 // Reads a key whose default is worked out by the caller.
 std::string ReadSetting(const SettingsFile& file, const SettingKey& key, std::string_view defaultValue);
 
-// Loads ProgramSettings in the order of the settings file's table, each key with its default;
-// the countdown file and the milestone file default to dataDirectory/Kestrel.txt and
-// dataDirectory/mileston.txt, and "DD After Text" defaults to the day type just read.
-ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory);
+// Which program reads: the screensaver has its own project title default and no data files.
+enum class SettingsReader : std::uint8_t
+{
+    Program,
+    Screensaver,
+};
+
+// Loads ProgramSettings through the tables above, each key with its default; the countdown file
+// and the milestone file default to dataDirectory/Kestrel.txt and dataDirectory/mileston.txt,
+// and "DD After Text" defaults to the day type just read.
+ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory,
+                                    SettingsReader reader = SettingsReader::Program);
 
 } // namespace kestrel

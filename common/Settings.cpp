@@ -284,14 +284,19 @@ const SettingsFile::Snapshot* SettingsFile::currentSnapshot() const
     return m_snapshot.get();
 }
 
-std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key,
-                                      std::string_view defaultValue) const
+std::string DefaultAsRead(std::string_view defaultValue)
 {
     // The default loses its trailing blanks and a pair of quotes around it, as a stored value.
     while (!defaultValue.empty() && defaultValue.back() == ' ') {
         defaultValue.remove_suffix(1);
     }
-    std::string fallback = ValueText(Unquoted(defaultValue), IniEncoding::Bytes);
+    return ValueText(Unquoted(defaultValue), IniEncoding::Bytes);
+}
+
+std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key,
+                                      std::string_view defaultValue) const
+{
+    std::string fallback = DefaultAsRead(defaultValue);
     try {
         section = TrimBlanks(section);
         key = TrimBlanks(key);

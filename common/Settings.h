@@ -84,6 +84,10 @@ private:
     mutable std::unique_ptr<Snapshot> m_snapshot;
 };
 
+// A default as the reader returns it for a missing key: trailing blanks and a pair of quotes
+// around it taken off.
+std::string DefaultAsRead(std::string_view defaultValue);
+
 // A number as the settings file stores coordinates and sizes: the shortest decimal text that
 // reads back as the same single-precision number (1440, 1234.5, 14.25).
 std::string SingleText(double value);

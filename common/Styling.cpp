@@ -83,47 +83,67 @@ std::string GetINIColors(const SettingsFile& file, std::string_view szItem, std:
 
 void ReadCountDownSection(const SettingsFile& file, BreakdownStyle& style, bool withVisibility)
 {
-    const auto readBool = [&file](const char* key, bool& target) {
-        target = ParseBool(GetINIColors(file, key, BoolText(target)));
-    };
-    const auto readColor = [&file](const char* key, ColorValue& target) {
-        target = ParseColor(GetINIColors(file, key, ColorText(target)));
-    };
-    const auto readName = [&file](const char* key, std::string& target) {
-        // A blank name names no font: the one showing stays.
-        std::string name = GetINIColors(file, key, target);
-        if (!name.empty()) {
-            target = std::move(name);
+    // Each key defaults to the value showing, so that a missing key changes nothing.
+    for (const StylingKey& key : kStylingKeys) {
+        GroupStyle& group = GroupOf(style, key.group);
+        switch (key.attribute) {
+        case StyleAttribute::Visible:
+            if (withVisibility) {
+                bool& visible = key.group == StyleGroup::Caption ? style.captionVisible : style.projectVisible;
+                visible = ParseBool(GetINIColors(file, key.key, BoolText(visible)));
+            }
+            break;
+        case StyleAttribute::BackColor:
+            group.backColor = ParseColor(GetINIColors(file, key.key, ColorText(group.backColor)));
+            break;
+        case StyleAttribute::ForeColor:
+            group.foreColor = ParseColor(GetINIColors(file, key.key, ColorText(group.foreColor)));
+            break;
+        case StyleAttribute::FontName:
+            // A blank name names no font: the one showing stays.
+            if (std::string name = GetINIColors(file, key.key, group.fontName); !name.empty()) {
+                group.fontName = std::move(name);
+            }
+            break;
+        case StyleAttribute::FontItalic:
+            group.fontItalic = ParseBool(GetINIColors(file, key.key, BoolText(group.fontItalic)));
+            break;
+        case StyleAttribute::FontBold:
+            group.fontBold = ParseBool(GetINIColors(file, key.key, BoolText(group.fontBold)));
+            break;
+        case StyleAttribute::FontSize:
+            group.fontSize = ParseSize(GetINIColors(file, key.key, SizeText(group.fontSize)));
+            break;
         }
-    };
-    const auto readSize = [&file](const char* key, double& target) {
-        target = ParseSize(GetINIColors(file, key, SizeText(target)));
-    };
+    }
+}
 
-    if (withVisibility) {
-        readBool("Caption Visible", style.captionVisible);
+const char* StylingKeyOf(StyleGroup group, StyleAttribute attribute)
+{
+    for (const StylingKey& key : kStylingKeys) {
+        if (key.group == group && key.attribute == attribute) {
+            return key.key;
+        }
     }
-    readColor("Caption BackColor", style.caption.backColor);
-    readColor("Caption foreColor", style.caption.foreColor);
-    readName("Caption FontName", style.caption.fontName);
-    readBool("Caption FontItalic", style.caption.fontItalic);
-    readBool("Caption FontBold", style.caption.fontBold);
-    readSize("Caption FontSize", style.caption.fontSize);
-    readColor("Interval BackColor", style.interval.backColor);
-    readColor("Interval ForeColor", style.interval.foreColor);
-    readName("Interval FontName", style.interval.fontName);
-    readBool("Interval FontItalic", style.interval.fontItalic);
-    readBool("Interval FontBold", style.interval.fontBold);
-    readSize("Interval FontSize", style.interval.fontSize);
-    if (withVisibility) {
-        readBool("Project Visible", style.projectVisible);
+    return nullptr;
+}
+
+GroupStyle& GroupOf(BreakdownStyle& style, StyleGroup group)
+{
+    switch (group) {
+    case StyleGroup::Caption:
+        return style.caption;
+    case StyleGroup::Interval:
+        return style.interval;
+    case StyleGroup::Project:
+        break;
     }
-    readColor("Project BackColor", style.project.backColor);
-    readColor("Project ForeColor", style.project.foreColor);
-    readName("Project FontName", style.project.fontName);
-    readBool("Project FontBold", style.project.fontBold);
-    readBool("Project FontItalic", style.project.fontItalic);
-    readSize("Project FontSize", style.project.fontSize);
+    return style.project;
+}
+
+const GroupStyle& GroupOf(const BreakdownStyle& style, StyleGroup group)
+{
+    return GroupOf(const_cast<BreakdownStyle&>(style), group);
 }
 
 std::string ColorText(ColorValue value)
@@ -175,12 +195,17 @@ double ParseSize(std::string_view text)
     return static_cast<float>(size);
 }
 
-std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle& font)
+std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const GroupStyle& font)
 {
-    return {{kSection, keys.fontName, font.fontName},
-            {kSection, keys.fontItalic, BoolText(font.fontItalic)},
-            {kSection, keys.fontBold, BoolText(font.fontBold)},
-            {kSection, keys.fontSize, SizeText(font.fontSize)}};
+    std::vector<SettingWrite> writes;
+    for (const StyleAttribute attribute : kFontWriteOrder) {
+        std::string value = attribute == StyleAttribute::FontName     ? font.fontName
+                            : attribute == StyleAttribute::FontItalic ? BoolText(font.fontItalic)
+                            : attribute == StyleAttribute::FontBold   ? BoolText(font.fontBold)
+                                                                      : SizeText(font.fontSize);
+        writes.push_back({kSection, StylingKeyOf(group, attribute), std::move(value)});
+    }
+    return writes;
 }
 
 } // namespace kestrel

@@ -4,6 +4,7 @@
 
 #include "Settings.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,33 +68,71 @@ ColorValue ParseColor(std::string_view text);
 bool ParseBool(std::string_view text);
 double ParseSize(std::string_view text);
 
-// The keys of section "CountDown" that the Format menu writes.
-struct GroupKeys
+// The three styled groups of the breakdown display, and what is styled of each.
+enum class StyleGroup : std::uint8_t
 {
-    const char* backColor;
-    const char* foreColor;
-    const char* fontName;
-    const char* fontItalic;
-    const char* fontBold;
-    const char* fontSize;
-    const char* visible; // null for the numbers, which are always shown
+    Caption,
+    Interval,
+    Project,
 };
-inline constexpr GroupKeys kCaptionKeys = {"Caption BackColor",  "Caption ForeColor", "Caption FontName",
-                                           "Caption FontItalic", "Caption FontBold",  "Caption FontSize",
-                                           "Caption Visible"};
-inline constexpr GroupKeys kIntervalKeys = {"Interval BackColor",
-                                            "Interval ForeColor",
-                                            "Interval FontName",
-                                            "Interval FontItalic",
-                                            "Interval FontBold",
-                                            "Interval FontSize",
-                                            nullptr};
-inline constexpr GroupKeys kProjectKeys = {"Project BackColor",  "Project ForeColor", "Project FontName",
-                                           "Project FontItalic", "Project FontBold",  "Project FontSize",
-                                           "Project Visible"};
+enum class StyleAttribute : std::uint8_t
+{
+    Visible,
+    BackColor,
+    ForeColor,
+    FontName,
+    FontItalic,
+    FontBold,
+    FontSize,
+};
+
+// One key of section "CountDown". Its default is computed: the value the display shows before it
+// is read (the design look's at first).
+struct StylingKey
+{
+    StyleGroup group;
+    StyleAttribute attribute;
+    const char* key;
+};
+
+// The styling keys in the order the reader reads them: each group's visibility first, the
+// project title's bold before its italic. The numbers are always shown: they have no visibility.
+// clang-format off
+inline constexpr std::array<StylingKey, 20> kStylingKeys = {{
+    {StyleGroup::Caption, StyleAttribute::Visible, "Caption Visible"},
+    {StyleGroup::Caption, StyleAttribute::BackColor, "Caption BackColor"},
+    {StyleGroup::Caption, StyleAttribute::ForeColor, "Caption ForeColor"},
+    {StyleGroup::Caption, StyleAttribute::FontName, "Caption FontName"},
+    {StyleGroup::Caption, StyleAttribute::FontItalic, "Caption FontItalic"},
+    {StyleGroup::Caption, StyleAttribute::FontBold, "Caption FontBold"},
+    {StyleGroup::Caption, StyleAttribute::FontSize, "Caption FontSize"},
+    {StyleGroup::Interval, StyleAttribute::BackColor, "Interval BackColor"},
+    {StyleGroup::Interval, StyleAttribute::ForeColor, "Interval ForeColor"},
+    {StyleGroup::Interval, StyleAttribute::FontName, "Interval FontName"},
+    {StyleGroup::Interval, StyleAttribute::FontItalic, "Interval FontItalic"},
+    {StyleGroup::Interval, StyleAttribute::FontBold, "Interval FontBold"},
+    {StyleGroup::Interval, StyleAttribute::FontSize, "Interval FontSize"},
+    {StyleGroup::Project, StyleAttribute::Visible, "Project Visible"},
+    {StyleGroup::Project, StyleAttribute::BackColor, "Project BackColor"},
+    {StyleGroup::Project, StyleAttribute::ForeColor, "Project ForeColor"},
+    {StyleGroup::Project, StyleAttribute::FontName, "Project FontName"},
+    {StyleGroup::Project, StyleAttribute::FontBold, "Project FontBold"},
+    {StyleGroup::Project, StyleAttribute::FontItalic, "Project FontItalic"},
+    {StyleGroup::Project, StyleAttribute::FontSize, "Project FontSize"},
+}};
+// clang-format on
+// The order in which a font item writes a group's font keys.
+inline constexpr std::array<StyleAttribute, 4> kFontWriteOrder = {StyleAttribute::FontName, StyleAttribute::FontItalic,
+                                                                  StyleAttribute::FontBold, StyleAttribute::FontSize};
+
+// The key of a group's attribute; null for the numbers' visibility, which is not stored.
+const char* StylingKeyOf(StyleGroup group, StyleAttribute attribute);
+// The colours and font of one group.
+GroupStyle& GroupOf(BreakdownStyle& style, StyleGroup group);
+const GroupStyle& GroupOf(const BreakdownStyle& style, StyleGroup group);
 
 // A group's font keys in the order the font items write them (name, italic, bold, size), for the
 // caller to write with one replace of the settings file.
-std::vector<SettingWrite> FontKeyWrites(const GroupKeys& keys, const GroupStyle& font);
+std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const GroupStyle& font);
 
 } // namespace kestrel

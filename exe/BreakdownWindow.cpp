@@ -126,8 +126,8 @@ void BreakdownWindow::buildMenus()
 void BreakdownWindow::showCountdown()
 {
     const ProgramSettings& s = m_program.ProgramSettings;
-    m_view->showColumns(kestrel::showCountdown(s.CaptionOption, m_program.countdown, UnitTexts::From(s),
-                                               m_captionsVisible->isChecked()));
+    m_view->showColumns(
+        kestrel::showCountdown(s.CaptionOption, m_program.countdown, s.unitTexts, m_captionsVisible->isChecked()));
 }
 
 void BreakdownWindow::redraw()
@@ -169,42 +169,16 @@ void BreakdownWindow::applyStyle()
                            ColorFromColorRef(kSystemWindowText));
 }
 
-GroupStyle& BreakdownWindow::groupStyle(Group group)
-{
-    switch (group) {
-    case Group::Caption:
-        return m_style.caption;
-    case Group::Interval:
-        return m_style.interval;
-    case Group::Project:
-        break;
-    }
-    return m_style.project;
-}
-
-const GroupKeys& BreakdownWindow::keysOf(Group group)
-{
-    switch (group) {
-    case Group::Caption:
-        return kCaptionKeys;
-    case Group::Interval:
-        return kIntervalKeys;
-    case Group::Project:
-        break;
-    }
-    return kProjectKeys;
-}
-
 void BreakdownWindow::chooseColor(Group group, bool background)
 {
     RunStep(m_program.dialogs, [this, group, background] {
-        const ColorValue current = background ? groupStyle(group).backColor : groupStyle(group).foreColor;
+        const GroupStyle& style = GroupOf(m_style, group);
+        const ColorValue current = background ? style.backColor : style.foreColor;
         const std::optional<QColor> chosen = m_program.dialogs.ShowColor(ColorFromColorRef(current));
         // A cancelled dialog still writes the key, with the colour that was showing.
         const ColorValue value = chosen ? ColorRefFromColor(*chosen) : current;
-        const GroupKeys& keys = keysOf(group);
-        m_program.write(kCountDownSection, QString::fromLatin1(background ? keys.backColor : keys.foreColor),
-                        QString::fromStdString(ColorText(value)));
+        const char* key = StylingKeyOf(group, background ? StyleAttribute::BackColor : StyleAttribute::ForeColor);
+        m_program.write(kCountDownSection, QString::fromLatin1(key), QString::fromStdString(ColorText(value)));
         applyStoredStyling();
     });
 }
@@ -212,7 +186,7 @@ void BreakdownWindow::chooseColor(Group group, bool background)
 void BreakdownWindow::chooseFont(Group group)
 {
     RunStep(m_program.dialogs, [this, group] {
-        const GroupStyle& current = groupStyle(group);
+        const GroupStyle& current = GroupOf(m_style, group);
         const FontChoice start{QString::fromStdString(current.fontName), current.fontSize, current.fontBold,
                                current.fontItalic};
         const FontChoice chosen = m_program.dialogs.ShowFont(start).value_or(start);
@@ -224,7 +198,7 @@ void BreakdownWindow::chooseFont(Group group)
         {
             // The four font keys reach the settings file in one replace.
             const SettingsAction action(m_program);
-            for (SettingWrite& write : FontKeyWrites(keysOf(group), font)) {
+            for (SettingWrite& write : FontKeyWrites(group, font)) {
                 m_program.write(std::move(write));
             }
         }
@@ -237,7 +211,7 @@ void BreakdownWindow::toggleVisible(Group group)
     RunStep(m_program.dialogs, [this, group] {
         // The menu item has already turned its check mark over.
         QAction* item = group == Group::Caption ? m_captionsVisible : m_projectVisible;
-        m_program.write(kCountDownSection, QString::fromLatin1(keysOf(group).visible),
+        m_program.write(kCountDownSection, QString::fromLatin1(StylingKeyOf(group, StyleAttribute::Visible)),
                         QString::fromStdString(BoolText(item->isChecked())));
         applyStoredStyling();
         // Captions of columns the format does not show stay hidden.

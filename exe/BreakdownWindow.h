@@ -22,12 +22,7 @@ class BreakdownWindow : public QMainWindow, public CountdownDisplay
 {
     Q_OBJECT
 public:
-    enum class Group
-    {
-        Caption,
-        Interval,
-        Project,
-    };
+    using Group = StyleGroup;
 
     // Runs the load steps: open flag, place, styling, project title, the first display.
     explicit BreakdownWindow(Program& program);
@@ -59,8 +54,6 @@ private:
     void buildWindow();
     void buildMenus();
     void applyStyle();
-    GroupStyle& groupStyle(Group group);
-    static const GroupKeys& keysOf(Group group);
 
     Program& m_program;
     BreakdownStyle m_style;

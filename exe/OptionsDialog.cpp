@@ -33,6 +33,11 @@ QString Text(const std::string& text)
     return QString::fromStdString(text);
 }
 
+QString BoolText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
 QPushButton* NewButton(const char* caption, int index, QDialogButtonBox* box, QDialogButtonBox::ButtonRole role)
 {
     QPushButton* button = box->addButton(QString::fromLatin1(caption), role);
@@ -47,21 +52,11 @@ OptionsValues OptionsFromSettings(const Program& program)
 {
     const ProgramSettings& s = program.ProgramSettings;
     OptionsValues v;
-    v.captionOption = Text(s.CaptionOption);
-    v.countDownFile = Text(s.CountDownFile);
-    v.continuousSave = s.ContinuousSave != 0;
-    v.targetType = Text(s.TargetType);
+    v.settings = s;
     v.targetDateText = Text(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear));
-    v.fileBeforeText = Text(s.FileBeforeText);
-    v.fileAfterText = Text(s.FileAfterText);
-    for (std::size_t i = 0; i < kUnitTextFields.size(); ++i) {
-        v.unitTexts[i] = Text(s.*kUnitTextFields[i]);
-    }
-    v.projectTitle = Text(s.ProjectTitle);
-    v.projectFile = Text(s.ProjectFile);
     v.companyLogo = CompanyLogo(program);
     v.notifications = ReadNoticeMemory(program.settings).enabled;
-    v.calendarFile = program.read(setting::CalendarFile.section, QString::fromLatin1(setting::CalendarFile.key), {});
+    v.calendarFile = program.read(setting::CalendarFile);
     return v;
 }
 
@@ -69,58 +64,39 @@ void ApplyOptions(Program& program, const OptionsValues& v)
 {
     // Every key of one Apply goes to the settings file in one replace.
     const SettingsAction action(program);
-    ProgramSettings& s = program.ProgramSettings;
     const int currentYear = Year(GetPresentDate(program.clock));
     const auto step = [&program](const std::function<void()>& work) { RunStep(program.dialogs, work); };
-    // Writes one key and gives the matching field the same text.
-    const auto store = [&program](const SettingKey& key, const QString& value, std::string& field) {
-        program.write(key.section, QString::fromLatin1(key.key), value);
-        field = value.toStdString();
-    };
 
+    // The target date comes from its text; when the text is no date, its three keys keep their
+    // values and the rest is stored all the same.
+    ProgramSettings next = v.settings;
+    bool targetRead = false;
     step([&] {
         const DateParts target = SplitDate(GetDateValue(v.targetDateText.toStdString(), currentYear));
-        store(setting::TargetYear, QString::number(target.year), s.TargetYear);
-        store(setting::TargetMonth, QString::number(target.month), s.TargetMonth);
-        store(setting::TargetDay, QString::number(target.day), s.TargetDay);
+        next.TargetYear = std::to_string(target.year);
+        next.TargetMonth = std::to_string(target.month);
+        next.TargetDay = std::to_string(target.day);
+        targetRead = true;
     });
-    step([&] { store(setting::CaptionOption, v.captionOption, s.CaptionOption); });
-    step([&] { store(setting::TargetType, v.targetType, s.TargetType); });
-
-    step([&] { store(setting::CountDownFile, v.countDownFile, s.CountDownFile); });
-    step([&] {
-        program.write(setting::ContinuousSave.section, QString::fromLatin1(setting::ContinuousSave.key),
-                      v.continuousSave ? QStringLiteral("1") : QStringLiteral("0"));
-        s.ContinuousSave = v.continuousSave ? 1 : 0;
-    });
-    step([&] { store(setting::FileBeforeText, v.fileBeforeText, s.FileBeforeText); });
-    step([&] { store(setting::FileAfterText, v.fileAfterText, s.FileAfterText); });
-    step([&] { store(setting::ProjectTitle, v.projectTitle, s.ProjectTitle); });
-    step([&] { store(setting::ProjectFile, v.projectFile, s.ProjectFile); });
-    for (std::size_t i = 0; i < setting::UnitTexts.size(); ++i) {
-        step([&] { store(setting::UnitTexts[i], v.unitTexts[i], s.*kUnitTextFields[i]); });
+    for (const ProgramField& field : kProgramFields) {
+        const bool target = field.text == &ProgramSettings::TargetYear || field.text == &ProgramSettings::TargetMonth ||
+                            field.text == &ProgramSettings::TargetDay;
+        if (!target || targetRead) {
+            step([&] { program.set(field.key, FieldText(next, field)); });
+        }
+    }
+    for (std::size_t unit = 0; unit < kUnitKeys.size(); ++unit) {
+        for (const bool after : {false, true}) {
+            step([&] { program.setUnitText(unit, after, UnitTextField(next, unit, after)); });
+        }
     }
     // The company text has no field: the toolbar reads it from the file at each load.
+    step([&] { program.write(setting::CompanyLogo, v.companyLogo); });
     step([&] {
-        program.write(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key), v.companyLogo);
+        const bool enabled = ReadNoticeMemory(program.settings).enabled;
+        program.write(setting::NotificationsEnabled, BoolText(v.notifications), BoolText(enabled));
     });
-
-    // The notifications switch is written only when it changes, so that the file gains its section
-    // only for a user who sets it.
-    step([&] {
-        if (v.notifications != ReadNoticeMemory(program.settings).enabled) {
-            program.write(setting::NotificationsEnabled.section, QString::fromLatin1(setting::NotificationsEnabled.key),
-                          v.notifications ? QStringLiteral("True") : QStringLiteral("False"));
-        }
-    });
-
-    step([&] {
-        const QString key = QString::fromLatin1(setting::CalendarFile.key);
-        if (v.calendarFile != program.read(setting::CalendarFile.section, key, {})) {
-            program.write(setting::CalendarFile.section, key, v.calendarFile);
-        }
-    });
-
+    step([&] { program.write(setting::CalendarFile, v.calendarFile, program.read(setting::CalendarFile)); });
     step([&] {
         if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
             program.write(std::move(*write));
@@ -247,8 +223,8 @@ bool OptionsDialog::apply()
 {
     const OptionsValues v = values();
     // Continuous saving would overwrite the settings or the milestones with the countdown line.
-    const std::filesystem::path countdownFile = v.countDownFile.toStdString();
-    if (IsOtherProgramFile(countdownFile, m_program.settings.path(), v.projectFile.toStdString())) {
+    const std::filesystem::path countdownFile = v.settings.CountDownFile;
+    if (IsOtherProgramFile(countdownFile, m_program.settings.path(), v.settings.ProjectFile)) {
         ShowArrowPointer();
         m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(countdownFile)), Dialogs::Buttons::Ok,
                                  Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));

@@ -28,6 +28,11 @@ namespace kestrel {
 
 namespace {
 
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
 // The keys a control that swallows typing still lets through: moving the focus, the dialog's
 // own Enter and Escape, moving in the text or the list, and copying.
 bool KeepsKey(const QKeyEvent& key)
@@ -241,8 +246,8 @@ CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
 
 void CountdownOptionsPage::load(const OptionsValues& values)
 {
-    SetComboText(m_captionOptions, values.captionOption);
-    SetComboText(m_dayTypes, values.targetType);
+    SetComboText(m_captionOptions, Text(values.settings.CaptionOption));
+    SetComboText(m_dayTypes, Text(values.settings.TargetType));
     m_targetDate->setText(values.targetDateText);
 }
 
@@ -250,8 +255,8 @@ void CountdownOptionsPage::store(OptionsValues& values) const
 {
     values.presetText = presetText();
     values.targetDateText = m_targetDate->text();
-    values.captionOption = m_captionOptions->currentText();
-    values.targetType = m_dayTypes->currentText();
+    values.settings.CaptionOption = m_captionOptions->currentText().toStdString();
+    values.settings.TargetType = m_dayTypes->currentText().toStdString();
 }
 
 QString CountdownOptionsPage::presetText() const
@@ -343,15 +348,15 @@ ProjectPlanningPage::ProjectPlanningPage(QWidget* parent)
 void ProjectPlanningPage::load(const OptionsValues& values)
 {
     m_notifications->setChecked(values.notifications);
-    m_project->setText(values.projectTitle);
-    m_milestoneFile->setText(values.projectFile);
+    m_project->setText(Text(values.settings.ProjectTitle));
+    m_milestoneFile->setText(Text(values.settings.ProjectFile));
     m_company->setText(values.companyLogo);
 }
 
 void ProjectPlanningPage::store(OptionsValues& values) const
 {
-    values.projectTitle = m_project->text();
-    values.projectFile = m_milestoneFile->text();
+    values.settings.ProjectTitle = m_project->text().toStdString();
+    values.settings.ProjectFile = m_milestoneFile->text().toStdString();
     values.companyLogo = m_company->text();
     values.notifications = m_notifications->isChecked();
 }
@@ -457,25 +462,25 @@ QLineEdit* FileOptionsPage::unitBox(int index) const
 
 void FileOptionsPage::load(const OptionsValues& values)
 {
-    m_saveFile->setText(values.countDownFile);
-    m_continuous->setChecked(values.continuousSave);
+    m_saveFile->setText(Text(values.settings.CountDownFile));
+    m_continuous->setChecked(values.settings.ContinuousSave != 0);
     m_calendarFile->setText(values.calendarFile);
-    m_beforeDate->setText(values.fileBeforeText);
-    m_afterDate->setText(values.fileAfterText);
+    m_beforeDate->setText(Text(values.settings.FileBeforeText));
+    m_afterDate->setText(Text(values.settings.FileAfterText));
     for (std::size_t i = 0; i < m_units.size(); ++i) {
-        m_units[i]->setText(values.unitTexts[i]);
+        m_units[i]->setText(Text(UnitTextField(values.settings, i / 2, i % 2 == 1)));
     }
 }
 
 void FileOptionsPage::store(OptionsValues& values) const
 {
-    values.countDownFile = m_saveFile->text();
-    values.continuousSave = m_continuous->isChecked();
+    values.settings.CountDownFile = m_saveFile->text().toStdString();
+    values.settings.ContinuousSave = m_continuous->isChecked() ? 1 : 0;
     values.calendarFile = m_calendarFile->text();
-    values.fileBeforeText = m_beforeDate->text();
-    values.fileAfterText = m_afterDate->text();
+    values.settings.FileBeforeText = m_beforeDate->text().toStdString();
+    values.settings.FileAfterText = m_afterDate->text().toStdString();
     for (std::size_t i = 0; i < m_units.size(); ++i) {
-        values.unitTexts[i] = m_units[i]->text();
+        UnitTextField(values.settings, i / 2, i % 2 == 1) = m_units[i]->text().toStdString();
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DateServices.h"
+#include "ProgramSettings.h"
 
 #include <QString>
 #include <QWidget>
@@ -26,16 +27,9 @@ struct OptionsValues
 {
     QString presetText;
     QString targetDateText;
-    QString captionOption;
-    QString targetType;
-    QString countDownFile;
-    bool continuousSave = false;
-    QString fileBeforeText;
-    QString fileAfterText;
-    QString projectTitle;
-    QString projectFile;
-    // The unit texts in the settings file's order: YY before, YY after, DD before, ... SS after.
-    std::array<QString, 10> unitTexts;
+    // The program's settings as the controls hold them; Apply stores every field of the settings
+    // table but the target date, which comes from targetDateText.
+    ProgramSettings settings;
     QString companyLogo;
     // Desktop notifications at zero and on milestone days (section "Notifications").
     bool notifications = true;

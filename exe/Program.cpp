@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <cmath>
 #include <cstdio>
@@ -37,8 +38,7 @@ bool IsFile(const std::filesystem::path& path)
 
 QString CompanyLogo(const Program& program)
 {
-    return program.read(setting::CompanyLogo.section, QString::fromLatin1(setting::CompanyLogo.key),
-                        DefaultCompanyLogo());
+    return program.read(setting::CompanyLogo, DefaultCompanyLogo());
 }
 
 QString DefaultCompanyLogo()
@@ -71,6 +71,38 @@ void Program::unsubscribe(CountdownDisplay* display)
 QString Program::read(const char* section, const QString& key, const QString& defaultValue) const
 {
     return QString::fromStdString(settings.ReadSetting(section, key.toStdString(), defaultValue.toStdString()));
+}
+
+QString Program::read(const SettingKey& key, const QString& computedDefault) const
+{
+    return QString::fromStdString(key.defaultValue == nullptr
+                                      ? ReadSetting(settings, key, computedDefault.toStdString())
+                                      : ReadSetting(settings, key));
+}
+
+void Program::set(const SettingKey& key, const std::string& value)
+{
+    const auto field = std::find_if(kProgramFields.begin(), kProgramFields.end(),
+                                    [&key](const ProgramField& f) { return std::string_view(f.key.key) == key.key; });
+    if (field == kProgramFields.end()) {
+        throw std::logic_error(std::string("no field holds the key ") + key.key);
+    }
+    SetField(ProgramSettings, *field, value);
+    write(SettingWrite{key.section, key.key, value});
+}
+
+void Program::setUnitText(std::size_t unit, bool after, const std::string& value)
+{
+    UnitTextField(ProgramSettings, unit, after) = value;
+    write(SettingWrite{kFileOptionsSection, UnitTextKeyOf(unit, after).key, value});
+}
+
+void Program::write(const SettingKey& key, const QString& value, const QString& current)
+{
+    if (key.write == WriteRule::WhenChanged && value == current) {
+        return;
+    }
+    write(SettingWrite{key.section, key.key, value.toStdString()});
 }
 
 void Program::write(const char* section, const QString& key, const QString& value)

@@ -71,6 +71,16 @@ struct Program
 
     // Reads one key, with QString texts.
     QString read(const char* section, const QString& key, const QString& defaultValue) const;
+    // Reads a key of the settings tables with the table's default, or `computedDefault` for a key
+    // whose default is computed.
+    QString read(const SettingKey& key, const QString& computedDefault = {}) const;
+    // Gives a field of ProgramSettings a new text and queues the write of its key, so that the
+    // field and the file agree.
+    void set(const SettingKey& key, const std::string& value);
+    void setUnitText(std::size_t unit, bool after, const std::string& value);
+    // Queues the write of a key that has no field. A key the table writes only when changed is
+    // left alone while `current` (its value as the program understands the stored one) is `value`.
+    void write(const SettingKey& key, const QString& value, const QString& current = {});
     // Writes one key. Inside a SettingsAction the write waits for the end of the action, so that
     // the action replaces the settings file once; otherwise it goes to the file at once.
     void write(const char* section, const QString& key, const QString& value);

@@ -399,8 +399,7 @@ void ReportWindow::changeProjectTitle()
         m_program.dialogs.MsgBox(QStringLiteral("TO remove project title use the Options Form"));
         return;
     }
-    m_program.ProgramSettings.ProjectTitle = title.toStdString();
-    m_program.write(kFileOptionsSection, QStringLiteral("Project Title"), title);
+    m_program.set(setting::ProjectTitle, title.toStdString());
     // The preview shows the new title at once, as the next print will.
     const int page = m_previewPage;
     compose();

@@ -10,7 +10,6 @@
 
 #include <QCommandLineParser>
 
-#include <array>
 #include <charconv>
 
 namespace kestrel::saver {
@@ -36,22 +35,8 @@ std::optional<std::uint32_t> ReadWindowId(std::string_view text)
 
 SaverSettings LoadSaverSettings(const SettingsFile& file)
 {
-    SaverSettings s;
-    s.TargetYear = ReadSetting(file, setting::TargetYear);
-    s.TargetMonth = ReadSetting(file, setting::TargetMonth);
-    s.TargetDay = ReadSetting(file, setting::TargetDay);
-    s.TargetType = ReadSetting(file, setting::TargetType);
-    s.CaptionOption = ReadSetting(file, setting::CaptionOption);
-    s.ProjectTitle = ReadSetting(file, setting::ProjectTitle, setting::kSaverProjectTitleDefault);
-    // The unit texts, in the order of the settings table.
-    const std::array<std::string UnitTexts::*, 10> fields = {
-        &UnitTexts::YYBefore, &UnitTexts::YYAfter,  &UnitTexts::DDBefore, &UnitTexts::DDAfter,  &UnitTexts::HHBefore,
-        &UnitTexts::HHAfter,  &UnitTexts::MMBefore, &UnitTexts::MMAfter,  &UnitTexts::SSBefore, &UnitTexts::SSAfter};
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        s.texts.*fields[i] = i == setting::kDaysAfterText ? ReadSetting(file, setting::UnitTexts[i], s.TargetType)
-                                                          : ReadSetting(file, setting::UnitTexts[i]);
-    }
-    return s;
+    // The screensaver writes no data files, so their folder does not matter.
+    return LoadProgramSettings(file, {}, SettingsReader::Screensaver);
 }
 
 BreakdownStyle ScreensaverDesign()
@@ -143,8 +128,8 @@ std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSetti
 
 BreakdownColumns SaverColumns(const SaverSettings& s, const std::optional<CountdownBreakdown>& breakdown)
 {
-    return kestrel::showCountdown(s.CaptionOption, breakdown ? *breakdown : OutOfRangeCountdown(DateValue{}), s.texts,
-                                  true, BreakdownVariant::Screensaver);
+    return kestrel::showCountdown(s.CaptionOption, breakdown ? *breakdown : OutOfRangeCountdown(DateValue{}),
+                                  s.unitTexts, true, BreakdownVariant::Screensaver);
 }
 
 bool ExitCounter::count(Event event)

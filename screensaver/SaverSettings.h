@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BreakdownDisplay.h"
+#include "ProgramSettings.h"
 #include "DateServices.h"
 #include "Styling.h"
 
@@ -18,19 +19,10 @@ class SettingsFile;
 
 namespace kestrel::saver {
 
-// The settings the screensaver reads once at start, with its own defaults. It never writes.
-struct SaverSettings
-{
-    std::string TargetYear = "2000";
-    std::string TargetMonth = "1";
-    std::string TargetDay = "1";
-    std::string TargetType = "Days";
-    std::string CaptionOption = "yy:dd:hh:mm:ss";
-    std::string ProjectTitle = "Countdown to Year 2000";
-    UnitTexts texts;
-};
+// The settings the screensaver reads once at start: the program's settings, read the same way,
+// with the screensaver's own project title when the file has none. It never writes.
+using SaverSettings = ProgramSettings;
 
-// Reads sections "Target Date" and "File Options" in the screensaver's order.
 SaverSettings LoadSaverSettings(const SettingsFile& file);
 
 // The screensaver's design look: as the breakdown window's, with larger numbers and title.

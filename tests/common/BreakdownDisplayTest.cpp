@@ -23,7 +23,7 @@ CountdownBreakdown Sample()
 // The unit texts as the settings reader gives them with no settings file.
 UnitTexts DefaultTexts()
 {
-    return UnitTexts::From(ProgramSettings{});
+    return ProgramSettings{}.unitTexts;
 }
 
 // A column as "caption=number", "-" when hidden.
@@ -117,8 +117,7 @@ TEST(BreakdownDisplayTest, TotalHoursBeyondSixteenBits)
 TEST(BreakdownDisplayTest, CaptionIsTheBeforeTextThenTheAfterText)
 {
     UnitTexts texts;
-    texts.DDBefore = "<";
-    texts.DDAfter = "> work days";
+    texts.units[1] = {"<", "> work days"};
     EXPECT_EQ(showCountdown("dd", Sample(), texts, true)[0].caption, "<> work days");
 }
 

@@ -23,14 +23,7 @@ ProgramSettings Named(const std::string& format)
     s.CaptionOption = format;
     s.FileBeforeText = "";
     s.FileAfterText = "";
-    s.YYBeforeText = "Y";
-    s.DDBeforeText = "D";
-    s.HHBeforeText = "H";
-    s.MMBeforeText = "M";
-    s.SSBeforeText = "S";
-    for (std::string* after : {&s.YYAfterText, &s.DDAfterText, &s.HHAfterText, &s.MMAfterText, &s.SSAfterText}) {
-        after->clear();
-    }
+    s.unitTexts = UnitTexts{{{{"Y", ""}, {"D", ""}, {"H", ""}, {"M", ""}, {"S", ""}}}};
     return s;
 }
 
@@ -48,7 +41,7 @@ std::string LineUnits(const std::string& format, const CountdownBreakdown& b)
 std::string BreakdownUnits(const std::string& format, const CountdownBreakdown& b)
 {
     std::string units;
-    for (const BreakdownColumn& column : showCountdown(format, b, UnitTexts::From(Named(format)), true)) {
+    for (const BreakdownColumn& column : showCountdown(format, b, Named(format).unitTexts, true)) {
         units += column.numberVisible ? column.caption : "";
     }
     return units;
@@ -132,7 +125,7 @@ TEST_P(TargetMoment, ShowsTheSameCountEverywhere)
     const CountdownBreakdown b = ComputeCountdown(c.now, "2000", "1", "1", c.type, c.format);
     EXPECT_EQ(b.Line, c.line);
     ProgramSettings s = Named(c.format);
-    EXPECT_EQ(showCountdown(c.format, b, UnitTexts::From(s), true)[0].number, c.firstColumn);
+    EXPECT_EQ(showCountdown(c.format, b, s.unitTexts, true)[0].number, c.firstColumn);
     EXPECT_EQ(CountdownFileLine(s, b), c.fileLine);
 }
 
@@ -160,7 +153,7 @@ TEST(OutOfRangeTest, EveryOutputSaysSoInsteadOfANumber)
     EXPECT_EQ(b.TodayLine, "Today is: Dec 7, 2026 10:00:00");
     EXPECT_FALSE(b.KeepTicking);
     for (const char* format : {"yy:dd:hh:mm:ss", "dd", "hh:mm"}) {
-        const BreakdownColumns columns = showCountdown(format, b, UnitTexts::From(Named(format)), true);
+        const BreakdownColumns columns = showCountdown(format, b, Named(format).unitTexts, true);
         EXPECT_EQ(columns[0].number, "out of range") << format;
         EXPECT_TRUE(columns[0].numberVisible) << format;
         EXPECT_EQ(std::count_if(columns.begin(), columns.end(), [](const auto& c) { return c.numberVisible; }), 1);

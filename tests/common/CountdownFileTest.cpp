@@ -72,7 +72,7 @@ TEST(CountdownFileLineTest, EmptyTextsLeaveNumbersAndBlanks)
 {
     ProgramSettings s;
     s.CaptionOption = "dd:hh";
-    s.FileBeforeText = s.FileAfterText = s.DDAfterText = s.HHAfterText = "";
+    s.FileBeforeText = s.FileAfterText = s.unitTexts.units[1].after = s.unitTexts.units[2].after = "";
     EXPECT_EQ(CountdownFileLine(s, Breakdown(1, 0, 1, 8, 0, 0)), "1 8  ");
 }
 

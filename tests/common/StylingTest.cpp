@@ -126,7 +126,7 @@ TEST_F(CountDownSectionTest, TheScreensaverReadsNoVisibilityKeys)
 TEST_F(CountDownSectionTest, FontKeysAreWrittenInTheirOrder)
 {
     SettingsFile settings = file();
-    settings.WriteSettings(FontKeyWrites(kIntervalKeys, GroupStyle{0, 0, "DejaVu Sans", true, false, 14.25}));
+    settings.WriteSettings(FontKeyWrites(StyleGroup::Interval, GroupStyle{0, 0, "DejaVu Sans", true, false, 14.25}));
     EXPECT_EQ(test::ReadFile(dir / "KESTREL.INI"), "[CountDown]\nInterval FontName=DejaVu Sans\n"
                                                    "Interval FontItalic=True\nInterval FontBold=False\n"
                                                    "Interval FontSize=14.25\n");

@@ -72,10 +72,8 @@ protected:
         std::string text = s.TargetYear + "|" + s.TargetMonth + "|" + s.TargetDay + "|" + s.TargetType + "|" +
                            s.CaptionOption + "|" + s.CountDownFile + "|" + std::to_string(s.ContinuousSave) + "|" +
                            s.FileBeforeText + "|" + s.FileAfterText + "|" + s.ProjectTitle + "|" + s.ProjectFile;
-        for (const std::string* unit :
-             {&s.YYBeforeText, &s.YYAfterText, &s.DDBeforeText, &s.DDAfterText, &s.HHBeforeText, &s.HHAfterText,
-              &s.MMBeforeText, &s.MMAfterText, &s.SSBeforeText, &s.SSAfterText}) {
-            text += "|" + *unit;
+        for (const UnitText& unit : s.unitTexts.units) {
+            text += "|" + unit.before + "|" + unit.after;
         }
         return text;
     }
@@ -107,16 +105,16 @@ TEST_F(OptionsTest, LoadShowsTheSettingsAndSetsTheOpenFlag)
     EXPECT_EQ(dialog.windowTitle(), "Countdown Options");
     EXPECT_EQ(v.targetDateText, "Mar 15, 2028");
     EXPECT_EQ(v.presetText, "");
-    EXPECT_EQ(v.captionOption, "dd:hh");
-    EXPECT_EQ(v.targetType, "WorkDays");
-    EXPECT_EQ(v.countDownFile, "/srv/count.txt");
-    EXPECT_TRUE(v.continuousSave);
-    EXPECT_EQ(v.fileBeforeText, "Only");
-    EXPECT_EQ(v.fileAfterText, "(Eastern Standard Time)");
-    EXPECT_EQ(v.projectTitle, "Year 2000 Conversion Project");
-    EXPECT_EQ(v.projectFile, "/srv/m.txt");
-    EXPECT_EQ(v.unitTexts[3], "WorkDays") << "DD After Text follows the day type";
-    EXPECT_EQ(v.unitTexts[9], "secs");
+    EXPECT_EQ(v.settings.CaptionOption, "dd:hh");
+    EXPECT_EQ(v.settings.TargetType, "WorkDays");
+    EXPECT_EQ(v.settings.CountDownFile, "/srv/count.txt");
+    EXPECT_EQ(v.settings.ContinuousSave, 1);
+    EXPECT_EQ(v.settings.FileBeforeText, "Only");
+    EXPECT_EQ(v.settings.FileAfterText, "(Eastern Standard Time)");
+    EXPECT_EQ(v.settings.ProjectTitle, "Year 2000 Conversion Project");
+    EXPECT_EQ(v.settings.ProjectFile, "/srv/m.txt");
+    EXPECT_EQ(v.settings.unitTexts.units[1].after, "WorkDays") << "DD After Text follows the day type";
+    EXPECT_EQ(v.settings.unitTexts.units[4].after, "secs");
     EXPECT_EQ(v.companyLogo, "ACME Corp");
     EXPECT_EQ(dialog.filePage()->unitBox(9)->objectName(), "txtAfterSS");
 
@@ -223,6 +221,32 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
     EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Apply leaves the dialog open";
     EXPECT_TRUE(toolbar->openFlag(Button::Options));
     EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+// Apply writes the keys the settings tables name, in the tables' order: the fields, the unit texts
+// by their pattern, then the company text.
+TEST_F(OptionsTest, ApplyWritesTheKeysOfTheSettingsTablesInTheirOrder)
+{
+    OptionsDialog& dialog = Open();
+    dialog.button(1)->click();
+    std::vector<std::string> expected;
+    const char* section = nullptr;
+    const auto add = [&](const char* keySection, const std::string& key) {
+        if (section == nullptr || std::string_view(section) != keySection) {
+            section = keySection;
+            expected.push_back(std::string("[") + keySection + "]");
+        }
+        expected.push_back(key);
+    };
+    for (const ProgramField& field : kProgramFields) {
+        add(field.key.section, field.key.key);
+    }
+    for (std::size_t unit = 0; unit < kUnitKeys.size(); ++unit) {
+        add(kFileOptionsSection, UnitTextKeyOf(unit, false).key);
+        add(kFileOptionsSection, UnitTextKeyOf(unit, true).key);
+    }
+    add(setting::CompanyLogo.section, setting::CompanyLogo.key);
+    EXPECT_EQ(Keys(), expected) << "keys written only when changed stay out of an unchanged Apply";
 }
 
 TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)

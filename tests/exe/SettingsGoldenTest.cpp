@@ -48,13 +48,13 @@ protected:
         // Options Apply with texts that need quoting, a changed notifications switch and feed.
         OptionsValues v = OptionsFromSettings(*program);
         v.targetDateText = "Mar 15, 2027";
-        v.captionOption = "dd:hh:mm";
-        v.targetType = "WorkDays";
-        v.fileBeforeText = " T minus ";
-        v.fileAfterText = "\"quoted\"";
-        v.projectTitle = "Payroll Migration";
-        v.unitTexts[1] = " Jahre ";
-        v.unitTexts[3] = "Werktage";
+        v.settings.CaptionOption = "dd:hh:mm";
+        v.settings.TargetType = "WorkDays";
+        v.settings.FileBeforeText = " T minus ";
+        v.settings.FileAfterText = "\"quoted\"";
+        v.settings.ProjectTitle = "Payroll Migration";
+        v.settings.unitTexts.units[0].after = " Jahre ";
+        v.settings.unitTexts.units[1].after = "Werktage";
         v.companyLogo = "Acme Ltd";
         v.notifications = false;
         v.calendarFile = QString::fromStdString((dir / "feed.ics").string());
@@ -96,8 +96,8 @@ protected:
 
         // The notices' memory, as the notifications write it once a notice is given.
         clock.set(PackDateTime(2027, 6, 5, 0, 0, 5));
-        for (const Notice& notice :
-             DueNotices(program->ProgramSettings, program->milestones, clock.now(), ReadNoticeMemory(program->settings))) {
+        for (const Notice& notice : DueNotices(program->ProgramSettings, program->milestones, clock.now(),
+                                               ReadNoticeMemory(program->settings))) {
             program->write(notice.remember);
         }
         ExpectGolden(prefix + "5-notices");

@@ -140,8 +140,8 @@ TEST(SaverSettingsTest, NoSettingsFileGivesTheScreensaverDefaults)
     EXPECT_EQ(s.TargetType, "Days");
     EXPECT_EQ(s.CaptionOption, "yy:dd:hh:mm:ss");
     EXPECT_EQ(s.ProjectTitle, "Countdown to Year 2000");
-    EXPECT_EQ(s.texts.YYAfter, " Years");
-    EXPECT_EQ(s.texts.DDAfter, "Days");
+    EXPECT_EQ(s.unitTexts.units[0].after, " Years");
+    EXPECT_EQ(s.unitTexts.units[1].after, "Days");
 
     const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
     ASSERT_TRUE(breakdown);
@@ -161,9 +161,9 @@ TEST(SaverSettingsTest, ReadsTheMainProgramsKeysAndItsDayType)
     WriteFile(dir / "KESTREL.INI", "[Target Date]\nTarget_Type=WorkDays\nCaption_option=hh:mm\nTarget_Year=2002\n"
                                    "[File Options]\nProject Title=Launch\nHH After Text= h\n");
     const SaverSettings s = LoadSaverSettings(SettingsFile(dir / "KESTREL.INI"));
-    EXPECT_EQ(s.texts.DDAfter, "WorkDays");
+    EXPECT_EQ(s.unitTexts.units[1].after, "WorkDays");
     EXPECT_EQ(s.ProjectTitle, "Launch");
-    EXPECT_EQ(s.texts.HHAfter, "h");
+    EXPECT_EQ(s.unitTexts.units[2].after, "h");
 }
 
 TEST(SaverDisplayTest, HoursAndMinutesShowsTotalDaysAndHours)
@@ -171,7 +171,7 @@ TEST(SaverDisplayTest, HoursAndMinutesShowsTotalDaysAndHours)
     SaverSettings s;
     s.CaptionOption = "hh:mm";
     s.TargetYear = "2002";
-    s.texts = UnitTexts{"", " Years", "", "Days", "", " Hours", "", " Minutes", "", " Seconds"};
+    s.unitTexts = UnitTexts{{{{"", " Years"}, {"", "Days"}, {"", " Hours"}, {"", " Minutes"}, {"", " Seconds"}}}};
     const auto breakdown = SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s);
     ASSERT_TRUE(breakdown);
     EXPECT_TRUE(breakdown->KeepTicking);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ElasticPanel.h"
 #include "SaverWindow.h"
+#include "Settings.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,10 +14,16 @@
 namespace kestrel::saver {
 namespace {
 
+// The screensaver's settings when there is no settings file.
+SaverSettings NoSettings()
+{
+    return LoadSaverSettings(SettingsFile(std::filesystem::path()));
+}
+
 class SaverWindowTest : public ::testing::Test
 {
 protected:
-    SaverWindowTest() : window(SaverSettings{}, ScreensaverDesign(), &counter, [this] { ++ends; })
+    SaverWindowTest() : window(NoSettings(), ScreensaverDesign(), &counter, [this] { ++ends; })
     {
         window.resize(1224, 892);
         window.show();
@@ -112,7 +119,7 @@ TEST_F(SaverWindowTest, ShowsTheColumnsItIsGiven)
 TEST(SaverHostedWindowTest, CountsNoInputInsideAHost)
 {
     int ends = 0;
-    SaverWindow window(SaverSettings{}, ScreensaverDesign(), nullptr, [&] { ++ends; });
+    SaverWindow window(NoSettings(), ScreensaverDesign(), nullptr, [&] { ++ends; });
     window.show();
     for (int i = 0; i < 40; ++i) {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
