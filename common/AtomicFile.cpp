@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -24,16 +26,31 @@ namespace {
 // How many symbolic links a write follows to the real file.
 constexpr int kMaxLinkHops = 40;
 
-// The disk-full error, which the runtime's own list of descriptions lacks.
-constexpr int kDiskFull = 61;
-
 // A temporary left by a write younger than this may still be in use.
 constexpr std::chrono::seconds kTemporaryInUse{60};
 
 [[noreturn]] void Fail(int error)
 {
-    throw WriteError(error);
+    throw RuntimeError::FromSystemError(error);
 }
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 // The name of the temporary file beside target, without its six random characters.
 std::string TemporaryPrefix(const fs::path& target)
@@ -68,44 +85,18 @@ bool InGroup(gid_t group)
     return filled > 0 && std::find(groups.begin(), groups.begin() + filled, group) != groups.begin() + filled;
 }
 
-// Flushes the folder that holds a just-renamed file, so that the rename itself is on disk.
-int FlushFolder(const fs::path& directory)
-{
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    // Some filesystems cannot flush a folder; the file itself is flushed by then.
-    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
-    ::close(fd);
-    return error;
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 void RewriteInPlace(const fs::path& path, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
         Fail(errno);
     }
-    const bool ok = WriteAll(fd, bytes);
-    const int writeError = errno;
-    if (::close(fd) != 0 || !ok) {
-        Fail(ok ? errno : writeError);
+    const int writeError = WriteAll(fd, bytes);
+    if (::close(fd) != 0 && writeError == 0) {
+        Fail(errno);
+    }
+    if (writeError != 0) {
+        Fail(writeError);
     }
 }
 
@@ -140,22 +131,128 @@ bool MayWrite(const struct stat& status)
     return (status.st_mode & S_IWOTH) != 0;
 }
 
-RuntimeError WriteError(int error)
+FileResult<FileContents> ReadRegularFile(const fs::path& path, std::size_t maxBytes, Oversize oversize)
 {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return RuntimeError(RuntimeError::PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return RuntimeError(RuntimeError::PermissionDenied);
-    case ENOSPC:
-    case EDQUOT:
-        return RuntimeError(kDiskFull, "Disk full");
-    default:
-        return RuntimeError(RuntimeError::PathFileAccessError);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        return RuntimeError::FromSystemError(errno);
     }
+    FileContents contents;
+    if (::fstat(file.get(), &contents.status) != 0) {
+        return RuntimeError::FromSystemError(errno);
+    }
+    if (!S_ISREG(contents.status.st_mode)) {
+        return RuntimeError::FromSystemError(S_ISDIR(contents.status.st_mode) ? EISDIR : EINVAL);
+    }
+    const auto size = static_cast<std::uintmax_t>(contents.status.st_size);
+    if (size > maxBytes && oversize == Oversize::Refuse) {
+        return RuntimeError::FromSystemError(EINVAL);
+    }
+    contents.bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)));
+    char chunk[16384];
+    for (;;) {
+        const std::size_t room = maxBytes - contents.bytes.size();
+        // One byte more than the room tells a file that grew past the limit since fstat.
+        const ssize_t count = ::read(file.get(), chunk, std::min(sizeof chunk, room + 1));
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return RuntimeError::FromSystemError(errno);
+        }
+        if (count == 0) {
+            return contents;
+        }
+        if (static_cast<std::size_t>(count) > room) {
+            if (oversize == Oversize::Refuse) {
+                return RuntimeError::FromSystemError(EINVAL);
+            }
+            contents.bytes.append(chunk, room);
+            contents.cut = true;
+            return contents;
+        }
+        contents.bytes.append(chunk, static_cast<std::size_t>(count));
+    }
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+int FlushFolder(const fs::path& directory)
+{
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    // Some filesystems cannot flush a folder; the file itself is flushed by then.
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+FileResult<SaveTarget> FindSaveTarget(const fs::path& requested)
+{
+    // A symbolic link stays a link: the file it leads to is replaced.
+    const std::optional<fs::path> path = ResolveLinks(requested);
+    if (!path) {
+        return RuntimeError::FromSystemError(ELOOP);
+    }
+    SaveTarget target{*path, std::nullopt};
+    struct stat status = {};
+    if (::stat(path->c_str(), &status) != 0) {
+        return target;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return RuntimeError::FromSystemError(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    }
+    // A read-only file is the user's way of saying "do not change it"; replacing it through its
+    // folder would overrule that.
+    if (!MayWrite(status)) {
+        return RuntimeError::FromSystemError(EACCES);
+    }
+    target.existing = status;
+    return target;
+}
+
+FileResult<struct stat> SaveWholeFile(const SaveTarget& target, std::string_view bytes, mode_t newFileMode, bool flush)
+{
+    const struct stat* previous = target.existing ? &*target.existing : nullptr;
+    const Replaced replaced = ReplaceFileAtomically(
+        target.path, bytes, previous != nullptr ? previous->st_mode & 07777 : newFileMode, previous, flush);
+    if (replaced.error != 0) {
+        return RuntimeError::FromSystemError(replaced.error);
+    }
+    return replaced.status;
+}
+
+std::string CouldNotBeSavedText(std::string_view subject, const fs::path& path, std::string_view reason)
+{
+    std::string text(subject);
+    text.append(" could not be saved to ");
+    text.append(path.string());
+    if (!reason.empty()) {
+        text.append(" (");
+        text.append(reason);
+        text.push_back(')');
+    }
+    return text;
+}
+
+void IgnoreFileSizeLimitSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 std::optional<fs::path> ResolveLinks(fs::path path)
@@ -191,7 +288,8 @@ Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, m
         result.error = errno;
         return result;
     }
-    bool ok = WriteAll(fd, bytes);
+    const int writeError = WriteAll(fd, bytes);
+    bool ok = writeError == 0;
     if (ok && previous != nullptr && (previous->st_uid != ::geteuid() || previous->st_gid != ::getegid())) {
         // Keep the file's owner and group. Only root may give a file away; another user can
         // still keep a group of theirs, and otherwise the new file is theirs, as any editor's.
@@ -201,7 +299,7 @@ Replaced ReplaceFileAtomically(const fs::path& target, std::string_view bytes, m
         }
     }
     ok = ok && ::fchmod(fd, mode) == 0 && (!flush || ::fsync(fd) == 0) && ::fstat(fd, &result.status) == 0;
-    result.error = ok ? 0 : errno;
+    result.error = ok ? 0 : writeError != 0 ? writeError : errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         result.error = errno;
@@ -258,28 +356,20 @@ void RemoveStaleTemporaries(const fs::path& requested)
 
 void ReplaceFileContents(const fs::path& requested, std::string_view bytes, mode_t newFileMode)
 {
-    const std::optional<fs::path> path = ResolveLinks(requested);
-    if (!path) {
-        throw RuntimeError(RuntimeError::PathFileAccessError);
+    const FileResult<SaveTarget> target = FindSaveTarget(requested);
+    if (!target) {
+        throw target.error();
     }
-    struct stat old = {};
-    const bool exists = ::stat(path->c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
-        throw RuntimeError(RuntimeError::PathFileAccessError);
-    }
-    if (exists && !MayWrite(old)) {
-        throw RuntimeError(RuntimeError::PermissionDenied);
-    }
-    const Replaced replaced =
-        ReplaceFileAtomically(*path, bytes, exists ? (old.st_mode & 07777) : newFileMode, exists ? &old : nullptr);
-    if (replaced.error == 0) {
+    const FileResult<struct stat> saved = SaveWholeFile(target.value(), bytes, newFileMode, /*flush=*/false);
+    if (saved) {
         return;
     }
-    if ((replaced.error == EACCES || replaced.error == EPERM) && exists) {
-        RewriteInPlace(*path, bytes);
+    const int error = saved.systemError();
+    if ((error == EACCES || error == EPERM) && target.value().existing) {
+        RewriteInPlace(target.value().path, bytes);
         return;
     }
-    Fail(replaced.error);
+    throw saved.error();
 }
 
 bool OverwriteSameSize(const fs::path& path, std::string_view bytes)

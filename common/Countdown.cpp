@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdown.h"
 
+#include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "WorkDays.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace kestrel {
 
@@ -124,6 +126,24 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now)
     result.KeepTicking = false;
     result.OutOfRange = true;
     return result;
+}
+
+DateValue TargetDay(const ProgramSettings& settings)
+{
+    return PackDate(TargetPart(settings.TargetYear), TargetPart(settings.TargetMonth), TargetPart(settings.TargetDay));
+}
+
+bool TargetPassed(const ProgramSettings& settings, DateValue now)
+{
+    return now.serial > TargetDay(settings).serial;
+}
+
+std::string TargetIsoDate(const ProgramSettings& settings)
+{
+    const DateParts target = SplitDate(TargetDay(settings));
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", target.year, target.month, target.day);
+    return text;
 }
 
 } // namespace kestrel

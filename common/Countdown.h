@@ -11,6 +11,8 @@
 
 namespace kestrel {
 
+struct ProgramSettings;
+
 // The result of one countdown computation: the time left to midnight at the start of the target
 // day (or, once it has passed, the time since), split into whole units, and the lines shown.
 struct CountdownBreakdown
@@ -48,5 +50,14 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
 // The countdown shown once a count has left the 16-bit range: no numbers, the line
 // "T-out of range", today's line for `now`, and the timer stopped until a new target is set.
 CountdownBreakdown OutOfRangeCountdown(DateValue now);
+
+// Midnight at the start of the target day, read from the stored target texts as the engine reads
+// them. Raises error 6 or 5 for texts the engine cannot count with.
+DateValue TargetDay(const ProgramSettings& settings);
+// Whether the countdown has passed its target (now later than midnight at the start of the
+// target day), judged from the same stored target texts as the engine reads.
+bool TargetPassed(const ProgramSettings& settings, DateValue now);
+// The target day as "yyyy-mm-dd".
+std::string TargetIsoDate(const ProgramSettings& settings);
 
 } // namespace kestrel

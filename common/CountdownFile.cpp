@@ -46,9 +46,10 @@ void CountdownFile::WriteCountdownFile(ProgramSettings& settings, const Countdow
         if (error.number() == RuntimeError::PathNotFound) {
             report(kMissingCountdownFolderMessage);
         } else {
-            report(std::to_string(error.number()) + error.description() + "\n\nThe countdown file " +
-                   settings.CountDownFile +
-                   " cannot be written. Continuous saving is off until the options are applied again.");
+            // The number and the text without a blank between them, as the older program showed it.
+            report(std::to_string(error.number()) + error.description() + "\n\n" +
+                   CouldNotBeSavedText("The countdown file", settings.CountDownFile, error.systemReason()) +
+                   ". Continuous saving is off until the options are applied again.");
         }
     }
 }

@@ -4,7 +4,8 @@
 
 #include "AtomicFile.h"
 #include "RuntimeError.h"
-#include "StatusLine.h"
+#include "Countdown.h"
+#include "TextEncoding.h"
 
 #include <cstdint>
 #include <cstdio>

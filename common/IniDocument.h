@@ -83,14 +83,4 @@ private:
     std::vector<Line> m_lines;
 };
 
-// Whether text is well-formed UTF-8.
-bool IsValidUtf8(std::string_view text);
-
-// Text of the Windows-1252 code page as UTF-8 (the five unassigned bytes become the control
-// characters of the same number, as the platform maps them).
-std::string Windows1252ToUtf8(std::string_view text);
-
-// The profile functions' blanks: tab, LF, VT, FF, CR, ^Z and space.
-bool IsProfileBlank(char c);
-
 } // namespace kestrel

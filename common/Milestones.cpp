@@ -2,18 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Milestones.h"
 
-#include "IniDocument.h"
+#include "TextEncoding.h"
+
+#include "AtomicFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstring>
-#include <fcntl.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "AtomicFile.h"
 
 namespace kestrel {
 
@@ -30,46 +29,28 @@ constexpr std::size_t kMinimumFileBytes = 7;
 // The most of a milestone file that is read; 100,000 records take about 3 MB.
 constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
 
-constexpr int kSubscriptOutOfRange = 9;
-constexpr int kInvalidFileFormat = 321;
-
 RuntimeError SubscriptOutOfRange()
 {
-    return RuntimeError(kSubscriptOutOfRange, "Subscript out of range");
+    return RuntimeError(RuntimeError::SubscriptOutOfRange);
 }
 
 // The error for a failed file operation, numbered as the program's messages expect, with the
 // file and the system's reason.
-RuntimeError FileError(int error, const fs::path& path, const char* what)
+RuntimeError LoadError(const RuntimeError& error, const fs::path& path)
 {
-    const RuntimeError numbered = WriteError(error);
-    return RuntimeError(numbered.number(), numbered.description() + ": the milestones could not be " + what + " " +
-                                               path.string() + " (" + std::strerror(error) + ")");
+    return error.described(error.description() + ": the milestones could not be read from " + path.string() + " (" +
+                           error.systemReason() + ")");
+}
+
+RuntimeError SaveError(const RuntimeError& error, const fs::path& path)
+{
+    return error.described(error.description() + ": " +
+                           CouldNotBeSavedText("the milestones", path, error.systemReason()));
 }
 
 RuntimeError SaveError(int error, const fs::path& path)
 {
-    return FileError(error, path, "saved to");
-}
-
-RuntimeError LoadError(int error, const fs::path& path)
-{
-    return FileError(error, path, "read from");
-}
-
-// Flushes a file or folder to the disk; the errno of the failure, or 0.
-int Flush(const fs::path& path, bool folder)
-{
-    const int fd = ::open(path.c_str(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    int error = 0;
-    if (::fsync(fd) != 0 && errno != EINVAL) { // some filesystems cannot flush folders
-        error = errno;
-    }
-    ::close(fd);
-    return error;
+    return SaveError(RuntimeError::FromSystemError(error), path);
 }
 
 fs::path FolderOf(const fs::path& path)
@@ -127,9 +108,9 @@ public:
             if (m_text[m_at] != ',') {
                 // A key alone on the last line is a record cut short; elsewhere the line is damaged.
                 const bool lastLine = m_text.find_first_not_of(" \t\r\n", m_at) == std::string_view::npos;
-                result.error = lastLine
-                                   ? fail(RuntimeError::InputPastEndOfFile, "Input past end of file")
-                                   : fail(kInvalidFileFormat, "Invalid file format: a line holds no milestone text");
+                result.error = lastLine ? fail(RuntimeError::InputPastEndOfFile, "Input past end of file")
+                                        : fail(RuntimeError::InvalidFileFormat,
+                                               "Invalid file format: a line holds no milestone text");
                 break;
             }
             ++m_at;
@@ -145,7 +126,7 @@ public:
         }
         if (binaryAt < whole.size() && (!result.error || m_at >= m_text.size())) {
             m_at = binaryAt;
-            result.error = fail(kInvalidFileFormat, "Invalid file format: the file holds binary data");
+            result.error = fail(RuntimeError::InvalidFileFormat, "Invalid file format: the file holds binary data");
         }
         return result;
     }
@@ -228,7 +209,7 @@ private:
 
     bool tooLong(ParsedMilestones& result)
     {
-        result.error = fail(kInvalidFileFormat, "Invalid file format: a line is too long");
+        result.error = fail(RuntimeError::InvalidFileFormat, "Invalid file format: a line is too long");
         return false;
     }
 
@@ -437,50 +418,22 @@ void MilestoneTable::clear()
 std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
 {
     clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT) {
+    const FileResult<FileContents> read = ReadRegularFile(path, kMaxFileBytes, Oversize::ReadFirst);
+    if (!read) {
+        if (read.systemError() == ENOENT) {
             return std::nullopt; // no file: no milestones
         }
-        return LoadError(errno, path);
+        return LoadError(read.error(), path);
     }
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return LoadError(error, path);
-    }
-    std::string bytes;
-    const auto size = static_cast<std::size_t>(status.st_size);
-    if (size < kMinimumFileBytes) {
-        ::close(fd);
+    const std::string& bytes = read.value().bytes;
+    if (bytes.size() < kMinimumFileBytes) {
         return std::nullopt;
     }
-    bytes.resize(std::min(size, kMaxFileBytes));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            return LoadError(error, path);
-        }
-        if (n == 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    bytes.resize(got);
-
     ParsedMilestones parsed = ParseMilestoneFile(bytes, path.string());
     m_records = std::move(parsed.records);
     invalidate();
-    if (!parsed.error && size > kMaxFileBytes) {
-        return RuntimeError(kInvalidFileFormat,
+    if (!parsed.error && read.value().cut) {
+        return RuntimeError(RuntimeError::InvalidFileFormat,
                             "Invalid file format: " + path.string() + " is too large; only its first 64 MB were read");
     }
     return std::move(parsed.error);
@@ -491,37 +444,26 @@ std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& reque
     SortMilestones();
     const std::string bytes = MilestoneFileText(*this);
 
-    // A symbolic link stays a link: the file it leads to is replaced.
-    const std::optional<fs::path> target = ResolveLinks(requested);
-    if (!target) {
-        return SaveError(ELOOP, requested);
-    }
     if (bytes.empty()) {
-        if (::unlink(target->c_str()) != 0 && errno != ENOENT) {
+        // A symbolic link stays a link: the file it leads to goes.
+        const std::optional<fs::path> linked = ResolveLinks(requested);
+        if (!linked) {
+            return SaveError(ELOOP, requested);
+        }
+        if (::unlink(linked->c_str()) != 0 && errno != ENOENT) {
             return SaveError(errno, requested);
         }
-        Flush(FolderOf(*target), true);
+        FlushFolder(FolderOf(*linked));
         return std::nullopt;
     }
-
-    struct stat old = {};
-    mode_t mode = 0644;
-    if (::stat(target->c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) {
-            return SaveError(S_ISDIR(old.st_mode) ? EISDIR : EINVAL, requested);
-        }
-        // A read-only file is the user's way of saying "do not change it"; replacing it through
-        // its folder would overrule that.
-        if (!MayWrite(old)) {
-            return SaveError(EACCES, requested);
-        }
-        mode = old.st_mode & 07777;
+    const FileResult<SaveTarget> target = FindSaveTarget(requested);
+    if (!target) {
+        return SaveError(target.error(), requested);
     }
     // Flushed to the disk before it counts as saved; the new file keeps the old one's owner.
-    const Replaced replaced =
-        ReplaceFileAtomically(*target, bytes, mode, old.st_ino != 0 ? &old : nullptr, /*flush=*/true);
-    if (replaced.error != 0) {
-        return SaveError(replaced.error, requested);
+    const FileResult<struct stat> saved = SaveWholeFile(target.value(), bytes, 0644, /*flush=*/true);
+    if (!saved) {
+        return SaveError(saved.error(), requested);
     }
     return std::nullopt;
 }
@@ -569,10 +511,7 @@ std::string MilestoneFileText(const MilestoneTable& table)
 
 ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view source)
 {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        bytes.remove_prefix(kUtf8Bom.size());
-    }
+    bytes = WithoutUtf8Mark(bytes);
     if (IsValidUtf8(bytes)) {
         return RecordReader(bytes, source).read();
     }

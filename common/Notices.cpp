@@ -4,7 +4,7 @@
 
 #include "Presets.h"
 #include "RuntimeError.h"
-#include "StatusLine.h"
+#include "Countdown.h"
 
 #include <cctype>
 

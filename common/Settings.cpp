@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "IniDocument.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <charconv>
@@ -27,42 +28,6 @@ namespace {
 // A settings file holds a few kilobytes. A file past this size is not one: it reads as
 // defaults and a write refuses to replace it.
 constexpr std::size_t kMaxSettingsFileSize = 64 * 1024 * 1024;
-
-// Blanks as the profile functions trim them from names: tab, line ends, VT, FF, ^Z and space.
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && IsProfileBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsProfileBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// Cuts text to kMaxSettingLength bytes; a UTF-8 character that the cut would split is left out
-// whole, so the value never ends in half a character.
-std::string CutToMaxLength(std::string_view text)
-{
-    if (text.size() <= kMaxSettingLength) {
-        return std::string(text);
-    }
-    std::size_t cut = kMaxSettingLength;
-    for (std::size_t back = 1; back <= 3; ++back) {
-        const auto byte = static_cast<unsigned char>(text[cut - back]);
-        if ((byte & 0xC0) == 0x80) {
-            continue; // a continuation byte: its lead byte is further back
-        }
-        if (byte >= 0xC0) {
-            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-            if (back < length) {
-                cut -= back;
-            }
-        }
-        break;
-    }
-    return std::string(text.substr(0, cut));
-}
 
 // Names that a line of the file can hold and give back as they were written. A section name
 // may hold ']' (its line ends at the last one); a key may not hold '=' nor start like a section
@@ -94,7 +59,7 @@ std::string_view Unquoted(std::string_view text)
 std::string StoredText(std::string_view value)
 {
     // The program's text is UTF-8; anything else is taken as Windows-1252, as a read would.
-    std::string stored = IsValidUtf8(value) ? std::string(value) : Windows1252ToUtf8(value);
+    std::string stored = Utf8Text(value);
     std::replace_if(
         stored.begin(), stored.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
     const std::string_view text(stored);
@@ -103,23 +68,6 @@ std::string StoredText(std::string_view value)
         stored.push_back('"');
     }
     return stored;
-}
-
-// Cuts UTF-8 text to kMaxSettingLength characters as UTF-16 counts them (a character beyond
-// the Basic Multilingual Plane counts twice and is left out whole rather than split).
-std::string CutToMaxUtf16Length(std::string_view text)
-{
-    std::size_t units = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        units += length == 4 ? 2 : 1;
-        if (units > kMaxSettingLength) {
-            return std::string(text.substr(0, i));
-        }
-        i += length;
-    }
-    return std::string(text);
 }
 
 // A stored value as the program's text: UTF-8 as it stands, cut to 2047 characters without
@@ -131,61 +79,8 @@ std::string ValueText(std::string_view value, IniEncoding encoding)
     if (!IsValidUtf8(value)) {
         return Windows1252ToUtf8(value.substr(0, std::min(value.size(), kMaxSettingLength)));
     }
-    return encoding == IniEncoding::Bytes ? CutToMaxLength(value) : CutToMaxUtf16Length(value);
-}
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads the whole settings file: 0, ENOENT when it does not exist, or the errno of the
-// failure. Only a regular file counts (opened without blocking, so a FIFO put in its place
-// cannot hang the program); info describes the file that was read.
-int ReadWholeFile(const fs::path& path, std::string& bytes, struct stat& info)
-{
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) {
-        return errno;
-    }
-    if (::fstat(file.get(), &info) != 0) {
-        return errno;
-    }
-    if (!S_ISREG(info.st_mode) || static_cast<std::uintmax_t>(info.st_size) > kMaxSettingsFileSize) {
-        return EINVAL;
-    }
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[16384];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), chunk, sizeof chunk);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (count == 0) {
-            return 0;
-        }
-        if (bytes.size() + static_cast<std::size_t>(count) > kMaxSettingsFileSize) {
-            return EINVAL;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(count));
-    }
+    return encoding == IniEncoding::Bytes ? CutToBytes(value, kMaxSettingLength)
+                                          : CutToUtf16Units(value, kMaxSettingLength);
 }
 
 // Creates the folder of a new settings file and any missing folder above it, readable by the
@@ -276,11 +171,11 @@ const SettingsFile::Snapshot* SettingsFile::currentSnapshot() const
         return m_snapshot.get();
     }
     m_snapshot.reset();
-    std::string bytes;
-    if (ReadWholeFile(m_path, bytes, info) != 0) {
+    FileResult<FileContents> read = ReadRegularFile(m_path, kMaxSettingsFileSize);
+    if (!read) {
         return nullptr;
     }
-    m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(info), IniDocument(bytes)});
+    m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(read.value().status), IniDocument(read.value().bytes)});
     return m_snapshot.get();
 }
 
@@ -298,8 +193,8 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
 {
     std::string fallback = DefaultAsRead(defaultValue);
     try {
-        section = TrimBlanks(section);
-        key = TrimBlanks(key);
+        section = TrimProfileBlanks(section);
+        key = TrimProfileBlanks(key);
         if (!IsUsableSection(section) || !IsUsableKey(key)) {
             return fallback;
         }
@@ -323,28 +218,26 @@ std::optional<RuntimeError> SettingsFile::WriteSettings(std::span<const SettingW
 {
     try {
         for (const SettingWrite& entry : entries) {
-            if (!IsUsableSection(TrimBlanks(entry.section)) || !IsUsableKey(TrimBlanks(entry.key))) {
+            if (!IsUsableSection(TrimProfileBlanks(entry.section)) || !IsUsableKey(TrimProfileBlanks(entry.key))) {
                 return RuntimeError(RuntimeError::InvalidProcedureCall);
             }
         }
-        const std::optional<fs::path> target = ResolveLinks(m_path);
+        const FileResult<SaveTarget> target = FindSaveTarget(m_path);
         if (!target) {
-            return WriteError(ELOOP);
+            return target.error();
         }
+        const bool exists = target.value().existing.has_value();
         std::string bytes;
-        struct stat info = {};
-        const int readError = ReadWholeFile(*target, bytes, info);
-        const bool exists = readError == 0;
-        if (exists && !MayWrite(info)) {
-            return WriteError(EACCES);
-        }
-        if (!exists && readError != ENOENT) {
+        if (exists) {
             // A file that cannot be read must not be replaced by one holding only these keys.
-            return WriteError(readError);
-        }
-        if (!exists && target->has_parent_path()) {
-            if (const int error = MakeDirectories(target->parent_path()); error != 0) {
-                return WriteError(error);
+            FileResult<FileContents> read = ReadRegularFile(target.value().path, kMaxSettingsFileSize);
+            if (!read) {
+                return read.error();
+            }
+            bytes = std::move(read.value().bytes);
+        } else if (target.value().path.has_parent_path()) {
+            if (const int error = MakeDirectories(target.value().path.parent_path()); error != 0) {
+                return RuntimeError::FromSystemError(error);
             }
         }
 
@@ -352,22 +245,22 @@ std::optional<RuntimeError> SettingsFile::WriteSettings(std::span<const SettingW
         bool changed = !exists;
         for (const SettingWrite& entry : entries) {
             changed =
-                document.set(TrimBlanks(entry.section), TrimBlanks(entry.key), StoredText(entry.value)) || changed;
+                document.set(TrimProfileBlanks(entry.section), TrimProfileBlanks(entry.key), StoredText(entry.value)) ||
+                changed;
         }
         if (!changed) {
             return std::nullopt;
         }
-        const Replaced written = ReplaceFileAtomically(*target, document.bytes(), exists ? info.st_mode & 07777 : 0600,
-                                                       exists ? &info : nullptr, m_flushToDisk);
-        if (written.error != 0) {
-            return WriteError(written.error);
+        const FileResult<struct stat> written = SaveWholeFile(target.value(), document.bytes(), 0600, m_flushToDisk);
+        if (!written) {
+            return written.error();
         }
         // The document just written is what the next read would parse: keep it for that read.
-        m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(written.status), std::move(document)});
+        m_snapshot = std::make_unique<Snapshot>(Snapshot{IdentityOf(written.value()), std::move(document)});
         return std::nullopt;
     } catch (const std::bad_alloc&) {
         m_snapshot.reset();
-        return WriteError(ENOMEM);
+        return RuntimeError::FromSystemError(ENOMEM);
     }
 }
 

@@ -67,9 +67,10 @@ void CalendarFeed::update()
     m_written = source;
     const QString problem = WriteCalendarFile(m_program, path);
     if (!problem.isEmpty()) {
-        m_program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2. Check in Options.")
-                                     .arg(QString::fromStdString(path), problem),
-                                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+        m_program.dialogs.MsgBox(
+            QString::fromStdString(CouldNotBeSavedText("The calendar feed", path, problem.toStdString()) +
+                                   ". Check in Options."),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
     }
 }
 
@@ -84,8 +85,9 @@ void ExportCalendarToChosenFile(Program& program)
     const std::string path = chosen->toStdString();
     const QString problem = WriteCalendarFile(program, path);
     if (!problem.isEmpty()) {
-        program.dialogs.MsgBox(QStringLiteral("The iCalendar file %1 cannot be written: %2.").arg(*chosen, problem),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
+        program.dialogs.MsgBox(
+            QString::fromStdString(CouldNotBeSavedText("The calendar", path, problem.toStdString()) + "."),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
     }
 }
 

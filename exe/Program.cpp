@@ -142,8 +142,7 @@ bool Program::flushWrites()
 
 QString SettingsWriteFailedMessage(const RuntimeError& error, const std::filesystem::path& path)
 {
-    return QString::fromStdString(error.report()) + QStringLiteral("\n\nThe settings could not be saved to ") +
-           QString::fromStdString(path.string()) + QStringLiteral(".");
+    return QString::fromStdString(error.report() + "\n\n" + CouldNotBeSavedText("The settings", path) + ".");
 }
 
 std::optional<std::filesystem::path> FindHelpFile(const std::string& name,

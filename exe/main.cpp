@@ -1,14 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AtomicFile.h"
 #include "Program.h"
 #include "ReportPdf.h"
 #include "StartUp.h"
-#include "StatusLine.h"
+#include "StatusProgram.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    // A file-size limit makes a save fail with a message rather than end the program.
+    kestrel::IgnoreFileSizeLimitSignal();
     // The countdown for status bars needs no window toolkit: kestrel-status prints it.
     if (kestrel::WantsStatusOutput(argc, argv)) {
         return kestrel::HandOverStatusOutput(argc, argv);

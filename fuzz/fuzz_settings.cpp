@@ -5,6 +5,7 @@
 // (or stay missing).
 
 #include "IniDocument.h"
+#include "TextEncoding.h"
 #include "Settings.h"
 
 #include <cstdint>

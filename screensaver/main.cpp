@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrel-saver: the countdown full screen, as a screensaver.
+#include "AtomicFile.h"
 #include "Dialogs.h"
 #include "SaverSettings.h"
 #include "RuntimeError.h"
@@ -80,6 +81,7 @@ QString LockPath()
 
 int main(int argc, char* argv[])
 {
+    kestrel::IgnoreFileSizeLimitSignal();
     // The command line is read before the application opens its display, so --help, --version
     // and usage errors need no desktop.
     std::vector<std::string> arguments;

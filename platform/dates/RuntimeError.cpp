@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RuntimeError.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace kestrel {
 
@@ -12,6 +14,44 @@ RuntimeError::RuntimeError(int number, std::string description)
 {}
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, describe(number)) {}
+
+RuntimeError RuntimeError::FromSystemError(int error)
+{
+    int number = PathFileAccessError;
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        number = PathNotFound;
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        number = PermissionDenied;
+        break;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: // past the file-size limit (ulimit -f): as full as the disk may get for us
+        number = DiskFull;
+        break;
+    default:
+        break;
+    }
+    RuntimeError numbered(number);
+    numbered.m_systemError = error;
+    return numbered;
+}
+
+RuntimeError RuntimeError::described(std::string description) const
+{
+    RuntimeError copy(m_number, std::move(description));
+    copy.m_systemError = m_systemError;
+    return copy;
+}
+
+std::string RuntimeError::systemReason() const
+{
+    return m_systemError == 0 ? std::string() : std::string(std::strerror(m_systemError));
+}
 
 std::string RuntimeError::report() const
 {
@@ -25,10 +65,16 @@ std::string RuntimeError::describe(int number)
         return "Invalid procedure call or argument";
     case Overflow:
         return "Overflow";
+    case SubscriptOutOfRange:
+        return "Subscript out of range";
     case TypeMismatch:
         return "Type mismatch";
+    case InternalError:
+        return "Internal error";
     case FileNotFound:
         return "File not found";
+    case DiskFull:
+        return "Disk full";
     case InputPastEndOfFile:
         return "Input past end of file";
     case PermissionDenied:
@@ -37,6 +83,8 @@ std::string RuntimeError::describe(int number)
         return "Path/File access error";
     case PathNotFound:
         return "Path not found";
+    case InvalidFileFormat:
+        return "Invalid file format";
     case InvalidPropertyValue:
         return "Invalid property value";
     case DialogCancelled:

@@ -23,10 +23,10 @@ bool RunStep(Dialogs& dialogs, const std::function<void()>& step)
         // A fault of the program itself, not of the user's data: the user sees error 51 and the
         // window goes on; the cause goes to the log for whoever investigates.
         qWarning("Kestrel: internal error in a load step: %s", error.what());
-        report = QStringLiteral("51 Internal error");
+        report = QString::fromStdString(RuntimeError(RuntimeError::InternalError).report());
     } catch (...) {
         qWarning("Kestrel: internal error in a load step");
-        report = QStringLiteral("51 Internal error");
+        report = QString::fromStdString(RuntimeError(RuntimeError::InternalError).report());
     }
     try {
         dialogs.MsgBox(report, Dialogs::Buttons::Ok, Dialogs::Icon::None);

@@ -8,10 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <functional>
 #include <set>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kestrel {
@@ -41,16 +45,131 @@ void Age(const fs::path& path, int seconds)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
-TEST(WriteErrorTest, EachFailureHasTheProgramsNumberAndText)
+TEST(FileErrorTest, EachFailureHasTheProgramsNumberAndText)
 {
+    // clang-format off
     const std::pair<int, const char*> cases[] = {
-        {ENOENT, "76 Path not found"},   {ENOTDIR, "76 Path not found"},     {EACCES, "70 Permission denied"},
-        {EPERM, "70 Permission denied"}, {EROFS, "70 Permission denied"},    {ENOSPC, "61 Disk full"},
-        {EDQUOT, "61 Disk full"},        {EIO, "75 Path/File access error"}, {EISDIR, "75 Path/File access error"},
+        {ENOENT, "76 Path not found"},
+        {ENOTDIR, "76 Path not found"},
+        {EACCES, "70 Permission denied"},
+        {EPERM, "70 Permission denied"},
+        {EROFS, "70 Permission denied"},
+        {ENOSPC, "61 Disk full"},
+        {EDQUOT, "61 Disk full"},
+        {EFBIG, "61 Disk full"}, // past the file-size limit
+        {EIO, "75 Path/File access error"},
+        {EISDIR, "75 Path/File access error"},
     };
+    // clang-format on
     for (const auto& [error, report] : cases) {
-        EXPECT_EQ(WriteError(error).report(), report) << error;
+        const RuntimeError numbered = RuntimeError::FromSystemError(error);
+        EXPECT_EQ(numbered.report(), report) << error;
+        EXPECT_EQ(numbered.systemError(), error);
+        EXPECT_EQ(numbered.described("other words").systemError(), error);
     }
+}
+
+TEST(FileErrorTest, TheSaveMessageNamesWhatWhereAndWhy)
+{
+    EXPECT_EQ(CouldNotBeSavedText("The settings", "/home/a/KESTREL.INI"),
+              "The settings could not be saved to /home/a/KESTREL.INI");
+    EXPECT_EQ(CouldNotBeSavedText("the milestones", "m.txt", "Is a directory"),
+              "the milestones could not be saved to m.txt (Is a directory)");
+}
+
+struct ReadCase
+{
+    const char* name;
+    std::function<fs::path(const TempDir&)> make;
+    std::size_t limit;
+    Oversize oversize;
+    int error;         // 0: read
+    const char* bytes; // what was read
+    bool cut;
+};
+
+class ReadRegularFiles : public ::testing::TestWithParam<ReadCase>
+{};
+
+TEST_P(ReadRegularFiles, GiveTheBytesOrTheReason)
+{
+    const ReadCase& c = GetParam();
+    TempDir dir;
+    const FileResult<FileContents> read = ReadRegularFile(c.make(dir), c.limit, c.oversize);
+    EXPECT_EQ(read.systemError(), c.error);
+    if (c.error == 0) {
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.value().bytes, c.bytes);
+        EXPECT_EQ(read.value().cut, c.cut);
+    }
+}
+
+fs::path Written(const TempDir& dir, const char* bytes)
+{
+    WriteFile(dir / "f", bytes);
+    return dir / "f";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Kinds, ReadRegularFiles, ::testing::Values(
+    ReadCase{"Whole", [](const TempDir& d) { return Written(d, "[S]\nk=v\n"); }, 100, Oversize::Refuse, 0, "[S]\nk=v\n", false},
+    ReadCase{"Empty", [](const TempDir& d) { return Written(d, ""); }, 100, Oversize::Refuse, 0, "", false},
+    ReadCase{"ExactlyTheLimit", [](const TempDir& d) { return Written(d, "12345"); }, 5, Oversize::Refuse, 0, "12345", false},
+    ReadCase{"TooLargeRefused", [](const TempDir& d) { return Written(d, "123456"); }, 5, Oversize::Refuse, EINVAL, "", false},
+    ReadCase{"TooLargeReadInPart", [](const TempDir& d) { return Written(d, "123456"); }, 5, Oversize::ReadFirst, 0, "12345", true},
+    ReadCase{"Missing", [](const TempDir& d) { return d / "none"; }, 100, Oversize::Refuse, ENOENT, "", false},
+    ReadCase{"MissingFolder", [](const TempDir& d) { return d / "none" / "f"; }, 100, Oversize::Refuse, ENOENT, "", false},
+    ReadCase{"Folder", [](const TempDir& d) { return d.path(); }, 100, Oversize::Refuse, EISDIR, "", false},
+    ReadCase{"FifoDoesNotHang", [](const TempDir& d) { ::mkfifo((d / "p").c_str(), 0600); return d / "p"; }, 100, Oversize::Refuse, EINVAL, "", false}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(FindSaveTargetTest, FollowsLinksAndRefusesWhatItMustNotReplace)
+{
+    TempDir dir;
+    WriteFile(dir / "real", "x");
+    fs::create_symlink("real", dir / "link");
+    fs::create_symlink("loop", dir / "loop");
+    const FileResult<SaveTarget> linked = FindSaveTarget(dir / "link");
+    ASSERT_TRUE(linked.ok());
+    EXPECT_EQ(linked.value().path, dir / "real");
+    EXPECT_TRUE(linked.value().existing.has_value());
+
+    const FileResult<SaveTarget> fresh = FindSaveTarget(dir / "new");
+    ASSERT_TRUE(fresh.ok());
+    EXPECT_FALSE(fresh.value().existing.has_value());
+
+    EXPECT_EQ(FindSaveTarget(dir / "loop").systemError(), ELOOP);
+    EXPECT_EQ(FindSaveTarget(dir.path()).systemError(), EISDIR);
+    ::chmod((dir / "real").c_str(), 0444);
+    EXPECT_EQ(FindSaveTarget(dir / "link").error().number(), RuntimeError::PermissionDenied);
+}
+
+// Under a file-size limit (ulimit -f) a write fails as on a full disk, once the program has
+// said it takes the limit as an error, and the temporary beside the file goes.
+TEST(FileSizeLimitTest, AWritePastTheLimitIsADiskFullAndLeavesNoTemporary)
+{
+    TempDir dir;
+    WriteFile(dir / "report.pdf", "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        IgnoreFileSizeLimitSignal();
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int code = 1;
+        try {
+            ReplaceFileContents(dir / "report.pdf", std::string(100, 'x'));
+        } catch (const RuntimeError& error) {
+            code = error.report() == "61 Disk full" ? 0 : 2;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(dir / "report.pdf"), "old");
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"report.pdf"});
 }
 
 TEST(ReplaceFileContentsTest, AFileWhoseWritePermissionIsRemovedIsNotReplaced)

@@ -184,7 +184,9 @@ TEST(WriteCountdownFileTest, AFolderInThePlaceOfTheFileIsAnAccessError)
     s.CountDownFile = (dir / "Kestrel.txt").string();
     file.WriteCountdownFile(s, Breakdown(5, 0, 5, 1, 2, 3));
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_TRUE(reporter.messages[0].starts_with("75Path/File access error\n\nThe countdown file " + s.CountDownFile))
+    EXPECT_EQ(reporter.messages[0],
+              "75Path/File access error\n\nThe countdown file could not be saved to " + s.CountDownFile +
+                  " (Is a directory). Continuous saving is off until the options are applied again.")
         << reporter.messages[0];
     EXPECT_EQ(s.ContinuousSave, 0);
 }

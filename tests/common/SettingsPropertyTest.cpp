@@ -6,6 +6,7 @@
 #include "Settings.h"
 
 #include "IniDocument.h"
+#include "TextEncoding.h"
 
 #include "TempDir.h"
 

@@ -38,18 +38,19 @@ expect_eq "a Latin-1 day type in the JSON" "$type" "Jours ouvrés"
 expect_eq "settings file untouched" "$(md5sum <"$SETTINGS")" "$before"
 rm -f "$SETTINGS"
 
-# 4. Watching: a new line each second, on the second, for three seconds. The clock starts at
-# the given time and runs on.
+# 4. Watching: a new line each second, on the second, for five seconds, each carrying the count
+# of the second it is printed in (none printed twice, none left out). The clock starts at the
+# given time and runs on.
 FAKETIME="$(faketime_value running '1999-12-30 15:20:45')" LD_PRELOAD="$FAKETIME_LIB" "$KESTREL" --watch >"$E2E_TMP/watch" 2>&1 &
 watcher=$!
 E2E_PIDS+=("$watcher")
-wait_until 10 "--watch printed fewer than 4 lines in 10 seconds: $(cat "$E2E_TMP/watch")" eval \
-    '[ "$(wc -l <"$E2E_TMP/watch")" -ge 4 ]'
+wait_until 12 "--watch printed fewer than 6 lines in 12 seconds: $(cat "$E2E_TMP/watch")" eval \
+    '[ "$(wc -l <"$E2E_TMP/watch")" -ge 6 ]'
 kill "$watcher" 2>/dev/null || true
 wait "$watcher" 2>/dev/null || true
 mapfile -t lines <"$E2E_TMP/watch"
 expect_eq "first watched line" "${lines[0]}" "T-0:1:8:39:15"
-for i in 1 2 3; do
+for i in 1 2 3 4 5; do
     expect_eq "watched line $i" "${lines[$i]}" "T-0:1:8:39:$((15 - i))"
 done
 

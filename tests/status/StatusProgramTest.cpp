@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "StatusLine.h"
+#include "StatusProgram.h"
 
 #include "Settings.h"
 #include "TempDir.h"
@@ -32,8 +32,10 @@ std::string ReadFile(const std::filesystem::path& path)
 }
 
 // A settings file of its own, a fixed clock that the waits move on by one second, and the
-// output collected; the write fails once `linesBeforeClose` lines have been written, as a pipe
-// whose reader has gone.
+// output collected; the write fails with `closeError` once `linesBeforeClose` lines have been
+// written, as a pipe whose reader has gone (EPIPE) or a full disk (ENOSPC). With `clockLag`,
+// the clock turns to the new second only after that many reads following each wait, as the
+// system's seconds clock turns a kernel tick after the precise clock the wait measures.
 struct StatusRun
 {
     test::TempDir dir;
@@ -43,6 +45,9 @@ struct StatusRun
     std::string errors;
     int waits = 0;
     int linesBeforeClose = 1000;
+    int closeError = EPIPE;
+    int clockLag = 0;
+    int pauses = 0;
     std::function<void(int)> onWait;
 
     void target(const char* year, const char* type, const char* format)
@@ -54,27 +59,47 @@ struct StatusRun
 
     int run(std::vector<std::string_view> args)
     {
+        LaggingClock lagging{clock, 0};
         const StatusIo io{
             .write =
                 [this](std::string_view text) {
                     if (static_cast<int>(lines.size()) >= linesBeforeClose) {
-                        return false;
+                        return closeError;
                     }
                     lines.emplace_back(text);
-                    return true;
+                    return 0;
                 },
             .error = [this](std::string_view text) { errors += text; },
             .waitForNextSecond =
-                [this] {
+                [this, &lagging] {
                     ++waits;
                     clock.set(DateAdd("s", 1, clock.now()));
+                    lagging.readsBehind = clockLag;
                     if (onWait) {
                         onWait(waits);
                     }
                 },
+            .pause = [this] { ++pauses; },
         };
-        return RunStatus(ParseStatusArguments(args), settings, dir.path(), clock, io);
+        return RunStatusCommand(args, kStatusProgramName, settings, dir.path(), lagging, io);
     }
+
+    // The fixed clock as a clock of whole seconds that turns late: the first reads after a wait
+    // still give the second before.
+    struct LaggingClock final : Clock
+    {
+        LaggingClock(const FixedClock& clock, int behind) : precise(clock), readsBehind(behind) {}
+        DateValue now() const override
+        {
+            if (readsBehind > 0) {
+                --readsBehind;
+                return DateAdd("s", -1, precise.now());
+            }
+            return precise.now();
+        }
+        const FixedClock& precise;
+        mutable int readsBehind;
+    };
 };
 
 struct Example
@@ -196,8 +221,12 @@ INSTANTIATE_TEST_SUITE_P(
                                "\"Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89\""},
                       JsonCase{"Latin1ByteReadAsLatin1", "M\xE4rz", "\"M\xC3\xA4rz\""},
                       JsonCase{"OverlongFormIsNotUtf8", "\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},
-                      JsonCase{"SurrogateIsNotUtf8", "\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xC2\x80\""},
-                      JsonCase{"CutSequenceAtTheEnd", "x\xE2\x82", "\"x\xC3\xA2\xC2\x82\""}),
+                      JsonCase{"SurrogateIsNotUtf8", "\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xE2\x82\xAC\""},
+                      JsonCase{"CutSequenceAtTheEnd", "x\xE2\x82", "\"x\xC3\xA2\xE2\x80\x9A\""},
+                      // The settings reader's rule: 0x80 is the euro sign, an unassigned byte keeps its number.
+                      JsonCase{"Windows1252EuroSign", "5 \x80", "\"5 \xE2\x82\xAC\""},
+                      JsonCase{"Windows1252UnassignedByte", "\x81\x9D", "\"\xC2\x81\xC2\x9D\""},
+                      JsonCase{"Windows1252Quotes", "\x93Go\x94", "\"\xE2\x80\x9CGo\xE2\x80\x9D\""}),
     [](const ::testing::TestParamInfo<JsonCase>& info) { return info.param.name; });
 
 struct ArgumentsCase
@@ -233,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgumentsCase{"WatchAloneWatchesTheLine", {"--watch"}, StatusFormat::Line, true, false, false},
                       ArgumentsCase{"WatchJson", {"--watch", "--json"}, StatusFormat::Json, true, false, false},
                       ArgumentsCase{"Help", {"--line", "--help"}, StatusFormat::Line, false, true, false},
+                      ArgumentsCase{"Version", {"--version"}, StatusFormat::Line, false, false, false},
                       ArgumentsCase{
                           "LineAndJsonConflict", {"--line", "--json"}, StatusFormat::Line, false, false, true},
                       ArgumentsCase{"UnknownOption", {"--line", "--colour"}, StatusFormat::Line, false, false, true},
@@ -262,6 +292,27 @@ TEST(StatusWatchTest, PrintsEverySecondUntilTheOutputCloses)
     EXPECT_EQ(run.lines, (std::vector<std::string>{"T-0:1:8:39:15\n", "T-0:1:8:39:14\n", "T-0:1:8:39:13\n"}));
     EXPECT_EQ(run.waits, 3);
     EXPECT_TRUE(run.errors.empty());
+}
+
+TEST(StatusWatchTest, EachLineCarriesTheSecondItIsPrintedInWhenTheClockTurnsLate)
+{
+    StatusRun run;
+    run.linesBeforeClose = 4;
+    run.clockLag = 3;
+    EXPECT_EQ(run.run({"--watch"}), 0);
+    EXPECT_EQ(run.lines,
+              (std::vector<std::string>{"T-0:1:8:39:15\n", "T-0:1:8:39:14\n", "T-0:1:8:39:13\n", "T-0:1:8:39:12\n"}));
+    EXPECT_EQ(run.pauses, 12); // three reads behind after each wait, the last one before the output closed
+}
+
+TEST(StatusWatchTest, AClockThatStandsStillPrintsItsSecondAfterAMoment)
+{
+    StatusRun run;
+    run.linesBeforeClose = 2;
+    run.onWait = [&run](int) { run.clock.set(DateAdd("s", -1, run.clock.now())); }; // undoes the wait's second
+    EXPECT_EQ(run.run({"--watch"}), 0);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"T-0:1:8:39:15\n", "T-0:1:8:39:15\n"}));
+    EXPECT_EQ(run.pauses, 2 * 50); // after each of the two waits
 }
 
 TEST(StatusWatchTest, FollowsAChangedSettingsFileAtTheNextSecond)
@@ -304,6 +355,47 @@ TEST(StatusErrorTest, WatchShowsTheErrorEverySecondAndReportsItOnce)
     EXPECT_EQ(run.lines[2], R"({"text":"6 Overflow","tooltip":"6 Overflow","class":"error","error":"6 Overflow"})"
                             "\n");
     EXPECT_EQ(run.errors, "6 Overflow\n");
+}
+
+TEST(StatusErrorTest, AnOutputThatCannotBeWrittenIsReportedWithStatusOne)
+{
+    // clang-format off
+    const struct
+    {
+        std::vector<std::string_view> args;
+        int linesBeforeClose;
+    } cases[] = {
+        {{"--line"}, 0},
+        {{"--json"}, 0},
+        {{"--watch"}, 2},
+        {{"--help"}, 0},
+        {{"--version"}, 0},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        StatusRun run;
+        run.linesBeforeClose = c.linesBeforeClose;
+        run.closeError = ENOSPC;
+        EXPECT_EQ(run.run(c.args), 1) << c.args[0];
+        EXPECT_EQ(run.errors, "Cannot write to standard output: No space left on device\n") << c.args[0];
+    }
+}
+
+TEST(StatusCommandLineTest, VersionIsPrinted)
+{
+    StatusRun run;
+    EXPECT_EQ(run.run({"--version"}), 0);
+    ASSERT_EQ(run.lines.size(), 1u);
+    EXPECT_THAT(run.lines[0], ::testing::MatchesRegex("kestrel-status [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+    EXPECT_TRUE(run.errors.empty()) << run.errors;
+}
+
+TEST(StatusErrorTest, AReaderThatHasGoneEndsTheOutputQuietly)
+{
+    StatusRun run;
+    run.linesBeforeClose = 0;
+    EXPECT_EQ(run.run({"--line"}), 0);
+    EXPECT_TRUE(run.errors.empty()) << run.errors;
 }
 
 TEST(StatusSettingsTest, TheSettingsFileIsNeverWritten)

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,12 +33,13 @@ struct StatusRequest
     StatusFormat format = StatusFormat::Line;
     bool watch = false; // a new count every second until the output closes
     bool help = false;
+    bool version = false;
     std::string exportPath; // not empty: write the iCalendar file there ("-": standard output)
     std::string error;      // not empty: the command line is not understood, and why
 };
 
-// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--help", and
-// "--export-ics FILE" (or "--export-ics=FILE") alone.
+// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--help",
+// "--version", and "--export-ics FILE" (or "--export-ics=FILE") alone.
 // The program name is not part of args.
 StatusRequest ParseStatusArguments(std::span<const std::string_view> args);
 // Whether a command line (program name first) asks kestrel for the status output rather than
@@ -46,48 +48,41 @@ bool WantsStatusOutput(int argc, char** argv);
 // The usage text of the status output.
 std::string StatusUsage(std::string_view programName);
 
-// Midnight at the start of the target day, read from the stored target texts as the engine reads
-// them. Raises error 6 or 5 for texts the engine cannot count with.
-DateValue TargetDay(const ProgramSettings& settings);
-// Whether the countdown has passed its target (now later than midnight at the start of the
-// target day), judged from the same stored target texts as the engine reads.
-bool TargetPassed(const ProgramSettings& settings, DateValue now);
-// The target day as "yyyy-mm-dd".
-std::string TargetIsoDate(const ProgramSettings& settings);
-
 // The JSON object for one count, on one line without a line end. Waybar's custom modules read
 // "text" (the countdown line), "tooltip" (the target and today lines) and "class" ("counting"
 // before the target, "passed" after it); the rest names the breakdown numbers, the target and
 // the settings the count was made with.
 std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now);
-// A text from the settings file as UTF-8: well-formed UTF-8 stays as it is, and every other byte
-// is read as Latin-1, as a file written in a single-byte code page holds it.
-std::string Utf8Text(std::string_view text);
-// A text as a JSON string with its quotes. Bytes that are not UTF-8 are read as Latin-1, so that
-// a settings file written in a single-byte code page still gives valid JSON.
+// A text as a JSON string with its quotes. Text that is not UTF-8 is read as Windows-1252, as
+// every reader of the program's files reads it, so the result is always valid JSON.
 std::string JsonString(std::string_view text);
 
-// One count as printed: the line or the JSON object, with a line end. Raises the engine's
-// run-time errors (error 6 when a count leaves the 16-bit range).
-std::string StatusText(StatusFormat format, const ProgramSettings& settings, const Clock& clock);
+// One count as printed for the second `now`: the line or the JSON object, with a line end.
+// Raises the engine's run-time errors (error 6 when a count leaves the 16-bit range).
+std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now);
 
 // The services the status output runs on; tests replace the waiting and the writing.
 struct StatusIo
 {
-    // Writes a text to standard output at once; false when the output is closed.
-    std::function<bool(std::string_view)> write;
+    // Writes a text to standard output at once: 0, or the errno of the failure (EPIPE when the
+    // reader has closed its end).
+    std::function<int(std::string_view)> write;
     // Writes a message to standard error.
     std::function<void(std::string_view)> error;
-    // Waits until the clock's next whole second.
+    // Waits until the wall clock's next whole second.
     std::function<void()> waitForNextSecond;
+    // Waits a millisecond, for a clock that has not yet turned to the second the wait ended in.
+    std::function<void()> pause;
 };
 // The real services: standard output and error, and a sleep to the next second of the wall clock.
 StatusIo SystemStatusIo();
 
 // Prints the count once, or every second while watching, reading the settings file afresh for
-// each count (so a change made in the options dialog shows at the next second). Returns the exit
-// status: 0 when done or when the output closed, 1 after a run-time error (reported on standard
-// error as "number description"), 2 for a command line it does not understand.
+// each count (so a change made in the options dialog shows at the next second); each line
+// carries the count of the second it is printed in. Returns the exit status: 0 when done or when
+// the reader closed the output, 1 after a run-time error (reported on standard error as "number
+// description") or when the output cannot be written (a full disk, /dev/full), 2 for a command
+// line it does not understand.
 int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
               const std::filesystem::path& dataDirectory, const Clock& clock, const StatusIo& io);
 
@@ -96,6 +91,12 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
 // file could not be read or the calendar file not written.
 int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
                       const std::filesystem::path& dataDirectory, const StatusIo& io);
+
+// The status program for a command line (without the program name): the usage error (status 2),
+// the help text, the version, the calendar export or the count.
+int RunStatusCommand(std::span<const std::string_view> args, std::string_view programName,
+                     const SettingsFile& settingsFile, const std::filesystem::path& dataDirectory, const Clock& clock,
+                     const StatusIo& io);
 
 // The whole status program: reads the command line (program name first), the settings file of
 // the user and the system clock.

@@ -1,17 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "StatusLine.h"
+#include "StatusProgram.h"
 
+#include "AtomicFile.h"
 #include "CountdownFile.h"
 #include "ICalendar.h"
 #include "Presets.h"
 #include "RuntimeError.h"
 #include "Settings.h"
+#include "TextEncoding.h"
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -21,38 +24,11 @@ namespace kestrel {
 
 namespace {
 
-// The length of a UTF-8 sequence that starts at text[i] and is well formed (no overlong forms,
-// no surrogates, nothing past U+10FFFF); 0 when it is not.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
+// How long a count waits, in pauses of a millisecond, for the clock to show the second that the
+// wait for the next second ended in. The system's clock of whole seconds turns at the next tick
+// of the kernel, a few milliseconds after the precise clock the wait measures; a clock that
+// stands still (frozen for a test) is taken as it stands after this.
+constexpr int kMaxClockLagPauses = 50;
 
 void AddNumber(std::string& json, std::string_view name, long long value)
 {
@@ -70,21 +46,6 @@ void AddText(std::string& json, std::string_view name, std::string_view value)
     json += JsonString(value);
 }
 
-bool WriteAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 void WaitForNextWallSecond()
 {
     timespec now{};
@@ -97,6 +58,36 @@ void WaitForNextWallSecond()
         pause.tv_nsec -= 1'000'000'000L;
     }
     while (nanosleep(&pause, &pause) == -1 && errno == EINTR) {}
+}
+
+void PauseAMillisecond()
+{
+    timespec pause{0, 1'000'000L};
+    while (nanosleep(&pause, &pause) == -1 && errno == EINTR) {}
+}
+
+// The second a count is made for: the clock, read again for a moment while it still shows the
+// second of the line before.
+DateValue SecondToCount(const Clock& clock, const std::optional<DateValue>& previous, const StatusIo& io)
+{
+    DateValue now = GetPresentDate(clock);
+    for (int pauses = 0; previous && now.serial == previous->serial && pauses < kMaxClockLagPauses; ++pauses) {
+        io.pause();
+        now = GetPresentDate(clock);
+    }
+    return now;
+}
+
+// Writes text to standard output; on a failure other than a reader that has gone, says so on
+// standard error. Whether the text was written.
+bool WriteOutput(const StatusIo& io, std::string_view text, bool& failed)
+{
+    const int error = io.write(text);
+    if (error != 0 && error != EPIPE) {
+        io.error(std::string("Cannot write to standard output: ") + std::strerror(error) + "\n");
+        failed = true;
+    }
+    return error == 0;
 }
 
 // The error as the status output shows it: in place of the count while watching, so that a
@@ -121,12 +112,6 @@ std::filesystem::path RunningProgramDirectory()
 }
 
 } // namespace
-
-DateValue TargetDay(const ProgramSettings& settings)
-{
-    return PackDate(ToInt16(ValFromText(settings.TargetYear)), ToInt16(ValFromText(settings.TargetMonth)),
-                    ToInt16(ValFromText(settings.TargetDay)));
-}
 
 StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
 {
@@ -154,6 +139,8 @@ StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
             request.watch = true;
         } else if (arg == "--help" || arg == "-h") {
             request.help = true;
+        } else if (arg == "--version") {
+            request.version = true;
         } else {
             request.error = "unknown option '" + std::string(arg) + "'";
             return request;
@@ -200,61 +187,18 @@ std::string StatusUsage(std::string_view programName)
            "  --watch   print a new count every second, on the second, until the output closes\n"
            "  --export-ics FILE  write the milestones and the target day as an iCalendar\n"
            "            file (RFC 5545); FILE - writes it to standard output\n"
-           "  --help    show this text\n";
-}
-
-bool TargetPassed(const ProgramSettings& settings, DateValue now)
-{
-    return now.serial > TargetDay(settings).serial;
-}
-
-std::string TargetIsoDate(const ProgramSettings& settings)
-{
-    const DateParts target = SplitDate(TargetDay(settings));
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", target.year, target.month, target.day);
-    return text;
-}
-
-std::string Utf8Text(std::string_view text)
-{
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-            ++i;
-        } else if (const std::size_t length = Utf8SequenceLength(text, i)) {
-            utf8.append(text.substr(i, length));
-            i += length;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-            ++i;
-        }
-    }
-    return utf8;
+           "  --help    show this text\n"
+           "  --version show the version\n";
 }
 
 std::string JsonString(std::string_view text)
 {
     static constexpr char kHex[] = "0123456789abcdef";
+    const std::string utf8 = Utf8Text(text);
     std::string json = "\"";
-    json.reserve(text.size() + 2);
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            if (const std::size_t length = Utf8SequenceLength(text, i)) {
-                json.append(text.substr(i, length));
-                i += length;
-            } else {
-                json += static_cast<char>(0xC0 | (c >> 6));
-                json += static_cast<char>(0x80 | (c & 0x3F));
-                ++i;
-            }
-            continue;
-        }
+    json.reserve(utf8.size() + 2);
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
         switch (c) {
         case '"':
             json += "\\\"";
@@ -277,10 +221,9 @@ std::string JsonString(std::string_view text)
                 json += kHex[c >> 4];
                 json += kHex[c & 0xF];
             } else {
-                json += static_cast<char>(c);
+                json += ch;
             }
         }
-        ++i;
     }
     json += '"';
     return json;
@@ -318,9 +261,8 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
     return json;
 }
 
-std::string StatusText(StatusFormat format, const ProgramSettings& settings, const Clock& clock)
+std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now)
 {
-    const DateValue now = GetPresentDate(clock);
     const CountdownBreakdown breakdown =
         ComputeCountdown(now, settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType,
                          settings.CaptionOption);
@@ -335,6 +277,7 @@ StatusIo SystemStatusIo()
         .write = [](std::string_view text) { return WriteAll(STDOUT_FILENO, text); },
         .error = [](std::string_view text) { WriteAll(STDERR_FILENO, text); },
         .waitForNextSecond = &WaitForNextWallSecond,
+        .pause = &PauseAMillisecond,
     };
 }
 
@@ -342,10 +285,13 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
               const std::filesystem::path& dataDirectory, const Clock& clock, const StatusIo& io)
 {
     std::string lastError;
+    std::optional<DateValue> previous;
     for (;;) {
+        const DateValue now = SecondToCount(clock, previous, io);
+        previous = now;
         std::string text;
         try {
-            text = StatusText(request.format, LoadProgramSettings(settingsFile, dataDirectory), clock);
+            text = StatusText(request.format, LoadProgramSettings(settingsFile, dataDirectory), now);
             lastError.clear();
         } catch (const RuntimeError& error) {
             const std::string report = error.report();
@@ -360,8 +306,9 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
             }
             text = ErrorText(request.format, report);
         }
-        if (!io.write(text) || !request.watch) {
-            return 0;
+        bool failed = false;
+        if (!WriteOutput(io, text, failed) || !request.watch) {
+            return failed ? 1 : 0;
         }
         io.waitForNextSecond();
     }
@@ -377,7 +324,8 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
             if (std::optional<RuntimeError> error = milestones.LoadMilestones(settings.ProjectFile)) {
                 throw *error;
             }
-            return io.write(CalendarFile(settings, milestones, CalendarStampNow())) ? 0 : 1;
+            bool failed = false;
+            return WriteOutput(io, CalendarFile(settings, milestones, CalendarStampNow()), failed) ? 0 : 1;
         }
         // Never over the user's settings or milestones.
         if (IsOtherProgramFile(path, settingsFile.path(), settings.ProjectFile)) {
@@ -392,10 +340,33 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
     }
 }
 
+int RunStatusCommand(std::span<const std::string_view> args, std::string_view programName,
+                     const SettingsFile& settingsFile, const std::filesystem::path& dataDirectory, const Clock& clock,
+                     const StatusIo& io)
+{
+    const StatusRequest request = ParseStatusArguments(args);
+    if (!request.error.empty()) {
+        io.error(std::string(programName) + ": " + request.error + "\n" + StatusUsage(programName));
+        return 2;
+    }
+    if (request.help || request.version) {
+        const std::string text =
+            request.help ? StatusUsage(programName) : std::string(kStatusProgramName) + " " + KESTREL_VERSION + "\n";
+        bool failed = false;
+        WriteOutput(io, text, failed);
+        return failed ? 1 : 0;
+    }
+    if (!request.exportPath.empty()) {
+        return RunCalendarExport(request.exportPath, settingsFile, dataDirectory, io);
+    }
+    return RunStatus(request, settingsFile, dataDirectory, clock, io);
+}
+
 int StatusProgramMain(int argc, char** argv)
 {
     // A status bar that closes its end of the pipe ends the watch at the next write, quietly.
     std::signal(SIGPIPE, SIG_IGN);
+    IgnoreFileSizeLimitSignal();
     std::string_view programName = argc > 0 && argv[0] != nullptr ? argv[0] : kStatusProgramName;
     if (const std::size_t slash = programName.rfind('/'); slash != std::string_view::npos) {
         programName.remove_prefix(slash + 1);
@@ -404,21 +375,9 @@ int StatusProgramMain(int argc, char** argv)
     for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
         args.emplace_back(argv[i]);
     }
-    const StatusRequest request = ParseStatusArguments(args);
-    const StatusIo io = SystemStatusIo();
-    if (!request.error.empty()) {
-        io.error(std::string(programName) + ": " + request.error + "\n" + StatusUsage(programName));
-        return 2;
-    }
-    if (request.help) {
-        io.write(StatusUsage(programName));
-        return 0;
-    }
-    if (!request.exportPath.empty()) {
-        return RunCalendarExport(request.exportPath, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), io);
-    }
-    SystemClock clock;
-    return RunStatus(request, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), clock, io);
+    const SystemClock clock;
+    return RunStatusCommand(args, programName, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), clock,
+                            SystemStatusIo());
 }
 
 int HandOverStatusOutput(int argc, char** argv)

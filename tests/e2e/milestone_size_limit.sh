@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A milestone Apply past the file-size limit (ulimit -f): the real program says "61 Disk full"
+# and goes on, the milestone file stays as it was, no temporary is left beside it, and the
+# editor keeps the typed milestone for the next Apply. (With SIGXFSZ not ignored the program
+# died on the write.)
+source "$(dirname "$0")/lib.sh"
+KESTREL="$1"
+MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
+
+cat >"$SETTINGS" <<INI
+[Forms Open]
+FormCount=1
+Form1=frmDeskCal
+[Target Date]
+Target_Year=2000
+Target_Month=1
+Target_Day=1
+Target_Type=Days
+INI
+# Milestones filling a file to 10 bytes under 4 KiB, so that one more goes past a limit of 4 KiB.
+mkdir -p "$XDG_DATA_HOME/kestrel"
+/usr/bin/python3 - "$MILESTONES" <<'PY'
+import sys
+lines = ['" %d","A milestone with a text of some length %d"\r\n' % (day, day) for day in range(36300, 36360)]
+while sum(map(len, lines)) > 4086:
+    lines.pop()
+lines[-1] = lines[-1][:-3] + "x" * (4086 - sum(map(len, lines))) + '"\r\n'
+open(sys.argv[1], "w", newline="").write("".join(lines))
+PY
+expect_eq "size of the milestone file" "$(stat -c %s "$MILESTONES")" "4086"
+before=$(md5sum <"$MILESTONES")
+
+# The middle of a day label of the calendar, read from the accessibility bus: "x y".
+day_position() { # label text
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+import pyatspi
+
+def walk(node):
+    try:
+        if node.getRoleName() == "label" and node.name == sys.argv[1]:
+            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            if extents.width > 0:
+                print(extents.x + extents.width // 2, extents.y + extents.height // 2)
+                return True
+        return any(walk(node.getChildAtIndex(i)) for i in range(node.childCount))
+    except Exception:
+        return False
+
+desktop = pyatspi.Registry.getDesktop(0)
+for index in range(desktop.childCount):
+    application = desktop.getChildAtIndex(index)
+    if application is not None and application.name == "Kestrel" and walk(application):
+        break
+PY
+}
+
+start_x
+# shellcheck disable=SC2016 # expanded by the inner shell
+start_at "1999-12-16 10:00:00" bash -c 'ulimit -S -f 4 && exec "$0" "$@"' "$KESTREL"
+pid=$E2E_LAST_PID
+wait_window '^T-16 Days Countdown Calendar$' >/dev/null
+wait_until 10 "the calendar's day cells are not readable" eval \
+    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+
+read -r x y <<<"$(day_position 24)"
+[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
+xdotool mousemove --sync "$x" "$y"
+xdotool click --repeat 2 --delay 60 1
+editor=$(wait_window '^Milestone Update Form$')
+xdotool windowfocus --sync "$editor"
+xdotool type --delay 20 "Past the limit"
+xdotool key alt+a
+
+wait_until 10 "no 'Disk full' message after Apply" eval 'screen_text | grep -q "61 Disk full: the milestones could not be saved to"'
+kill -0 "$pid" 2>/dev/null || fail "kestrel ended on the write past the file-size limit"
+echo "ok: the Apply past the limit is reported and kestrel goes on"
+expect_eq "the milestone file" "$(md5sum <"$MILESTONES")" "$before"
+expect_eq "files beside the milestone file" "$(ls -A "$XDG_DATA_HOME/kestrel" | tr '\n' ' ')" "mileston.txt "
+xdotool key Return # closes the message
+# With the limit lifted, Apply again saves the milestone the editor kept.
+prlimit --pid "$pid" --fsize=unlimited
+xdotool windowfocus --sync "$editor"
+xdotool key alt+a
+wait_until 10 "the kept milestone was not saved once the limit was lifted" grep -q '" 36518","Past the limit"' "$MILESTONES"
+echo "ok: the typed milestone was kept in the editor and is saved at the next Apply"
+echo "PASS"
