@@ -292,7 +292,10 @@ void DeskCalendar::FillMonth(YearMonth shown)
         m_filledOnDay = DayNumber(today);
         m_grid = kestrel::FillMonth(shown, target, m_program.milestones, today);
         applyGrid();
-        if (m_grid.overflow) {
+        if (m_grid.overflow && m_program.countdown.OutOfRange) {
+            // The toolbar has said so already for the countdown itself.
+            m_overflowReported = m_grid.month;
+        } else if (m_grid.overflow) {
             reportOnce(*m_grid.overflow);
         } else {
             m_overflowReported.reset();

@@ -385,5 +385,66 @@ TEST_F(DeskCalendarTest, TheToolbarOpensAndClosesItAndTurnsItToTheTargetMonth)
     calendar = nullptr;
 }
 
+// The last month a date can hold is reached by the Target jump and by the month buttons.
+TEST_F(DeskCalendarTest, DecemberOfTheLastYearIsShownLikeAnyOtherMonth)
+{
+    program->ProgramSettings.TargetYear = "9999";
+    program->ProgramSettings.TargetMonth = "12";
+    program->ProgramSettings.TargetDay = "31";
+    DeskCalendar& window = Open();
+    window.jump(Jump::Target);
+    EXPECT_EQ(Shown(), "9999-12");
+    EXPECT_EQ(window.monthTitle()->text(), "December  9999");
+    EXPECT_EQ(DayText(31), "31");
+    window.ShowMonth({9999, 11});
+    window.jump(Jump::NextMonth);
+    EXPECT_EQ(Shown(), "9999-12");
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), 11);
+    // Only today's month, eight thousand years before the target, is out of the count's range.
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+}
+
+// A month whose counts overflow shows no counts, and its caption says the count is out of range.
+TEST_F(DeskCalendarTest, AnOverflowingMonthsCaptionSaysOutOfRange)
+{
+    program->ProgramSettings.TargetYear = "2100";
+    DeskCalendar& window = Open();
+    EXPECT_EQ(window.windowTitle(), "T-out of range Days Countdown Calendar");
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+}
+
+// "&Exit" of a maximised calendar stores its state and the place it has when it is normal again;
+// a normal one stores its place, a minimised one only its state.
+TEST_F(DeskCalendarTest, ExitStoresTheNormalPlaceOfAMaximisedCalendar)
+{
+    DeskCalendar& window = Open();
+    window.show();
+    window.move(TwipsToPixels(900), TwipsToPixels(600));
+    QApplication::processEvents();
+    const double top = WindowTopTwips(window);
+    const double left = WindowLeftTwips(window);
+    window.showMaximized();
+    QApplication::processEvents();
+    ASSERT_EQ(WindowStateCode(window), 2);
+    window.exitWindow();
+    calendar = nullptr;
+    EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "2");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), NumberText(top).toStdString());
+    EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), NumberText(left).toStdString());
+}
+
+// A target more than 89 years away overflows the calendar's counts: a calendar restored at start
+// says so once, not once for each of its fills.
+TEST_F(DeskCalendarTest, ARestoredCalendarReportsAnOverflowingTargetOnce)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2090\nTarget_Month=1\nTarget_Day=1\n"
+                  "[Forms Open]\nFormCount=1\nForm1=frmDeskCal\n");
+    ToolbarWindow& bar = StartToolbar();
+    ASSERT_TRUE(bar.openFlag(Button::Calendar));
+    EXPECT_EQ(dialogs.messages().count(QStringLiteral("6 Overflow")), 1) << dialogs.messages().join("; ").toStdString();
+    qobject_cast<DeskCalendar*>(program->windows.find(kDeskCalName))->redraw();
+    EXPECT_EQ(dialogs.messages().count(QStringLiteral("6 Overflow")), 1) << dialogs.messages().join("; ").toStdString();
+}
+
 } // namespace
 } // namespace kestrel::test
