@@ -13,12 +13,13 @@
 namespace kestrel {
 
 AboutWindow::AboutWindow(Program& program)
-    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program)
+    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program),
+      m_life(program, *this, kAboutName)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Kestrel"));
     setModal(true);
-    m_program.windows.add(QString::fromLatin1(kAboutName), this);
+    m_life.load();
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
@@ -73,9 +74,6 @@ AboutWindow::AboutWindow(Program& program)
     what->setMinimumSize(textWidth, what->heightForWidth(textWidth));
 }
 
-AboutWindow::~AboutWindow()
-{
-    m_program.windows.remove(this);
-}
+AboutWindow::~AboutWindow() = default;
 
 } // namespace kestrel

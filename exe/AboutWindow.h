@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "WindowRegistry.h"
+
 #include <QDialog>
 
 namespace kestrel {
@@ -18,6 +20,7 @@ public:
 
 private:
     Program& m_program;
+    WindowLife m_life;
 };
 
 } // namespace kestrel

@@ -19,7 +19,8 @@
 namespace kestrel {
 
 BreakdownWindow::BreakdownWindow(Program& program)
-    : QMainWindow(nullptr), m_program(program), m_style(BreakdownWindowDesign())
+    : QMainWindow(nullptr), m_program(program), m_style(BreakdownWindowDesign()),
+      m_life(program, *this, kCountDownName, this)
 {
     setObjectName(QStringLiteral("frmCountDown"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -32,17 +33,15 @@ BreakdownWindow::BreakdownWindow(Program& program)
     // The load steps: each one that fails is reported and the next one runs.
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
-    m_program.windows.add(QString::fromLatin1(kCountDownName), this);
-    m_program.subscribe(this);
-    StoredPlace place;
+    m_life.load();
     RunStep(dialogs, [&] {
         // Without a stored place the window opens just below the toolbar.
         const QWidget* toolbar = m_program.windows.find(QString::fromLatin1(kToolBarName));
-        place = toolbar == nullptr
-                    ? ReadPlace(m_program, QStringLiteral("CountDown"), 0, 0)
-                    : ReadPlace(m_program, QStringLiteral("CountDown"),
-                                WindowTopTwips(*toolbar) + WindowHeightTwips(*toolbar), WindowLeftTwips(*toolbar));
-        ApplyPlace(*this, place);
+        if (toolbar == nullptr) {
+            m_life.restorePlace(0, 0);
+        } else {
+            m_life.restorePlace(WindowTopTwips(*toolbar) + WindowHeightTwips(*toolbar), WindowLeftTwips(*toolbar));
+        }
     });
     RunStep(dialogs, [this] { applyStoredStyling(); });
     RunStep(dialogs, [this] {
@@ -51,19 +50,13 @@ BreakdownWindow::BreakdownWindow(Program& program)
     RunStep(dialogs, [this] {
         // The desk calendar starts from today's month when it opens next.
         const DateParts today = SplitDate(GetPresentDate(m_program.clock));
-        m_program.deskCalendarYear = QString::number(today.year);
-        m_program.deskCalendarMonth = QString::number(today.month);
-        m_program.deskCalendarDay = QString::number(today.day);
+        m_program.calendarMonth = {today.year, today.month};
     });
     RunStep(dialogs, [this] { showCountdown(); });
     ShowArrowPointer();
 }
 
-BreakdownWindow::~BreakdownWindow()
-{
-    m_program.unsubscribe(this);
-    m_program.windows.remove(this);
-}
+BreakdownWindow::~BreakdownWindow() = default;
 
 void BreakdownWindow::buildWindow()
 {
@@ -221,14 +214,13 @@ void BreakdownWindow::toggleVisible(Group group)
 
 void BreakdownWindow::exitWindow()
 {
-    WritePlace(m_program, QStringLiteral("CountDown"), *this);
+    m_life.storePlace();
     close();
 }
 
 void BreakdownWindow::closeEvent(QCloseEvent* event)
 {
-    m_program.unsubscribe(this);
-    m_program.windows.remove(this);
+    m_life.unload();
     event->accept();
 }
 

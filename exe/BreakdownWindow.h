@@ -5,6 +5,7 @@
 #include "BreakdownView.h"
 #include "CountdownDisplay.h"
 #include "Styling.h"
+#include "WindowRegistry.h"
 
 #include <QMainWindow>
 
@@ -60,6 +61,7 @@ private:
     BreakdownView* m_view = nullptr;
     QAction* m_captionsVisible = nullptr;
     QAction* m_projectVisible = nullptr;
+    WindowLife m_life;
 };
 
 } // namespace kestrel

@@ -110,7 +110,8 @@ bool IsKey(const QEvent* event, std::initializer_list<int> keys)
 
 } // namespace
 
-DateCalculator::DateCalculator(Program& program) : QMainWindow(nullptr), m_program(program)
+DateCalculator::DateCalculator(Program& program)
+    : QMainWindow(nullptr), m_program(program), m_life(program, *this, kCalcName)
 {
     setObjectName(QString::fromLatin1(kCalcName));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -121,12 +122,10 @@ DateCalculator::DateCalculator(Program& program) : QMainWindow(nullptr), m_progr
     // The load steps: each one that fails is reported and the next one runs.
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
-    m_program.windows.add(QString::fromLatin1(kCalcName), this);
-    m_loaded = true;
+    m_life.load();
     RunStep(dialogs, [this] {
         // Without a stored place the window opens at the top of the screen, centred across it.
-        const double centred = (ScreenWidthTwips() - PixelsToTwips(frameGeometry().width())) / 2;
-        ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("Calc"), 0, centred));
+        m_life.restorePlace(0, (ScreenWidthTwips() - PixelsToTwips(frameGeometry().width())) / 2);
     });
     RunStep(dialogs, [this] {
         for (const CalculatorInterval& interval : kCalculatorIntervals) {
@@ -145,13 +144,7 @@ DateCalculator::DateCalculator(Program& program) : QMainWindow(nullptr), m_progr
     ShowArrowPointer();
 }
 
-DateCalculator::~DateCalculator()
-{
-    // A closed window left the list already; it may be deleted later than the program's state.
-    if (m_loaded) {
-        m_program.windows.remove(this);
-    }
-}
+DateCalculator::~DateCalculator() = default;
 
 void DateCalculator::buildWindow()
 {
@@ -338,18 +331,13 @@ void DateCalculator::copyAnswer()
 
 void DateCalculator::exitWindow()
 {
-    {
-        // The state and the place reach the settings file in one replace.
-        const SettingsAction action(m_program);
-        WritePlace(m_program, QStringLiteral("Calc"), *this);
-    }
+    m_life.storePlace();
     close();
 }
 
 void DateCalculator::closeEvent(QCloseEvent* event)
 {
-    m_program.windows.remove(this);
-    m_loaded = false;
+    m_life.unload();
     event->accept();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DateServices.h"
+#include "WindowRegistry.h"
 
 #include <QMainWindow>
 
@@ -80,8 +81,7 @@ private:
     ElasticPanel* m_answer = nullptr;
     MonthView* m_picker = nullptr;
     Field m_pickerField = Field::To;
-    // In the program's loaded windows: from the load until the window closes.
-    bool m_loaded = false;
+    WindowLife m_life;
 };
 
 } // namespace kestrel

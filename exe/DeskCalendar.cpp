@@ -62,7 +62,8 @@ std::filesystem::path MilestoneFilePath(const Program& program)
     return setting.empty() ? program.dataDirectory / kMilestoneFileName : std::filesystem::path(setting);
 }
 
-DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(program)
+DeskCalendar::DeskCalendar(Program& program)
+    : QMainWindow(nullptr), m_program(program), m_life(program, *this, kDeskCalName, this)
 {
     setObjectName(QString::fromLatin1(kDeskCalName));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -73,13 +74,10 @@ DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(p
 
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
-    m_program.windows.add(QString::fromLatin1(kDeskCalName), this);
-    m_program.subscribe(this);
+    m_life.load();
     RunStep(dialogs, [this] {
-        const StoredPlace place =
-            ReadPlace(m_program, QStringLiteral("DeskCal"), (ScreenHeightTwips() - PixelsToTwips(height())) / 2,
-                      (ScreenWidthTwips() - PixelsToTwips(width())) / 2);
-        ApplyPlace(*this, place);
+        m_life.restorePlace((ScreenHeightTwips() - PixelsToTwips(height())) / 2,
+                            (ScreenWidthTwips() - PixelsToTwips(width())) / 2);
     });
     RunStep(dialogs, [this] {
         setWindowTitle(QStringLiteral("Countdown Calendar in ") + FromStd(m_program.ProgramSettings.TargetType));
@@ -100,16 +98,12 @@ DeskCalendar::DeskCalendar(Program& program) : QMainWindow(nullptr), m_program(p
     ShowArrowPointer();
 }
 
-DeskCalendar::~DeskCalendar()
-{
-    m_program.unsubscribe(this);
-    m_program.windows.remove(this);
-}
+DeskCalendar::~DeskCalendar() = default;
 
 void DeskCalendar::showCountdown()
 {
     if (DayNumber(GetPresentDate(m_program.clock)) != m_filledOnDay) {
-        FillMonth(QString::number(m_shown.year), QString::number(m_shown.month));
+        FillMonth(m_shown);
     }
 }
 
@@ -198,32 +192,34 @@ void DeskCalendar::buildWindow()
         button->setAccessibleName(QString::fromLatin1(tooltip));
         button->setIconSize(QSize(20, 20));
         button->setMinimumSize(36, 30);
-        connect(button, &QToolButton::clicked, this, [this, index] { pressButton(index); });
+        connect(button, &QToolButton::clicked, this,
+                [this, index] { jump(index == 0 ? Jump::PreviousMonth : Jump::NextMonth); });
         return button;
     };
-    const auto jump = [this, jumps](int index) {
-        const JumpButton& jumpButton = kJumps[static_cast<std::size_t>(index)];
-        auto* button = new QPushButton(QString::fromLatin1(jumpButton.caption), jumps);
+    const auto jumpButton = [this, jumps](Jump which) {
+        const auto index = static_cast<std::size_t>(which);
+        const JumpButton& design = kJumps[index];
+        auto* button = new QPushButton(QString::fromLatin1(design.caption), jumps);
         button->setObjectName(QStringLiteral("Command1"));
-        button->setProperty("Index", index);
-        button->setToolTip(QString::fromLatin1(jumpButton.tooltip));
+        button->setProperty("Index", static_cast<int>(index));
+        button->setToolTip(QString::fromLatin1(design.tooltip));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
-        m_jumps[static_cast<std::size_t>(index)] = button;
+        connect(button, &QPushButton::clicked, this, [this, which] { jump(which); });
+        m_jumps[index] = button;
         return button;
     };
     // Backwards on the left, forwards on the right, today and the target in the middle.
     row->addWidget(arrow(0, Qt::LeftArrow, "Previous Month"));
-    row->addWidget(jump(0));
-    row->addWidget(jump(3));
-    row->addWidget(jump(6));
+    row->addWidget(jumpButton(Jump::PreviousMonth));
+    row->addWidget(jumpButton(Jump::PreviousYear));
+    row->addWidget(jumpButton(Jump::PreviousMilestone));
     row->addStretch(1);
-    row->addWidget(jump(2));
-    row->addWidget(jump(5));
+    row->addWidget(jumpButton(Jump::Today));
+    row->addWidget(jumpButton(Jump::Target));
     row->addStretch(1);
-    row->addWidget(jump(7));
-    row->addWidget(jump(4));
-    row->addWidget(jump(1));
+    row->addWidget(jumpButton(Jump::NextMilestone));
+    row->addWidget(jumpButton(Jump::NextYear));
+    row->addWidget(jumpButton(Jump::NextMonth));
     row->addWidget(arrow(1, Qt::RightArrow, "Next Month"));
     layout->addWidget(jumps);
 
@@ -262,17 +258,14 @@ void DeskCalendar::ShowMonth(YearMonth month)
     // Months out of 1 to 12 carry into the neighbouring years, as dates do.
     const DateValue first = PackDate(month.year, month.month, 1);
     m_shown = {Year(first), Month(first)};
-    m_program.deskCalendarYear = QString::number(m_shown.year);
-    m_program.deskCalendarMonth = QString::number(m_shown.month);
+    m_program.calendarMonth = m_shown;
     applyStrips();
-    FillMonth(m_program.deskCalendarYear, m_program.deskCalendarMonth);
+    FillMonth(m_shown);
 }
 
 void DeskCalendar::ShowProgramMonth()
 {
-    RunStep(m_program.dialogs, [this] {
-        ShowMonth(MonthFromTexts(m_program.deskCalendarYear.toStdString(), m_program.deskCalendarMonth.toStdString()));
-    });
+    RunStep(m_program.dialogs, [this] { ShowMonth(m_program.calendarMonth); });
 }
 
 void DeskCalendar::applyStrips()
@@ -284,11 +277,10 @@ void DeskCalendar::applyStrips()
     m_right->setCurrentTab(strips.rightCurrent);
 }
 
-void DeskCalendar::FillMonth(const QString& year, const QString& month)
+void DeskCalendar::FillMonth(YearMonth shown)
 {
     ShowBusyPointer();
     RunStep(m_program.dialogs, [&] {
-        const YearMonth shown = MonthFromTexts(year.toStdString(), month.toStdString());
         const ProgramSettings& settings = m_program.ProgramSettings;
         std::optional<CalendarTarget> target;
         // A target the settings cannot make a date of is reported; the days still show.
@@ -300,7 +292,10 @@ void DeskCalendar::FillMonth(const QString& year, const QString& month)
         m_filledOnDay = DayNumber(today);
         m_grid = kestrel::FillMonth(shown, target, m_program.milestones, today);
         applyGrid();
-        if (m_grid.overflow) {
+        if (m_grid.overflow && m_program.countdown.OutOfRange) {
+            // The toolbar has said so already for the countdown itself.
+            m_overflowReported = m_grid.month;
+        } else if (m_grid.overflow) {
             reportOnce(*m_grid.overflow);
         } else {
             m_overflowReported.reset();
@@ -347,46 +342,17 @@ void DeskCalendar::applyGrid()
     }
 }
 
-void DeskCalendar::pressButton(int index)
+void DeskCalendar::jump(Jump which)
 {
-    RunStep(m_program.dialogs, [this, index] {
-        switch (index) {
-        case 0:
-            ShowMonth(PreviousMonth(m_shown));
-            break;
-        case 1:
-            ShowMonth(NextMonth(m_shown));
-            break;
-        case 2: {
-            const DateParts today = SplitDate(GetPresentDate(m_program.clock));
-            ShowMonth({today.year, today.month});
-            break;
-        }
-        case 3:
-            ShowMonth({m_shown.year - 1, 1});
-            break;
-        case 4:
-            ShowMonth({m_shown.year + 1, 1});
-            break;
-        case 5:
-            ShowMonth(MonthFromTexts(m_program.ProgramSettings.TargetYear, m_program.ProgramSettings.TargetMonth));
-            break;
-        case 6:
-            if (const auto month = m_program.milestones.PreviousMilestoneMonth(m_shown)) {
-                ShowMonth(*month);
-            } else {
-                m_program.dialogs.MsgBox(QString::fromLatin1(kNoPreviousMilestone));
-            }
-            break;
-        case 7:
-            if (const auto month = m_program.milestones.NextMilestoneMonth(m_shown)) {
-                ShowMonth(*month);
-            } else {
-                m_program.dialogs.MsgBox(QString::fromLatin1(kNoNextMilestone));
-            }
-            break;
-        default:
-            break;
+    RunStep(m_program.dialogs, [this, which] {
+        const ProgramSettings& settings = m_program.ProgramSettings;
+        const auto outcome = JumpFrom(
+            m_shown, which,
+            {GetPresentDate(m_program.clock), settings.TargetYear, settings.TargetMonth, m_program.milestones});
+        if (const auto* month = std::get_if<YearMonth>(&outcome)) {
+            ShowMonth(*month);
+        } else {
+            m_program.dialogs.MsgBox(QString::fromStdString(std::get<std::string>(outcome)));
         }
     });
 }
@@ -417,7 +383,6 @@ void DeskCalendar::dayChosen(int index)
         m_program.dialogs.MsgBox(QString::fromLatin1(kFiveMilestonesMessage));
         return;
     }
-    m_program.deskCalendarDay = QString::number(chosen.day);
     RunStep(m_program.dialogs, [&] {
         const DateValue day = PackDate(m_grid.month.year, m_grid.month.month, chosen.day);
         auto* editor = new MilestoneEditor(m_program, day, chosen.milestone);
@@ -469,14 +434,13 @@ void DeskCalendar::clearAllMilestones()
 
 void DeskCalendar::exitWindow()
 {
-    RunStep(m_program.dialogs, [this] { WritePlace(m_program, QStringLiteral("DeskCal"), *this); });
+    RunStep(m_program.dialogs, [this] { m_life.storePlace(); });
     close();
 }
 
 void DeskCalendar::closeEvent(QCloseEvent* event)
 {
-    m_program.unsubscribe(this);
-    m_program.windows.remove(this);
+    m_life.unload();
     QMainWindow::closeEvent(event);
 }
 

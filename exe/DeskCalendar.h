@@ -5,6 +5,7 @@
 #include "CountdownDisplay.h"
 #include "DeskCalendarModel.h"
 #include "DeskCalendarWidgets.h"
+#include "WindowRegistry.h"
 
 #include <QFrame>
 #include <QMainWindow>
@@ -35,9 +36,9 @@ public:
 
     // Makes a month the shown one, sets the strips to it and fills the grid.
     void ShowMonth(YearMonth month);
-    // Fills the grid for a month given as texts; the program's refresh of every open display
-    // calls it with the shown month.
-    void FillMonth(const QString& year, const QString& month);
+    // Fills the grid for a month; the program's refresh of every open display calls it with the
+    // shown month.
+    void FillMonth(YearMonth month);
     // Shows the month the program holds as the calendar's shown month (the toolbar turns it to
     // the target's month after the options dialog), strips included.
     void ShowProgramMonth();
@@ -52,8 +53,8 @@ public:
     int marksInMonth() const { return m_grid.marksInMonth; }
     const MonthGrid& grid() const { return m_grid; }
 
-    // The jump buttons 0 to 7 and the two arrow pictures (0 previous, 1 next month).
-    void pressButton(int index);
+    // A jump button, or one of the two arrow pictures (the previous and the next month).
+    void jump(Jump which);
     // A tab of either strip made current by the user.
     void monthTabPicked(int tab);
     // A double-click on day cell 0 to 41.
@@ -66,10 +67,11 @@ public:
     void exitWindow();
 
     CalendarDayCell* cell(int index) const { return m_cells[static_cast<std::size_t>(index)]; }
-    QLabel* headingLine(int index) const { return index == 0 ? m_todayLine : m_title; }
+    QLabel* todayLine() const { return m_todayLine; }
+    QLabel* monthTitle() const { return m_title; }
     MonthStrip* leftMonthStrip() const { return m_left; }
     MonthStrip* rightMonthStrip() const { return m_right; }
-    QAbstractButton* jumpButton(int index) const { return m_jumps[static_cast<std::size_t>(index)]; }
+    QAbstractButton* jumpButton(Jump which) const { return m_jumps[static_cast<std::size_t>(which)]; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,7 +93,8 @@ private:
     MonthStrip* m_left = nullptr;
     MonthStrip* m_right = nullptr;
     std::array<CalendarDayCell*, kGridCells> m_cells{};
-    std::array<QAbstractButton*, 8> m_jumps{};
+    std::array<QAbstractButton*, kJumpCount> m_jumps{};
+    WindowLife m_life;
 };
 
 // The milestone file the program works on: the setting "Project File", or "mileston.txt" in the

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DeskCalendarModel.h"
 
+#include "Countdown.h"
+#include "DateCalendar.h"
 #include "WorkDays.h"
 
 #include <cmath>
@@ -59,7 +61,8 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
     grid.title = MonthName(grid.month.month, false) + "  " + std::to_string(grid.month.year);
 
     const int firstWeekday = Weekday(first);
-    const long long days = DateDiff("d", first, DateAdd("m", 1, first));
+    // Counted within the month, so that December 9999 needs no day after it.
+    const long long days = calendar::DaysInMonth(grid.month.year, static_cast<unsigned>(grid.month.month));
     const long long firstDay = DayNumber(first);
     const long long todayNumber = DayNumber(today);
     const bool hasTarget = target.has_value();
@@ -77,6 +80,7 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
     }
 
     bool outOfRange = false;
+    std::optional<long long> todayCount;
     for (int i = 0; i < kGridCells; ++i) {
         const long long d = i - (firstWeekday - 1) + 1;
         if (i < firstWeekday - 1 || d > days) {
@@ -99,12 +103,7 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
         cell.target = hasTarget && dayNumber == targetNumber;
         if (cell.today && target) {
             // The count of today, or on a weekend in work days the count of the work day before.
-            std::string caption = "T-";
-            caption += std::to_string(std::llabs(count - 1));
-            caption += ' ';
-            caption += target->typeText;
-            caption += " Countdown Calendar";
-            grid.todayCaption = std::move(caption);
+            todayCount = count - 1;
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
             cell.milestone = *position;
@@ -117,6 +116,12 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
             cell.count.reset();
         }
         grid.overflow = RuntimeError(RuntimeError::Overflow);
+    }
+    if (todayCount) {
+        // A month without counts says so, as the toolbar's countdown line does.
+        grid.todayCaption = "T-" +
+                            (outOfRange ? std::string(kOutOfRangeMark) : std::to_string(std::llabs(*todayCount))) +
+                            " " + target->typeText + " Countdown Calendar";
     }
     return grid;
 }
@@ -161,6 +166,37 @@ YearMonth PreviousMonth(YearMonth month)
 YearMonth NextMonth(YearMonth month)
 {
     return month.month == 12 ? YearMonth{month.year + 1, 1} : YearMonth{month.year, month.month + 1};
+}
+
+std::variant<YearMonth, std::string> JumpFrom(YearMonth shown, Jump jump, const JumpContext& context)
+{
+    switch (jump) {
+    case Jump::PreviousMonth:
+        return PreviousMonth(shown);
+    case Jump::NextMonth:
+        return NextMonth(shown);
+    case Jump::Today: {
+        const DateParts today = SplitDate(context.today);
+        return YearMonth{today.year, today.month};
+    }
+    case Jump::PreviousYear:
+        return YearMonth{shown.year - 1, 1};
+    case Jump::NextYear:
+        return YearMonth{shown.year + 1, 1};
+    case Jump::Target:
+        return MonthFromTexts(context.targetYear, context.targetMonth);
+    case Jump::PreviousMilestone:
+        if (const auto month = context.milestones.PreviousMilestoneMonth(shown)) {
+            return *month;
+        }
+        return std::string(kNoPreviousMilestone);
+    case Jump::NextMilestone:
+        if (const auto month = context.milestones.NextMilestoneMonth(shown)) {
+            return *month;
+        }
+        return std::string(kNoNextMilestone);
+    }
+    return shown;
 }
 
 } // namespace kestrel

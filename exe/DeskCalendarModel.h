@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace kestrel {
 
@@ -89,6 +90,33 @@ std::string MonthTabCaption(int month);
 // The jumps: by month, by year and to the months of today or the target.
 YearMonth PreviousMonth(YearMonth month);
 YearMonth NextMonth(YearMonth month);
+
+// The calendar's eight jump buttons, in the order of their "Index".
+enum class Jump
+{
+    PreviousMonth,
+    NextMonth,
+    Today,
+    PreviousYear,
+    NextYear,
+    Target,
+    PreviousMilestone,
+    NextMilestone,
+};
+inline constexpr int kJumpCount = 8;
+
+// What a jump needs to know besides the shown month.
+struct JumpContext
+{
+    DateValue today;
+    std::string targetYear; // as the settings file holds them
+    std::string targetMonth;
+    const MilestoneTable& milestones;
+};
+// Where a jump leads from the shown month: a month, or the message shown instead (no milestone
+// before or after it). A target the settings cannot make a month of raises error 5 or 13; a month
+// outside the years 100 to 9999 raises error 5 when it is shown.
+std::variant<YearMonth, std::string> JumpFrom(YearMonth shown, Jump jump, const JumpContext& context);
 
 inline constexpr const char* kFiveMilestonesMessage = "Sorry only 5 Milestones per Month";
 inline constexpr const char* kMarkMilestoneMessage = "Double Click any day to Mark/Edit a Milestone";

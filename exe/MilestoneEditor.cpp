@@ -33,7 +33,8 @@ QString AsShown(const std::string& text)
 } // namespace
 
 MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
-    : QDialog(nullptr), m_program(program), m_day(day), m_dayNumber(DayNumber(day)), m_position(position)
+    : QDialog(nullptr), m_program(program), m_day(day), m_dayNumber(DayNumber(day)), m_position(position),
+      m_life(program, *this, kMilestoneName)
 {
     setObjectName(QString::fromLatin1(kMilestoneName));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,18 +45,8 @@ MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
 
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
-    m_program.windows.add(QString::fromLatin1(kMilestoneName), this);
-    RunStep(dialogs, [this] {
-        const double defaultLeft = (ScreenWidthTwips() - PixelsToTwips(width())) / 2;
-        bool ok = false;
-        double top =
-            m_program.read(kFormsPositionSection, QStringLiteral("MilestoneTop"), QStringLiteral("0")).toDouble(&ok);
-        top = ok && std::isfinite(top) ? top : 0;
-        double left = m_program.read(kFormsPositionSection, QStringLiteral("MilestoneLeft"), NumberText(defaultLeft))
-                          .toDouble(&ok);
-        left = ok && std::isfinite(left) ? left : defaultLeft;
-        MoveWindowTwips(*this, top, left);
-    });
+    m_life.load();
+    RunStep(dialogs, [this] { m_life.restorePlace(0, (ScreenWidthTwips() - PixelsToTwips(width())) / 2); });
     RunStep(dialogs, [this] {
         m_dayLine->setText(QStringLiteral("Enter Milestone for ") +
                            QString::fromStdString(Format(m_day, "dd mmm, yyyy")));
@@ -67,16 +58,13 @@ MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
             m_number->setText(QStringLiteral("Milestone number: ") + QString::number(m_position));
         } else {
             m_number->setText(QStringLiteral("Milestone number: New"));
-            m_buttons[0]->setEnabled(false); // a milestone not yet made cannot be removed
+            button(Button::Remove)->setEnabled(false); // a milestone not yet made cannot be removed
         }
     });
     ShowArrowPointer();
 }
 
-MilestoneEditor::~MilestoneEditor()
-{
-    m_program.windows.remove(this);
-}
+MilestoneEditor::~MilestoneEditor() = default;
 
 void MilestoneEditor::buildWindow()
 {
@@ -119,7 +107,7 @@ void MilestoneEditor::buildWindow()
         button->setObjectName(QStringLiteral("Command1"));
         button->setProperty("Index", index);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(static_cast<Button>(index)); });
         buttons->addWidget(button);
         m_buttons[index] = button;
     }
@@ -129,35 +117,18 @@ void MilestoneEditor::buildWindow()
     resize(sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 60, metrics.lineSpacing() * 16)));
 }
 
-QPushButton* MilestoneEditor::button(int index) const
+void MilestoneEditor::pressButton(Button which)
 {
-    return index >= 0 && index < 3 ? m_buttons[index] : nullptr;
-}
-
-void MilestoneEditor::storePlace()
-{
-    if (WindowStateCode(*this) != 0) {
-        return;
-    }
-    const SettingsAction action(m_program);
-    m_program.write(kFormsPositionSection, QStringLiteral("MilestoneTop"), NumberText(WindowTopTwips(*this)));
-    m_program.write(kFormsPositionSection, QStringLiteral("MilestoneLeft"), NumberText(WindowLeftTwips(*this)));
-}
-
-void MilestoneEditor::pressButton(int index)
-{
-    storePlace();
-    switch (index) {
-    case 0:
+    m_life.storePlace();
+    switch (which) {
+    case Button::Remove:
         remove();
         break;
-    case 1:
+    case Button::Apply:
         apply();
         break;
-    case 2:
+    case Button::Cancel:
         cancel();
-        break;
-    default:
         break;
     }
 }
@@ -225,7 +196,7 @@ void MilestoneEditor::apply()
     });
     if (auto* calendar = qobject_cast<DeskCalendar*>(m_program.windows.find(QString::fromLatin1(kDeskCalName)))) {
         const YearMonth shown = calendar->shownMonth();
-        calendar->FillMonth(QString::number(shown.year), QString::number(shown.month));
+        calendar->FillMonth(shown);
     }
     unload();
 }
@@ -238,17 +209,16 @@ void MilestoneEditor::cancel()
 
 void MilestoneEditor::unload()
 {
-    m_unloading = true;
-    m_program.windows.remove(this);
+    m_life.unload();
     close();
 }
 
 void MilestoneEditor::closeEvent(QCloseEvent* event)
 {
-    if (!m_unloading) {
+    if (m_life.loaded()) {
         // The close box acts as Cancel, without storing the place.
         m_program.milestones.UnmarkMilestone(currentPosition());
-        m_program.windows.remove(this);
+        m_life.unload();
     }
     // Not QDialog's own close, which would reject() and so run Cancel a second time.
     QWidget::closeEvent(event);
@@ -257,7 +227,7 @@ void MilestoneEditor::closeEvent(QCloseEvent* event)
 void MilestoneEditor::reject()
 {
     // Escape acts as Cancel.
-    pressButton(2);
+    pressButton(Button::Cancel);
 }
 
 } // namespace kestrel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DateServices.h"
+#include "WindowRegistry.h"
 
 #include <QDialog>
 
@@ -29,8 +30,14 @@ public:
     MilestoneEditor(Program& program, DateValue day, int position);
     ~MilestoneEditor() override;
 
-    // "&Remove" (0), "&Apply" (1), "&Cancel" (2).
-    void pressButton(int index);
+    // The three buttons, in the order of their "Index".
+    enum class Button
+    {
+        Remove,
+        Apply,
+        Cancel,
+    };
+    void pressButton(Button which);
 
     DateValue day() const { return m_day; }
     int position() const { return m_position; }
@@ -38,7 +45,7 @@ public:
     QLabel* removalNote() const { return m_removeNote; }
     QLabel* numberLine() const { return m_number; }
     QPlainTextEdit* textBox() const { return m_text; }
-    QPushButton* button(int index) const;
+    QPushButton* button(Button which) const { return m_buttons[static_cast<int>(which)]; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -46,7 +53,6 @@ protected:
 
 private:
     void buildWindow();
-    void storePlace();
     // The position of this day's milestone in the table as it is now: the one the editor was
     // opened for when it still names this day, else the first milestone on the day, else 0.
     int currentPosition() const;
@@ -60,7 +66,6 @@ private:
     long long m_dayNumber = 0;
     int m_position = 0;
     bool m_removeAsked = false;
-    bool m_unloading = false;
     std::string m_openedText; // the text as the file held it, line breaks included
     QLabel* m_dayLine = nullptr;
     QStackedWidget* m_textPages = nullptr;
@@ -68,6 +73,7 @@ private:
     QLabel* m_removeNote = nullptr;
     QLabel* m_number = nullptr;
     QPushButton* m_buttons[3] = {};
+    WindowLife m_life;
 };
 
 inline constexpr const char* kMilestoneEditorTitle = "Milestone Update Form";

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsDialog.h"
 
+#include "DeskCalendarModel.h"
 #include "ICalendar.h"
 #include "IndexTab.h"
 #include "Notices.h"
@@ -38,11 +39,12 @@ QString BoolText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-QPushButton* NewButton(const char* caption, int index, QDialogButtonBox* box, QDialogButtonBox::ButtonRole role)
+QPushButton* NewButton(const char* caption, OptionsDialog::Button which, QDialogButtonBox* box,
+                       QDialogButtonBox::ButtonRole role)
 {
     QPushButton* button = box->addButton(QString::fromLatin1(caption), role);
     button->setObjectName(QStringLiteral("Command1"));
-    button->setProperty("Index", index);
+    button->setProperty("Index", static_cast<int>(which));
     return button;
 }
 
@@ -107,7 +109,8 @@ void ApplyOptions(Program& program, const OptionsValues& v)
 // ---------------------------------------------------------------------------------------------
 
 OptionsDialog::OptionsDialog(Program& program)
-    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program)
+    : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program),
+      m_life(program, *this, kOptionsName)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Countdown Options"));
@@ -134,9 +137,9 @@ OptionsDialog::OptionsDialog(Program& program)
     m_file->textPages()->tabBar()->setUsesScrollButtons(false);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_ok = NewButton("&Ok", 4, buttons, QDialogButtonBox::AcceptRole);
-    m_cancel = NewButton("Cancel", 0, buttons, QDialogButtonBox::RejectRole);
-    m_apply = NewButton("&Apply", 1, buttons, QDialogButtonBox::ApplyRole);
+    m_ok = NewButton("&Ok", Button::Ok, buttons, QDialogButtonBox::AcceptRole);
+    m_cancel = NewButton("Cancel", Button::Cancel, buttons, QDialogButtonBox::RejectRole);
+    m_apply = NewButton("&Apply", Button::Apply, buttons, QDialogButtonBox::ApplyRole);
     m_ok->setDefault(true);
     m_cancel->setAutoDefault(false);
     m_apply->setAutoDefault(false);
@@ -146,9 +149,8 @@ OptionsDialog::OptionsDialog(Program& program)
     layout->addWidget(m_pages, 1);
     layout->addWidget(buttons);
 
-    for (QPushButton* button : {m_ok, m_cancel, m_apply, m_project->browseButton()}) {
-        const int index = button->property("Index").toInt();
-        connect(button, &QPushButton::clicked, this, [this, index] { pressButton(index); });
+    for (const Button which : {Button::Ok, Button::Cancel, Button::Apply, Button::Browse}) {
+        connect(button(which), &QPushButton::clicked, this, [this, which] { pressButton(which); });
     }
     connect(m_countdown, &CountdownOptionsPage::presetChosen, this, &OptionsDialog::presetChosen);
     connect(m_countdown, &CountdownOptionsPage::pickerRequested, this, &OptionsDialog::openPicker);
@@ -158,16 +160,13 @@ OptionsDialog::OptionsDialog(Program& program)
     m_countdown->presetBox()->setFocus(Qt::OtherFocusReason);
 }
 
-OptionsDialog::~OptionsDialog()
-{
-    m_program.windows.remove(this);
-}
+OptionsDialog::~OptionsDialog() = default;
 
 void OptionsDialog::load()
 {
     ShowBusyPointer();
     Dialogs& dialogs = m_program.dialogs;
-    RunStep(dialogs, [this] { m_program.windows.add(QString::fromLatin1(kOptionsName), this); });
+    RunStep(dialogs, [this] { m_life.load(); });
     OptionsValues v;
     RunStep(dialogs, [&] { v = OptionsFromSettings(m_program); });
     RunStep(dialogs, [&] { m_countdown->load(v); });
@@ -185,35 +184,31 @@ OptionsValues OptionsDialog::values() const
     return v;
 }
 
-QPushButton* OptionsDialog::button(int index) const
+QPushButton* OptionsDialog::button(Button which) const
 {
-    switch (index) {
-    case 0:
+    switch (which) {
+    case Button::Cancel:
         return m_cancel;
-    case 1:
+    case Button::Apply:
         return m_apply;
-    case 3:
+    case Button::Browse:
         return m_project->browseButton();
-    case 4:
+    case Button::Ok:
         return m_ok;
-    default:
-        return nullptr;
     }
+    return nullptr;
 }
 
-void OptionsDialog::pressButton(int index)
+void OptionsDialog::pressButton(Button which)
 {
-    if (index == 3) {
+    if (which == Button::Browse) {
         browseMilestoneFile();
         return;
     }
-    if (index != 0 && index != 1 && index != 4) {
-        return;
-    }
     ShowBusyPointer();
-    if (index == 0) {
+    if (which == Button::Cancel) {
         reject();
-    } else if (apply() && index == 4) {
+    } else if (apply() && which == Button::Ok) {
         accept();
     }
     ShowArrowPointer();
@@ -296,14 +291,16 @@ void OptionsDialog::done(int result)
 
 void OptionsDialog::unload()
 {
-    if (m_unloaded) {
+    if (!m_life.loaded()) {
         return;
     }
-    m_unloaded = true;
-    m_program.windows.remove(this);
-    // The desk calendar turns to the target's month when it opens next.
-    m_program.deskCalendarYear = QString::fromStdString(m_program.ProgramSettings.TargetYear);
-    m_program.deskCalendarMonth = QString::fromStdString(m_program.ProgramSettings.TargetMonth);
+    m_life.unload();
+    // The desk calendar turns to the target's month. A target that names no month leaves the
+    // calendar where it is; the calendar reports that target itself when it fills its days.
+    try {
+        const ProgramSettings& s = m_program.ProgramSettings;
+        m_program.calendarMonth = MonthFromTexts(s.TargetYear, s.TargetMonth);
+    } catch (const RuntimeError&) {}
 }
 
 } // namespace kestrel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "OptionsPages.h"
+#include "WindowRegistry.h"
 
 #include <QDialog>
 
@@ -25,10 +26,16 @@ public:
     explicit OptionsDialog(Program& program);
     ~OptionsDialog() override;
 
-    // A button below the pages or "Browse" by its index: 0 "Cancel", 1 "&Apply", 3 "Browse",
-    // 4 "&Ok"; any other index does nothing.
-    void pressButton(int index);
-    QPushButton* button(int index) const;
+    // The buttons below the pages and "Browse", each with its "Index".
+    enum class Button
+    {
+        Cancel = 0,
+        Apply = 1,
+        Browse = 3,
+        Ok = 4,
+    };
+    void pressButton(Button which);
+    QPushButton* button(Button which) const;
     QAction* exitAction() const { return m_exit; }
 
     IndexTab* pages() const { return m_pages; }
@@ -62,7 +69,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_apply = nullptr;
     QAction* m_exit = nullptr;
-    bool m_unloaded = false;
+    WindowLife m_life;
 };
 
 // The values the dialog shows at load: the program's settings and the company text, read afresh

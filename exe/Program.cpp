@@ -234,8 +234,8 @@ void SaveOpenWindows(Program& program)
         if (entry.window == nullptr) {
             continue;
         }
-        if (const WindowKind* kind = WindowNamed(entry.name); kind != nullptr && kind->placePrefix != nullptr) {
-            WritePlace(program, QString::fromLatin1(kind->placePrefix), *entry.window);
+        if (const WindowKind* kind = WindowNamed(entry.name); kind != nullptr && kind->place.storedAtClose) {
+            WritePlace(program, kind->place, *entry.window);
         }
         entry.window->close();
     }
@@ -256,18 +256,27 @@ std::vector<QString> RecordedOpenWindows(const Program& program)
     return names;
 }
 
-StoredPlace ReadPlace(const Program& program, const QString& prefix, double defaultTop, double defaultLeft)
+StoredPlace ReadPlace(const Program& program, const PlaceKeys& keys, double defaultTop, double defaultLeft)
 {
-    StoredPlace place;
-    place.state =
-        ReadInt16(program.read(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QStringLiteral("0")), 0);
-    bool ok = false;
-    const double top =
-        program.read(kFormsPositionSection, prefix + QStringLiteral("Top"), NumberText(defaultTop)).toDouble(&ok);
-    place.top = ok && std::isfinite(top) ? top : defaultTop;
-    const double left =
-        program.read(kFormsPositionSection, prefix + QStringLiteral("Left"), NumberText(defaultLeft)).toDouble(&ok);
-    place.left = ok && std::isfinite(left) ? left : defaultLeft;
+    StoredPlace place{0, defaultTop, defaultLeft, false};
+    if (keys.prefix == nullptr) {
+        return place;
+    }
+    const QString prefix = QString::fromLatin1(keys.prefix);
+    if (keys.state) {
+        place.state = ReadInt16(
+            program.read(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QStringLiteral("0")), 0);
+    }
+    const auto coordinate = [&](const QString& key, double fallback) {
+        bool ok = false;
+        const double value = program.read(kFormsPositionSection, prefix + key, QString()).toDouble(&ok);
+        const bool usable = ok && std::isfinite(value);
+        place.stored = place.stored || usable;
+        // A default goes through the same single-precision text as a stored value.
+        return usable ? value : NumberText(fallback).toDouble();
+    };
+    place.top = coordinate(QStringLiteral("Top"), defaultTop);
+    place.left = coordinate(QStringLiteral("Left"), defaultLeft);
     return place;
 }
 
@@ -277,15 +286,31 @@ void ApplyPlace(QWidget& window, const StoredPlace& place)
     ApplyWindowStateCode(window, place.state);
 }
 
-void WritePlace(Program& program, const QString& prefix, const QWidget& window)
+void WritePlace(Program& program, const PlaceKeys& keys, const QWidget& window)
 {
+    if (keys.prefix == nullptr) {
+        return;
+    }
+    const QString prefix = QString::fromLatin1(keys.prefix);
+    const int state = WindowStateCode(window);
+    const bool placeToo = state == 0 || (state == 2 && keys.normalPlaceWhenMaximised);
+    if (!keys.state && !placeToo) {
+        return;
+    }
     // The state and the place reach the settings file in one replace.
     const SettingsAction action(program);
-    const int state = WindowStateCode(window);
-    program.write(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QString::number(state));
-    if (state == 0) {
-        program.write(kFormsPositionSection, prefix + QStringLiteral("Top"), NumberText(WindowTopTwips(window)));
-        program.write(kFormsPositionSection, prefix + QStringLiteral("Left"), NumberText(WindowLeftTwips(window)));
+    if (keys.state) {
+        program.write(kFormsPositionSection, prefix + QStringLiteral("WindowState"), QString::number(state));
+    }
+    if (placeToo) {
+        // A maximised window's frame stands where its normal frame will stand again.
+        const QRect normal = window.normalGeometry();
+        const QPoint frameOffset = window.geometry().topLeft() - window.frameGeometry().topLeft();
+        const bool useNormal = state == 2 && normal.isValid();
+        const double top = useNormal ? PixelsToTwips(normal.top() - frameOffset.y()) : WindowTopTwips(window);
+        const double left = useNormal ? PixelsToTwips(normal.left() - frameOffset.x()) : WindowLeftTwips(window);
+        program.write(kFormsPositionSection, prefix + QStringLiteral("Top"), NumberText(top));
+        program.write(kFormsPositionSection, prefix + QStringLiteral("Left"), NumberText(left));
     }
 }
 

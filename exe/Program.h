@@ -61,10 +61,9 @@ struct Program
     CountdownFile countdownFile;
     MilestoneTable milestones;
 
-    // The desk calendar's shown year, working month and selected day, as texts.
-    QString deskCalendarYear;
-    QString deskCalendarMonth;
-    QString deskCalendarDay;
+    // The month the desk calendar shows, and shows again after a modal window: today's month
+    // when the breakdown window opens, the target's month after the options dialog.
+    YearMonth calendarMonth;
 
     void subscribe(CountdownDisplay* display);
     void unsubscribe(CountdownDisplay* display);
@@ -152,14 +151,17 @@ struct StoredPlace
     int state = 0;
     double top = 0;
     double left = 0;
+    bool stored = false; // the settings file holds a top or a left that is a number
 };
-// Reads "<prefix>WindowState", "<prefix>Top" and "<prefix>Left" with the given defaults. A value
+// Reads a window's place keys with the given defaults; without state keys the state is 0. A value
 // that is not a number reads as its default.
-StoredPlace ReadPlace(const Program& program, const QString& prefix, double defaultTop, double defaultLeft);
+StoredPlace ReadPlace(const Program& program, const PlaceKeys& keys, double defaultTop, double defaultLeft);
 // Applies a stored place to a window before it first shows.
 void ApplyPlace(QWidget& window, const StoredPlace& place);
-// Writes the window's state and, only when it is normal, its top and left.
-void WritePlace(Program& program, const QString& prefix, const QWidget& window);
+// Writes the window's place keys in one replace: the state, when the keys have one, and the top
+// and left while the window is normal (maximised too, with its normal place, when the keys say
+// so); a window that keeps no place writes nothing.
+void WritePlace(Program& program, const PlaceKeys& keys, const QWidget& window);
 
 // Whole numbers and coordinates as the settings file stores them.
 QString NumberText(double value);

@@ -81,7 +81,6 @@ void ReportComposer::finishPage(double fontSize)
 void ReportComposer::ComposeReport(int year, int month)
 {
     m_pageNumber = 0;
-    m_previewPage = 1;
     m_month.rows.clear();
     m_document.StartDoc();
 
@@ -131,8 +130,6 @@ void ReportComposer::ComposeReport(int year, int month)
     }
     finishPage(kLastMonthRowsSize);
     m_document.EndDoc();
-    m_previewPage = 1;
-    m_document.setPreviewPage(1);
 }
 
 } // namespace kestrel

@@ -48,8 +48,6 @@ public:
     // The pages begun by the last composition, one per month; 0 when the start month begins
     // after the target.
     int pageNumber() const { return m_pageNumber; }
-    int previewPage() const { return m_previewPage; }
-    QString pageLabel() const { return PageLabel(m_previewPage, m_pageNumber); }
 
     // Whether the count is in work days: any day type but "Days", as the desk calendar counts.
     bool workDays() const { return m_workDays; }
@@ -64,7 +62,6 @@ private:
     ReportInputs m_inputs;
     bool m_workDays = false;
     int m_pageNumber = 0;
-    int m_previewPage = 1;
     TableText m_month;
 };
 

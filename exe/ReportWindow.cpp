@@ -49,7 +49,7 @@ QAction* NewItem(QMenuBar* menu, const char* caption, const char* name, const QK
 
 ReportWindow::ReportWindow(Program& program)
     : QDialog(program.windows.find(QString::fromLatin1(kToolBarName))), m_program(program),
-      m_document(std::make_shared<ReportDocument>(PreviewGeometry(QLocale())))
+      m_document(std::make_shared<ReportDocument>(PreviewGeometry(QLocale()))), m_life(program, *this, kReportName)
 {
     setObjectName(QString::fromLatin1(kReportName));
     setWindowTitle(QStringLiteral("Countdown Report"));
@@ -117,10 +117,10 @@ ReportWindow::ReportWindow(Program& program)
     for (QPushButton* button : {m_first, m_last}) {
         button->setAutoDefault(false);
     }
-    connect(m_first, &QPushButton::clicked, this, [this] { turnPage(0); });
-    connect(m_next, &QToolButton::clicked, this, [this] { turnPage(1); });
-    connect(m_previous, &QToolButton::clicked, this, [this] { turnPage(2); });
-    connect(m_last, &QPushButton::clicked, this, [this] { turnPage(3); });
+    connect(m_first, &QPushButton::clicked, this, [this] { turnPage(PageTurn::First); });
+    connect(m_next, &QToolButton::clicked, this, [this] { turnPage(PageTurn::Next); });
+    connect(m_previous, &QToolButton::clicked, this, [this] { turnPage(PageTurn::Previous); });
+    connect(m_last, &QPushButton::clicked, this, [this] { turnPage(PageTurn::Last); });
     m_zoomLabel = new QLabel(this);
     m_zoomLabel->setObjectName(QStringLiteral("lblZoom"));
     m_zoomLabel->setToolTip(QStringLiteral("Double Left or Right Clicks to Zoom. "));
@@ -142,8 +142,8 @@ ReportWindow::ReportWindow(Program& program)
     connect(zoomOut, &QShortcut::activated, m_preview, &ReportPreview::zoomOut);
     auto* home = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), this);
     auto* end = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_End), this);
-    connect(home, &QShortcut::activated, this, [this] { turnPage(0); });
-    connect(end, &QShortcut::activated, this, [this] { turnPage(3); });
+    connect(home, &QShortcut::activated, this, [this] { turnPage(PageTurn::First); });
+    connect(end, &QShortcut::activated, this, [this] { turnPage(PageTurn::Last); });
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(fromLabel);
@@ -175,32 +175,28 @@ ReportWindow::ReportWindow(Program& program)
     m_preview->setFocus(Qt::OtherFocusReason);
 }
 
-ReportWindow::~ReportWindow()
-{
-    m_program.windows.remove(this);
-}
+ReportWindow::~ReportWindow() = default;
 
-QWidget* ReportWindow::pagingControl(int index) const
+QWidget* ReportWindow::pagingControl(PageTurn turn) const
 {
-    switch (index) {
-    case 0:
+    switch (turn) {
+    case PageTurn::First:
         return m_first;
-    case 1:
+    case PageTurn::Next:
         return m_next;
-    case 2:
+    case PageTurn::Previous:
         return m_previous;
-    case 3:
+    case PageTurn::Last:
         return m_last;
-    default:
-        return nullptr;
     }
+    return nullptr;
 }
 
 void ReportWindow::load()
 {
     ShowBusyPointer();
     Dialogs& dialogs = m_program.dialogs;
-    RunStep(dialogs, [this] { m_program.windows.add(QString::fromLatin1(kReportName), this); });
+    RunStep(dialogs, [this] { m_life.load(); });
     RunStep(dialogs, [this] {
         if (auto error = m_program.milestones.LoadMilestones(m_program.ProgramSettings.ProjectFile)) {
             throw *error;
@@ -210,7 +206,7 @@ void ReportWindow::load()
     RunStep(dialogs, [this] {
         const double defaultTop = (ScreenHeightTwips() - PixelsToTwips(height())) / 2;
         const double defaultLeft = (ScreenWidthTwips() - PixelsToTwips(width())) / 2;
-        ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("Report"), defaultTop, defaultLeft));
+        m_life.restorePlace(defaultTop, defaultLeft);
     });
     ShowArrowPointer();
 }
@@ -229,13 +225,10 @@ void ReportWindow::compose()
     document->setFontName(QStringLiteral("Arial"));
     document->setFontBold(false);
     document->setFontItalic(false);
-    m_pageNumber = 0;
-    m_previewPage = 1;
     RunStep(m_program.dialogs, [&] {
         ReportComposer composer(*document, ReportInputsOf(m_program.ProgramSettings, m_program.milestones));
         const DateParts from = SplitDate(m_from);
         composer.ComposeReport(from.year, from.month);
-        m_pageNumber = composer.pageNumber();
     });
     m_document = std::move(document);
     m_preview->setDocument(m_document);
@@ -245,37 +238,32 @@ void ReportWindow::compose()
 
 void ReportWindow::showPageLabel()
 {
-    m_preview->setPage(m_previewPage);
-    m_pageLabel->setText(PageLabel(m_previewPage, m_pageNumber));
-    m_first->setEnabled(m_previewPage > 1);
-    m_previous->setEnabled(m_previewPage > 1);
-    m_next->setEnabled(m_previewPage < m_pageNumber);
-    m_last->setEnabled(m_previewPage < m_pageNumber);
+    const int page = m_preview->page();
+    const int pages = m_preview->pageCount();
+    m_pageLabel->setText(PageLabel(page, pages));
+    m_first->setEnabled(page > 1);
+    m_previous->setEnabled(page > 1);
+    m_next->setEnabled(page < pages);
+    m_last->setEnabled(page < pages);
 }
 
-void ReportWindow::turnPage(int index)
+void ReportWindow::turnPage(PageTurn turn)
 {
-    switch (index) {
-    case 0:
-        m_previewPage = 1;
+    const int page = m_preview->page();
+    switch (turn) {
+    case PageTurn::First:
+        m_preview->setPage(1);
         break;
-    case 1:
-        if (m_previewPage < m_pageNumber) {
-            ++m_previewPage;
-        }
+    case PageTurn::Next:
+        m_preview->setPage(page + 1);
         break;
-    case 2:
-        if (m_previewPage > 1) {
-            --m_previewPage;
-        }
+    case PageTurn::Previous:
+        m_preview->setPage(page - 1);
         break;
-    case 3:
-        m_previewPage = std::max(m_pageNumber, 1);
+    case PageTurn::Last:
+        m_preview->setPage(m_preview->pageCount());
         break;
-    default:
-        return;
     }
-    m_document->setPreviewPage(m_previewPage);
     showPageLabel();
     m_scroll->ensureVisible(0, 0);
 }
@@ -328,7 +316,7 @@ PrintProgress ReportWindow::progressFor(const QString& text, int pages)
 
 void ReportWindow::print()
 {
-    if (m_pageNumber <= 0) {
+    if (m_preview->pageCount() <= 0) {
         m_program.dialogs.MsgBox(QString::fromLatin1(kNoPagesMessage));
         return;
     }
@@ -337,13 +325,13 @@ void ReportWindow::print()
     printer.setDocName(QStringLiteral("Countdown Report"));
     printer.setCreator(QStringLiteral("Kestrel"));
     const std::optional<PrintRange> range =
-        m_program.dialogs.ShowPrinter(printer, 1, m_pageNumber, PrintRange{1, m_pageNumber});
+        m_program.dialogs.ShowPrinter(printer, 1, m_preview->pageCount(), PrintRange{1, m_preview->pageCount()});
     ShowArrowPointer();
     if (!range) {
         return; // cancelled: nothing is printed
     }
     const int from = range->fromPage > 0 ? range->fromPage : 1;
-    const int to = range->fromPage > 0 ? range->toPage : m_pageNumber;
+    const int to = range->fromPage > 0 ? range->toPage : m_preview->pageCount();
 
     // The pages are laid out again for the printer's paper, from the same start month, and only
     // the chosen ones are painted, first to last.
@@ -369,7 +357,7 @@ void ReportWindow::print()
 
 void ReportWindow::saveAsPdf()
 {
-    if (m_pageNumber <= 0) {
+    if (m_preview->pageCount() <= 0) {
         m_program.dialogs.MsgBox(QString::fromLatin1(kNoPagesMessage));
         return;
     }
@@ -401,20 +389,15 @@ void ReportWindow::changeProjectTitle()
     }
     m_program.set(setting::ProjectTitle, title.toStdString());
     // The preview shows the new title at once, as the next print will.
-    const int page = m_previewPage;
+    const int page = m_preview->page();
     compose();
-    m_previewPage = std::min(page, std::max(m_pageNumber, 1));
-    m_document->setPreviewPage(m_previewPage);
+    m_preview->setPage(page);
     showPageLabel();
 }
 
 void ReportWindow::exit()
 {
-    if (WindowStateCode(*this) == 0) {
-        const SettingsAction action(m_program);
-        m_program.write(kFormsPositionSection, QStringLiteral("ReportTop"), NumberText(WindowTopTwips(*this)));
-        m_program.write(kFormsPositionSection, QStringLiteral("ReportLeft"), NumberText(WindowLeftTwips(*this)));
-    }
+    m_life.storePlace();
     reject();
 }
 
@@ -426,11 +409,7 @@ void ReportWindow::done(int result)
 
 void ReportWindow::unload()
 {
-    if (m_unloaded) {
-        return;
-    }
-    m_unloaded = true;
-    m_program.windows.remove(this);
+    m_life.unload();
 }
 
 } // namespace kestrel

@@ -4,6 +4,7 @@
 
 #include "DateServices.h"
 #include "ReportPainter.h"
+#include "WindowRegistry.h"
 
 #include <QDialog>
 
@@ -40,21 +41,25 @@ public:
     QPushButton* calendarButton() const { return m_calendarButton; }
     MonthView* monthView() const { return m_calendar; }
     ReportPreview* preview() const { return m_preview; }
-    QLabel* pageLabel() const { return m_pageLabel; }
     QAction* printItem() const { return m_print; }
     QAction* pdfItem() const { return m_pdf; }
     QAction* projectTitleItem() const { return m_projectTitle; }
     QAction* exitItem() const { return m_exit; }
-    // The paging controls by the older design's numbers: 0 "&First", 1 next, 2 previous, 3 "&Last".
-    QWidget* pagingControl(int index) const;
+    // The paging controls, in the order of their "Index": "&First", next, previous, "&Last".
+    enum class PageTurn
+    {
+        First,
+        Next,
+        Previous,
+        Last,
+    };
+    QWidget* pagingControl(PageTurn turn) const;
 
-    // The composed preview, the pages begun (one per month) and the page shown.
+    // The composed report, one page per month; the preview shows one of its pages.
     const ReportDocument& document() const { return *m_document; }
-    int pageNumber() const { return m_pageNumber; }
-    int previewPage() const { return m_previewPage; }
 
-    // Paging by the older design's numbers (see pagingControl); the page label follows.
-    void turnPage(int index);
+    // Turns the preview's page; the page line follows.
+    void turnPage(PageTurn turn);
     // Shows the month calendar on the present date.
     void showCalendar();
     // A date picked in the month calendar: the "From" box shows it and the report is composed from
@@ -99,10 +104,8 @@ private:
 
     DateValue m_from;
     std::shared_ptr<ReportDocument> m_document;
-    int m_pageNumber = 0;
-    int m_previewPage = 1;
     std::unique_ptr<QProgressDialog> m_progress;
-    bool m_unloaded = false;
+    WindowLife m_life;
 };
 
 } // namespace kestrel

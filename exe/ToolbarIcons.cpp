@@ -228,6 +228,12 @@ std::array<QIcon, 7> ToolbarIcons()
             Painted(Printer),   Painted(Help),     Painted(Power)};
 }
 
+QIcon ToolbarIcon(ToolbarPicture picture)
+{
+    const auto index = static_cast<std::size_t>(picture);
+    return index < 7 ? ToolbarIcons()[index] : KestrelIcon();
+}
+
 QIcon KestrelIcon()
 {
     return Painted([](QPainter& p) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolbarWindow.h"
 
+#include "CommandButton.h"
 #include "ElasticPanel.h"
 #include "Presets.h"
 #include "Program.h"
@@ -71,17 +72,10 @@ std::size_t IndexOf(Button which)
     return static_cast<std::size_t>(which);
 }
 
-QString TooltipOf(Button which)
-{
-    if (const WindowKind* kind = WindowOfButton(which)) {
-        return QString::fromLatin1(kind->tooltip);
-    }
-    return QString::fromLatin1(which == Button::Help ? kHelpTooltip : kCloseTooltip);
-}
-
 } // namespace
 
-ToolbarWindow::ToolbarWindow(Program& program) : QMainWindow(nullptr), m_program(program)
+ToolbarWindow::ToolbarWindow(Program& program)
+    : QMainWindow(nullptr), m_program(program), m_life(program, *this, kToolBarName)
 {
     setObjectName(QStringLiteral("frmToolBar"));
     setWindowTitle(QString::fromLatin1(kProgramName));
@@ -95,6 +89,7 @@ ToolbarWindow::ToolbarWindow(Program& program) : QMainWindow(nullptr), m_program
     m_idleTimer = new QTimer(this);
     m_idleTimer->setInterval(kIdleSeconds * 1000);
     connect(m_idleTimer, &QTimer::timeout, this, &ToolbarWindow::showOnAllDisplays);
+    buildActions();
     buildWindow();
     buildMenus();
     // The buttons show which windows are open, as the windows load and unload.
@@ -105,6 +100,38 @@ ToolbarWindow::~ToolbarWindow()
 {
     // The list announces this window's own unloading while it is being destroyed.
     disconnect(&m_program.windows, nullptr, this, nullptr);
+}
+
+void ToolbarWindow::buildActions()
+{
+    // One action per button, shared with its menu item: text, picture, tooltip and check mark
+    // are set once.
+    for (int i = 0; i < kButtonCount; ++i) {
+        const auto which = static_cast<Button>(i);
+        auto* action = new QAction(this);
+        if (const WindowKind* kind = WindowOfButton(which)) {
+            action->setText(QString::fromLatin1(kind->menuCaption));
+            action->setToolTip(QString::fromLatin1(kind->tooltip));
+            action->setIcon(ToolbarIcon(kind->picture));
+            action->setObjectName(QStringLiteral("mnuTools"));
+            action->setProperty("Index", i);
+            // Windows beside the toolbar keep their button down while they are open.
+            action->setCheckable(kind->opening == Opening::Toggled);
+        } else if (which == Button::Help) {
+            action->setText(QStringLiteral("&Kestrel Help"));
+            action->setToolTip(QString::fromLatin1(kHelpTooltip));
+            action->setIcon(ToolbarIcon(ToolbarPicture::Help));
+            action->setObjectName(QStringLiteral("mnuKestrel_help"));
+            action->setShortcut(QKeySequence::HelpContents);
+        } else {
+            action->setText(QStringLiteral("&Close"));
+            action->setToolTip(QString::fromLatin1(kCloseTooltip));
+            action->setIcon(ToolbarIcon(ToolbarPicture::Power));
+            action->setObjectName(QStringLiteral("MnuClose"));
+        }
+        connect(action, &QAction::triggered, this, [this, which] { pressButton(which); });
+        m_actions[IndexOf(which)] = action;
+    }
 }
 
 void ToolbarWindow::buildWindow()
@@ -120,23 +147,16 @@ void ToolbarWindow::buildWindow()
     m_frame->setDesignSize(buttonWidth * kButtonCount, kButtonHeight + 3 * panelHeight);
     setCentralWidget(m_frame);
 
-    const std::array<QIcon, kButtonCount> icons = ToolbarIcons();
     for (int i = 0; i < kButtonCount; ++i) {
         const auto which = static_cast<Button>(i);
-        const WindowKind* kind = WindowOfButton(which);
-        auto* button = new QToolButton(m_frame);
+        QAction* action = m_actions[IndexOf(which)];
+        auto* button = new CommandButton(m_frame);
         button->setObjectName(QStringLiteral("Command1"));
         button->setProperty("Index", i);
-        button->setToolTip(TooltipOf(which));
-        button->setAccessibleName(button->toolTip());
-        button->setIcon(icons[IndexOf(which)]);
+        button->setDefaultAction(action);
+        button->setAccessibleName(action->toolTip());
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::TabFocus);
-        // A window that is not built yet keeps its button greyed out.
-        button->setEnabled(kind == nullptr || kind->create != nullptr);
-        // Buttons of windows beside the toolbar stay down while their window is open.
-        button->setCheckable(kind != nullptr && kind->opening == Opening::Toggled);
-        connect(button, &QToolButton::clicked, this, [this, which] { pressButton(which); });
         m_frame->place(button, i * buttonWidth, 0, buttonWidth, kButtonHeight);
         m_buttons[IndexOf(which)] = button;
     }
@@ -163,37 +183,22 @@ void ToolbarWindow::buildWindow()
 
 void ToolbarWindow::buildMenus()
 {
-    auto* close = menuBar()->addAction(QStringLiteral("&Close"));
-    close->setObjectName(QStringLiteral("MnuClose"));
-    connect(close, &QAction::triggered, this, [this] { pressButton(Button::Close); });
+    menuBar()->addAction(m_actions[IndexOf(Button::Close)]);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuMenu"));
     for (const WindowKind& kind : Windows()) {
-        if (!kind.button) {
-            continue;
+        if (kind.button) {
+            tools->addAction(m_actions[IndexOf(*kind.button)]);
         }
-        const Button which = *kind.button;
-        QAction* item = tools->addAction(QString::fromLatin1(kind.menuCaption));
-        item->setObjectName(QStringLiteral("mnuTools"));
-        item->setProperty("Index", static_cast<int>(which));
-        item->setEnabled(kind.create != nullptr);
-        connect(item, &QAction::triggered, this, [this, which] { pressButton(which); });
     }
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    QAction* contents = help->addAction(QStringLiteral("&Kestrel Help"));
-    contents->setObjectName(QStringLiteral("mnuKestrel_help"));
-    contents->setShortcut(QKeySequence::HelpContents);
-    connect(contents, &QAction::triggered, this, [this] { pressButton(Button::Help); });
+    help->addAction(m_actions[IndexOf(Button::Help)]);
     QAction* about = help->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, [this] {
-        if (const WindowKind* kind = WindowNamed(QString::fromLatin1(kAboutName))) {
-            open(*kind);
-        }
-    });
+    connect(about, &QAction::triggered, this, [this] { open(WindowRow(kAboutName)); });
 }
 
 QToolButton* ToolbarWindow::button(Button which) const
@@ -215,9 +220,9 @@ bool ToolbarWindow::openFlag(Button which) const
 void ToolbarWindow::showButtonStates()
 {
     for (int i = 0; i < kButtonCount; ++i) {
-        QToolButton* button = m_buttons[static_cast<std::size_t>(i)];
-        if (button->isCheckable()) {
-            button->setChecked(openFlag(static_cast<Button>(i)));
+        QAction* action = m_actions[static_cast<std::size_t>(i)];
+        if (action->isCheckable()) {
+            action->setChecked(openFlag(static_cast<Button>(i)));
         }
     }
 }
@@ -228,7 +233,7 @@ void ToolbarWindow::Load()
     Dialogs& dialogs = m_program.dialogs;
     ShowBusyPointer();
     if (firstLoad) {
-        RunStep(dialogs, [this] { ApplyPlace(*this, ReadPlace(m_program, QStringLiteral("ToolBar"), 0, 0)); });
+        RunStep(dialogs, [this] { m_life.restorePlace(); });
     }
     if (!RunStep(dialogs, [this] { refreshCountdown(); }) && m_program.ProgramSettings.ContinuousSave != 0) {
         // The file says the count is out of range rather than keep the count of another target.
@@ -244,7 +249,7 @@ void ToolbarWindow::Load()
     if (firstLoad) {
         m_loaded = true;
         if (m_program.windows.count() == 0) {
-            m_program.windows.add(QString::fromLatin1(kToolBarName), this);
+            m_life.load();
         }
         show();
         RunStep(dialogs, [this] { guardCountdownFile(); });
@@ -329,11 +334,10 @@ void ToolbarWindow::showOnAllDisplays()
 
 void ToolbarWindow::pressButton(Button which)
 {
-    if (!button(which)->isEnabled()) {
-        return;
-    }
     if (const WindowKind* kind = WindowOfButton(which)) {
         open(*kind);
+        // The check mark follows the window, also when it could not open.
+        showButtonStates();
     } else if (which == Button::Help) {
         m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Contents);
     } else {
@@ -346,9 +350,6 @@ void ToolbarWindow::open(const WindowKind& kind)
     // A window that is open already closes: the toggle of the windows beside the toolbar.
     if (QWidget* window = m_program.windows.find(QString::fromLatin1(kind.storedName))) {
         window->close();
-        return;
-    }
-    if (kind.create == nullptr) {
         return;
     }
     if (kind.opening == Opening::Toggled) {
@@ -395,7 +396,7 @@ void ToolbarWindow::endProgram()
     {
         // The toolbar's place and the open windows reach the settings file in one replace.
         const SettingsAction action(m_program);
-        WritePlace(m_program, QStringLiteral("Toolbar"), *this);
+        m_life.storePlace();
         SaveOpenWindows(m_program);
     }
     // Only a running event loop is told to end: outside one (a window test) the request would

@@ -39,13 +39,15 @@ public:
     void tick();
     // The refresh hook: the countdown and every open display at once.
     void refreshAllDisplays();
-    // A button press (also from the menus); a greyed-out button does nothing.
+    // A button press (also from the menus and the button's action).
     void pressButton(Button which);
     // Ends the program as "&Close" does: the help viewer closes, the toolbar's place and the open
     // windows are recorded, the event loop ends. Running it again does nothing.
     void endProgram();
 
     QToolButton* button(Button which) const;
+    // The command a button and its menu item share.
+    QAction* action(Button which) const { return m_actions[static_cast<std::size_t>(which)]; }
     ElasticPanel* todayPanel() const { return m_today; }
     ElasticPanel* targetPanel() const { return m_target; }
     ElasticPanel* companyPanel() const { return m_company; }
@@ -59,6 +61,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void buildActions();
     void buildWindow();
     void buildMenus();
     void enableTimer();
@@ -71,6 +74,7 @@ private:
     void restoreOpenWindows();
 
     Program& m_program;
+    std::array<QAction*, kButtonCount> m_actions{};
     std::array<QToolButton*, kButtonCount> m_buttons{};
     ElasticPanel* m_frame = nullptr;
     ElasticPanel* m_today = nullptr;
@@ -80,6 +84,7 @@ private:
     QTimer* m_idleTimer = nullptr;
     bool m_loaded = false;
     bool m_ended = false;
+    WindowLife m_life;
 };
 
 } // namespace kestrel

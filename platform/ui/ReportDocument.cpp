@@ -203,7 +203,6 @@ void ReportDocument::StartDoc()
     m_measures.clear();
     m_open = true;
     m_pageFresh = false;
-    m_previewPage = 1;
 }
 
 void ReportDocument::EndDoc()
@@ -236,11 +235,6 @@ void ReportDocument::makeRoom(double height)
     if (!m_pageFresh && m_y + height > m_geometry.body().bottom() + 0.01) {
         NewPage();
     }
-}
-
-void ReportDocument::setPreviewPage(int number)
-{
-    m_previewPage = std::clamp(number, 1, std::max(pageCount(), 1));
 }
 
 int ReportDocument::fontIndex()
@@ -304,11 +298,6 @@ void ReportDocument::Paragraph(const QString& text)
         m_y += measure.lineHeight;
         m_pageFresh = false;
     }
-}
-
-void ReportDocument::Table(const QString& tableText)
-{
-    Table(ParseTableText(tableText));
 }
 
 void ReportDocument::Table(const TableText& table)

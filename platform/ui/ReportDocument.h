@@ -138,9 +138,8 @@ public:
 
     // Writes a paragraph, wrapped at the body's width; an empty text leaves one empty line.
     void Paragraph(const QString& text);
-    // Writes a table from its table text, or from columns and rows already split into cells
-    // (so that a cell may hold "|" and ";").
-    void Table(const QString& tableText);
+    // Writes a table from its columns and rows, already split into cells (so that a cell may hold
+    // "|" and ";").
     void Table(const TableText& table);
 
     int pageCount() const { return static_cast<int>(m_pages.size()); }
@@ -148,11 +147,6 @@ public:
     const ReportPage& page(int number) const { return m_pages.at(static_cast<std::size_t>(number - 1)); }
     // The fonts the placed texts refer to by index.
     const std::vector<ReportFont>& fonts() const { return m_fonts; }
-
-    // The page the preview shows: 1 to pageCount(), 1 while there are no pages. Setting it keeps it
-    // in that range.
-    int previewPage() const { return m_previewPage; }
-    void setPreviewPage(int number);
 
     // The height of one line of text in a font, in points.
     static double LineHeight(const ReportFont& font);
@@ -176,7 +170,6 @@ private:
     double m_y = 0;                                   // where the next line goes, from the paper's top
     bool m_open = false;
     bool m_pageFresh = false; // the current page holds nothing yet
-    int m_previewPage = 1;
 };
 
 } // namespace kestrel

@@ -31,14 +31,14 @@ ReportPreview::ReportPreview(QWidget* parent) : QWidget(parent)
 void ReportPreview::setDocument(std::shared_ptr<const ReportDocument> document)
 {
     m_document = std::move(document);
-    m_page = m_document ? m_document->previewPage() : 1;
+    m_page = 1;
     updateSize();
     update();
 }
 
 void ReportPreview::setPage(int number)
 {
-    const int last = m_document ? std::max(m_document->pageCount(), 1) : 1;
+    const int last = std::max(pageCount(), 1);
     number = std::clamp(number, 1, last);
     if (number != m_page) {
         m_page = number;

@@ -22,9 +22,12 @@ public:
     void setDocument(std::shared_ptr<const ReportDocument> document);
     const ReportDocument* document() const { return m_document.get(); }
 
-    // The page shown, 1 to the page count.
+    // The page shown: 1 to the page count, 1 while there are no pages. A new document shows its
+    // first page; a page asked for outside the document shows the nearest one.
     int page() const { return m_page; }
     void setPage(int number);
+    // The pages of the document shown; 0 without one.
+    int pageCount() const { return m_document ? m_document->pageCount() : 0; }
 
     // 1.0 shows the page at its printed size.
     double zoom() const { return m_zoom; }

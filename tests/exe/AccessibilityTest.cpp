@@ -138,9 +138,9 @@ TEST_F(WindowAccessibility, InformationLinesAreReadWithTheirWords)
         const char* window;
         const char* line;
     } cases[] = {
-        {"toolbar", "VSElastic5"},        {"toolbar", "VSElastic3"},     {"date calculator", "VSEAnswer"},
-        {"desk calendar", "lblCalendar"}, {"report window", "lblpages"}, {"milestone editor", "lblMilestoneNumber"},
-        {"milestone editor", "Label1"},
+        {kToolBarName, "VSElastic5"},  {kToolBarName, "VSElastic3"}, {kCalcName, "VSEAnswer"},
+        {kDeskCalName, "lblCalendar"}, {kReportName, "lblpages"},    {kMilestoneName, "lblMilestoneNumber"},
+        {kMilestoneName, "Label1"},
     };
     ForEachWindow([&cases](const char* name, QWidget* window) {
         for (const auto& c : cases) {

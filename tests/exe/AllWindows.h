@@ -13,45 +13,64 @@
 #include "ReportWindow.h"
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace kestrel::test {
 
-// Every window of the program, for tests that look at all of them alike: the toolbar, each
-// window it opens, each page of the options dialog, the milestone editor and the help viewer.
+// Every window of the program, for tests that look at all of them alike: each row of the window
+// registry (the options dialog once per page), and the help viewer.
 struct WindowCase
 {
-    const char* name;
-    // Opens the window (not yet shown); the options dialog's cases also choose a page.
+    std::string name; // the name the settings file records, with the page for the options dialog
+    // Opens the window (not yet shown).
     std::function<QWidget*(Program&, ToolbarWindow&)> open;
 };
 
 inline QWidget* OptionsPage(Program& program, int page)
 {
     auto* options = new OptionsDialog(program);
-    if (auto* pages = options->findChild<IndexTab*>(QStringLiteral("VideoSoftIndexTab1"))) {
-        pages->setCurrentTab(page);
-    }
+    options->pages()->setCurrentTab(page);
     return options;
 }
 
-inline const WindowCase kAllWindows[] = {
-    {"toolbar", [](Program&, ToolbarWindow& toolbar) -> QWidget* { return &toolbar; }},
-    {"breakdown", [](Program& p, ToolbarWindow&) -> QWidget* { return new BreakdownWindow(p); }},
-    {"options target page", [](Program& p, ToolbarWindow&) { return OptionsPage(p, 0); }},
-    {"options caption page", [](Program& p, ToolbarWindow&) { return OptionsPage(p, 1); }},
-    {"options saver page", [](Program& p, ToolbarWindow&) { return OptionsPage(p, 2); }},
-    {"date calculator", [](Program& p, ToolbarWindow&) -> QWidget* { return new DateCalculator(p); }},
-    {"desk calendar", [](Program& p, ToolbarWindow&) -> QWidget* { return new DeskCalendar(p); }},
-    {"milestone editor",
-     [](Program& p, ToolbarWindow&) -> QWidget* { return new MilestoneEditor(p, PackDate(1999, 12, 24), 0); }},
-    {"report window", [](Program& p, ToolbarWindow&) -> QWidget* { return new ReportWindow(p); }},
-    {"about window", [](Program& p, ToolbarWindow&) -> QWidget* { return new AboutWindow(p); }},
-    {"help viewer",
-     [](Program& p, ToolbarWindow&) -> QWidget* {
-         p.help.WinHelp(QString(), HelpViewer::Contents);
-         return p.help.window();
-     }},
-};
+// The milestone editor as the desk calendar opens it, for the 24th of the calendar's month.
+inline QWidget* MilestoneEditorFromCalendar(Program& program)
+{
+    auto calendar = std::make_unique<DeskCalendar>(program);
+    for (int i = 0; i < kGridCells; ++i) {
+        if (calendar->grid().cells[static_cast<std::size_t>(i)].day == 24) {
+            calendar->dayChosen(i);
+        }
+    }
+    return program.windows.find(QString::fromLatin1(kMilestoneName));
+}
+
+inline std::vector<WindowCase> AllWindows()
+{
+    std::vector<WindowCase> cases;
+    for (const WindowKind& kind : Windows()) {
+        const std::string name = kind.storedName;
+        if (name == kToolBarName) {
+            cases.push_back({name, [](Program&, ToolbarWindow& toolbar) -> QWidget* { return &toolbar; }});
+        } else if (name == kOptionsName) {
+            for (int page = 0; page < 3; ++page) {
+                cases.push_back({name + " page " + std::to_string(page),
+                                 [page](Program& p, ToolbarWindow&) { return OptionsPage(p, page); }});
+            }
+        } else if (name == kMilestoneName) {
+            cases.push_back({name, [](Program& p, ToolbarWindow&) { return MilestoneEditorFromCalendar(p); }});
+        } else {
+            cases.push_back({name, [create = kind.create](Program& p, ToolbarWindow&) { return create(p); }});
+        }
+    }
+    cases.push_back({"help viewer", [](Program& p, ToolbarWindow&) -> QWidget* {
+                         p.help.WinHelp(QString(), HelpViewer::Contents);
+                         return p.help.window();
+                     }});
+    return cases;
+}
 
 // A program whose windows are opened one after the other, each shown at the smallest size its
 // layout allows (a target date that gives the longest toolbar lines), handed to the test and
@@ -79,7 +98,7 @@ protected:
 
     void ForEachWindow(const std::function<void(const char* name, QWidget* window)>& look)
     {
-        for (const WindowCase& c : kAllWindows) {
+        for (const WindowCase& c : AllWindows()) {
             ToolbarWindow& shownToolbar = StartToolbar();
             QWidget* window = c.open(*program, shownToolbar);
             ASSERT_NE(window, nullptr) << c.name;
@@ -87,7 +106,7 @@ protected:
             QApplication::processEvents();
             window->resize(window->minimumSize().expandedTo(window->minimumSizeHint()));
             QApplication::processEvents();
-            look(c.name, window);
+            look(c.name.c_str(), window);
             if (window != &shownToolbar) {
                 window->hide();
                 if (window != program->help.window()) {

@@ -59,9 +59,7 @@ TEST_F(CountDownWindowTest, OpensBelowTheToolbarWithTheBreakdown)
     EXPECT_EQ(window.projectPanel()->caption(), "Year 2000 Conversion Project");
     EXPECT_DOUBLE_EQ(WindowTopTwips(window), 150 + WindowHeightTwips(bar));
     EXPECT_DOUBLE_EQ(WindowLeftTwips(window), 300);
-    EXPECT_EQ(program->deskCalendarYear, "1999");
-    EXPECT_EQ(program->deskCalendarMonth, "12");
-    EXPECT_EQ(program->deskCalendarDay, "30");
+    EXPECT_EQ(program->calendarMonth, (YearMonth{1999, 12}));
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 

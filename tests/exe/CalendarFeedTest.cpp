@@ -68,7 +68,7 @@ TEST_F(CalendarFeedTest, CalendarFileIsSetOnTheFilePage)
 {
     OpenOptions();
     options->filePage()->calendarFileEdit()->setText(QString::fromStdString((dir / "k.ics").string()));
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Calendar", "Calendar File"), (dir / "k.ics").string());
 }
 

@@ -253,5 +253,72 @@ TEST(DeskCalendarModel, OnlyTheExactDayTypeWorkDaysCountsWorkDays)
     EXPECT_FALSE(Target(2000, 1, 1, "Days").workDays);
 }
 
+// A month whose counts leave the 16-bit range says so in the caption, as the toolbar does, rather
+// than show a count it cannot hold.
+TEST(FillMonth, AnOverflowingMonthsCaptionSaysTheCountIsOutOfRange)
+{
+    const MonthGrid grid = FillMonth({1999, 12}, Target(2100, 1, 1), MilestoneTable{}, kToday);
+    ASSERT_TRUE(grid.overflow);
+    EXPECT_EQ(grid.todayCaption, "T-out of range Days Countdown Calendar");
+    EXPECT_EQ(FillMonth({1999, 12}, Target(2000, 1, 1), MilestoneTable{}, kToday).todayCaption,
+              "T-16 Days Countdown Calendar");
+}
+
+// December 9999, the last month a date can hold, shows like any other.
+TEST(FillMonth, DecemberOfTheLastYearShowsItsDays)
+{
+    const MonthGrid grid = FillMonth({9999, 12}, Target(9999, 12, 31), MilestoneTable{}, kToday);
+    EXPECT_EQ(grid.title, "December  9999");
+    EXPECT_EQ(Shown(grid).size(), 31u);
+    EXPECT_EQ(Shown(grid).front(), "1:-30");
+    EXPECT_EQ(Shown(grid).back(), "31:0");
+    EXPECT_TRUE(grid.cells[static_cast<std::size_t>(LastCell(grid))].target);
+}
+
+// --- The jumps --------------------------------------------------------------------------------------
+
+TEST(JumpFrom, EachJumpLeadsToItsMonthOrSaysWhyNot)
+{
+    MilestoneTable table;
+    table.PutMilestone(0, PackDate(2000, 2, 10), "Feb");
+    table.PutMilestone(0, PackDate(2000, 10, 3), "Oct");
+    const JumpContext context{kToday, "2000", "11", table};
+    const JumpContext lastYear{kToday, "9999", "12", table};
+    // clang-format off
+    const struct
+    {
+        YearMonth from;
+        Jump jump;
+        const JumpContext& context;
+        std::variant<YearMonth, std::string> to;
+    } cases[] = {
+        {{2000, 1}, Jump::PreviousMonth, context, YearMonth{1999, 12}},
+        {{2000, 6}, Jump::PreviousMonth, context, YearMonth{2000, 5}},
+        {{1999, 12}, Jump::NextMonth, context, YearMonth{2000, 1}},
+        {{9999, 11}, Jump::NextMonth, context, YearMonth{9999, 12}},
+        {{2003, 4}, Jump::Today, context, YearMonth{1999, 12}},
+        {{2000, 6}, Jump::PreviousYear, context, YearMonth{1999, 1}},
+        {{2000, 6}, Jump::NextYear, context, YearMonth{2001, 1}},
+        {{1999, 12}, Jump::Target, context, YearMonth{2000, 11}},
+        {{1999, 12}, Jump::Target, lastYear, YearMonth{9999, 12}},
+        {{1999, 12}, Jump::NextMilestone, context, YearMonth{2000, 2}},
+        {{2000, 2}, Jump::NextMilestone, context, YearMonth{2000, 10}},
+        {{2000, 10}, Jump::NextMilestone, context, std::string("There is no Next MileStone")},
+        {{2000, 10}, Jump::PreviousMilestone, context, YearMonth{2000, 2}},
+        {{2000, 2}, Jump::PreviousMilestone, context, std::string("There is no previous MileStone")},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const auto to = JumpFrom(c.from, c.jump, c.context);
+        EXPECT_EQ(to, c.to) << "jump " << static_cast<int>(c.jump) << " from " << c.from.year << "-" << c.from.month;
+    }
+}
+
+TEST(JumpFrom, ATargetThatNamesNoMonthIsAnError)
+{
+    const MilestoneTable table;
+    EXPECT_THROW(JumpFrom({1999, 12}, Jump::Target, {kToday, "99999", "1", table}), RuntimeError);
+}
+
 } // namespace
 } // namespace kestrel

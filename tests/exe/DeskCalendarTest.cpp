@@ -84,11 +84,10 @@ TEST_F(DeskCalendarTest, OpensOnTodaysMonthWithCountsAndTheCountdownCaption)
 {
     DeskCalendar& window = Open();
     EXPECT_EQ(window.windowTitle(), "T-2 Days Countdown Calendar");
-    EXPECT_EQ(window.headingLine(0)->text(), "Today is Thursday, December 30, 1999");
-    EXPECT_EQ(window.headingLine(1)->text(), "December  1999");
+    EXPECT_EQ(window.todayLine()->text(), "Today is Thursday, December 30, 1999");
+    EXPECT_EQ(window.monthTitle()->text(), "December  1999");
     EXPECT_EQ(Shown(), "1999-12");
-    EXPECT_EQ(program->deskCalendarYear, "1999");
-    EXPECT_EQ(program->deskCalendarMonth, "12");
+    EXPECT_EQ(program->calendarMonth, (YearMonth{1999, 12}));
     for (int day = 1; day <= 31; ++day) {
         const int i = CellOf(day);
         EXPECT_EQ(window.cell(i)->dayLabel()->text(), QString::number(day));
@@ -117,9 +116,10 @@ TEST_F(DeskCalendarTest, JumpButtonsHaveTheirCaptionsAndTooltips)
     const char* captions[] = {"&Month ", "Mo&nth ", "T&oday", "&Year", "Y&ear", "&Target", "M&ilestone", "Mi&lestone"};
     const char* tooltips[] = {"Previous Month", "Next Month",        "Go to Today's Date", "Previous Year",
                               "Next Year",      "Go to Target Date", "Previous MileStone", "Next Milestone"};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(window.jumpButton(i)->text(), captions[i]);
-        EXPECT_EQ(window.jumpButton(i)->toolTip(), tooltips[i]);
+    for (int i = 0; i < kJumpCount; ++i) {
+        EXPECT_EQ(window.jumpButton(static_cast<Jump>(i))->text(), captions[i]);
+        EXPECT_EQ(window.jumpButton(static_cast<Jump>(i))->toolTip(), tooltips[i]);
+        EXPECT_EQ(window.jumpButton(static_cast<Jump>(i))->property("Index").toInt(), i);
     }
     QStringList menus;
     for (QAction* action : window.menuBar()->actions()) {
@@ -134,7 +134,7 @@ struct JumpCase
 {
     const char* name;
     YearMonth from;
-    int button;
+    Jump jump;
     YearMonth to;
 };
 
@@ -148,23 +148,25 @@ TEST_P(Jumps, ShowTheirMonthWithTheStripsTurned)
     program->ProgramSettings.TargetMonth = "11";
     DeskCalendar& window = Open();
     window.ShowMonth(c.from);
-    window.pressButton(c.button);
+    window.jump(c.jump);
     EXPECT_EQ(window.shownMonth(), c.to);
     EXPECT_EQ(Strip(window.leftMonthStrip()).mid(0, c.to.month - 1), kAllMonths.mid(0, c.to.month - 1));
     EXPECT_EQ(Strip(window.rightMonthStrip()).mid(c.to.month - 1), kAllMonths.mid(c.to.month - 1));
     EXPECT_EQ(window.rightMonthStrip()->currentTab(), c.to.month - 1);
-    EXPECT_EQ(window.headingLine(1)->text(),
+    EXPECT_EQ(window.monthTitle()->text(),
               QString::fromStdString(MonthName(c.to.month, false)) + "  " + QString::number(c.to.year));
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, Jumps,
-                         ::testing::Values(JumpCase{"PreviousFromJanuary", {2000, 1}, 0, {1999, 12}},
-                                           JumpCase{"PreviousMonth", {2000, 6}, 0, {2000, 5}},
-                                           JumpCase{"NextFromDecember", {1999, 12}, 1, {2000, 1}},
-                                           JumpCase{"Today", {2003, 4}, 2, {1999, 12}},
-                                           JumpCase{"PreviousYear", {2000, 6}, 3, {1999, 1}},
-                                           JumpCase{"NextYear", {2000, 6}, 4, {2001, 1}},
-                                           JumpCase{"Target", {1999, 12}, 5, {2000, 11}}),
+                         // clang-format off
+                         ::testing::Values(JumpCase{"PreviousFromJanuary", {2000, 1}, Jump::PreviousMonth, {1999, 12}},
+                                           JumpCase{"PreviousMonth", {2000, 6}, Jump::PreviousMonth, {2000, 5}},
+                                           JumpCase{"NextFromDecember", {1999, 12}, Jump::NextMonth, {2000, 1}},
+                                           JumpCase{"Today", {2003, 4}, Jump::Today, {1999, 12}},
+                                           JumpCase{"PreviousYear", {2000, 6}, Jump::PreviousYear, {1999, 1}},
+                                           JumpCase{"NextYear", {2000, 6}, Jump::NextYear, {2001, 1}},
+                                           JumpCase{"Target", {1999, 12}, Jump::Target, {2000, 11}}),
+                         // clang-format on
                          [](const auto& info) { return info.param.name; });
 
 TEST_F(DeskCalendarTest, ArrowPicturesActAsTheMonthButtons)
@@ -196,17 +198,17 @@ TEST_F(DeskCalendarTest, MilestoneJumpsFindTheNextAndPreviousMonthsOrSaySo)
 {
     WriteFile(milestoneFile(), "\" 36571\",\"Feb\"\r\n\" 36809\",\"Oct\"\r\n");
     DeskCalendar& window = Open();
-    window.pressButton(7);
+    window.jump(Jump::NextMilestone);
     EXPECT_EQ(Shown(), "2000-2");
-    window.pressButton(7);
+    window.jump(Jump::NextMilestone);
     EXPECT_EQ(Shown(), "2000-10");
-    window.pressButton(7);
+    window.jump(Jump::NextMilestone);
     EXPECT_EQ(Shown(), "2000-10");
     EXPECT_EQ(dialogs.messages(), QStringList{"There is no Next MileStone"});
     EXPECT_EQ(window.rightMonthStrip()->currentTab(), 9);
-    window.pressButton(6);
+    window.jump(Jump::PreviousMilestone);
     EXPECT_EQ(Shown(), "2000-2");
-    window.pressButton(6);
+    window.jump(Jump::PreviousMilestone);
     EXPECT_EQ(Shown(), "2000-2");
     EXPECT_EQ(dialogs.messages().last(), "There is no previous MileStone");
 }
@@ -260,7 +262,6 @@ TEST_F(DeskCalendarTest, DoubleClickOpensTheEditorOnceForItsDay)
     MilestoneEditor* editor = Editor();
     EXPECT_EQ(editor->dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
     EXPECT_EQ(editor->position(), 0);
-    EXPECT_EQ(program->deskCalendarDay, "24");
     window.dayChosen(CellOf(5));
     EXPECT_EQ(Editor(), editor);
     EXPECT_EQ(editor->dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
@@ -346,7 +347,7 @@ TEST_F(DeskCalendarTest, AMonthOutOfCountRangeIsReportedOnceAndShowsItsDays)
     EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
     EXPECT_EQ(window.cell(CellOf(1))->dayLabel()->text(), "1");
     EXPECT_TRUE(window.cell(CellOf(1))->countLabel()->isHidden());
-    window.FillMonth("1999", "12");
+    window.FillMonth({1999, 12});
     window.showCountdown();
     window.redraw();
     EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
@@ -370,8 +371,7 @@ TEST_F(DeskCalendarTest, TheToolbarOpensAndClosesItAndTurnsItToTheTargetMonth)
     ASSERT_NE(calendar, nullptr);
     EXPECT_TRUE(bar.openFlag(Button::Calendar));
     // After the options dialog the toolbar holds the target's month and redraws the displays.
-    program->deskCalendarYear = "2000";
-    program->deskCalendarMonth = "1";
+    program->calendarMonth = {2000, 1};
     calendar->redraw();
     EXPECT_EQ(Shown(), "2000-1");
     EXPECT_EQ(calendar->rightMonthStrip()->currentTab(), 0);
@@ -383,6 +383,67 @@ TEST_F(DeskCalendarTest, TheToolbarOpensAndClosesItAndTurnsItToTheTargetMonth)
     bar.pressButton(Button::Calendar);
     EXPECT_FALSE(bar.openFlag(Button::Calendar));
     calendar = nullptr;
+}
+
+// The last month a date can hold is reached by the Target jump and by the month buttons.
+TEST_F(DeskCalendarTest, DecemberOfTheLastYearIsShownLikeAnyOtherMonth)
+{
+    program->ProgramSettings.TargetYear = "9999";
+    program->ProgramSettings.TargetMonth = "12";
+    program->ProgramSettings.TargetDay = "31";
+    DeskCalendar& window = Open();
+    window.jump(Jump::Target);
+    EXPECT_EQ(Shown(), "9999-12");
+    EXPECT_EQ(window.monthTitle()->text(), "December  9999");
+    EXPECT_EQ(DayText(31), "31");
+    window.ShowMonth({9999, 11});
+    window.jump(Jump::NextMonth);
+    EXPECT_EQ(Shown(), "9999-12");
+    EXPECT_EQ(window.rightMonthStrip()->currentTab(), 11);
+    // Only today's month, eight thousand years before the target, is out of the count's range.
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+}
+
+// A month whose counts overflow shows no counts, and its caption says the count is out of range.
+TEST_F(DeskCalendarTest, AnOverflowingMonthsCaptionSaysOutOfRange)
+{
+    program->ProgramSettings.TargetYear = "2100";
+    DeskCalendar& window = Open();
+    EXPECT_EQ(window.windowTitle(), "T-out of range Days Countdown Calendar");
+    EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
+}
+
+// "&Exit" of a maximised calendar stores its state and the place it has when it is normal again;
+// a normal one stores its place, a minimised one only its state.
+TEST_F(DeskCalendarTest, ExitStoresTheNormalPlaceOfAMaximisedCalendar)
+{
+    DeskCalendar& window = Open();
+    window.show();
+    window.move(TwipsToPixels(900), TwipsToPixels(600));
+    QApplication::processEvents();
+    const double top = WindowTopTwips(window);
+    const double left = WindowLeftTwips(window);
+    window.showMaximized();
+    QApplication::processEvents();
+    ASSERT_EQ(WindowStateCode(window), 2);
+    window.exitWindow();
+    calendar = nullptr;
+    EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "2");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), NumberText(top).toStdString());
+    EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), NumberText(left).toStdString());
+}
+
+// A target more than 89 years away overflows the calendar's counts: a calendar restored at start
+// says so once, not once for each of its fills.
+TEST_F(DeskCalendarTest, ARestoredCalendarReportsAnOverflowingTargetOnce)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2090\nTarget_Month=1\nTarget_Day=1\n"
+                  "[Forms Open]\nFormCount=1\nForm1=frmDeskCal\n");
+    ToolbarWindow& bar = StartToolbar();
+    ASSERT_TRUE(bar.openFlag(Button::Calendar));
+    EXPECT_EQ(dialogs.messages().count(QStringLiteral("6 Overflow")), 1) << dialogs.messages().join("; ").toStdString();
+    qobject_cast<DeskCalendar*>(program->windows.find(kDeskCalName))->redraw();
+    EXPECT_EQ(dialogs.messages().count(QStringLiteral("6 Overflow")), 1) << dialogs.messages().join("; ").toStdString();
 }
 
 } // namespace

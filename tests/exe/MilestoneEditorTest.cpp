@@ -68,13 +68,13 @@ TEST_F(MilestoneEditorTest, ANewMilestoneIsWrittenInTheFileFormatAndMarkedOnTheC
     EXPECT_EQ(editor.windowTitle(), "Milestone Update Form");
     EXPECT_EQ(editor.dayLine()->text(), "Enter Milestone for 24 Dec, 1999");
     EXPECT_EQ(editor.numberLine()->text(), "Milestone number: New");
-    EXPECT_FALSE(editor.button(0)->isEnabled());
-    EXPECT_EQ(editor.button(0)->text(), "&Remove");
-    EXPECT_EQ(editor.button(1)->text(), "&Apply");
-    EXPECT_EQ(editor.button(2)->text(), "&Cancel");
+    EXPECT_FALSE(editor.button(MilestoneEditor::Button::Remove)->isEnabled());
+    EXPECT_EQ(editor.button(MilestoneEditor::Button::Remove)->text(), "&Remove");
+    EXPECT_EQ(editor.button(MilestoneEditor::Button::Apply)->text(), "&Apply");
+    EXPECT_EQ(editor.button(MilestoneEditor::Button::Cancel)->text(), "&Cancel");
     EXPECT_TRUE(editor.textBox()->toPlainText().isEmpty());
     editor.textBox()->setPlainText("Review");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(EditorOpen());
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(DayText(24), "1 24");
@@ -90,7 +90,7 @@ TEST_F(MilestoneEditorTest, TheLabelShowsTheDayInItsPattern)
 TEST_F(MilestoneEditorTest, AnEmptyTextStillMakesAMilestone)
 {
     OpenCalendar();
-    Edit(3).pressButton(1);
+    Edit(3).pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36497\",\"\"\r\n");
     EXPECT_EQ(DayText(3), "1 3");
 }
@@ -102,9 +102,9 @@ TEST_F(MilestoneEditorTest, AnExistingMilestoneOpensWithItsTextAndNumber)
     MilestoneEditor& editor = Edit(24);
     EXPECT_EQ(editor.numberLine()->text(), "Milestone number: 2");
     EXPECT_EQ(editor.textBox()->toPlainText(), "Review\nwith the team");
-    EXPECT_TRUE(editor.button(0)->isEnabled());
+    EXPECT_TRUE(editor.button(MilestoneEditor::Button::Remove)->isEnabled());
     // Applying without a change keeps the file as it was, line breaks included.
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\r\nwith the team\"\r\n");
 }
 
@@ -114,13 +114,13 @@ TEST_F(MilestoneEditorTest, RemoveThenCancelChangesNothing)
     WriteFile(milestoneFile(), file);
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.pressButton(0);
+    editor.pressButton(MilestoneEditor::Button::Remove);
     EXPECT_TRUE(editor.textBox()->isHidden());
     EXPECT_FALSE(editor.removalNote()->isHidden());
     EXPECT_EQ(editor.removalNote()->text(), "Click Apply to Remove Milestone");
     EXPECT_TRUE(EditorOpen());
     EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
-    editor.pressButton(2);
+    editor.pressButton(MilestoneEditor::Button::Cancel);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
     EXPECT_EQ(ReadFile(milestoneFile()), file);
@@ -132,8 +132,8 @@ TEST_F(MilestoneEditorTest, RemoveThenApplyOnTheOnlyMilestoneDeletesTheFile)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.pressButton(0);
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Remove);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
     EXPECT_EQ(DayText(24), "24");
     EXPECT_EQ(calendar->marksInMonth(), 0);
@@ -145,7 +145,7 @@ TEST_F(MilestoneEditorTest, AnEarlierMilestoneRenumbersTheLaterOnes)
     OpenCalendar();
     MilestoneEditor& editor = Edit(10);
     editor.textBox()->setPlainText("Design");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(DayText(10), "1 10");
     EXPECT_EQ(DayText(24), "2 24");
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36504\",\"Design\"\r\n\" 36518\",\"Review\"\r\n");
@@ -155,12 +155,12 @@ TEST_F(MilestoneEditorTest, ApplyStoresOnItsOwnDayWhileTheCalendarShowsAnotherMo
 {
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    calendar->pressButton(1); // next month
+    calendar->jump(Jump::NextMonth); // next month
     editor.textBox()->setPlainText("Review");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(calendar->shownMonth(), (YearMonth{2000, 1}));
-    calendar->pressButton(0);
+    calendar->jump(Jump::PreviousMonth);
     EXPECT_EQ(DayText(24), "1 24");
 }
 
@@ -175,7 +175,7 @@ TEST_F(MilestoneEditorTest, ApplyAfterAReloadChangesOnlyItsOwnDay)
     WriteFile(milestoneFile(), "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
     ASSERT_FALSE(program->milestones.LoadMilestones(milestoneFile()));
     editor.textBox()->setPlainText("Review moved");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()),
               "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review moved\"\r\n");
 }
@@ -187,7 +187,7 @@ TEST_F(MilestoneEditorTest, ApplyAfterClearAllAddsTheMilestoneAgain)
     MilestoneEditor& editor = Edit(24);
     program->milestones.clear(); // as Clear All leaves the table
     std::filesystem::remove(milestoneFile());
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
 }
 
@@ -196,10 +196,10 @@ TEST_F(MilestoneEditorTest, RemoveAfterTheMilestoneWasClearedAddsNothing)
     WriteFile(milestoneFile(), "\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    editor.pressButton(0);
+    editor.pressButton(MilestoneEditor::Button::Remove);
     program->milestones.clear();
     std::filesystem::remove(milestoneFile());
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
     EXPECT_TRUE(program->milestones.empty());
@@ -211,7 +211,7 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
     editor.textBox()->setPlainText("Review");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().startsWith("76 Path not found"));
     EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString((dir / "missing").string())));
@@ -220,7 +220,7 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     EXPECT_EQ(program->milestones.at(1).text, "Review");
     // With a folder to write to, the same Apply succeeds.
     std::filesystem::create_directories(dir / "missing");
-    editor.pressButton(1);
+    editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(EditorOpen());
     EXPECT_EQ(ReadFile(dir / "missing" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
     EXPECT_EQ(program->milestones.count(), 1);
@@ -230,7 +230,7 @@ TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
 {
     std::filesystem::remove_all(dir / "data");
     OpenCalendar();
-    Edit(24).pressButton(1);
+    Edit(24).pressButton(MilestoneEditor::Button::Apply);
     EXPECT_TRUE(std::filesystem::exists(milestoneFile()));
 }
 
@@ -245,7 +245,7 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
     EXPECT_FALSE(EditorOpen());
 
     MilestoneEditor& removing = Edit(24);
-    removing.pressButton(0);
+    removing.pressButton(MilestoneEditor::Button::Remove);
     EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
     removing.close(); // the close box undoes the Remove as Cancel does
     EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
@@ -254,7 +254,7 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
     MilestoneEditor& second = Edit(24);
     second.show();
     MoveWindowTwips(second, 300, 450);
-    second.pressButton(2);
+    second.pressButton(MilestoneEditor::Button::Cancel);
     EXPECT_EQ(Setting("Forms Position", "MilestoneTop"), "300");
     EXPECT_EQ(Setting("Forms Position", "MilestoneLeft"), "450");
     EXPECT_EQ(Setting("Forms Position", "MilestoneWindowState"), "<missing>");

@@ -38,17 +38,17 @@ TEST_F(NotificationsTest, SwitchInTheOptionsIsStoredInItsOwnSectionOnlyWhenChang
     QCheckBox& box = OpenSwitch();
     EXPECT_EQ(box.objectName(), QStringLiteral("chkNotifications"));
     EXPECT_TRUE(box.isChecked());
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(ReadSettings().find("[Notifications]"), std::string::npos);
 
     box.setChecked(false);
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Notifications", "Enabled"), "False");
     EXPECT_FALSE(OpenSwitch().isChecked());
 
     QCheckBox& again = OpenSwitch();
     again.setChecked(true);
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Notifications", "Enabled"), "True");
 }
 

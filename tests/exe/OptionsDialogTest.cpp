@@ -195,7 +195,7 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
     ChangeEverything();
     dialog.projectPage()->companyEdit()->setText("URL:https://kestrel-countdown.org");
     dialog.filePage()->unitBox(0)->setText("");
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
 
     EXPECT_EQ(Keys(), (std::vector<std::string>{
                           "[Target Date]",   "Target_Year",    "Target_Month",    "Target_Day",      "Caption_option",
@@ -216,7 +216,7 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
               "txtAfterMm!|txtBeforeSs!|txtAfterSS!");
 
     const std::string once = ReadSettings();
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(ReadSettings(), once);
     EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Apply leaves the dialog open";
     EXPECT_TRUE(toolbar->openFlag(Button::Options));
@@ -228,7 +228,7 @@ TEST_F(OptionsTest, ApplyWritesEveryKeyInOrderAndUpdatesTheProgramSettings)
 TEST_F(OptionsTest, ApplyWritesTheKeysOfTheSettingsTablesInTheirOrder)
 {
     OptionsDialog& dialog = Open();
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
     std::vector<std::string> expected;
     const char* section = nullptr;
     const auto add = [&](const char* keySection, const std::string& key) {
@@ -256,7 +256,7 @@ TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
     // The settings file's folder is a file: no write can succeed, even for root.
     std::filesystem::remove_all(dir / "config");
     WriteFile(dir / "config", "not a folder");
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
 
     ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join("|").toStdString();
     EXPECT_TRUE(dialogs.messages()[0].contains(QString::fromStdString(settingsPath().string())))
@@ -265,7 +265,7 @@ TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
 
     std::filesystem::remove(dir / "config");
     std::filesystem::create_directories(dir / "config");
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(Keys().size(), 24u) << ReadSettings();
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
@@ -278,7 +278,7 @@ TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
     const std::string before = ReadSettings();
     for (const std::filesystem::path& path : {settingsPath(), dir / "config" / "." / "KESTREL.INI"}) {
         dialog.filePage()->countdownFileEdit()->setText(QString::fromStdString(path.string()));
-        dialog.button(4)->click();
+        dialog.button(OptionsDialog::Button::Ok)->click();
         EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Ok keeps the dialog open when it refuses";
     }
     ASSERT_EQ(dialogs.messages().size(), 2);
@@ -293,7 +293,7 @@ TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
         const char* way;
         std::function<void(OptionsDialog&)> close;
     } ways[] = {
-        {"Cancel", [](OptionsDialog& d) { d.button(0)->click(); }},
+        {"Cancel", [](OptionsDialog& d) { d.button(OptionsDialog::Button::Cancel)->click(); }},
         {"&Exit", [](OptionsDialog& d) { d.exitAction()->trigger(); }},
         {"close box", [](OptionsDialog& d) { d.close(); }},
         {"Escape", [](OptionsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
@@ -324,7 +324,7 @@ TEST_F(OptionsTest, PersonalDateAnsweredIn2027IsStoredForNextYear)
     EXPECT_EQ(dialogs.shown()[0].detail, "May 10") << "offered: today's month and day";
     EXPECT_EQ(countdown().targetDateEdit()->text(), "Mar 15,2028");
 
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "2028");
     EXPECT_EQ(Setting("Target Date", "Target_Month"), "3");
     EXPECT_EQ(Setting("Target Date", "Target_Day"), "15");
@@ -334,7 +334,7 @@ TEST_F(OptionsTest, PersonalDateAnsweredIn2027IsStoredForNextYear)
     countdown().showPicker(PackDate(2028, 6, 2));
     emit countdown().MonthView1()->dateClicked(PackDate(2028, 6, 2));
     EXPECT_EQ(countdown().presetText(), "Spouse's Birthday");
-    dialog.button(1)->click();
+    dialog.button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Target Date", "Spouses Birthdate"), "Jun 02");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
@@ -355,7 +355,7 @@ TEST_F(OptionsTest, FailedPersonalEntryRestoresThePreviousTargetAndStoresNoKey)
         Choose("Anniversary");
         EXPECT_EQ(countdown().targetDateEdit()->text(), "Sep 15, 2000") << c.name;
         EXPECT_EQ(countdown().presetText(), "") << c.name;
-        dialog.button(1)->click();
+        dialog.button(OptionsDialog::Button::Apply)->click();
         EXPECT_EQ(Setting("Target Date", "Anniversary Date"), "<missing>") << c.name;
         EXPECT_EQ(Setting("Target Date", "Target_Month"), "9") << c.name;
         EXPECT_TRUE(dialogs.allAnswered()) << c.name;
@@ -381,7 +381,7 @@ TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
 
     countdown().dayTypeBox()->lineEdit()->selectAll();
     QTest::keyClicks(countdown().dayTypeBox(), "Weekdays");
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(Setting("Target Date", "Target_Type"), "Weekdays");
 }
 
@@ -412,10 +412,10 @@ TEST_F(OptionsTest, BrowseOffersTheMilestoneFileAndTakesTheChoice)
     QLineEdit* file = options->projectPage()->milestoneFileEdit();
     const QString before = file->text();
     dialogs.answerSave(std::nullopt);
-    options->button(3)->click();
+    options->button(OptionsDialog::Button::Browse)->click();
     EXPECT_EQ(file->text(), before) << "cancelled";
     dialogs.answerSave("/home/me/plan.txt");
-    options->button(3)->click();
+    options->button(OptionsDialog::Button::Browse)->click();
     EXPECT_EQ(file->text(), "/home/me/plan.txt");
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].kind, "Save");
@@ -428,7 +428,7 @@ TEST_F(OptionsTest, TargetThatIsNoDateSkipsItsThreeKeysAndTheRestAreWritten)
 {
     Open();
     countdown().targetDateEdit()->clear();
-    options->button(1)->click();
+    options->button(OptionsDialog::Button::Apply)->click();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "<missing>");
     EXPECT_EQ(Setting("Target Date", "Target_Day"), "<missing>");
@@ -446,7 +446,7 @@ TEST_F(OptionsTest, OkFromTheToolbarShowsTheNewTargetThere)
         QComboBox* box = dialog->countdownPage()->presetBox();
         box->setCurrentIndex(box->findText("2000 Summer Olympics"));
         emit box->activated(box->currentIndex());
-        dialog->button(4)->click();
+        dialog->button(OptionsDialog::Button::Ok)->click();
     });
     bar.pressButton(Button::Options);
     EXPECT_EQ(bar.windowTitle(), "T-0:259:8:39:15");

@@ -19,6 +19,13 @@
 namespace kestrel::test {
 namespace {
 
+// The page line above the preview, "Page 2 of 5".
+QString PageLine(const ReportWindow& report)
+{
+    const auto* line = report.findChild<QLabel*>(QStringLiteral("lblpages"));
+    return line == nullptr ? QString() : line->text();
+}
+
 class ReportWindowTest : public ProgramFixture
 {
 protected:
@@ -56,7 +63,7 @@ TEST_F(ReportWindowTest, OpensOnThePresentMonthWithTheMilestoneFile)
     ReportWindow& report = Open();
     EXPECT_TRUE(program->windows.contains("frmreport"));
     EXPECT_EQ(report.fromDateBox()->text(), QStringLiteral("Dec 30, 1999"));
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 2"));
     EXPECT_EQ(report.preview()->toolTip(), QStringLiteral("Double Left or Right Clicks to Zoom. "));
     EXPECT_EQ(RowsOf(report.document(), 1).back(),
               QStringLiteral("-1|Dec 31, 1999|Friday|Last backup of the old system"));
@@ -86,7 +93,7 @@ TEST_F(ReportWindowTest, TheToolbarShowsItModallyWithTheCountdownStopped)
     QTimer::singleShot(0, toolbar.get(), [&] {
         auto* report = qobject_cast<ReportWindow*>(program->windows.find("frmreport"));
         ASSERT_NE(report, nullptr);
-        label = report->pageLabel()->text();
+        label = PageLine(*report);
         timerWhileOpen = toolbar->timerEnabled();
         flagWhileOpen = toolbar->openFlag(Button::Report);
         report->exitItem()->trigger();
@@ -110,7 +117,7 @@ TEST_F(ReportWindowTest, AFromDateStartsTheReportOnTheFirstOfItsMonth)
     emit report.monthView()->dateClicked(PackDate(1999, 3, 20));
     EXPECT_FALSE(report.monthView()->isVisible());
     EXPECT_EQ(report.fromDateBox()->text(), QStringLiteral("Mar 20, 1999"));
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 11"));
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 11"));
     EXPECT_EQ(RowsOf(report.document(), 1).at(3), QStringLiteral("-306|Mar 01, 1999|Monday|"));
 
     // Typing into the box changes nothing; a click opens the calendar.
@@ -125,26 +132,34 @@ TEST_F(ReportWindowTest, PagingStopsAtTheFirstAndLastPages)
 {
     ReportWindow& report = Open();
     report.chooseFromDate(PackDate(1999, 9, 15)); // September to January: five pages
+    using Turn = ReportWindow::PageTurn;
+    // clang-format off
     const struct
     {
-        int index;
+        Turn turn;
         const char* label;
+        int page;
     } steps[] = {
-        {2, "Page 1 of 5"},                                                             // previous on page 1
-        {1, "Page 2 of 5"}, {1, "Page 3 of 5"}, {3, "Page 5 of 5"}, {1, "Page 5 of 5"}, // next on the last page
-        {2, "Page 4 of 5"}, {0, "Page 1 of 5"},
+        {Turn::Previous, "Page 1 of 5", 1}, // previous on page 1
+        {Turn::Next, "Page 2 of 5", 2},
+        {Turn::Next, "Page 3 of 5", 3},
+        {Turn::Last, "Page 5 of 5", 5},
+        {Turn::Next, "Page 5 of 5", 5}, // next on the last page
+        {Turn::Previous, "Page 4 of 5", 4},
+        {Turn::First, "Page 1 of 5", 1},
     };
+    // clang-format on
     for (const auto& step : steps) {
-        report.turnPage(step.index);
-        EXPECT_EQ(report.pageLabel()->text(), QString::fromLatin1(step.label)) << "after " << step.index;
-        EXPECT_EQ(report.preview()->page(), report.previewPage());
+        report.turnPage(step.turn);
+        EXPECT_EQ(PageLine(report), QString::fromLatin1(step.label)) << "after " << static_cast<int>(step.turn);
+        EXPECT_EQ(report.preview()->page(), step.page);
     }
     // The buttons do the same.
-    QTest::mouseClick(report.pagingControl(1), Qt::LeftButton);
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 2 of 5"));
-    QTest::mouseClick(report.pagingControl(3), Qt::LeftButton);
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 5 of 5"));
-    EXPECT_FALSE(report.pagingControl(1)->isEnabled());
+    QTest::mouseClick(report.pagingControl(ReportWindow::PageTurn::Next), Qt::LeftButton);
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 2 of 5"));
+    QTest::mouseClick(report.pagingControl(ReportWindow::PageTurn::Last), Qt::LeftButton);
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 5 of 5"));
+    EXPECT_FALSE(report.pagingControl(ReportWindow::PageTurn::Next)->isEnabled());
     EXPECT_EQ(RowsOf(report.document(), report.preview()->page()).back(), QStringLiteral("0|Jan 01, 2000|Saturday|"));
 }
 
@@ -152,14 +167,14 @@ TEST_F(ReportWindowTest, PrintingAPageRangeSendsExactlyThosePages)
 {
     ReportWindow& report = Open();
     report.chooseFromDate(PackDate(1999, 9, 1));
-    ASSERT_EQ(report.pageNumber(), 5);
+    ASSERT_EQ(report.preview()->pageCount(), 5);
 
     dialogs.answerPrinter(std::nullopt); // cancelled
     report.printItem()->trigger();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].kind, QStringLiteral("Printer"));
     EXPECT_EQ(dialogs.shown()[0].detail, QStringLiteral("1-5 (1-5)"));
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 5")) << "the preview stays as it was";
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 5")) << "the preview stays as it was";
 
     const QString path = Path("pages-2-3.pdf");
     dialogs.answerPrinterToFile(PrintRange{2, 3}, path);
@@ -217,9 +232,9 @@ TEST_F(ReportWindowTest, AReportWithoutPagesHasNothingToPrint)
 {
     ReportWindow& report = Open();
     report.chooseFromDate(PackDate(2000, 2, 1));
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 0"));
-    report.turnPage(3);
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 0"));
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 0"));
+    report.turnPage(ReportWindow::PageTurn::Last);
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 0"));
     report.printItem()->trigger();
     report.pdfItem()->trigger();
     ASSERT_EQ(dialogs.shown().size(), 2u) << "messages only, no printer or file dialog";
@@ -230,7 +245,7 @@ TEST_F(ReportWindowTest, AReportWithoutPagesHasNothingToPrint)
     dialogs.clear();
     report.chooseFromDate(PackDate(1900, 1, 1));
     EXPECT_EQ(dialogs.messages(), QStringList{"6 Overflow"});
-    EXPECT_EQ(report.pageLabel()->text(), QStringLiteral("Page 1 of 0"));
+    EXPECT_EQ(PageLine(report), QStringLiteral("Page 1 of 0"));
 }
 
 TEST_F(ReportWindowTest, ProjectTitleIsAskedForAndStored)

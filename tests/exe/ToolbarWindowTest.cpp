@@ -5,6 +5,7 @@
 #include "ProgramFixture.h"
 #include "Units.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QMenuBar>
 #include <QTimer>
@@ -263,23 +264,63 @@ TEST_F(ToolbarTest, TimerWaitsForTheNextSecondOfTheProgramClock)
     EXPECT_EQ(timer->interval(), 705);
 }
 
-TEST_F(ToolbarTest, WindowsNotBuiltYetKeepTheirButtonsGreyed)
+// A button and its Tools menu item are one command: the same action, the same check mark.
+TEST_F(ToolbarTest, EachButtonAndItsMenuItemAreOneCommand)
 {
     ToolbarWindow& bar = StartToolbar();
+    const QList<QAction*> tools = bar.menuBar()->actions()[1]->menu()->actions();
     for (const WindowKind& kind : Windows()) {
         if (!kind.button) {
             continue;
         }
-        const bool built = kind.create != nullptr;
-        EXPECT_EQ(bar.button(*kind.button)->isEnabled(), built) << kind.storedName;
-        if (!built) {
-            bar.pressButton(*kind.button);
-            EXPECT_FALSE(bar.openFlag(*kind.button)) << kind.storedName;
+        QAction* action = bar.action(*kind.button);
+        EXPECT_EQ(bar.button(*kind.button)->defaultAction(), action) << kind.storedName;
+        EXPECT_TRUE(tools.contains(action)) << kind.storedName;
+        EXPECT_TRUE(bar.button(*kind.button)->isEnabled()) << kind.storedName;
+        EXPECT_EQ(bar.button(*kind.button)->accessibleName(), QString::fromLatin1(kind.tooltip));
+        if (kind.opening != Opening::Toggled) {
+            continue;
         }
+        action->trigger();
+        EXPECT_TRUE(bar.openFlag(*kind.button)) << kind.storedName;
+        EXPECT_TRUE(action->isChecked()) << kind.storedName;
+        EXPECT_TRUE(bar.button(*kind.button)->isChecked()) << kind.storedName;
+        action->trigger();
+        EXPECT_FALSE(bar.openFlag(*kind.button)) << kind.storedName;
+        EXPECT_FALSE(action->isChecked()) << kind.storedName;
+        EXPECT_FALSE(bar.button(*kind.button)->isChecked()) << kind.storedName;
     }
-    EXPECT_TRUE(bar.isVisible());
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_EQ(program->windows.count(), 1);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+// A screen reader's "Toggle" on a button of a window beside the toolbar opens and closes it.
+TEST_F(ToolbarTest, TheAccessibleToggleOpensAndClosesTheWindow)
+{
+    ToolbarWindow& bar = StartToolbar();
+    for (const Button which : {Button::CountDown, Button::Calendar, Button::Calculator}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(bar.button(which));
+        ASSERT_NE(accessible, nullptr);
+        QAccessibleActionInterface* actions = accessible->actionInterface();
+        ASSERT_NE(actions, nullptr);
+        ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_TRUE(bar.openFlag(which)) << static_cast<int>(which);
+        EXPECT_TRUE(bar.button(which)->isChecked()) << static_cast<int>(which);
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_FALSE(bar.openFlag(which)) << static_cast<int>(which);
+        EXPECT_FALSE(bar.button(which)->isChecked()) << static_cast<int>(which);
+    }
+}
+
+// Without a stored place the toolbar asks for no position, so a window manager places it with its
+// title bar on the screen; a stored place is asked for.
+TEST_F(ToolbarTest, WithoutAStoredPlaceTheWindowManagerPlacesIt)
+{
+    ToolbarWindow& bar = StartToolbar();
+    EXPECT_FALSE(bar.testAttribute(Qt::WA_Moved));
+    toolbar.reset();
+    WriteSettings("[Forms Position]\nToolBarTop=0\nToolBarLeft=0\n");
+    EXPECT_TRUE(StartToolbar().testAttribute(Qt::WA_Moved));
 }
 
 TEST_F(ToolbarTest, ToggledWindowsKeepTheirButtonDownWhileOpen)

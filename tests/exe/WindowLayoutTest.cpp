@@ -6,6 +6,7 @@
 #include "FitLabel.h"
 
 #include <QAbstractButton>
+#include <QToolButton>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
@@ -66,7 +67,11 @@ protected:
             }
         }
         for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-            if (!button->isVisibleTo(window) || button->text().isEmpty()) {
+            // A picture button shows no text, whatever its command's words.
+            const auto* picture = qobject_cast<const QToolButton*>(button);
+            const bool textShown =
+                picture == nullptr || picture->toolButtonStyle() != Qt::ToolButtonIconOnly || picture->icon().isNull();
+            if (!button->isVisibleTo(window) || button->text().isEmpty() || !textShown) {
                 continue;
             }
             if (button->fontMetrics().horizontalAdvance(ShownText(button->text())) > button->width()) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportDocument.h"
 #include "ReportPainter.h"
+#include "ReportPreview.h"
 
 #include "QtPrinters.h"
 #include "TempDir.h"
@@ -94,11 +95,12 @@ TEST(ReportDocumentTest, ParagraphsAndTablesFlowDownThePage)
     document.setFontBold(true);
     document.Paragraph(QStringLiteral("Countdown to January 1,2000"));
     document.setFontSize(10);
-    document.Table(QStringLiteral("1800|2000|1800|<3900;Days|Date|December 1999|Notes/Milestones;"));
+    document.Table(ParseTableText(QStringLiteral("1800|2000|1800|<3900;Days|Date|December 1999|Notes/Milestones;")));
     document.setFontBold(false);
     document.Paragraph(QString());
     document.setFontSize(13);
-    document.Table(QStringLiteral("1800|2000|1800|<3900;-31|Dec 01, 1999|Wednesday|;-30|Dec 02, 1999|Thursday|Go;"));
+    document.Table(ParseTableText(
+        QStringLiteral("1800|2000|1800|<3900;-31|Dec 01, 1999|Wednesday|;-30|Dec 02, 1999|Thursday|Go;")));
     document.EndDoc();
 
     ASSERT_EQ(document.pageCount(), 1);
@@ -141,8 +143,6 @@ TEST(ReportDocumentTest, NewPagesAndOverflowingTablesMakePages)
     document.StartDoc();
     document.EndDoc();
     EXPECT_EQ(document.pageCount(), 0) << "a document with nothing written has no pages";
-    document.setPreviewPage(3);
-    EXPECT_EQ(document.previewPage(), 1);
 
     document.StartDoc();
     document.Paragraph(QStringLiteral("one"));
@@ -172,8 +172,6 @@ TEST(ReportDocumentTest, NewPagesAndOverflowingTablesMakePages)
     EXPECT_EQ(rows.back(), QStringLiteral("199"));
     EXPECT_EQ(TextsOf(document.page(3)).front(), rows.at(TextsOf(document.page(2)).size() - 1));
 
-    document.setPreviewPage(99);
-    EXPECT_EQ(document.previewPage(), document.pageCount());
     document.StartDoc();
     EXPECT_EQ(document.pageCount(), 0) << "starting a document drops the last one";
 }
@@ -240,7 +238,8 @@ void ComposeFivePages(ReportDocument& document)
         document.setFontSize(12);
         document.Paragraph(QStringLiteral("Heading of page %1").arg(number));
         document.setFontSize(10);
-        document.Table(QStringLiteral("1800|<3900;Row|Text;%1|first row %1;%1|last row %1;").arg(number));
+        document.Table(
+            ParseTableText(QStringLiteral("1800|<3900;Row|Text;%1|first row %1;%1|last row %1;").arg(number)));
     }
     document.EndDoc();
 }
@@ -309,6 +308,39 @@ TEST(ReportDocumentTest, PdfWriterGetsEveryPageAndFailuresAndCancelsAreReported)
     // Nothing to print.
     ReportDocument empty(document.geometry());
     EXPECT_EQ(PrintReport(empty, printer, 1, 1).result, PrintOutcome::Result::Failed);
+}
+
+// The preview owns the page shown: it stays within the document's pages, and a new document
+// starts on its first page.
+TEST(ReportPreviewTest, PageShownStaysWithinTheDocument)
+{
+    ReportPreview preview;
+    EXPECT_EQ(preview.pageCount(), 0);
+    preview.setPage(3);
+    EXPECT_EQ(preview.page(), 1) << "no document: page 1";
+
+    auto document = std::make_shared<ReportDocument>(A4());
+    document->StartDoc();
+    for (const char* text : {"one", "two", "three"}) {
+        if (document->pageCount() > 0) {
+            document->NewPage();
+        }
+        document->Paragraph(QString::fromLatin1(text));
+    }
+    document->EndDoc();
+    preview.setDocument(document);
+    EXPECT_EQ(preview.pageCount(), 3);
+    // clang-format off
+    const struct { int asked; int shown; } cases[] = {
+        {2, 2}, {99, 3}, {0, 1}, {-5, 1}, {3, 3},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        preview.setPage(c.asked);
+        EXPECT_EQ(preview.page(), c.shown) << c.asked;
+    }
+    preview.setDocument(document);
+    EXPECT_EQ(preview.page(), 1) << "a new document shows its first page";
 }
 
 } // namespace
