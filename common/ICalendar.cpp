@@ -179,12 +179,9 @@ std::string CalendarStampNow()
     return text;
 }
 
-void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings)
+void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings,
+                    const MilestoneTable& milestones)
 {
-    MilestoneTable milestones;
-    if (std::optional<RuntimeError> error = milestones.LoadMilestones(settings.ProjectFile)) {
-        throw *error;
-    }
     ReplaceFileContents(path, CalendarFile(settings, milestones, CalendarStampNow()));
 }
 

@@ -40,9 +40,10 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
 // The present moment as a DTSTAMP.
 std::string CalendarStampNow();
 
-// Writes the calendar of the settings and the milestone file they name to `path`, replacing it
-// in one step. Raises RuntimeError when the milestone file cannot be read or `path` cannot be
-// written (76 for a missing folder, 70 when writing is not allowed, 75 otherwise).
-void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings);
+// Writes the calendar of the settings and the milestone table to `path`, replacing it in one step.
+// Raises RuntimeError when `path` cannot be written (76 for a missing folder, 70 when writing is not
+// allowed, 75 otherwise).
+void ExportCalendar(const std::filesystem::path& path, const ProgramSettings& settings,
+                    const MilestoneTable& milestones);
 
 } // namespace kestrel

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Milestones.h"
 
+#include "ProgramSettings.h"
+
 #include "TextEncoding.h"
 
 #include "AtomicFile.h"
@@ -517,6 +519,12 @@ ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view sou
     }
     const std::string text = Windows1252ToUtf8(bytes);
     return RecordReader(text, source).read();
+}
+
+std::filesystem::path MilestoneFilePath(const ProgramSettings& settings, const std::filesystem::path& dataDirectory)
+{
+    return settings.ProjectFile.empty() ? dataDirectory / kMilestoneFileName
+                                        : std::filesystem::path(settings.ProjectFile);
 }
 
 } // namespace kestrel

@@ -14,29 +14,18 @@ namespace {
 
 // Writes the calendar of the milestone file and the target to path; what went wrong, or nothing.
 // The settings file and the milestone file are never overwritten.
-QString WriteCalendarFile(const Program& program, const std::string& path)
+QString WriteCalendarFile(Program& program, const std::string& path)
 {
     const ProgramSettings& s = program.ProgramSettings;
-    if (IsOtherProgramFile(path, program.settings.path(), s.ProjectFile)) {
+    if (IsOtherProgramFile(path, program.settings.path(), program.milestones.path())) {
         return QStringLiteral("that is the settings file or the milestone file");
     }
     try {
-        ExportCalendar(path, s);
+        ExportCalendar(path, s, program.milestones.current());
     } catch (const RuntimeError& error) {
         return QString::fromStdString(error.report());
     }
     return {};
-}
-
-// The milestone file's state as text, so that a new save of it makes the feed write again.
-std::string MilestoneFileStamp(const std::filesystem::path& path)
-{
-    const std::optional<FileIdentity> identity = IdentityOfFile(path);
-    if (!identity) {
-        return "-";
-    }
-    return std::to_string(identity->inode) + ':' + std::to_string(identity->size) + ':' +
-           std::to_string(identity->modifiedSeconds) + '.' + std::to_string(identity->modifiedNanoseconds);
 }
 
 } // namespace
@@ -59,8 +48,11 @@ void CalendarFeed::update()
         return;
     }
     const ProgramSettings& s = m_program.ProgramSettings;
-    const std::string source = path + '\n' + s.ProjectFile + '\n' + MilestoneFileStamp(s.ProjectFile) + '\n' +
-                               s.TargetYear + '\n' + s.TargetMonth + '\n' + s.TargetDay + '\n' + s.ProjectTitle;
+    // A new read of the milestone table makes the feed write again.
+    (void)m_program.milestones.current();
+    const std::string source = path + '\n' + m_program.milestones.path().string() + '\n' +
+                               std::to_string(m_program.milestones.revision()) + '\n' + s.TargetYear + '\n' +
+                               s.TargetMonth + '\n' + s.TargetDay + '\n' + s.ProjectTitle;
     if (source == m_written) {
         return;
     }

@@ -56,12 +56,6 @@ QString FromStd(const std::string& text)
 
 } // namespace
 
-std::filesystem::path MilestoneFilePath(const Program& program)
-{
-    const std::string& setting = program.ProgramSettings.ProjectFile;
-    return setting.empty() ? program.dataDirectory / kMilestoneFileName : std::filesystem::path(setting);
-}
-
 DeskCalendar::DeskCalendar(Program& program)
     : QMainWindow(nullptr), m_program(program), m_life(program, *this, kDeskCalName, this)
 {
@@ -87,10 +81,12 @@ DeskCalendar::DeskCalendar(Program& program)
                              FromStd(Format(GetPresentDate(m_program.clock), "dddd, mmmm d, yyyy")));
     });
     RunStep(dialogs, [this] {
-        if (auto error = m_program.milestones.LoadMilestones(MilestoneFilePath(m_program))) {
+        if (auto error = m_program.milestones.load()) {
             throw *error;
         }
     });
+    // A milestone saved by the editor or changed in the file by another program shows at once.
+    connect(&m_program.milestones, &MilestoneStore::changed, this, [this] { FillMonth(m_shown); });
     RunStep(dialogs, [this] {
         const DateParts today = SplitDate(GetPresentDate(m_program.clock));
         ShowMonth({today.year, today.month});
@@ -290,7 +286,7 @@ void DeskCalendar::FillMonth(YearMonth shown)
         });
         const DateValue today = GetPresentDate(m_program.clock);
         m_filledOnDay = DayNumber(today);
-        m_grid = kestrel::FillMonth(shown, target, m_program.milestones, today);
+        m_grid = kestrel::FillMonth(shown, target, m_program.milestones.table(), today);
         applyGrid();
         if (m_grid.overflow && m_program.countdown.OutOfRange) {
             // The toolbar has said so already for the countdown itself.
@@ -348,7 +344,7 @@ void DeskCalendar::jump(Jump which)
         const ProgramSettings& settings = m_program.ProgramSettings;
         const auto outcome = JumpFrom(
             m_shown, which,
-            {GetPresentDate(m_program.clock), settings.TargetYear, settings.TargetMonth, m_program.milestones});
+            {GetPresentDate(m_program.clock), settings.TargetYear, settings.TargetMonth, m_program.milestones.table()});
         if (const auto* month = std::get_if<YearMonth>(&outcome)) {
             ShowMonth(*month);
         } else {
@@ -407,8 +403,8 @@ void DeskCalendar::clearAllMilestones()
 {
     RunStep(m_program.dialogs, [this] {
         // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
-        const MilestoneTable::Cleared cleared = m_program.milestones.ClearAllMilestones(
-            MilestoneFilePath(m_program), [](const std::filesystem::path& path, std::string& reason) {
+        const MilestoneTable::Cleared cleared = m_program.milestones.table().ClearAllMilestones(
+            m_program.milestones.path(), [](const std::filesystem::path& path, std::string& reason) {
                 // The home trash is made first: without it Qt 6.4 puts "files" and "info"
                 // folders into the current folder instead of failing.
                 const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -97,8 +97,4 @@ private:
     WindowLife m_life;
 };
 
-// The milestone file the program works on: the setting "Project File", or "mileston.txt" in the
-// data folder when it is empty.
-std::filesystem::path MilestoneFilePath(const Program& program);
-
 } // namespace kestrel

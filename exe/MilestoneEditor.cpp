@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MilestoneEditor.h"
 
-#include "DeskCalendar.h"
 #include "Program.h"
 #include "Milestones.h"
 #include "Steps.h"
@@ -53,7 +52,7 @@ MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
     });
     RunStep(dialogs, [this] {
         if (m_position > 0) {
-            m_openedText = m_program.milestones.at(m_position).text;
+            m_openedText = m_program.milestones.table().at(m_position).text;
             m_text->setPlainText(AsShown(m_openedText));
             m_number->setText(QStringLiteral("Milestone number: ") + QString::number(m_position));
         } else {
@@ -135,7 +134,7 @@ void MilestoneEditor::pressButton(Button which)
 
 int MilestoneEditor::currentPosition() const
 {
-    const MilestoneTable& table = m_program.milestones;
+    const MilestoneTable& table = m_program.milestones.table();
     // The table may have been reloaded or cleared since the editor opened: the position it was
     // opened for counts only while it still holds this day's milestone.
     if (m_position > 0 && m_position <= table.count() &&
@@ -148,13 +147,13 @@ int MilestoneEditor::currentPosition() const
 void MilestoneEditor::remove()
 {
     m_removeAsked = true;
-    m_program.milestones.MarkMilestoneForRemoval(currentPosition());
+    m_program.milestones.table().MarkMilestoneForRemoval(currentPosition());
     m_textPages->setCurrentWidget(m_removeNote);
 }
 
 void MilestoneEditor::apply()
 {
-    MilestoneTable& table = m_program.milestones;
+    MilestoneTable& table = m_program.milestones.table();
     int position = currentPosition();
     if (m_removeAsked) {
         if (position == 0) {
@@ -174,14 +173,7 @@ void MilestoneEditor::apply()
     position = table.PutMilestone(position, m_day, std::move(text));
     m_position = position;
 
-    const std::filesystem::path path = MilestoneFilePath(m_program);
-    // The data folder is the program's own: make it on the first save. Any other folder is the
-    // user's choice and must exist.
-    if (path.parent_path() == m_program.dataDirectory) {
-        std::error_code ignored;
-        std::filesystem::create_directories(m_program.dataDirectory, ignored);
-    }
-    if (const std::optional<RuntimeError> error = table.SaveMilestones(path)) {
+    if (const std::optional<RuntimeError> error = m_program.milestones.save()) {
         // Nothing is lost: the table keeps the change and the editor stays open, so the user can
         // try again (for example after choosing another milestone file) or cancel.
         m_program.dialogs.MsgBox(QString::fromStdString(error->report()), Dialogs::Buttons::Ok,
@@ -189,21 +181,12 @@ void MilestoneEditor::apply()
         m_position = currentPosition();
         return;
     }
-    RunStep(m_program.dialogs, [&] {
-        if (auto error = table.LoadMilestones(path)) {
-            throw *error;
-        }
-    });
-    if (auto* calendar = qobject_cast<DeskCalendar*>(m_program.windows.find(QString::fromLatin1(kDeskCalName)))) {
-        const YearMonth shown = calendar->shownMonth();
-        calendar->FillMonth(shown);
-    }
     unload();
 }
 
 void MilestoneEditor::cancel()
 {
-    m_program.milestones.UnmarkMilestone(currentPosition());
+    m_program.milestones.table().UnmarkMilestone(currentPosition());
     unload();
 }
 
@@ -217,7 +200,7 @@ void MilestoneEditor::closeEvent(QCloseEvent* event)
 {
     if (m_life.loaded()) {
         // The close box acts as Cancel, without storing the place.
-        m_program.milestones.UnmarkMilestone(currentPosition());
+        m_program.milestones.table().UnmarkMilestone(currentPosition());
         m_life.unload();
     }
     // Not QDialog's own close, which would reject() and so run Cancel a second time.

@@ -31,19 +31,6 @@ Notifications::~Notifications()
     m_program.unsubscribe(this);
 }
 
-const MilestoneTable& Notifications::milestones()
-{
-    const std::filesystem::path path(m_program.ProgramSettings.ProjectFile);
-    const std::optional<FileIdentity> identity = IdentityOfFile(path);
-    if (path != m_milestonePath || identity != m_milestoneIdentity) {
-        m_milestonePath = path;
-        m_milestoneIdentity = identity;
-        // A damaged file gives what could be read; the desk calendar is where it is reported.
-        (void)m_milestones.LoadMilestones(path);
-    }
-    return m_milestones;
-}
-
 std::vector<Notice> Notifications::dueNow()
 {
     const DateValue now = GetPresentDate(m_program.clock);
@@ -51,7 +38,7 @@ std::vector<Notice> Notifications::dueNow()
     if (!memory.enabled || now.serial * 86400.0 < m_retryAfter) {
         return {};
     }
-    std::vector<Notice> due = DueNotices(m_program.ProgramSettings, milestones(), now, memory);
+    std::vector<Notice> due = DueNotices(m_program.ProgramSettings, m_program.milestones.current(), now, memory);
     std::erase_if(due, [this](const Notice& notice) {
         const auto given = m_given.find(notice.remember.key);
         return m_sending.contains(notice.remember.key) ||

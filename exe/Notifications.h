@@ -42,13 +42,8 @@ public:
 
 private:
     void send(const Notice& notice);
-    // The milestone table of the milestone file, read again when the file changes.
-    const MilestoneTable& milestones();
 
     Program& m_program;
-    MilestoneTable m_milestones;
-    std::filesystem::path m_milestonePath;
-    std::optional<FileIdentity> m_milestoneIdentity;
     // Keys of the notices sent and not yet answered.
     std::set<std::string> m_sending;
     // The notices given in this run, key and value, whatever became of their write.

@@ -9,7 +9,7 @@
 #include "Dialogs.h"
 #include "HelpViewer.h"
 #include "LoadedWindows.h"
-#include "Milestones.h"
+#include "MilestoneStore.h"
 #include "ProgramSettings.h"
 #include "Settings.h"
 #include "WindowRegistry.h"
@@ -59,7 +59,8 @@ struct Program
     QString helpFilePath;
     HelpViewer help;
     CountdownFile countdownFile;
-    MilestoneTable milestones;
+    // The milestone table, read from its file and read again when the file changes.
+    MilestoneStore milestones{ProgramSettings, dataDirectory};
 
     // The month the desk calendar shows, and shows again after a modal window: today's month
     // when the breakdown window opens, the target's month after the options dialog.

@@ -119,7 +119,7 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
     const SettingsFile settings(DefaultSettingsPath());
     const ProgramSettings programSettings = LoadProgramSettings(settings, DefaultDataDirectory());
     MilestoneTable milestones;
-    if (const auto error = milestones.LoadMilestones(programSettings.ProjectFile)) {
+    if (const auto error = milestones.LoadMilestones(MilestoneFilePath(programSettings, DefaultDataDirectory()))) {
         Complain(QStringLiteral("milestones: %1 (the report shows the milestones read before it)")
                      .arg(QString::fromStdString(error->report())));
     }

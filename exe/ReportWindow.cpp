@@ -198,7 +198,7 @@ void ReportWindow::load()
     Dialogs& dialogs = m_program.dialogs;
     RunStep(dialogs, [this] { m_life.load(); });
     RunStep(dialogs, [this] {
-        if (auto error = m_program.milestones.LoadMilestones(m_program.ProgramSettings.ProjectFile)) {
+        if (auto error = m_program.milestones.load()) {
             throw *error;
         }
     });
@@ -226,7 +226,7 @@ void ReportWindow::compose()
     document->setFontBold(false);
     document->setFontItalic(false);
     RunStep(m_program.dialogs, [&] {
-        ReportComposer composer(*document, ReportInputsOf(m_program.ProgramSettings, m_program.milestones));
+        ReportComposer composer(*document, ReportInputsOf(m_program.ProgramSettings, m_program.milestones.table()));
         const DateParts from = SplitDate(m_from);
         composer.ComposeReport(from.year, from.month);
     });
@@ -338,7 +338,7 @@ void ReportWindow::print()
     ShowBusyPointer();
     ReportDocument printed(GeometryOf(printer.pageLayout()));
     bool composed = RunStep(m_program.dialogs, [&] {
-        ReportComposer composer(printed, ReportInputsOf(m_program.ProgramSettings, m_program.milestones));
+        ReportComposer composer(printed, ReportInputsOf(m_program.ProgramSettings, m_program.milestones.table()));
         const DateParts start = SplitDate(m_from);
         composer.ComposeReport(start.year, start.month);
     });

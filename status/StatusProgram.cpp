@@ -319,20 +319,21 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
 {
     const ProgramSettings settings = LoadProgramSettings(settingsFile, dataDirectory);
     try {
+        const std::filesystem::path milestoneFile = MilestoneFilePath(settings, dataDirectory);
+        MilestoneTable milestones;
+        if (std::optional<RuntimeError> error = milestones.LoadMilestones(milestoneFile)) {
+            throw *error;
+        }
         if (path == "-") {
-            MilestoneTable milestones;
-            if (std::optional<RuntimeError> error = milestones.LoadMilestones(settings.ProjectFile)) {
-                throw *error;
-            }
             bool failed = false;
             return WriteOutput(io, CalendarFile(settings, milestones, CalendarStampNow()), failed) ? 0 : 1;
         }
         // Never over the user's settings or milestones.
-        if (IsOtherProgramFile(path, settingsFile.path(), settings.ProjectFile)) {
+        if (IsOtherProgramFile(path, settingsFile.path(), milestoneFile)) {
             io.error("Cannot export the calendar to " + path + ": that is Kestrel's settings file or milestone file\n");
             return 1;
         }
-        ExportCalendar(path, settings);
+        ExportCalendar(path, settings, milestones);
         return 0;
     } catch (const RuntimeError& error) {
         io.error("Cannot export the calendar to " + path + ": " + error.report() + "\n");

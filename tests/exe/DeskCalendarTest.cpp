@@ -307,7 +307,7 @@ TEST_F(DeskCalendarTest, ClearAllMovesTheFileAwayAndUnmarksTheDays)
     EXPECT_FALSE(std::filesystem::exists("files")); // not beside the program's current folder
     EXPECT_EQ(DayText(24), "24");
     EXPECT_EQ(window.marksInMonth(), 0);
-    EXPECT_TRUE(program->milestones.empty());
+    EXPECT_TRUE(program->milestones.table().empty());
     // Without a file, Clear All does nothing at all.
     window.clearAllMilestones();
     EXPECT_TRUE(dialogs.messages().isEmpty());

@@ -119,10 +119,10 @@ TEST_F(MilestoneEditorTest, RemoveThenCancelChangesNothing)
     EXPECT_FALSE(editor.removalNote()->isHidden());
     EXPECT_EQ(editor.removalNote()->text(), "Click Apply to Remove Milestone");
     EXPECT_TRUE(EditorOpen());
-    EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
+    EXPECT_TRUE(program->milestones.table().at(1).markedForRemoval);
     editor.pressButton(MilestoneEditor::Button::Cancel);
     EXPECT_FALSE(EditorOpen());
-    EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
+    EXPECT_FALSE(program->milestones.table().at(1).markedForRemoval);
     EXPECT_EQ(ReadFile(milestoneFile()), file);
     EXPECT_EQ(DayText(24), "1 24");
 }
@@ -173,7 +173,7 @@ TEST_F(MilestoneEditorTest, ApplyAfterAReloadChangesOnlyItsOwnDay)
     MilestoneEditor& editor = Edit(24); // milestone 2
     // Meanwhile the file gains an earlier milestone and is read again: position 2 is now the 16th.
     WriteFile(milestoneFile(), "\" 36500\",\"Early\"\r\n\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
-    ASSERT_FALSE(program->milestones.LoadMilestones(milestoneFile()));
+    ASSERT_FALSE(program->milestones.load());
     editor.textBox()->setPlainText("Review moved");
     editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()),
@@ -185,7 +185,7 @@ TEST_F(MilestoneEditorTest, ApplyAfterClearAllAddsTheMilestoneAgain)
     WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    program->milestones.clear(); // as Clear All leaves the table
+    program->milestones.table().clear(); // as Clear All leaves the table
     std::filesystem::remove(milestoneFile());
     editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
@@ -197,12 +197,12 @@ TEST_F(MilestoneEditorTest, RemoveAfterTheMilestoneWasClearedAddsNothing)
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
     editor.pressButton(MilestoneEditor::Button::Remove);
-    program->milestones.clear();
+    program->milestones.table().clear();
     std::filesystem::remove(milestoneFile());
     editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(EditorOpen());
     EXPECT_FALSE(std::filesystem::exists(milestoneFile()));
-    EXPECT_TRUE(program->milestones.empty());
+    EXPECT_TRUE(program->milestones.table().empty());
 }
 
 TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
@@ -216,14 +216,14 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     EXPECT_TRUE(dialogs.messages().first().startsWith("76 Path not found"));
     EXPECT_TRUE(dialogs.messages().first().contains(QString::fromStdString((dir / "missing").string())));
     EXPECT_TRUE(EditorOpen());
-    ASSERT_EQ(program->milestones.count(), 1);
-    EXPECT_EQ(program->milestones.at(1).text, "Review");
+    ASSERT_EQ(program->milestones.table().count(), 1);
+    EXPECT_EQ(program->milestones.table().at(1).text, "Review");
     // With a folder to write to, the same Apply succeeds.
     std::filesystem::create_directories(dir / "missing");
     editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_FALSE(EditorOpen());
     EXPECT_EQ(ReadFile(dir / "missing" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
-    EXPECT_EQ(program->milestones.count(), 1);
+    EXPECT_EQ(program->milestones.table().count(), 1);
 }
 
 TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
@@ -246,9 +246,9 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
 
     MilestoneEditor& removing = Edit(24);
     removing.pressButton(MilestoneEditor::Button::Remove);
-    EXPECT_TRUE(program->milestones.at(1).markedForRemoval);
+    EXPECT_TRUE(program->milestones.table().at(1).markedForRemoval);
     removing.close(); // the close box undoes the Remove as Cancel does
-    EXPECT_FALSE(program->milestones.at(1).markedForRemoval);
+    EXPECT_FALSE(program->milestones.table().at(1).markedForRemoval);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
 
     MilestoneEditor& second = Edit(24);

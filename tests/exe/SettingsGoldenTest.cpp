@@ -96,7 +96,7 @@ protected:
 
         // The notices' memory, as the notifications write it once a notice is given.
         clock.set(PackDateTime(2027, 6, 5, 0, 0, 5));
-        for (const Notice& notice : DueNotices(program->ProgramSettings, program->milestones, clock.now(),
+        for (const Notice& notice : DueNotices(program->ProgramSettings, program->milestones.table(), clock.now(),
                                                ReadNoticeMemory(program->settings))) {
             program->write(notice.remember);
         }

@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MilestoneStore.h"
+
+namespace kestrel {
+
+MilestoneStore::MilestoneStore(const ProgramSettings& settings, std::filesystem::path dataDirectory)
+    : m_settings(settings), m_dataDirectory(std::move(dataDirectory))
+{
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &MilestoneStore::fileMayHaveChanged);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &MilestoneStore::fileMayHaveChanged);
+}
+
+std::filesystem::path MilestoneStore::path() const
+{
+    return MilestoneFilePath(m_settings, m_dataDirectory);
+}
+
+std::optional<RuntimeError> MilestoneStore::load()
+{
+    const std::filesystem::path file = path();
+    m_identity = IdentityOfFile(file);
+    m_read = true;
+    std::optional<RuntimeError> error = m_table.LoadMilestones(file);
+    ++m_revision;
+    watch();
+    return error;
+}
+
+std::optional<RuntimeError> MilestoneStore::save()
+{
+    const std::filesystem::path file = path();
+    // The data folder is the program's own: make it on the first save. Any other folder is the
+    // user's choice and must exist.
+    if (file.parent_path() == m_dataDirectory) {
+        std::error_code ignored;
+        std::filesystem::create_directories(m_dataDirectory, ignored);
+    }
+    if (std::optional<RuntimeError> error = m_table.SaveMilestones(file)) {
+        return error;
+    }
+    // What is read back is what was just written; a problem reading it shows where the table is
+    // opened next.
+    (void)load();
+    emit changed();
+    return std::nullopt;
+}
+
+const MilestoneTable& MilestoneStore::current()
+{
+    if (!m_read || IdentityOfFile(path()) != m_identity) {
+        // A damaged file gives what could be read; the desk calendar is where it is reported.
+        (void)load();
+    }
+    return m_table;
+}
+
+void MilestoneStore::watch()
+{
+    const QString file = QString::fromStdString(path().string());
+    const QString folder = QString::fromStdString(path().parent_path().string());
+    const QStringList watched = m_watcher.files() + m_watcher.directories();
+    for (const QString& stale : watched) {
+        if (stale != file && stale != folder) {
+            m_watcher.removePath(stale);
+        }
+    }
+    // A file replaced by a rename is no longer watched; adding it again picks up the new one.
+    for (const QString& wanted : {file, folder}) {
+        if (!watched.contains(wanted) && QFileInfo::exists(wanted)) {
+            m_watcher.addPath(wanted);
+        }
+    }
+    if (!m_watcher.files().contains(file) && QFileInfo::exists(file)) {
+        m_watcher.addPath(file);
+    }
+}
+
+void MilestoneStore::fileMayHaveChanged()
+{
+    if (IdentityOfFile(path()) == m_identity) {
+        watch();
+        return;
+    }
+    // A damaged file is reported where the table is opened (the desk calendar, the report); here
+    // the table takes what could be read.
+    (void)load();
+    emit changed();
+}
+
+} // namespace kestrel
