@@ -181,7 +181,8 @@ DateValue TargetDay(const ProgramSettings& settings)
 
 bool TargetPassed(const ProgramSettings& settings, DateValue now)
 {
-    return now.serial > TargetDay(settings).serial;
+    const DateValue target = TargetDay(settings);
+    return SteadyClockNow(now, target).serial > target.serial;
 }
 
 std::string TargetIsoDate(const ProgramSettings& settings)

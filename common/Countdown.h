@@ -62,8 +62,8 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now);
 // Midnight at the start of the target day, read from the stored target texts as the engine reads
 // them. Raises error 6 or 5 for texts the engine cannot count with.
 DateValue TargetDay(const ProgramSettings& settings);
-// Whether the countdown has passed its target (now later than midnight at the start of the
-// target day), judged from the same stored target texts as the engine reads.
+// Whether the countdown has passed its target (now later than the first moment of the target
+// day, as the engine counts), judged from the same stored target texts as the engine reads.
 bool TargetPassed(const ProgramSettings& settings, DateValue now);
 // The target day as "yyyy-mm-dd".
 std::string TargetIsoDate(const ProgramSettings& settings);

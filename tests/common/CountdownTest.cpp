@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdown.h"
+#include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "ScopedEnvironment.h"
 
@@ -309,6 +310,20 @@ TEST(SteadyClockNowTest, MovesNowByTheHourTheClocksChange)
         EXPECT_EQ(SteadyClockNow(At(2027, 10, 30, 12, 0, 30), At(2027, 11, 1)).serial,
                   At(2027, 10, 30, 11, 0, 30).serial);
         EXPECT_EQ(SteadyClockNow(At(2027, 1, 5, 9), At(2027, 2, 1)).serial, At(2027, 1, 5, 9).serial);
+    }
+    ::tzset();
+}
+
+TEST(SteadyClockNowTest, ASkippedMidnightHasNotPassedAtTheFirstMomentOfTheDay)
+{
+    ProgramSettings settings;
+    settings.TargetYear = "2027";
+    settings.TargetMonth = "9";
+    settings.TargetDay = "5";
+    {
+        ScopedZone zone("America/Santiago"); // 5 September 2027 begins at 01:00
+        EXPECT_FALSE(TargetPassed(settings, At(2027, 9, 5, 1, 0, 0)));
+        EXPECT_TRUE(TargetPassed(settings, At(2027, 9, 5, 1, 0, 1)));
     }
     ::tzset();
 }
