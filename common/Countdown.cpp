@@ -6,8 +6,11 @@
 #include "RuntimeError.h"
 #include "WorkDays.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+#include <optional>
 
 namespace kestrel {
 
@@ -36,7 +39,46 @@ std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionO
     return line;
 }
 
+// The moment a local wall time names, in seconds since the epoch, as the time-zone rules of the
+// system (TZ) read it. A wall time the clocks skip (going forward) names the moment after the
+// gap, so the midnight of a day that starts at 01:00 is the first moment that exists; a wall time
+// the clocks pass twice (going back) is taken as the system picks it. Nothing for a time the
+// system cannot convert.
+std::optional<long long> MomentOf(DateValue wall)
+{
+    const DateParts parts = SplitDate(wall);
+    std::tm local{};
+    local.tm_year = parts.year - 1900;
+    local.tm_mon = parts.month - 1;
+    local.tm_mday = parts.day;
+    local.tm_hour = parts.hour;
+    local.tm_min = parts.minute;
+    local.tm_sec = parts.second;
+    local.tm_isdst = -1;
+    errno = 0;
+    const std::time_t moment = std::mktime(&local);
+    if (moment == static_cast<std::time_t>(-1) && errno != 0) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(moment);
+}
+
 } // namespace
+
+DateValue SteadyClockNow(DateValue now, DateValue target)
+{
+    const std::optional<long long> nowMoment = MomentOf(now);
+    const std::optional<long long> targetMoment = MomentOf(target);
+    if (!nowMoment || !targetMoment) {
+        return now;
+    }
+    const long long left = *targetMoment - *nowMoment;
+    const long long wallLeft = DateDiff("s", now, target);
+    if (left == wallLeft) {
+        return now; // no change of the clocks in between
+    }
+    return DateAdd("s", -left, target);
+}
 
 std::int32_t CountdownBreakdown::valueOf(CountUnit unit) const
 {
@@ -65,6 +107,10 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
 {
     CountdownBreakdown result;
     const DateValue target = PackDate(TargetPart(targetYear), TargetPart(targetMonth), TargetPart(targetDay));
+    // The count is the real time left: across a change of the clocks it is what a clock without
+    // changes would show with as much time left. Today's line keeps the wall clock.
+    const DateValue wallNow = now;
+    now = SteadyClockNow(now, target);
 
     // DateDiff "d" counts midnights crossed, so the -1 leaves the whole days after today; the
     // rest of today is carried by the hours, minutes and seconds.
@@ -113,7 +159,7 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     result.SecondsPart = seconds;
 
     result.Line = CountdownLine(result, captionOption);
-    result.TodayLine = "Today is: " + Format(now, "mmm d, yyyy h:mm:ss");
+    result.TodayLine = "Today is: " + Format(wallNow, "mmm d, yyyy h:mm:ss");
     result.KeepTicking = !(family == FormatFamily::Years && captionOption.size() <= 3);
     return result;
 }
@@ -135,7 +181,8 @@ DateValue TargetDay(const ProgramSettings& settings)
 
 bool TargetPassed(const ProgramSettings& settings, DateValue now)
 {
-    return now.serial > TargetDay(settings).serial;
+    const DateValue target = TargetDay(settings);
+    return SteadyClockNow(now, target).serial > target.serial;
 }
 
 std::string TargetIsoDate(const ProgramSettings& settings)

@@ -41,11 +41,19 @@ struct CountdownBreakdown
 inline constexpr const char* kOutOfRangeMark = "out of range";
 
 // The countdown for `now` to the target day given by the three stored texts. Only the exact
-// day type "WorkDays" counts work days. At the exact target second every part is 0. Raises
-// error 6 (Overflow) when a count leaves the 16-bit range (a target more than 32767 days away).
+// day type "WorkDays" counts work days. The count is the real time left to the first moment of
+// the target day (see SteadyClockNow); at that moment every part is 0. Raises error 6 (Overflow)
+// when a count leaves the 16-bit range (a target more than 32767 days away).
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
                                     std::string_view captionOption);
+
+// The wall time, on a clock without changes of the clocks, that stands as much real time before
+// the target's midnight as `now` stands before the first moment of the target day (midnight, or
+// where the clocks skip midnight the first moment after it) by the local time-zone rules. `now`
+// itself when no change of the clocks lies between; one hour later or earlier across a change.
+// Berlin, 27 March 2027 12:00:30 to 29 March: 34:59:30 are left, so 27 March 13:00:30.
+DateValue SteadyClockNow(DateValue now, DateValue target);
 
 // The countdown shown once a count has left the 16-bit range: no numbers, the line
 // "T-out of range", today's line for `now`, and the timer stopped until a new target is set.
@@ -54,8 +62,8 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now);
 // Midnight at the start of the target day, read from the stored target texts as the engine reads
 // them. Raises error 6 or 5 for texts the engine cannot count with.
 DateValue TargetDay(const ProgramSettings& settings);
-// Whether the countdown has passed its target (now later than midnight at the start of the
-// target day), judged from the same stored target texts as the engine reads.
+// Whether the countdown has passed its target (now later than the first moment of the target
+// day, as the engine counts), judged from the same stored target texts as the engine reads.
 bool TargetPassed(const ProgramSettings& settings, DateValue now);
 // The target day as "yyyy-mm-dd".
 std::string TargetIsoDate(const ProgramSettings& settings);

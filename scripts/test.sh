@@ -38,6 +38,6 @@ if [ "${KESTREL_ASAN:-OFF}" == ON ]; then
     # leaves them out), so the programs themselves are not needed here.
     echo "== unit and window tests under the sanitizers"
     cmake --preset asan -DCMAKE_COMPILE_WARNING_AS_ERROR="$werror"
-    cmake --build --preset asan --target common_tests dates_tests ui_tests exe_tests saver_tests
+    cmake --build --preset asan --target common_tests dates_tests ui_tests exe_tests saver_tests status_tests
     ctest --preset asan
 fi

@@ -1,7 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdown.h"
+#include "ProgramSettings.h"
 #include "RuntimeError.h"
+#include "ScopedEnvironment.h"
+
+#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -244,6 +248,84 @@ TEST(FamilyTest, FirstTwoCharactersDecideWithCase)
     EXPECT_EQ(FamilyOf("hh"), FormatFamily::Hours);
     EXPECT_EQ(FamilyOf("Dd"), FormatFamily::Hours);
     EXPECT_EQ(FamilyOf("y"), FormatFamily::Hours);
+}
+
+// Daylight-saving changes: the count is the real time left to the first moment of the target
+// day, shown as a clock without changes would show it.
+class ScopedZone
+{
+public:
+    explicit ScopedZone(const char* zone) : m_zone("TZ", zone) { ::tzset(); }
+
+private:
+    test::ScopedEnvironment m_zone;
+};
+
+struct ZoneCase
+{
+    const char* name;
+    const char* zone;
+    DateValue now;
+    int targetYear, targetMonth, targetDay;
+    const char* line;
+};
+
+class ChangesOfTheClocks : public ::testing::TestWithParam<ZoneCase>
+{};
+
+TEST_P(ChangesOfTheClocks, CountTheRealTimeLeft)
+{
+    const ZoneCase& c = GetParam();
+    {
+        ScopedZone zone(c.zone);
+        const CountdownBreakdown b =
+            ComputeCountdown(c.now, std::to_string(c.targetYear), std::to_string(c.targetMonth),
+                             std::to_string(c.targetDay), "Days", "yy:dd:hh:mm:ss");
+        EXPECT_EQ(b.Line, c.line);
+        EXPECT_EQ(b.TodayLine, "Today is: " + Format(c.now, "mmm d, yyyy h:mm:ss")); // the wall clock
+    }
+    ::tzset(); // back to the zone the other tests run in
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Zones, ChangesOfTheClocks, ::testing::Values(
+    ZoneCase{"BerlinSpringIsAnHourShorter", "Europe/Berlin", At(2027, 3, 27, 12, 0, 30), 2027, 3, 29, "T-0:1:10:59:30"},
+    ZoneCase{"BerlinAutumnIsAnHourLonger", "Europe/Berlin", At(2027, 10, 30, 12, 0, 30), 2027, 11, 1, "T-0:1:12:59:30"},
+    ZoneCase{"BerlinWithoutAChangeBetween", "Europe/Berlin", At(2027, 6, 1, 12, 0, 30), 2027, 6, 3, "T-0:1:11:59:30"},
+    ZoneCase{"BerlinAfterTheChange", "Europe/Berlin", At(2027, 3, 28, 12, 0, 30), 2027, 3, 29, "T-0:0:11:59:30"},
+    ZoneCase{"BerlinPassedAcrossTheChange", "Europe/Berlin", At(2027, 3, 29, 12, 0, 0), 2027, 3, 28, "T-0:-1:-11:0:0"},
+    ZoneCase{"BerlinZeroAtMidnight", "Europe/Berlin", At(2027, 3, 29), 2027, 3, 29, "T-0:0:0:0:0"},
+    ZoneCase{"UtcHasNoChanges", "UTC", At(2027, 3, 27, 12, 0, 30), 2027, 3, 29, "T-0:1:11:59:30"},
+    ZoneCase{"SantiagoSkipsMidnightZeroAtOne", "America/Santiago", At(2027, 9, 5, 1, 0, 0), 2027, 9, 5, "T-0:0:0:0:0"},
+    ZoneCase{"SantiagoBeforeTheSkippedMidnight", "America/Santiago", At(2027, 9, 4, 12, 0, 30), 2027, 9, 5, "T-0:0:11:59:30"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(SteadyClockNowTest, MovesNowByTheHourTheClocksChange)
+{
+    {
+        ScopedZone zone("Europe/Berlin");
+        EXPECT_EQ(SteadyClockNow(At(2027, 3, 27, 12, 0, 30), At(2027, 3, 29)).serial,
+                  At(2027, 3, 27, 13, 0, 30).serial);
+        EXPECT_EQ(SteadyClockNow(At(2027, 10, 30, 12, 0, 30), At(2027, 11, 1)).serial,
+                  At(2027, 10, 30, 11, 0, 30).serial);
+        EXPECT_EQ(SteadyClockNow(At(2027, 1, 5, 9), At(2027, 2, 1)).serial, At(2027, 1, 5, 9).serial);
+    }
+    ::tzset();
+}
+
+TEST(SteadyClockNowTest, ASkippedMidnightHasNotPassedAtTheFirstMomentOfTheDay)
+{
+    ProgramSettings settings;
+    settings.TargetYear = "2027";
+    settings.TargetMonth = "9";
+    settings.TargetDay = "5";
+    {
+        ScopedZone zone("America/Santiago"); // 5 September 2027 begins at 01:00
+        EXPECT_FALSE(TargetPassed(settings, At(2027, 9, 5, 1, 0, 0)));
+        EXPECT_TRUE(TargetPassed(settings, At(2027, 9, 5, 1, 0, 1)));
+    }
+    ::tzset();
 }
 
 } // namespace

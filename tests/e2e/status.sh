@@ -79,4 +79,16 @@ set -e
 expect_eq "exit status of an unknown option" "$status" "2"
 grep -q "unknown option '--colour'" "$E2E_TMP/err" || fail "no message for the unknown option: $(cat "$E2E_TMP/err")"
 echo "ok: unknown option"
+
+# 8. Across a change of the clocks the count is the real time left (Berlin: the night to 28 March
+# 2027 is an hour shorter, the night to 31 October an hour longer); zero at the target's midnight.
+berlin() { # time, target year, month, day
+    printf '[Target Date]\nTarget_Year=%s\nTarget_Month=%s\nTarget_Day=%s\n' "$2" "$3" "$4" >"$SETTINGS"
+    TZ=Europe/Berlin faked frozen "$1" "$KESTREL" --line
+}
+expect_eq "Berlin, spring change" "$(berlin '2027-03-27 12:00:30' 2027 3 29)" "T-0:1:10:59:30"
+expect_eq "Berlin, autumn change" "$(berlin '2027-10-30 12:00:30' 2027 11 1)" "T-0:1:12:59:30"
+expect_eq "Berlin, no change between" "$(berlin '2027-06-01 12:00:30' 2027 6 3)" "T-0:1:11:59:30"
+expect_eq "Berlin, zero at midnight" "$(berlin '2027-03-29 00:00:00' 2027 3 29)" "T-0:0:0:0:0"
+rm -f "$SETTINGS"
 echo "PASS"
