@@ -148,6 +148,7 @@ OptionsDialog::OptionsDialog(Program& program)
 
     m_pages = new IndexTab(this);
     m_pages->setObjectName(QStringLiteral("VideoSoftIndexTab1"));
+    m_pages->addPageKeys();
     m_pages->setCaptions(QStringLiteral("Countdown Options|Project Planning Options|Web/Text file Options"));
     m_countdown = new CountdownOptionsPage;
     m_project = new ProjectPlanningPage;
