@@ -171,6 +171,9 @@ void DateCalculator::buildWindow()
     m_to = NewDateBox("txtToDate", "Jan 1, 2000", "Determine the To Date", panel);
     m_toLabel = NewLabel("Label2", "&To:", m_to, panel);
     m_toCalendar = NewButton("Command3", 1, "Ca&l...", nullptr, panel);
+    // Both buttons read "Cal...": a screen reader hears which date each one picks.
+    m_fromCalendar->setAccessibleName(QStringLiteral("Pick the From date"));
+    m_toCalendar->setAccessibleName(QStringLiteral("Pick the To date"));
 
     QPushButton* y2k = NewButton("Command2", 0, "&Y2K", "et To Date to January 1, 2000", panel);
     QPushButton* today = NewButton("Command2", 1, "&Today", "Set To to todays date", panel);

@@ -191,9 +191,10 @@ void MonthStrip::setCaptions(const std::array<std::string, 12>& captions)
     for (std::size_t t = 0; t < 12; ++t) {
         const QString caption = FromStd(captions[t]);
         m_tabs[t]->setText(caption);
-        // A placeholder has no month to name to a screen reader but its place.
-        m_tabs[t]->setAccessibleName(caption == QLatin1String("-") ? QStringLiteral("-")
-                                                                   : QString(caption).remove('&'));
+        // A placeholder stands for no month: the keyboard passes it by, as a screen reader then does.
+        const bool placeholder = caption == QLatin1String("-");
+        m_tabs[t]->setFocusPolicy(placeholder ? Qt::NoFocus : Qt::TabFocus);
+        m_tabs[t]->setAccessibleName(placeholder ? QStringLiteral("-") : QString(caption).remove('&'));
     }
 }
 

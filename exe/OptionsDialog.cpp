@@ -124,14 +124,15 @@ OptionsDialog::OptionsDialog(Program& program)
 
     m_pages = new IndexTab(this);
     m_pages->setObjectName(QStringLiteral("VideoSoftIndexTab1"));
+    m_pages->addPageKeys();
     m_pages->setCaptions(QStringLiteral("Countdown Options|Project Planning Options|Web/Text file Options"));
     m_countdown = new CountdownOptionsPage;
     m_project = new ProjectPlanningPage;
     m_file = new FileOptionsPage;
-    m_pages->page(0)->layout()->addWidget(m_countdown);
-    m_pages->page(1)->layout()->addWidget(m_project);
-    m_pages->page(2)->layout()->addWidget(m_file);
-    m_pages->setCurrentTab(0);
+    m_pages->page(static_cast<int>(Page::Countdown))->layout()->addWidget(m_countdown);
+    m_pages->page(static_cast<int>(Page::Project))->layout()->addWidget(m_project);
+    m_pages->page(static_cast<int>(Page::File))->layout()->addWidget(m_file);
+    m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
     // Every tab caption shows whole; the dialog is never narrower than its tabs.
     m_pages->tabBar()->setUsesScrollButtons(false);
     m_file->textPages()->tabBar()->setUsesScrollButtons(false);
@@ -223,7 +224,7 @@ bool OptionsDialog::apply()
         ShowArrowPointer();
         m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(countdownFile)), Dialogs::Buttons::Ok,
                                  Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
-        m_pages->setCurrentTab(2);
+        m_pages->setCurrentTab(static_cast<int>(Page::File));
         m_file->countdownFileEdit()->setFocus(Qt::OtherFocusReason);
         return false;
     }

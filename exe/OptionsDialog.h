@@ -38,6 +38,13 @@ public:
     QPushButton* button(Button which) const;
     QAction* exitAction() const { return m_exit; }
 
+    // The pages, in the order of their tabs.
+    enum class Page
+    {
+        Countdown,
+        Project,
+        File,
+    };
     IndexTab* pages() const { return m_pages; }
     CountdownOptionsPage* countdownPage() const { return m_countdown; }
     ProjectPlanningPage* projectPage() const { return m_project; }

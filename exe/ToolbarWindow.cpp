@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolbarWindow.h"
 
+#include "AccessKeys.h"
 #include "CommandButton.h"
 #include "ElasticPanel.h"
 #include "Presets.h"
@@ -89,6 +90,8 @@ ToolbarWindow::ToolbarWindow(Program& program)
     m_idleTimer = new QTimer(this);
     m_idleTimer->setInterval(kIdleSeconds * 1000);
     connect(m_idleTimer, &QTimer::timeout, this, &ToolbarWindow::showOnAllDisplays);
+    // An access key that two controls of a window share acts on its first press, in every window.
+    new AccessKeys(this);
     buildActions();
     buildWindow();
     buildMenus();

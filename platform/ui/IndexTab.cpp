@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyleOptionTab>
 #include <QStylePainter>
@@ -132,6 +133,35 @@ IndexTab::IndexTab(QWidget* parent)
             pickedByUser(index);
         }
     };
+}
+
+void IndexTab::addPageKeys()
+{
+    const auto turnKey = [this](QKeyCombination key, int step) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { turnPage(step); });
+    };
+    turnKey(Qt::CTRL | Qt::Key_Tab, 1);
+    turnKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    turnKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1);
+    turnKey(Qt::CTRL | Qt::Key_Backtab, -1);
+    turnKey(Qt::CTRL | Qt::Key_PageUp, -1);
+}
+
+void IndexTab::turnPage(int step)
+{
+    const int n = count();
+    if (n == 0 || m_pages->isHidden()) {
+        return;
+    }
+    const int to = ((m_current < 0 ? 0 : m_current) + step + n) % n;
+    if (to == m_tabs->currentIndex()) {
+        if (m_current != to) {
+            pickedByUser(to);
+        }
+    } else {
+        m_tabs->setCurrentIndex(to);
+    }
 }
 
 QTabBar* IndexTab::tabBar() const

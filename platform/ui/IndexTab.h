@@ -49,6 +49,9 @@ public:
     // The tabs' shape; the pages sit on the side away from the tabs.
     void setShape(QTabBar::Shape shape);
     QTabBar* tabBar() const;
+    // Ctrl+Tab and Ctrl+Page Down turn to the next page, Ctrl+Shift+Tab and Ctrl+Page Up to the one
+    // before, from anywhere in the window, as in a tabbed dialog: for a window's one main strip.
+    void addPageKeys();
 
 signals:
     // The user picked a tab (by mouse or keyboard, Alt with its access key included), not the
@@ -59,6 +62,8 @@ signals:
 private:
     void showCurrent(int index);
     void pickedByUser(int index);
+    // The page `step` tabs on, round the strip, as picked by the user.
+    void turnPage(int step);
     void updateSizePolicy();
 
     IndexTabBar* m_tabs;

@@ -12,8 +12,9 @@ namespace kestrel {
 
 // The windows of the program that are loaded now, in the order they were loaded, each with the
 // name the settings file records ("frmToolBar", "frmCountDown", ...). Index 0 is the first
-// loaded, which is always the toolbar. A window adds itself in its load and removes itself in its
-// unload; a window destroyed without unloading drops out by itself. Every change is announced, so
+// loaded, which is always the toolbar. A window is added by its load and removed by its unload
+// (the program's windows through their WindowLife); a window destroyed without unloading drops out
+// by itself. Every change is announced, so
 // that what shows which windows are open (the toolbar's buttons) follows the list.
 class LoadedWindows : public QObject
 {

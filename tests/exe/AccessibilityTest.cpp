@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AllWindows.h"
+#include "DateCalculator.h"
+#include "DeskCalendar.h"
 #include "ElasticPanel.h"
 #include "OptionsDialog.h"
 #include "ProgramFixture.h"
@@ -10,6 +12,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
 
 namespace kestrel::test {
 namespace {
@@ -157,6 +163,94 @@ TEST_F(WindowAccessibility, InformationLinesAreReadWithTheirWords)
             }
         }
     });
+}
+
+// Keyboard users and screen readers: names that tell controls apart, tab stops only where there is
+// something to choose, page keys in the options dialog, access keys that act at once.
+class KeyboardTest : public ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        std::filesystem::create_directories(dir / "data");
+    }
+
+    static void Activate(QWidget& window)
+    {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+};
+
+TEST_F(KeyboardTest, TheCalculatorsTwoCalendarButtonsSayWhichDateTheyPick)
+{
+    StartToolbar();
+    auto calculator = std::make_unique<DateCalculator>(*program);
+    QStringList names;
+    for (const QPushButton* button : calculator->findChildren<QPushButton*>(QStringLiteral("Command3"))) {
+        names << button->accessibleName();
+    }
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Pick the From date", "Pick the To date"}));
+}
+
+TEST_F(KeyboardTest, PlaceholderMonthTabsAreNoTabStops)
+{
+    StartToolbar();
+    auto calendar = std::make_unique<DeskCalendar>(*program);
+    int months = 0;
+    for (const MonthStrip* strip : {calendar->leftMonthStrip(), calendar->rightMonthStrip()}) {
+        for (int t = 0; t < 12; ++t) {
+            const bool placeholder = strip->caption(t) == QLatin1String("-");
+            const bool tabStop = (strip->tab(t)->focusPolicy() & Qt::TabFocus) != 0;
+            EXPECT_NE(placeholder, tabStop) << strip->objectName().toStdString() << " tab " << t;
+            months += placeholder ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(months, 12);
+}
+
+TEST_F(KeyboardTest, ControlTabAndControlPageKeysTurnTheOptionsPages)
+{
+    StartToolbar();
+    auto options = std::make_unique<OptionsDialog>(*program);
+    Activate(*options);
+    // clang-format off
+    const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; int page; } presses[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_Tab, Qt::ControlModifier, 0},
+        {Qt::Key_PageUp, Qt::ControlModifier, 2},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1},
+    };
+    // clang-format on
+    ASSERT_EQ(options->pages()->currentTab(), 0);
+    for (const auto& press : presses) {
+        QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : options.get();
+        QTest::keyClick(focus, press.key, press.modifiers);
+        EXPECT_EQ(options->pages()->currentTab(), press.page)
+            << press.key << " " << focus->metaObject()->className() << " " << focus->objectName().toStdString();
+    }
+}
+
+TEST_F(KeyboardTest, AClashingAccessKeyActsOnItsFirstPressTheMenuFirst)
+{
+    StartToolbar();
+    auto* calendar = new DeskCalendar(*program);
+    Activate(*calendar);
+    // Alt+M: the "&MileStones" menu, the "&Month " jump and the "&March" tab.
+    QTest::keyClick(calendar, Qt::Key_M, Qt::AltModifier);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), "mnuMile");
+    popup->close();
+    Activate(*calendar);
+    // Alt+Y: the "&Year" jump and the "Ma&y" tab; one of them turns the calendar at once.
+    const YearMonth before = calendar->shownMonth();
+    QTest::keyClick(calendar, Qt::Key_Y, Qt::AltModifier);
+    EXPECT_NE(calendar->shownMonth(), before);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramFixture.h"
 #include "ScopedEnvironment.h"
+#include "Units.h"
 
 namespace kestrel::test {
 namespace {
@@ -119,6 +120,52 @@ TEST_F(OpenWindowsRecord, OnlyTheToolbarOpenRecordsNone)
     SaveOpenWindows(*program);
     EXPECT_EQ(Setting("Forms Open", "FormCount"), "0");
     EXPECT_TRUE(RecordedOpenWindows(*program).empty());
+}
+
+// What a window's place keys write in each of its states: the state when the keys hold one, top
+// and left while normal (and while maximised, its normal place, when the keys say so), and
+// nothing else.
+TEST_F(OpenWindowsRecord, PlaceKeysWriteWhatTheirRowSays)
+{
+    constexpr PlaceKeys kBeside{"Win", true, true, false};
+    constexpr PlaceKeys kBesideMaximisedPlace{"Win", true, true, true};
+    constexpr PlaceKeys kDialog{"Win", false, false, false};
+    // clang-format off
+    const struct
+    {
+        const char* name;
+        PlaceKeys keys;
+        Qt::WindowState state;
+        const char* written; // "state top left", "-" for a key not written
+    } cases[] = {
+        {"beside, normal", kBeside, Qt::WindowNoState, "0 1500 3000"},
+        {"beside, maximised", kBeside, Qt::WindowMaximized, "2 - -"},
+        {"beside, minimised", kBeside, Qt::WindowMinimized, "1 - -"},
+        {"calendar, normal", kBesideMaximisedPlace, Qt::WindowNoState, "0 1500 3000"},
+        {"calendar, maximised", kBesideMaximisedPlace, Qt::WindowMaximized, "2 1500 3000"},
+        {"calendar, minimised", kBesideMaximisedPlace, Qt::WindowMinimized, "1 - -"},
+        {"dialog, normal", kDialog, Qt::WindowNoState, "- 1500 3000"},
+        {"dialog, maximised", kDialog, Qt::WindowMaximized, "- - -"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        WriteSettings("");
+        QWidget window;
+        window.resize(200, 100);
+        MoveWindowTwips(window, 1500, 3000);
+        window.show();
+        QApplication::processEvents();
+        if (c.state != Qt::WindowNoState) {
+            window.setWindowState(c.state);
+            QApplication::processEvents();
+        }
+        WritePlace(*program, c.keys, window);
+        const auto shown = [this](const char* key) {
+            const std::string value = Setting("Forms Position", key);
+            return value == "<missing>" ? std::string("-") : value;
+        };
+        EXPECT_EQ(shown("WinWindowState") + " " + shown("WinTop") + " " + shown("WinLeft"), c.written) << c.name;
+    }
 }
 
 TEST(SettingsTextTest, NumbersAsTheSettingsFileStoresThem)

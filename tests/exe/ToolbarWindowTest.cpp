@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ElasticPanel.h"
 #include "HelpViewer.h"
+#include "MilestoneEditor.h"
 #include "ProgramFixture.h"
 #include "Units.h"
 
@@ -291,6 +292,35 @@ TEST_F(ToolbarTest, EachButtonAndItsMenuItemAreOneCommand)
         EXPECT_FALSE(bar.button(*kind.button)->isChecked()) << kind.storedName;
     }
     EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+// The program's close records every open window and stores the places its row says the close
+// stores; a window whose place only its own buttons store (the milestone editor) keeps the old one.
+TEST_F(ToolbarTest, TheCloseStoresThePlacesTheRegistryNames)
+{
+    ToolbarWindow& bar = StartToolbar();
+    for (const WindowKind& kind : Windows()) {
+        if (kind.button && kind.opening == Opening::Toggled) {
+            bar.pressButton(*kind.button);
+        }
+    }
+    auto* editor = new MilestoneEditor(*program, PackDate(1999, 12, 24), 0);
+    editor->show();
+    bar.pressButton(Button::Close);
+    for (const WindowKind& kind : Windows()) {
+        if (kind.place.prefix == nullptr) {
+            continue;
+        }
+        const std::string prefix = kind.place.prefix;
+        const bool stored = kind.place.storedAtClose;
+        EXPECT_EQ(Setting("Forms Position", (prefix + "Top").c_str()) != "<missing>", stored) << prefix;
+        EXPECT_EQ(Setting("Forms Position", (prefix + "Left").c_str()) != "<missing>", stored) << prefix;
+        EXPECT_EQ(Setting("Forms Position", (prefix + "WindowState").c_str()) != "<missing>",
+                  stored && kind.place.state)
+            << prefix;
+    }
+    EXPECT_EQ(Setting("Forms Open", "FormCount"), "4");
+    EXPECT_EQ(Setting("Forms Open", "Form4"), kMilestoneName);
 }
 
 // A screen reader's "Toggle" on a button of a window beside the toolbar opens and closes it.
