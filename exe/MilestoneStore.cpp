@@ -58,7 +58,14 @@ const MilestoneTable& MilestoneStore::current()
 void MilestoneStore::watch()
 {
     const QString file = QString::fromStdString(path().string());
-    const QString folder = QString::fromStdString(path().parent_path().string());
+    // A folder that does not exist yet is watched through the nearest one that does, so that its
+    // making is seen and the file in it watched from then on.
+    std::filesystem::path existing = path().parent_path();
+    std::error_code error;
+    while (!existing.empty() && existing != existing.root_path() && !std::filesystem::is_directory(existing, error)) {
+        existing = existing.parent_path();
+    }
+    const QString folder = QString::fromStdString(existing.string());
     const QStringList watched = m_watcher.files() + m_watcher.directories();
     for (const QString& stale : watched) {
         if (stale != file && stale != folder) {

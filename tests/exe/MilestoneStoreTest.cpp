@@ -8,7 +8,7 @@
 
 #include <QSignalSpy>
 
-#include <cstdio>
+#include <QCoreApplication>
 
 namespace kestrel::test {
 namespace {
@@ -62,8 +62,11 @@ TEST_F(MilestoneStoreTest, ItsOwnSaveIsNotReadAsAChangeOnDisk)
     program->milestones.table().PutMilestone(0, PackDate(1999, 12, 24), "Review");
     QSignalSpy changed(&program->milestones, &MilestoneStore::changed);
     ASSERT_FALSE(program->milestones.save());
-    EXPECT_EQ(changed.count(), 1) << "the save itself tells the listeners once";
-    EXPECT_FALSE(changed.wait(300)) << "the watcher saw the program's own save as a change";
+    // The watcher's news of the save is already queued: deliver it.
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(changed.count(), 1) << "the save tells the listeners once; the watcher saw it as a change";
     EXPECT_EQ(ReadFile(dir / "data" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
 }
 
