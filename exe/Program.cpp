@@ -279,11 +279,21 @@ int StartProgram(QApplication& app)
     // One kestrel per session, so that two never write the same settings file: a second start
     // brings the first one's toolbar forward and ends.
     SingleInstance instance(SingleInstance::RuntimeFolder(), QStringLiteral("kestrel"));
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case SingleInstance::Claim::First:
+        break;
+    case SingleInstance::Claim::Running:
         if (!instance.askFirstToShow(150)) {
             std::fprintf(stderr, "kestrel: Kestrel is already running in this session.\n");
         }
         return 0;
+    case SingleInstance::Claim::Failed: {
+        // Never taken for another copy: without the lock two copies could write one settings file.
+        const QString message = QStringLiteral("Kestrel cannot start: %1.").arg(instance.problem());
+        std::fprintf(stderr, "kestrel: %s\n", message.toLocal8Bit().constData());
+        QtDialogs().MsgBox(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, QString::fromLatin1(kProgramName));
+        return 1;
+    }
     }
 
     SystemClock clock;
