@@ -297,7 +297,9 @@ int StartProgram(QApplication& app)
     }
 
     SystemClock clock;
-    QtDialogs dialogs;
+    QtDialogs shownDialogs;
+    // Once a signal asks the program to end, its messages go to standard error, not to boxes.
+    EndingDialogs dialogs(shownDialogs);
     Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
                     QCoreApplication::applicationDirPath().toStdString(), DefaultDataDirectory());
 
@@ -313,8 +315,11 @@ int StartProgram(QApplication& app)
 
     auto* toolbar = new ToolbarWindow(program);
     // A logout, kill or Ctrl+C ends the program as "&Close" does.
-    const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
-    dialogs.setParentWindow(toolbar);
+    const TerminationSignals onSignal([toolbar, &dialogs] {
+        dialogs.beginEnding();
+        toolbar->endProgram();
+    });
+    shownDialogs.setParentWindow(toolbar);
     QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
         toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
         toolbar->show();
@@ -326,9 +331,11 @@ int StartProgram(QApplication& app)
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
     toolbar->Load();
-    const int code = app.exec();
+    // A signal that came while a message box of the start was open has ended the program
+    // already (the box's own loop received the quit): the main loop would wait for ever.
+    const int code = dialogs.ending() ? 0 : app.exec();
     delete toolbar;
-    return code;
+    return dialogs.ending() ? dialogs.endingStatus() : code;
 }
 
 } // namespace kestrel
