@@ -61,8 +61,37 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{
                           {"--bogus"}, false, 2, "", "kestrel: Unknown option 'bogus'.\nTry 'kestrel --help'"},
                       CommandLineCase{{"-hv"}, false, 2, "", "Unknown option 'hv'"},
+                      // Qt 6 has no -sync: an unknown option, said before any display is looked for.
+                      CommandLineCase{{"--sync"}, false, 2, "", "kestrel: Unknown option 'sync'."},
+                      CommandLineCase{{"--display", ":1", "--visual", "32"}, true, 0, "", ""},
                       CommandLineCase{{"-platform"}, false, 2, "", "Missing value after '-platform'"},
                       CommandLineCase{{"notes.txt"}, false, 2, "", "kestrel: unexpected argument 'notes.txt'."}));
+
+// What the commands without a window see of a command line: Qt's options gone, values and all.
+TEST(WithoutQtOptions, TakesOutQtsOptionsAndTheirValues)
+{
+    // clang-format off
+    const struct { std::vector<const char*> given; std::vector<const char*> kept; } cases[] = {
+        {{"kestrel", "-platform", "offscreen", "--line"}, {"kestrel", "--line"}},
+        {{"kestrel", "--line", "--display", ":1", "-reverse"}, {"kestrel", "--line"}},
+        {{"kestrel", "--report-pdf", "-", "-style", "Fusion"}, {"kestrel", "--report-pdf", "-"}},
+        {{"kestrel", "--export-ics", "out.ics", "--watch"}, {"kestrel", "--export-ics", "out.ics", "--watch"}},
+        {{"kestrel", "--sync", "--line"}, {"kestrel", "--sync", "--line"}},
+        {{"kestrel", "-platform"}, {"kestrel"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        std::vector<char*> argv;
+        for (const char* argument : c.given) {
+            argv.push_back(const_cast<char*>(argument));
+        }
+        const std::vector<char*> kept = WithoutQtOptions(static_cast<int>(argv.size()), argv.data());
+        ASSERT_FALSE(kept.empty());
+        EXPECT_EQ(kept.back(), nullptr);
+        EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end() - 1),
+                  std::vector<std::string>(c.kept.begin(), c.kept.end()));
+    }
+}
 
 TEST(ProgramCommandLineHelp, ListsNoneOfQtsOwnOptions)
 {
