@@ -93,6 +93,34 @@ expect_eq "kestrel --report-pdf -: status" "$status" "0"
 expect_eq "kestrel --report-pdf -: title" "$(pdfinfo "$E2E_TMP/out.pdf" | sed -n 's/^Title: *//p')" "Kestrel Report"
 rm -f "$SETTINGS"
 
+# kestrel-saver --add-to-xscreensaver puts itself into the user's programs list once, keeping the
+# other programs and settings.
+printf 'timeout: 0:05:00\nprograms: \\\n  maze -root \\n\\\n  qix -root \\n\n\nfade: False\n' >"$HOME/.xscreensaver"
+run_bare "$SAVER" --add-to-xscreensaver
+expect_eq "kestrel-saver --add-to-xscreensaver: status" "$status" "0"
+expect_eq "programs list afterwards" "$(sed -n '2,5p' "$HOME/.xscreensaver")" \
+    "programs: \\
+  \"Kestrel Countdown\"  $SAVER -root  \\n\\
+  maze -root \\n\\
+  qix -root \\n"
+expect_eq "other settings kept" "$(sed -n '1p;7p' "$HOME/.xscreensaver" | paste -sd'|')" "timeout: 0:05:00|fade: False"
+cp "$HOME/.xscreensaver" "$E2E_TMP/xscreensaver-before"
+run_bare "$SAVER" --add-to-xscreensaver
+expect_eq "kestrel-saver --add-to-xscreensaver again: status" "$status" "0"
+cmp -s "$HOME/.xscreensaver" "$E2E_TMP/xscreensaver-before" || fail "a second --add-to-xscreensaver changed the file"
+# Without a file of the user's, the system's list is the start; without one either, nothing is
+# written and the status says so.
+rm "$HOME/.xscreensaver"
+run_bare "$SAVER" --add-to-xscreensaver
+if [ -f /etc/X11/app-defaults/XScreenSaver ]; then
+    expect_eq "--add-to-xscreensaver from the system's list: status" "$status" "0"
+    grep -q "Kestrel Countdown" "$HOME/.xscreensaver" || fail "the saver is not in the new list"
+else
+    expect_eq "--add-to-xscreensaver without any list: status" "$status" "1"
+    [[ "$err" == *"is xscreensaver installed?"* ]] || fail "--add-to-xscreensaver without any list: '$err'"
+    [ ! -e "$HOME/.xscreensaver" ] || fail "--add-to-xscreensaver wrote a file without a list"
+fi
+
 # Help and version do not start the screensaver's lock or kestrel's: a running copy does not stop
 # them, and they leave nothing in the runtime folder.
 expect_eq "runtime folder after help and version" "$(ls -A "$XDG_RUNTIME_DIR")" ""
