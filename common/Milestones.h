@@ -49,8 +49,11 @@ std::string MilestoneKey(long long dayNumber);
 // number is there.
 double KeyValue(std::string_view key);
 
-// The longest key or text the loader accepts; a longer field means the file is damaged.
-inline constexpr std::size_t kMaxMilestoneFieldBytes = 64 * 1024;
+// The longest milestone text the editor takes, in characters.
+inline constexpr std::size_t kMaxMilestoneTextCharacters = 64 * 1024;
+// The longest key or text the loader accepts, in bytes: room for the longest text when every
+// character takes four bytes in UTF-8. A longer field means the file is damaged.
+inline constexpr std::size_t kMaxMilestoneFieldBytes = 4 * kMaxMilestoneTextCharacters;
 
 // The milestone table: every window works on the same one. Positions run from 1 to count(), as
 // the calendar and the editor show them; position 0 means a milestone not in the table yet.

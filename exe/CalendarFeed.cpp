@@ -58,12 +58,22 @@ void CalendarFeed::update()
     }
     m_written = source;
     const QString problem = WriteCalendarFile(m_program, path);
-    if (!problem.isEmpty()) {
+    if (problem.isEmpty()) {
+        m_failureReported = false;
+    } else if (!m_failureReported) {
+        m_failureReported = true;
         m_program.dialogs.MsgBox(
             QString::fromStdString(CouldNotBeSavedText("The calendar feed", path, problem.toStdString()) +
                                    ". Check in Options."),
             Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
     }
+}
+
+void CalendarFeed::redraw()
+{
+    m_written.clear();
+    m_failureReported = false;
+    update();
 }
 
 void ExportCalendarToChosenFile(Program& program)

@@ -227,7 +227,9 @@ void DateCalculator::buildWindow()
     connect(exit, &QAction::triggered, this, &DateCalculator::exitWindow);
 
     connect(m_interval, &QComboBox::activated, this, &DateCalculator::chooseInterval);
-    m_interval->lineEdit()->installEventFilter(this);
+    // Enter in the interval box takes its text as chosen, also a text the list does not hold
+    // (the box hands its keys to its line edit, so this is where Enter arrives).
+    connect(m_interval->lineEdit(), &QLineEdit::returnPressed, this, &DateCalculator::chooseInterval);
     connect(m_from, &QLineEdit::textChanged, this, &DateCalculator::calculateInterval);
     connect(m_to, &QLineEdit::textChanged, this, &DateCalculator::calculateInterval);
     connect(m_fromCalendar, &QPushButton::clicked, this, [this] { openPicker(Field::From); });
@@ -355,12 +357,6 @@ bool DateCalculator::eventFilter(QObject* watched, QEvent* event)
         if (IsLeftRelease(event) || (watched == m_to && IsPickerKey(event))) {
             openPicker(Field::To);
             return watched == m_to && event->type() == QEvent::KeyPress;
-        }
-    } else if (watched == m_interval->lineEdit()) {
-        // Enter in the interval box takes its text as chosen.
-        if (IsKey(event, {Qt::Key_Return, Qt::Key_Enter})) {
-            chooseInterval();
-            return true;
         }
     } else if (IsKey(event, {Qt::Key_Escape})) {
         // Escape in the picker closes it and leaves the date as it was.

@@ -143,7 +143,13 @@ void DeskCalendar::buildWindow()
 
     auto* page = new QFrame(central);
     page->setObjectName(QStringLiteral("CalendarPage"));
-    page->setStyleSheet(QStringLiteral("QFrame#CalendarPage { background: #ffffff; border: 1px solid #8a9aa6; }"));
+    // The page follows the palette (light or dark); only the day cells keep their fixed colours.
+    page->setStyleSheet(
+        QStringLiteral("QFrame#CalendarPage { background: palette(base); border: 1px solid palette(mid); }"
+                       "QFrame#CalendarPage > QLabel { color: palette(text); }"));
+    // Weekend names in red: a dark red on a light page, a light red on a dark one.
+    const bool darkPage = palette().color(QPalette::Base).lightnessF() < 0.5;
+    const QString weekendName = darkPage ? QStringLiteral("#ff9a9a") : QStringLiteral("#8a3030");
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 6, 6, 6);
     grid->setSpacing(3);
@@ -154,7 +160,7 @@ void DeskCalendar::buildWindow()
         bold.setBold(true);
         name->setFont(bold);
         if (weekday == 1 || weekday == 7) {
-            name->setStyleSheet(QStringLiteral("color: #8a3030;"));
+            name->setStyleSheet(QStringLiteral("color: %1;").arg(weekendName));
         }
         grid->addWidget(name, 0, weekday - 1);
     }

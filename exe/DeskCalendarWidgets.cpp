@@ -158,10 +158,13 @@ MonthStrip::MonthStrip(Qt::Edge side, QWidget* parent) : QWidget(parent)
     const QString outer = side == Qt::LeftEdge ? QStringLiteral("left") : QStringLiteral("right");
     const QString style =
         QStringLiteral(
-            "QToolButton { border: 1px solid #8a9aa6; border-%1: none; background: #e4ecf2; padding: 2px 8px;"
+            // The tabs take the palette's colours, light or dark: a tab is a button, the month
+            // shown is of the page's colour.
+            "QToolButton { border: 1px solid palette(mid); border-%1: none; background: palette(button);"
+            " color: palette(button-text); padding: 2px 8px;"
             " border-top-%2-radius: 6px; border-bottom-%2-radius: 6px; }"
-            "QToolButton:checked { background: #ffffff; font-weight: bold; }"
-            "QToolButton:hover { background: #f4f8fb; }")
+            "QToolButton:checked { background: palette(base); color: palette(text); font-weight: bold; }"
+            "QToolButton:hover { border-color: palette(highlight); }")
             .arg(side == Qt::LeftEdge ? QStringLiteral("right") : QStringLiteral("left"), outer);
     // Both strips keep the width of the longest month, so the grid stays in place from month
     // to month whatever each strip shows.

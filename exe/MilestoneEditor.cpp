@@ -165,9 +165,10 @@ void MilestoneEditor::apply()
     // A text left as it was keeps its own line breaks, so a file from elsewhere is not rewritten.
     const QString shown = m_text->toPlainText();
     std::string text = shown == AsShown(m_openedText) ? m_openedText : shown.toStdString();
-    if (text.size() > kMaxMilestoneFieldBytes) {
+    // Characters as a user counts them: an accented letter or an emoji is one.
+    if (static_cast<std::size_t>(QString::fromStdString(text).toUcs4().size()) > kMaxMilestoneTextCharacters) {
         m_program.dialogs.MsgBox(QStringLiteral("The milestone text is too long: at most %1 characters are kept.")
-                                     .arg(kMaxMilestoneFieldBytes));
+                                     .arg(kMaxMilestoneTextCharacters));
         return;
     }
     position = table.PutMilestone(position, m_day, std::move(text));

@@ -335,15 +335,27 @@ int StartProgram(QApplication& app)
     // One kestrel per session, so that two never write the same settings file: a second start
     // brings the first one's toolbar forward and ends.
     SingleInstance instance(SingleInstance::RuntimeFolder(), QStringLiteral("kestrel"));
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case SingleInstance::Claim::First:
+        break;
+    case SingleInstance::Claim::Running:
         if (!instance.askFirstToShow(150)) {
             std::fprintf(stderr, "kestrel: Kestrel is already running in this session.\n");
         }
         return 0;
+    case SingleInstance::Claim::Failed: {
+        // Never taken for another copy: without the lock two copies could write one settings file.
+        const QString message = QStringLiteral("Kestrel cannot start: %1.").arg(instance.problem());
+        std::fprintf(stderr, "kestrel: %s\n", message.toLocal8Bit().constData());
+        QtDialogs().MsgBox(message, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, QString::fromLatin1(kProgramName));
+        return 1;
+    }
     }
 
     SystemClock clock;
-    QtDialogs dialogs;
+    QtDialogs shownDialogs;
+    // Once a signal asks the program to end, its messages go to standard error, not to boxes.
+    EndingDialogs dialogs(shownDialogs);
     Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
                     QCoreApplication::applicationDirPath().toStdString(), DefaultDataDirectory());
 
@@ -359,8 +371,11 @@ int StartProgram(QApplication& app)
 
     auto* toolbar = new ToolbarWindow(program);
     // A logout, kill or Ctrl+C ends the program as "&Close" does.
-    const TerminationSignals onSignal([toolbar] { toolbar->endProgram(); });
-    dialogs.setParentWindow(toolbar);
+    const TerminationSignals onSignal([toolbar, &dialogs] {
+        dialogs.beginEnding();
+        toolbar->endProgram();
+    });
+    shownDialogs.setParentWindow(toolbar);
     QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
         toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
         toolbar->show();
@@ -372,9 +387,11 @@ int StartProgram(QApplication& app)
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
     toolbar->Load();
-    const int code = app.exec();
+    // A signal that came while a message box of the start was open has ended the program
+    // already (the box's own loop received the quit): the main loop would wait for ever.
+    const int code = dialogs.ending() ? 0 : app.exec();
     delete toolbar;
-    return code;
+    return dialogs.ending() ? dialogs.endingStatus() : code;
 }
 
 } // namespace kestrel

@@ -16,6 +16,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -30,20 +31,27 @@ void Complain(const QString& message)
 
 } // namespace
 
+namespace {
+
+// The document as the bytes of a PDF file; the outcome says whether every page was drawn.
+PrintOutcome ComposePdf(const ReportDocument& document, QByteArray& bytes, const PrintProgress& progress)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Kestrel"));
+    writer.setTitle(QStringLiteral("Kestrel Report"));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(document.geometry().paper, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+    return PrintReport(document, writer, 1, document.pageCount(), progress);
+}
+
+} // namespace
+
 PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress)
 {
     QByteArray bytes;
-    PrintOutcome outcome;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Kestrel"));
-        writer.setTitle(QStringLiteral("Countdown Report"));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(document.geometry().paper, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-        outcome = PrintReport(document, writer, 1, document.pageCount(), progress);
-    }
+    PrintOutcome outcome = ComposePdf(document, bytes, progress);
     if (outcome.result != PrintOutcome::Result::Printed) {
         return outcome;
     }
@@ -54,6 +62,22 @@ PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path,
         outcome.result = PrintOutcome::Result::Failed;
         outcome.error = QStringLiteral("The file \"%1\" could not be written: %2.")
                             .arg(path, QString::fromStdString(error.description()));
+    }
+    return outcome;
+}
+
+PrintOutcome WriteReportPdf(const ReportDocument& document, std::FILE* output)
+{
+    QByteArray bytes;
+    PrintOutcome outcome = ComposePdf(document, bytes, {});
+    if (outcome.result != PrintOutcome::Result::Printed) {
+        return outcome;
+    }
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, output) != size || std::fflush(output) != 0) {
+        outcome.result = PrintOutcome::Result::Failed;
+        outcome.error = QStringLiteral("standard output could not be written: %1")
+                            .arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
     return outcome;
 }
@@ -77,7 +101,7 @@ int RunReportPdfProgram(int argc, char** argv)
     return RunReportPdfCommand(QGuiApplication::arguments(), clock).value_or(2);
 }
 
-std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock& clock)
+std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock& clock, std::FILE* output)
 {
     if (!arguments.contains(QStringLiteral("--report-pdf"))) {
         return std::nullopt;
@@ -144,7 +168,9 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
         return 1;
     }
 
-    const PrintOutcome outcome = WriteReportPdf(document, path);
+    // "-" is standard output, as for --export-ics.
+    const PrintOutcome outcome =
+        path == QLatin1String("-") ? WriteReportPdf(document, output) : WriteReportPdf(document, path);
     if (outcome.result != PrintOutcome::Result::Printed) {
         Complain(outcome.error);
         return 1;

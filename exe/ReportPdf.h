@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace kestrel {
@@ -19,13 +20,18 @@ class Clock;
 // outcome; a failure's message names the file and the reason.
 PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress = {});
 
+// Writes every page of a composed document as a PDF to an open stream (standard output); a
+// failure's message says why.
+PrintOutcome WriteReportPdf(const ReportDocument& document, std::FILE* output);
+
 // The command line `kestrel --report-pdf FILE [--from YYYY-MM]`: writes the report from the
-// settings file and the milestone file as a PDF without any window. Starts with the present
+// settings file and the milestone file as a PDF without any window; FILE "-" writes it to
+// `output` (standard output). Starts with the present
 // month when --from is missing. Returns no value when the arguments do not ask for it (the
 // program then starts as usual), otherwise the exit code: 0 when written, 2 for arguments that
 // make no sense, 1 when the report cannot be composed or written; every failure is explained on
 // standard error.
-std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock& clock);
+std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock& clock, std::FILE* output = stdout);
 
 // Whether the arguments ask for the report as a PDF (so that no display is needed).
 bool AsksForReportPdf(int argc, char** argv);

@@ -52,7 +52,7 @@ ReportWindow::ReportWindow(Program& program)
       m_document(std::make_shared<ReportDocument>(PreviewGeometry(QLocale()))), m_life(program, *this, kReportName)
 {
     setObjectName(QString::fromLatin1(kReportName));
-    setWindowTitle(QStringLiteral("Countdown Report"));
+    setWindowTitle(QStringLiteral("Kestrel Report"));
     setModal(true);
     setSizeGripEnabled(true);
 
@@ -303,7 +303,7 @@ bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
 PrintProgress ReportWindow::progressFor(const QString& text, int pages)
 {
     m_progress = std::make_unique<QProgressDialog>(text, QStringLiteral("Cancel"), 0, pages, this);
-    m_progress->setWindowTitle(QStringLiteral("Countdown Report"));
+    m_progress->setWindowTitle(QStringLiteral("Kestrel Report"));
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setMinimumDuration(400);
     m_progress->setAutoClose(true);
@@ -322,7 +322,7 @@ void ReportWindow::print()
     }
     ShowBusyPointer();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Countdown Report"));
+    printer.setDocName(QStringLiteral("Kestrel Report"));
     printer.setCreator(QStringLiteral("Kestrel"));
     const std::optional<PrintRange> range =
         m_program.dialogs.ShowPrinter(printer, 1, m_preview->pageCount(), PrintRange{1, m_preview->pageCount()});
@@ -361,7 +361,7 @@ void ReportWindow::saveAsPdf()
         m_program.dialogs.MsgBox(QString::fromLatin1(kNoPagesMessage));
         return;
     }
-    const QString offered = QDir::home().filePath(QStringLiteral("Countdown Report.pdf"));
+    const QString offered = QDir::home().filePath(QStringLiteral("Kestrel Report.pdf"));
     std::optional<QString> path =
         m_program.dialogs.ShowSave(offered, QStringLiteral("PDF files (*.pdf)|*.pdf"), QStringLiteral("Save as PDF"));
     if (!path) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TerminationSignals.h"
 
+#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <array>
@@ -71,6 +72,60 @@ void TerminationSignals::received()
     if (m_close) {
         m_close();
     }
+}
+
+} // namespace kestrel
+
+namespace kestrel {
+
+Dialogs::Answer EndingDialogs::MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title)
+{
+    if (!m_ending) {
+        return m_shown.MsgBox(text, buttons, icon, title);
+    }
+    if (icon == Icon::Critical || icon == Icon::Exclamation) {
+        ++m_failures;
+    }
+    // One line per message, so that the journal keeps it together.
+    QString line = text.trimmed();
+    line.replace(QRegularExpression(QStringLiteral("\\s*\\n+\\s*")), QStringLiteral(" "));
+    std::fprintf(m_errors, "kestrel: %s\n", line.toLocal8Bit().constData());
+    std::fflush(m_errors);
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+        break;
+    }
+    return Answer::Cancel;
+}
+
+QString EndingDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    return m_ending ? QString() : m_shown.InputBox(prompt, title, defaultText);
+}
+
+std::optional<QColor> EndingDialogs::ShowColor(const QColor& initial)
+{
+    return m_ending ? std::nullopt : m_shown.ShowColor(initial);
+}
+
+std::optional<FontChoice> EndingDialogs::ShowFont(const FontChoice& initial)
+{
+    return m_ending ? std::nullopt : m_shown.ShowFont(initial);
+}
+
+std::optional<QString> EndingDialogs::ShowSave(const QString& fileName, const QString& filter, const QString& title)
+{
+    return m_ending ? std::nullopt : m_shown.ShowSave(fileName, filter, title);
+}
+
+std::optional<PrintRange> EndingDialogs::ShowPrinter(QPrinter& printer, int minPage, int maxPage, PrintRange initial)
+{
+    return m_ending ? std::nullopt : m_shown.ShowPrinter(printer, minPage, maxPage, initial);
 }
 
 } // namespace kestrel

@@ -12,13 +12,17 @@ int main(int argc, char* argv[])
 {
     // A file-size limit makes a save fail with a message rather than end the program.
     kestrel::IgnoreFileSizeLimitSignal();
+    // Qt's own options (-platform offscreen, -display :1) are accepted everywhere; the commands
+    // that open no window have no use for them.
+    std::vector<char*> windowless = kestrel::WithoutQtOptions(argc, argv);
+    int windowlessCount = static_cast<int>(windowless.size()) - 1;
     // The countdown for status bars needs no window toolkit: kestrel-status prints it.
-    if (kestrel::WantsStatusOutput(argc, argv)) {
-        return kestrel::HandOverStatusOutput(argc, argv);
+    if (kestrel::WantsStatusOutput(windowlessCount, windowless.data())) {
+        return kestrel::HandOverStatusOutput(windowlessCount, windowless.data());
     }
     // The project report as PDF needs no window either.
-    if (kestrel::AsksForReportPdf(argc, argv)) {
-        return kestrel::RunReportPdfProgram(argc, argv);
+    if (kestrel::AsksForReportPdf(windowlessCount, windowless.data())) {
+        return kestrel::RunReportPdfProgram(windowlessCount, windowless.data());
     }
     // The command line is read before the application opens its display, so --help and
     // --version work anywhere, also without a desktop.

@@ -72,13 +72,23 @@ SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::st
     const QCommandLineOption windowId(QStringLiteral("window-id"),
                                       QStringLiteral("Draw into the host's window <id> (0x hexadecimal or decimal)."),
                                       QStringLiteral("id"));
+    const QCommandLineOption addToXScreenSaver(
+        QStringLiteral("add-to-xscreensaver"),
+        QStringLiteral("Add the saver to xscreensaver's list in ~/.xscreensaver (starting from the system's list\n"
+                       "when that file has none), and end."));
     parser.addOption(root);
     parser.addOption(windowId);
+    parser.addOption(addToXScreenSaver);
     const CommandLineAnswer answer =
         ReadCommandLine(parser, list, QStringLiteral("kestrel-saver"), QStringLiteral(KESTREL_VERSION), true);
     if (!answer.run) {
         command.mode = answer.exitCode == 0 ? SaverCommand::Mode::Answer : SaverCommand::Mode::UsageError;
         command.message = (answer.exitCode == 0 ? answer.output : answer.error).toStdString();
+        return command;
+    }
+
+    if (parser.isSet(addToXScreenSaver)) {
+        command.mode = SaverCommand::Mode::AddToXScreenSaver;
         return command;
     }
 

@@ -33,11 +33,12 @@ struct SaverCommand
 {
     enum class Mode
     {
-        Configure,  // the command line begins with "/c": say where the settings are made, end
-        FullScreen, // its own window on every screen, ended by the user's input
-        IntoWindow, // drawn into a window of a screensaver host, which ends it
-        Answer,     // --help or --version: print `message` and end with status 0
-        UsageError, // a bad option or window id: print `message` and end with status 2
+        Configure,         // the command line begins with "/c": say where the settings are made, end
+        FullScreen,        // its own window on every screen, ended by the user's input
+        IntoWindow,        // drawn into a window of a screensaver host, which ends it
+        Answer,            // --help or --version: print `message` and end with status 0
+        UsageError,        // a bad option or window id: print `message` and end with status 2
+        AddToXScreenSaver, // --add-to-xscreensaver: put the saver in xscreensaver's list, end
     } mode = Mode::FullScreen;
     std::uint32_t window = 0; // the host's window for IntoWindow; 0 means the root window
     std::string message;      // for Answer and UsageError
@@ -45,7 +46,8 @@ struct SaverCommand
 // Reads the command line (without the program name) and XSCREENSAVER_WINDOW (empty when unset):
 // "/c" first (lower case, exact, whatever follows); then --help and --version; then "-window-id
 // ID" or "--window-id ID" (hexadecimal with 0x, or decimal); then XSCREENSAVER_WINDOW; then
-// "-root" (the root window); otherwise full screen. Free words ("/s", "/p 1234") run full
+// "-root" (the root window); otherwise full screen. "--add-to-xscreensaver" asks for the saver
+// to be added to xscreensaver's list. Free words ("/s", "/p 1234") run full
 // screen. An id that is not a window id (garbage, 0, negative, more than 32 bits) and an
 // unknown option are usage errors.
 SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::string_view xscreensaverWindow);

@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "StartUp.h"
 #include "Steps.h"
+#include "XScreenSaverList.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +20,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -77,6 +80,26 @@ QString LockPath()
     return folder + QStringLiteral("/kestrel-saver.lock");
 }
 
+// The user's xscreensaver settings: ~/.xscreensaver.
+std::filesystem::path XScreenSaverUserFile()
+{
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr && *home != '\0' ? home : QDir::homePath().toStdString()) /
+           ".xscreensaver";
+}
+
+// How xscreensaver is to start this saver: by its name when it was found on PATH, else by the
+// path it was started from.
+std::string SaverCommandLine(const char* argv0)
+{
+    if (std::strchr(argv0, '/') == nullptr) {
+        return std::string(argv0) + " -root";
+    }
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", error);
+    return (error ? std::filesystem::absolute(argv0, error) : self).string() + " -root";
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -93,6 +116,10 @@ int main(int argc, char* argv[])
     if (command.mode == SaverCommand::Mode::Answer || command.mode == SaverCommand::Mode::UsageError) {
         std::fputs(command.message.c_str(), command.mode == SaverCommand::Mode::Answer ? stdout : stderr);
         return command.mode == SaverCommand::Mode::Answer ? 0 : 2;
+    }
+    if (command.mode == SaverCommand::Mode::AddToXScreenSaver) {
+        return AddToXScreenSaver(XScreenSaverUserFile(), kSystemXScreenSaverDefaults, SaverCommandLine(argv[0]), stdout,
+                                 stderr);
     }
     const bool inHost = command.mode == SaverCommand::Mode::IntoWindow;
 

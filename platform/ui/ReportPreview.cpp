@@ -99,7 +99,8 @@ void ReportPreview::paintEvent(QPaintEvent*)
     painter.fillRect(paper.translated(3, 3), QColor(0, 0, 0, 60));
     painter.fillRect(paper, Qt::white);
     if (!m_document || m_document->pageCount() == 0) {
-        painter.setPen(palette().color(QPalette::PlaceholderText));
+        // The paper is white whatever the palette, so its text is a fixed dark grey (7:1).
+        painter.setPen(QColor(0x59, 0x59, 0x59));
         painter.drawText(paper.adjusted(24, 24, -24, -24), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                          m_emptyText);
         return;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -11,27 +10,42 @@
 
 namespace kestrel {
 
-// One running copy of a program per user session. The first start holds a lock file in the
-// runtime folder and listens on a local socket beside it; a later start finds the lock taken and
-// asks the first, through the socket, to show its window. A lock or socket left by a killed
-// process does not block the next start.
+// One running copy of a program per user session. The first start holds a lock on a file in the
+// runtime folder and listens on a local socket beside it; a later start finds the lock held and
+// asks the first, through the socket, to show its window. The lock is the system's lock on the
+// open file, which ends with the process that held it: a lock file left by a killed copy, an
+// empty one or one holding anything else is taken over. A lock file, socket or folder that
+// another user owns is never used, whatever the permissions would allow.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    enum class Claim
+    {
+        First,   // this is the first running copy; it now listens for later starts
+        Running, // a live copy of this user holds the lock
+        Failed,  // no lock can be had: problem() says why
+    };
+
     // `folder` is the runtime folder (RuntimeFolder() outside tests), `name` the program's.
     SingleInstance(const QString& folder, const QString& name, QObject* parent = nullptr);
+    ~SingleInstance() override;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this is the first running copy; it then listens for later starts.
-    bool claim();
+    // Takes the lock when no live copy holds it.
+    Claim claim();
+    // Why the last claim failed, naming the file or folder and the reason.
+    QString problem() const { return m_problem; }
     // From a later start: asks the first copy to show its window. False when it did not answer
-    // within the time given (it may still be starting).
+    // within the time given (it may still be starting) or when the socket is not this user's.
     bool askFirstToShow(int milliseconds) const;
 
     QString lockPath() const;
     QString socketPath() const;
 
-    // The user's runtime folder ($XDG_RUNTIME_DIR), or the temporary folder without one.
+    // The user's runtime folder ($XDG_RUNTIME_DIR); without one, a folder of this user's own in
+    // the temporary folder (kestrel-UID), made when missing, so that no other user's lock counts.
     static QString RuntimeFolder();
 
 signals:
@@ -39,9 +53,13 @@ signals:
     void showRequested();
 
 private:
+    Claim fail(const QString& problem);
+    void listen();
+
     QString m_folder;
     QString m_name;
-    QLockFile m_lock;
+    int m_lockFile = -1; // open and locked while this copy is the first
+    QString m_problem;
     std::unique_ptr<QLocalServer> m_server;
 };
 

@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QDebug>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
+#include <string_view>
 
 namespace kestrel {
 
@@ -14,11 +17,30 @@ namespace {
 
 // Qt's own command-line options, which QApplication takes out of the command line itself: those
 // that take a value, then the flags.
-constexpr const char* kQtValueOptions[] = {"platform",        "platformpluginpath", "platformtheme", "plugin",
-                                           "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
-                                           "display",         "geometry",           "title",         "name",
-                                           "style",           "stylesheet",         "qmljsdebugger"};
-constexpr const char* kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+// clang-format off
+constexpr const char* kQtValueOptions[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+    "session", "display", "geometry", "title", "icon", "name", "visual", "style", "stylesheet", "qmljsdebugger",
+};
+constexpr const char* kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "testability"};
+// clang-format on
+
+// The name of an option written with one dash or two ("-platform", "--platform"); empty for an
+// argument that is no option.
+std::string_view OptionName(const char* argument)
+{
+    std::string_view text(argument);
+    if (text.size() < 2 || text[0] != '-') {
+        return {};
+    }
+    text.remove_prefix(text[1] == '-' ? 2 : 1);
+    return text;
+}
+
+bool IsOneOf(std::string_view name, std::span<const char* const> names)
+{
+    return std::any_of(names.begin(), names.end(), [name](const char* known) { return name == known; });
+}
 
 QString UsageHint(const QString& program)
 {
@@ -52,6 +74,21 @@ void WatchDisplayMessages(QtMsgType type, const QMessageLogContext& context, con
 }
 
 } // namespace
+
+std::vector<char*> WithoutQtOptions(int argc, char** argv)
+{
+    std::vector<char*> kept;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view name = i == 0 ? std::string_view() : OptionName(argv[i]);
+        if (!name.empty() && IsOneOf(name, kQtValueOptions)) {
+            ++i; // and its value
+        } else if (name.empty() || !IsOneOf(name, kQtFlagOptions)) {
+            kept.push_back(argv[i]);
+        }
+    }
+    kept.push_back(nullptr);
+    return kept;
+}
 
 CommandLineAnswer ReadCommandLine(QCommandLineParser& parser, const QStringList& arguments, const QString& program,
                                   const QString& version, bool allowArguments)

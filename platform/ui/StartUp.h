@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QApplication;
 
@@ -30,6 +31,11 @@ struct CommandLineAnswer
 // allowed only when `allowArguments` is true.
 CommandLineAnswer ReadCommandLine(QCommandLineParser& parser, const QStringList& arguments, const QString& program,
                                   const QString& version, bool allowArguments);
+
+// The command line without Qt's own options and their values (-platform offscreen, -display :1,
+// -reverse...), for the parts of a program that run without a window and do not know them; the
+// program's name stays first, and a null pointer ends the list as it ends argv.
+std::vector<char*> WithoutQtOptions(int argc, char** argv);
 
 // Prints an answer's texts and returns its exit status.
 int PrintAnswer(const CommandLineAnswer& answer);

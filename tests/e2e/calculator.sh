@@ -87,6 +87,23 @@ xdotool key Return
 wait_until 5 "answer after picking Jan 2: not 11 WorkDays" eval '[ "$(answer "11 WorkDays")" == 1 ]'
 echo "ok: answer after picking Jan 2"
 
+# An interval typed that the list does not hold, taken with Enter: the answer says to choose one
+# from the list; a listed one typed the same way is counted.
+xdotool windowfocus --sync "$calculator"
+xdotool key alt+d
+sleep 0.2
+xdotool key ctrl+a
+xdotool type --delay 20 Fortnights
+xdotool key Return
+wait_until 5 "answer after a typed Fortnights: not 'Choose an interval from the list'" \
+    eval '[ "$(answer "Choose an interval from the list")" == 1 ]'
+echo "ok: answer after a typed Fortnights"
+xdotool key ctrl+a
+xdotool type --delay 20 Days
+xdotool key Return
+wait_until 5 "answer after a typed Days: not 17 Days" eval '[ "$(answer "17 Days")" == 1 ]'
+echo "ok: answer after a typed Days"
+
 xdotool windowfocus --sync "$calculator"
 xdotool key alt+e
 wait_no_window '^Time Calculator$' 3

@@ -16,7 +16,7 @@ printf '" 36525","Last backup"\r\n' >"$XDG_DATA_HOME/kestrel/mileston.txt"
 
 # What a screen reader sees of the report window (a dialog, not a frame).
 report_text() {
-    screen_text | awk '/^  [^ ]/ { inside = (substr($0, 3) == "dialog|Countdown Report"); next }
+    screen_text | awk '/^  [^ ]/ { inside = (substr($0, 3) == "dialog|Kestrel Report"); next }
         inside { sub(/^ +/, ""); print }'
 }
 
@@ -33,7 +33,7 @@ xdotool windowfocus --sync "$toolbar"
 xdotool key alt+t
 sleep 0.3
 xdotool key p
-report=$(wait_window '^Countdown Report$')
+report=$(wait_window '^Kestrel Report$')
 
 label=""
 for _ in $(seq 1 50); do
@@ -54,7 +54,7 @@ wait_until 5 "page label after Page Down: not Page 2 of 3" eval \
     '[ "$(report_text | grep -x "label|Page [0-9]* of [0-9]*")" == "label|Page 2 of 3" ]'
 echo "ok: page label after Page Down"
 xdotool key ctrl+q
-wait_no_window '^Countdown Report$'
+wait_no_window '^Kestrel Report$'
 [ -n "$(setting 'Forms Position' ReportTop)" ] || fail "ReportTop not written by Exit"
 [ -n "$(setting 'Forms Position' ReportLeft)" ] || fail "ReportLeft not written by Exit"
 echo "ok: Exit stores the place"

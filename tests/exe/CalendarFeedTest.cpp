@@ -64,6 +64,38 @@ TEST_F(CalendarFeedTest, CalendarFileFollowsTheMilestoneFileAndReportsAFailureOn
         << dialogs.messages()[0].toStdString();
 }
 
+TEST_F(CalendarFeedTest, AFailureIsReportedOnceUntilTheOptionsAreAppliedAgain)
+{
+    const std::filesystem::path milestones = dir / "mileston.txt";
+    WriteSettings("[File Options]\nProject File=" + milestones.string() +
+                  "\n[Calendar]\nCalendar File=" + (dir / "missing" / "feed.ics").string() + "\n");
+    WriteFile(milestones, "\" 36530\",\"Review\"\r\n");
+    StartToolbar();
+    CalendarFeed feed(*program);
+    feed.update();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+
+    // Each save of the milestones writes the calendar again, and fails again, without a word.
+    for (const char* text : {"Review, first", "Review, second"}) {
+        WriteFile(milestones, std::string("\" 36530\",\"") + text + "\"\r\n");
+        feed.update();
+        feed.update();
+    }
+    EXPECT_EQ(dialogs.messages().size(), 1);
+
+    // Once the options are applied again (the toolbar redraws every display), it is said again.
+    feed.redraw();
+    feed.update();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+
+    // After a write that works, the next failure is news.
+    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "feed.ics").string());
+    feed.update();
+    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "gone" / "feed.ics").string());
+    feed.update();
+    EXPECT_EQ(dialogs.messages().size(), 3);
+}
+
 TEST_F(CalendarFeedTest, CalendarFileIsSetOnTheFilePage)
 {
     OpenOptions();

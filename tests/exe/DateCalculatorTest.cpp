@@ -287,18 +287,25 @@ TEST_F(DateCalculatorTest, DateBoxesSwallowTypingWhileTheIntervalBoxAcceptsIt)
     }
     EXPECT_EQ(Answer(window), "2 Days");
 
-    // Typing over the interval keeps the last answer; Enter takes the typed text as chosen.
-    QLineEdit* typed = window.intervalBox()->lineEdit();
-    typed->selectAll();
-    QTest::keyClicks(typed, "Fortnights");
-    EXPECT_EQ(window.intervalBox()->currentText(), "Fortnights");
-    EXPECT_EQ(Answer(window), "2 Days");
-    QTest::keyClick(typed, Qt::Key_Return);
-    EXPECT_EQ(Answer(window), "Choose an interval from the list");
-    typed->selectAll();
-    QTest::keyClicks(typed, "Hours");
-    QTest::keyClick(typed, Qt::Key_Return);
-    EXPECT_EQ(Answer(window), "48 Hours");
+    // Typing over the interval keeps the last answer; Enter takes the typed text as chosen. The
+    // keys go to the interval box, which has the focus, as a user's keys do.
+    QComboBox* interval = window.intervalBox();
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        interval->lineEdit()->selectAll();
+        QTest::keyClicks(interval, "Fortnights");
+        EXPECT_EQ(interval->currentText(), "Fortnights");
+        EXPECT_EQ(Answer(window), "2 Days");
+        QTest::keyClick(interval, enter);
+        EXPECT_EQ(Answer(window), "Choose an interval from the list");
+        interval->lineEdit()->selectAll();
+        QTest::keyClicks(interval, "Hours");
+        QTest::keyClick(interval, enter);
+        EXPECT_EQ(Answer(window), "48 Hours");
+        interval->lineEdit()->selectAll();
+        QTest::keyClicks(interval, "Days");
+        QTest::keyClick(interval, enter);
+        EXPECT_EQ(Answer(window), "2 Days");
+    }
 }
 
 TEST_F(DateCalculatorTest, IntervalChosenWithoutFromDateMovesTheFocusAndComputesNothing)

@@ -81,6 +81,47 @@ TEST_F(MilestoneEditorTest, ANewMilestoneIsWrittenInTheFileFormatAndMarkedOnTheC
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
+// The limit counts characters, as its message says, whatever bytes they take in the file; a text
+// at the limit is read back whole.
+TEST_F(MilestoneEditorTest, TheLengthLimitCountsCharacters)
+{
+    OpenCalendar();
+    // clang-format off
+    const struct { const char* character; int count; bool kept; } cases[] = {
+        {"a", 65536, true},
+        {"a", 65537, false},
+        {"\xc3\xa9", 65536, true},          // é: two bytes a character
+        {"\xf0\x9f\x90\xa6", 65536, true},  // a bird: four bytes, two UTF-16 units
+        {"\xf0\x9f\x90\xa6", 65537, false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.character) + " x " + std::to_string(c.count));
+        dialogs.clear();
+        const std::string before = std::filesystem::exists(milestoneFile()) ? ReadFile(milestoneFile()) : "";
+        QString text;
+        for (int i = 0; i < c.count; ++i) {
+            text += QString::fromUtf8(c.character);
+        }
+        MilestoneEditor& editor = Edit(24);
+        editor.textBox()->setPlainText(text);
+        editor.pressButton(MilestoneEditor::Button::Apply);
+        if (c.kept) {
+            EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('\n').toStdString();
+            EXPECT_FALSE(EditorOpen());
+            MilestoneTable reread;
+            EXPECT_FALSE(reread.LoadMilestones(milestoneFile()));
+            ASSERT_EQ(reread.count(), 1);
+            EXPECT_EQ(QString::fromStdString(reread.at(1).text), text);
+        } else {
+            ASSERT_EQ(dialogs.messages().size(), 1);
+            EXPECT_EQ(dialogs.messages()[0], "The milestone text is too long: at most 65536 characters are kept.");
+            EXPECT_EQ(ReadFile(milestoneFile()), before);
+            editor.pressButton(MilestoneEditor::Button::Cancel);
+        }
+    }
+}
+
 TEST_F(MilestoneEditorTest, TheLabelShowsTheDayInItsPattern)
 {
     OpenCalendar({2000, 1});

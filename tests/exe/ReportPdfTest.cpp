@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 namespace kestrel::test {
 namespace {
@@ -105,6 +107,31 @@ TEST_F(ReportPdfCommandTest, WritesTheReportOfTheSettingsAndMilestones)
     // Without --from the report starts with the present month.
     EXPECT_EQ(Run({"--report-pdf", path}).code, 0);
     EXPECT_EQ(PdfPages(path), 2);
+}
+
+TEST_F(ReportPdfCommandTest, DashWritesTheReportToStandardOutputTitledKestrelReport)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> output(std::tmpfile(), &std::fclose);
+    ASSERT_TRUE(output);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    ::testing::internal::CaptureStderr();
+    const std::optional<int> code =
+        RunReportPdfCommand({"kestrel", "--report-pdf", "-", "--from", "1999-12"}, clock, output.get());
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(code, 0) << errors;
+    EXPECT_FALSE(std::filesystem::exists(dir / "-")) << "no file named \"-\"";
+
+    std::rewind(output.get());
+    std::string bytes;
+    for (int c = std::fgetc(output.get()); c != EOF; c = std::fgetc(output.get())) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    std::ofstream(dir / "out.pdf", std::ios::binary) << bytes;
+    EXPECT_EQ(PdfPages(Path("out.pdf")), 2);
+    EXPECT_EQ(PdfTitle(Path("out.pdf")), "Kestrel Report");
 }
 
 TEST_F(ReportPdfCommandTest, BadRequestsFailWithAReason)

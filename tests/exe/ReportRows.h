@@ -79,4 +79,18 @@ inline int PdfPages(const QString& path)
     return -1;
 }
 
+// The title `pdfinfo` reads from a PDF file's information.
+inline QString PdfTitle(const QString& path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {path});
+    process.waitForFinished(60000);
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Title:"))) {
+            return line.mid(6).trimmed();
+        }
+    }
+    return {};
+}
+
 } // namespace kestrel::test

@@ -228,6 +228,26 @@ TEST_F(ReportWindowTest, SavingAsPdfWritesEveryPageOrSaysWhyNot)
     EXPECT_EQ(dialogs.messages(), QStringList());
 }
 
+// The caption, the printer's job (the PDF's title when printed to a file), the saved PDF's title
+// and the file name offered all name the report "Kestrel Report".
+TEST_F(ReportWindowTest, TheReportIsNamedKestrelReportWhereverItGoes)
+{
+    ReportWindow& report = Open();
+    EXPECT_EQ(report.windowTitle(), QStringLiteral("Kestrel Report"));
+
+    dialogs.answerPrinterToFile(PrintRange{1, 1}, Path("printed.pdf"));
+    report.printItem()->trigger();
+    EXPECT_EQ(PdfTitle(Path("printed.pdf")), QStringLiteral("Kestrel Report"));
+
+    dialogs.clear();
+    dialogs.answerSave(Path("saved.pdf"));
+    report.pdfItem()->trigger();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].text.endsWith(QStringLiteral("/Kestrel Report.pdf")))
+        << dialogs.shown()[0].text.toStdString();
+    EXPECT_EQ(PdfTitle(Path("saved.pdf")), QStringLiteral("Kestrel Report"));
+}
+
 TEST_F(ReportWindowTest, AReportWithoutPagesHasNothingToPrint)
 {
     ReportWindow& report = Open();

@@ -99,15 +99,16 @@ INSTANTIATE_TEST_SUITE_P(BadHosts, CommandLine,
                                            CommandCase{{"-root"}, "0", Mode::UsageError, 0}));
 
 // Help and version are answered without running; unknown options are usage errors.
-INSTANTIATE_TEST_SUITE_P(Answers, CommandLine,
-                         ::testing::Values(CommandCase{{"--help"}, "", Mode::Answer, 0},
-                                           CommandCase{{"-h"}, "", Mode::Answer, 0},
-                                           CommandCase{{"--version"}, "", Mode::Answer, 0},
-                                           CommandCase{{"-v"}, "0x2a00003", Mode::Answer, 0},
-                                           CommandCase{{"-root", "--help"}, "", Mode::Answer, 0},
-                                           CommandCase{{"--bogus"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-x"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-root", "-window"}, "", Mode::UsageError, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CommandLine,
+    ::testing::Values(CommandCase{{"--help"}, "", Mode::Answer, 0}, CommandCase{{"-h"}, "", Mode::Answer, 0},
+                      CommandCase{{"--version"}, "", Mode::Answer, 0},
+                      CommandCase{{"-v"}, "0x2a00003", Mode::Answer, 0},
+                      CommandCase{{"-root", "--help"}, "", Mode::Answer, 0},
+                      CommandCase{{"--bogus"}, "", Mode::UsageError, 0}, CommandCase{{"-x"}, "", Mode::UsageError, 0},
+                      CommandCase{{"-root", "-window"}, "", Mode::UsageError, 0},
+                      CommandCase{{"--add-to-xscreensaver"}, "", Mode::AddToXScreenSaver, 0},
+                      CommandCase{{"-add-to-xscreensaver"}, "0x2a00003", Mode::AddToXScreenSaver, 0}));
 
 TEST(SaverCommandLine, MessagesSayWhatIsWrongAndWhereToLook)
 {

@@ -2,15 +2,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SingleInstance.h"
 #include "StartUp.h"
+#include "ScopedEnvironment.h"
 #include "TempDir.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QSignalSpy>
 #include <QSysInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrel::test {
 namespace {
@@ -56,8 +61,37 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{
                           {"--bogus"}, false, 2, "", "kestrel: Unknown option 'bogus'.\nTry 'kestrel --help'"},
                       CommandLineCase{{"-hv"}, false, 2, "", "Unknown option 'hv'"},
+                      // Qt 6 has no -sync: an unknown option, said before any display is looked for.
+                      CommandLineCase{{"--sync"}, false, 2, "", "kestrel: Unknown option 'sync'."},
+                      CommandLineCase{{"--display", ":1", "--visual", "32"}, true, 0, "", ""},
                       CommandLineCase{{"-platform"}, false, 2, "", "Missing value after '-platform'"},
                       CommandLineCase{{"notes.txt"}, false, 2, "", "kestrel: unexpected argument 'notes.txt'."}));
+
+// What the commands without a window see of a command line: Qt's options gone, values and all.
+TEST(WithoutQtOptions, TakesOutQtsOptionsAndTheirValues)
+{
+    // clang-format off
+    const struct { std::vector<const char*> given; std::vector<const char*> kept; } cases[] = {
+        {{"kestrel", "-platform", "offscreen", "--line"}, {"kestrel", "--line"}},
+        {{"kestrel", "--line", "--display", ":1", "-reverse"}, {"kestrel", "--line"}},
+        {{"kestrel", "--report-pdf", "-", "-style", "Fusion"}, {"kestrel", "--report-pdf", "-"}},
+        {{"kestrel", "--export-ics", "out.ics", "--watch"}, {"kestrel", "--export-ics", "out.ics", "--watch"}},
+        {{"kestrel", "--sync", "--line"}, {"kestrel", "--sync", "--line"}},
+        {{"kestrel", "-platform"}, {"kestrel"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        std::vector<char*> argv;
+        for (const char* argument : c.given) {
+            argv.push_back(const_cast<char*>(argument));
+        }
+        const std::vector<char*> kept = WithoutQtOptions(static_cast<int>(argv.size()), argv.data());
+        ASSERT_FALSE(kept.empty());
+        EXPECT_EQ(kept.back(), nullptr);
+        EXPECT_EQ(std::vector<std::string>(kept.begin(), kept.end() - 1),
+                  std::vector<std::string>(c.kept.begin(), c.kept.end()));
+    }
+}
 
 TEST(ProgramCommandLineHelp, ListsNoneOfQtsOwnOptions)
 {
@@ -125,18 +159,18 @@ protected:
 TEST_F(SingleInstanceTest, SecondCopyIsRefusedAndAsksTheFirstToShow)
 {
     SingleInstance first(folder(), QStringLiteral("kestrel"));
-    ASSERT_TRUE(first.claim());
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
     QSignalSpy shown(&first, &SingleInstance::showRequested);
 
     SingleInstance second(folder(), QStringLiteral("kestrel"));
-    EXPECT_FALSE(second.claim());
+    EXPECT_EQ(second.claim(), SingleInstance::Claim::Running);
     EXPECT_TRUE(second.askFirstToShow(1000));
     EXPECT_TRUE(shown.wait(2000));
     EXPECT_EQ(shown.count(), 1);
 
     // Another program's name is another lock.
     SingleInstance other(folder(), QStringLiteral("kestrel-saver"));
-    EXPECT_TRUE(other.claim());
+    EXPECT_EQ(other.claim(), SingleInstance::Claim::First);
 }
 
 TEST_F(SingleInstanceTest, LeftoversOfAKilledCopyDoNotBlockTheNextStart)
@@ -154,12 +188,99 @@ TEST_F(SingleInstanceTest, LeftoversOfAKilledCopyDoNotBlockTheNextStart)
     socketFile.close();
 
     SingleInstance next(folder(), QStringLiteral("kestrel"));
-    ASSERT_TRUE(next.claim());
+    ASSERT_EQ(next.claim(), SingleInstance::Claim::First);
     QSignalSpy shown(&next, &SingleInstance::showRequested);
     SingleInstance later(folder(), QStringLiteral("kestrel"));
-    EXPECT_FALSE(later.claim());
+    EXPECT_EQ(later.claim(), SingleInstance::Claim::Running);
     EXPECT_TRUE(later.askFirstToShow(1000));
     EXPECT_TRUE(shown.wait(2000));
+}
+
+// What a lock file may hold when no copy runs: each is taken over.
+TEST_F(SingleInstanceTest, ALockFileNoLiveCopyHoldsIsTakenOverWhateverItHolds)
+{
+    // clang-format off
+    const char* const contents[] = {
+        "",
+        "garbage \x01\x02 not a lock",
+        "1\nkestrel\nsome-host\n",                // a live process, but it holds no lock
+        "not-a-number\nkestrel\n",
+    };
+    // clang-format on
+    for (const char* content : contents) {
+        SCOPED_TRACE(content);
+        QFile lock(folder() + QStringLiteral("/kestrel.lock"));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(content);
+        lock.close();
+        SingleInstance instance(folder(), QStringLiteral("kestrel"));
+        EXPECT_EQ(instance.claim(), SingleInstance::Claim::First) << instance.problem().toStdString();
+    }
+}
+
+// Files and folders of another user are never used: no lock is claimed, and the reason is given.
+TEST_F(SingleInstanceTest, AnotherUsersLockOrFolderIsNeverUsed)
+{
+    const QByteArray lockPath = QFile::encodeName(folder() + QStringLiteral("/kestrel.lock"));
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
+    }
+    QFile lock(QString::fromLocal8Bit(lockPath));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    ASSERT_EQ(::chown(lockPath.constData(), 65534, 65534), 0);
+    SingleInstance instance(folder(), QStringLiteral("kestrel"));
+    EXPECT_EQ(instance.claim(), SingleInstance::Claim::Failed);
+    EXPECT_TRUE(instance.problem().contains(QStringLiteral("belongs to another user")))
+        << instance.problem().toStdString();
+
+    ASSERT_EQ(::unlink(lockPath.constData()), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(folder()).constData(), 65534, 65534), 0);
+    SingleInstance inOthersFolder(folder(), QStringLiteral("kestrel"));
+    EXPECT_EQ(inOthersFolder.claim(), SingleInstance::Claim::Failed);
+    EXPECT_TRUE(inOthersFolder.problem().contains(folder())) << inOthersFolder.problem().toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(lockPath)));
+}
+
+TEST_F(SingleInstanceTest, AnotherUsersSocketIsNeitherReplacedNorAsked)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
+    }
+    QLocalServer others;
+    ASSERT_TRUE(others.listen(folder() + QStringLiteral("/kestrel.socket")));
+    ASSERT_EQ(::chown(QFile::encodeName(folder() + QStringLiteral("/kestrel.socket")).constData(), 65534, 65534), 0);
+
+    SingleInstance first(folder(), QStringLiteral("kestrel"));
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
+    SingleInstance second(folder(), QStringLiteral("kestrel"));
+    EXPECT_EQ(second.claim(), SingleInstance::Claim::Running);
+    EXPECT_FALSE(second.askFirstToShow(300));
+    EXPECT_FALSE(others.waitForNewConnection(100));
+}
+
+TEST_F(SingleInstanceTest, ALockFileThatCannotBeMadeIsAFailureNotAnotherCopy)
+{
+    // A folder in the lock file's place stands for any file that cannot be made (a full disk).
+    ASSERT_TRUE(QDir().mkpath(folder() + QStringLiteral("/kestrel.lock")));
+    SingleInstance instance(folder(), QStringLiteral("kestrel"));
+    EXPECT_EQ(instance.claim(), SingleInstance::Claim::Failed);
+    EXPECT_TRUE(instance.problem().contains(QStringLiteral("kestrel.lock"))) << instance.problem().toStdString();
+
+    SingleInstance inMissingFolder(folder() + QStringLiteral("/missing"), QStringLiteral("kestrel"));
+    EXPECT_EQ(inMissingFolder.claim(), SingleInstance::Claim::Failed);
+}
+
+TEST_F(SingleInstanceTest, WithoutARuntimeFolderTheTemporaryFolderGetsOneOfTheUsersOwn)
+{
+    const ScopedEnvironment noRuntime("XDG_RUNTIME_DIR", "");
+    const ScopedEnvironment temporary("TMPDIR", dir.path().string());
+    const QString runtime = SingleInstance::RuntimeFolder();
+    EXPECT_EQ(runtime, folder() + QStringLiteral("/kestrel-%1").arg(::geteuid()));
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(runtime).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(status.st_uid, ::geteuid());
 }
 
 TEST_F(SingleInstanceTest, NobodyToAskAnswersFalse)
