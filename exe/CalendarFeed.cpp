@@ -17,8 +17,8 @@ namespace {
 QString WriteCalendarFile(Program& program, const std::string& path)
 {
     const ProgramSettings& s = program.ProgramSettings;
-    if (IsOtherProgramFile(path, program.settings.path(), program.milestones.path())) {
-        return QStringLiteral("that is the settings file or the milestone file");
+    if (const std::optional<OwnFile> clash = OwnFileAt(path, program.ownFiles(), OwnFile::CalendarFeed)) {
+        return QStringLiteral("that is %1").arg(QString::fromStdString(OwnFileName(*clash)));
     }
     try {
         ExportCalendar(path, s, program.milestones.current());

@@ -30,10 +30,18 @@ void Complain(const QString& message)
 
 } // namespace
 
-PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress)
+PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const OwnFilePaths& own,
+                            const PrintProgress& progress)
 {
     QByteArray bytes;
     PrintOutcome outcome;
+    if (const std::optional<OwnFile> clash = OwnFileAt(path.toStdString(), own)) {
+        outcome.result = PrintOutcome::Result::Failed;
+        outcome.error =
+            QStringLiteral("The file \"%1\" could not be written: it is %2, which the report must not replace.")
+                .arg(path, QString::fromStdString(OwnFileName(*clash)));
+        return outcome;
+    }
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -144,7 +152,8 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
         return 1;
     }
 
-    const PrintOutcome outcome = WriteReportPdf(document, path);
+    const PrintOutcome outcome =
+        WriteReportPdf(document, path, OwnFilesOf(settings, programSettings, DefaultDataDirectory()));
     if (outcome.result != PrintOutcome::Result::Printed) {
         Complain(outcome.error);
         return 1;

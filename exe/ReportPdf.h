@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "OwnFiles.h"
 #include "ReportDocument.h"
 #include "ReportPainter.h"
 
@@ -15,9 +16,11 @@ namespace kestrel {
 class Clock;
 
 // Writes every page of a composed document as a PDF file of the document's paper. The file is
-// replaced whole: on failure or cancel the old file (if any) is left as it was. Returns the
-// outcome; a failure's message names the file and the reason.
-PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress = {});
+// replaced whole: on failure or cancel the old file (if any) is left as it was. A path that names
+// one of Kestrel's own files (`own`: the settings file, the milestone file...) fails, and the file
+// stays as it was. Returns the outcome; a failure's message names the file and the reason.
+PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const OwnFilePaths& own,
+                            const PrintProgress& progress = {});
 
 // The command line `kestrel --report-pdf FILE [--from YYYY-MM]`: writes the report from the
 // settings file and the milestone file as a PDF without any window. Starts with the present

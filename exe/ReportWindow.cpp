@@ -370,8 +370,9 @@ void ReportWindow::saveAsPdf()
     if (!path->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
         *path += QStringLiteral(".pdf");
     }
-    const PrintOutcome outcome = WriteReportPdf(
-        *m_document, *path, progressFor(QStringLiteral("Saving the report as PDF..."), m_document->pageCount()));
+    const PrintOutcome outcome =
+        WriteReportPdf(*m_document, *path, m_program.ownFiles(),
+                       progressFor(QStringLiteral("Saving the report as PDF..."), m_document->pageCount()));
     m_progress.reset();
     if (outcome.result == PrintOutcome::Result::Failed) {
         m_program.dialogs.MsgBox(outcome.error, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
