@@ -99,7 +99,7 @@ public:
                 break;
             }
             Milestone record;
-            if (!readField(record.key, result)) {
+            if (!readField(record.key, result, Field::Key)) {
                 break;
             }
             skipBlanks();
@@ -117,7 +117,7 @@ public:
             }
             ++m_at;
             skipBlanks();
-            if (!readField(record.text, result)) {
+            if (!readField(record.text, result, Field::Note)) {
                 break;
             }
             // Anything after the text on its line is no part of a record.
@@ -162,7 +162,23 @@ private:
         return next >= m_text.size() || m_text[next] == ',' || IsLineEnd(m_text[next]);
     }
 
-    bool readField(std::string& field, ParsedMilestones& result)
+    // Whether a double quote that would close the note is followed, later on its line, by one
+    // that closes the line: a note of the older program that holds a quote and a comma (written
+    // `"Say "hi", then go"`), which runs from its first quote to the line's last.
+    bool noteRunsOn(std::size_t quote) const
+    {
+        const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", quote + 1), m_text.size());
+        const std::size_t last = m_text.rfind('"', lineEnd - 1);
+        return last != std::string_view::npos && last > quote && m_text.find_first_not_of(" \t", last + 1) >= lineEnd;
+    }
+
+    enum class Field
+    {
+        Key,
+        Note,
+    };
+
+    bool readField(std::string& field, ParsedMilestones& result, Field which)
     {
         if (atEnd()) {
             result.error = fail(RuntimeError::InputPastEndOfFile, "Input past end of file");
@@ -181,7 +197,7 @@ private:
                 if (quote + 1 < m_text.size() && m_text[quote + 1] == '"') {
                     field += '"';
                     m_at = quote + 2;
-                } else if (closesField(quote)) {
+                } else if (closesField(quote) && !(which == Field::Note && noteRunsOn(quote))) {
                     m_at = quote + 1;
                     break;
                 } else {

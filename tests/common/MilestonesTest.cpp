@@ -227,6 +227,45 @@ TEST_F(MilestoneFile, FilesOfTheOlderFormatReadAsBefore)
     EXPECT_EQ(table.FindMilestoneOnDay(36526), 1);
 }
 
+// A note of the older program holding a quote and a comma runs from its first quote to the last
+// quote of its line; a note whose line does not end in a quote ends where its quoted field ends.
+TEST(MilestoneParsing, OlderNotesWithAQuoteAndACommaAreReadWhole)
+{
+    const struct
+    {
+        const char* bytes;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // clang-format off
+        {"\" 36530\",\"Say \"hi\", then go\"\r\n",                        {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then go\"",                            {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then go\"  \r\n\" 36531\",\"Next\"\r\n", {"Say \"hi\", then go", "Next"}},
+        {"\" 36530\",\"a\",\"b\",\"c\"\n\" 36531\",\"Next\"\n",           {"a\",\"b\",\"c", "Next"}},
+        {"\" 36530\",\"First line\r\nSay \"hi\", then go\"\r\n",          {"First line\r\nSay \"hi\", then go"}},
+        {"\" 36530\",\"Say \"\"hi\"\", then go\"\r\n",                    {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then\" go\r\n\" 36531\",\"Next\"\r\n",  {"Say \"hi", "Next"}},
+        {"\" 36530\",\"Plain\"\r\n\" 36531\",\"Next\"\r\n",               {"Plain", "Next"}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const ParsedMilestones parsed = ParseMilestoneFile(c.bytes);
+        EXPECT_FALSE(parsed.error) << c.bytes << ": " << parsed.error->report();
+        std::vector<std::string> texts;
+        for (const Milestone& record : parsed.records) {
+            texts.push_back(record.text);
+        }
+        EXPECT_EQ(texts, c.texts) << c.bytes;
+        // Saved again, the note is written with its quotes doubled and reads back whole.
+        MilestoneTable table;
+        for (const Milestone& record : parsed.records) {
+            table.append(record);
+        }
+        const ParsedMilestones again = ParseMilestoneFile(MilestoneFileText(table));
+        ASSERT_EQ(again.records.size(), parsed.records.size()) << c.bytes;
+        EXPECT_EQ(again.records[0].text, c.texts[0]) << c.bytes;
+    }
+}
+
 TEST_F(MilestoneFile, TextsThatAreNotUtf8AreReadAsWindows1252)
 {
     WriteFile(file(), "\" 36526\",\"Caf\xE9 \x93opening\x94 \x80 5\"\r\n");
