@@ -436,6 +436,7 @@ void MilestoneTable::clear()
 std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
 {
     clear();
+    m_encoding = MilestoneEncoding::Utf8;
     const FileResult<FileContents> read = ReadRegularFile(path, kMaxFileBytes, Oversize::ReadFirst);
     if (!read) {
         if (read.systemError() == ENOENT) {
@@ -449,6 +450,7 @@ std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
     }
     ParsedMilestones parsed = ParseMilestoneFile(bytes, path.string());
     m_records = std::move(parsed.records);
+    m_encoding = parsed.encoding;
     invalidate();
     if (!parsed.error && read.value().cut) {
         return RuntimeError(RuntimeError::InvalidFileFormat,
@@ -460,9 +462,9 @@ std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
 std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& requested)
 {
     SortMilestones();
-    const std::string bytes = MilestoneFileText(*this);
+    const std::string text = MilestoneFileText(*this);
 
-    if (bytes.empty()) {
+    if (text.empty()) {
         // A symbolic link stays a link: the file it leads to goes.
         const std::optional<fs::path> linked = ResolveLinks(requested);
         if (!linked) {
@@ -479,7 +481,8 @@ std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& reque
         return SaveError(target.error(), requested);
     }
     // Flushed to the disk before it counts as saved; the new file keeps the old one's owner.
-    const FileResult<struct stat> saved = SaveWholeFile(target.value(), bytes, 0644, /*flush=*/true);
+    const FileResult<struct stat> saved =
+        SaveWholeFile(target.value(), EncodeMilestoneFile(text, m_encoding), 0644, /*flush=*/true);
     if (!saved) {
         return SaveError(saved.error(), requested);
     }
@@ -527,8 +530,31 @@ std::string MilestoneFileText(const MilestoneTable& table)
     return out;
 }
 
+std::string EncodeMilestoneFile(std::string_view text, MilestoneEncoding encoding)
+{
+    switch (encoding) {
+    case MilestoneEncoding::Utf8:
+        break;
+    case MilestoneEncoding::Utf16LittleEndian:
+        return "\xFF\xFE" + Utf8ToUtf16(text, false);
+    case MilestoneEncoding::Utf16BigEndian:
+        return "\xFE\xFF" + Utf8ToUtf16(text, true);
+    }
+    return std::string(text);
+}
+
 ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view source)
 {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        std::string_view units = bytes.substr(2);
+        // A last odd byte is half a character: no part of the text.
+        units.remove_suffix(units.size() % 2);
+        const std::string text = Utf16ToUtf8(units, bigEndian);
+        ParsedMilestones parsed = RecordReader(text, source).read();
+        parsed.encoding = bigEndian ? MilestoneEncoding::Utf16BigEndian : MilestoneEncoding::Utf16LittleEndian;
+        return parsed;
+    }
     bytes = WithoutUtf8Mark(bytes);
     if (IsValidUtf8(bytes)) {
         return RecordReader(bytes, source).read();

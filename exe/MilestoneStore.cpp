@@ -23,6 +23,8 @@ std::optional<RuntimeError> MilestoneStore::load()
     m_identity = IdentityOfFile(file);
     m_read = true;
     std::optional<RuntimeError> error = m_table.LoadMilestones(file);
+    m_readError = error;
+    m_readPath = file;
     ++m_revision;
     watch();
     return error;
@@ -45,6 +47,12 @@ std::optional<RuntimeError> MilestoneStore::save()
 {
     if (std::optional<RuntimeError> refused = refusal()) {
         return refused;
+    }
+    if (m_readError && m_readPath == path()) {
+        return m_readError->described(
+            m_readError->description() +
+            ". The milestones are not saved: the file holds more than could be read, and saving would delete "
+            "it. Mend the file or choose another milestone file, then apply again.");
     }
     const std::filesystem::path file = path();
     // The data folder is the program's own: make it on the first save. Any other folder is the

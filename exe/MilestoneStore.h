@@ -42,7 +42,8 @@ public:
     // Saves the table to the file (making the data folder on the first save), then reads it back
     // and tells the listeners. The error when it cannot be saved, the table keeping its change.
     // A milestone file that is another of Kestrel's own files (the settings file, the countdown
-    // file, the calendar feed) is never written, whatever the settings say.
+    // file, the calendar feed) is never written, whatever the settings say; nor is a file that
+    // could not be read whole at its last read, since the table then lacks what was not read.
     std::optional<RuntimeError> save();
     // The error to give instead of writing or discarding the milestone file when it is another of
     // Kestrel's own files; none when it may be written.
@@ -69,6 +70,9 @@ private:
     QFileSystemWatcher m_watcher;
     // The file as last read or saved: a change on disk is a different identity.
     std::optional<FileIdentity> m_identity;
+    // What stopped the last read: until the file reads whole, it is not saved over.
+    std::optional<RuntimeError> m_readError;
+    std::filesystem::path m_readPath;
     std::uint64_t m_revision = 0;
     bool m_read = false;
 };

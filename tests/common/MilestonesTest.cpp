@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "TempDir.h"
+#include "TextEncoding.h"
 #include "Unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -264,6 +265,48 @@ TEST(MilestoneParsing, OlderNotesWithAQuoteAndACommaAreReadWhole)
         ASSERT_EQ(again.records.size(), parsed.records.size()) << c.bytes;
         EXPECT_EQ(again.records[0].text, c.texts[0]) << c.bytes;
     }
+}
+
+// A file saved as UTF-16 by another editor (with its byte-order mark) reads as the settings file
+// does and is written back in UTF-16, byte for byte as another editor would write it.
+TEST_F(MilestoneFile, Utf16FilesAreReadAndWrittenBackAsUtf16)
+{
+    const std::string text = "\" 36526\",\"Café ✓\"\r\n\" 36530\",\"Two\r\nlines\"\r\n";
+    const struct
+    {
+        const char* mark;
+        bool bigEndian;
+        MilestoneEncoding encoding;
+    } cases[] = {
+        // clang-format off
+        {"\xFF\xFE", false, MilestoneEncoding::Utf16LittleEndian},
+        {"\xFE\xFF", true,  MilestoneEncoding::Utf16BigEndian},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = c.mark + Utf8ToUtf16(text, c.bigEndian);
+        WriteFile(file(), bytes);
+        MilestoneTable table;
+        EXPECT_FALSE(table.LoadMilestones(file()));
+        EXPECT_EQ(table.encoding(), c.encoding);
+        EXPECT_EQ(Texts(table), (std::vector<std::string>{"Café ✓", "Two\r\nlines"}));
+        EXPECT_EQ(Keys(table), (std::vector<std::string>{" 36526", " 36530"}));
+        ASSERT_FALSE(table.SaveMilestones(file()));
+        EXPECT_EQ(ReadFile(file()), bytes) << "unchanged, written back";
+        table.PutMilestone(0, DateValue{36527}, "Neu");
+        ASSERT_FALSE(table.SaveMilestones(file()));
+        EXPECT_EQ(ReadFile(file()),
+                  c.mark + Utf8ToUtf16("\" 36526\",\"Café ✓\"\r\n\" 36527\",\"Neu\"\r\n\" 36530\",\"Two\r\nlines\"\r\n",
+                                       c.bigEndian));
+    }
+    // A plain file read after a UTF-16 one is written as UTF-8 again.
+    MilestoneTable table;
+    WriteFile(file(), "\xFF\xFE" + Utf8ToUtf16(text, false));
+    ASSERT_FALSE(table.LoadMilestones(file()));
+    WriteFile(file(), text);
+    ASSERT_FALSE(table.LoadMilestones(file()));
+    ASSERT_FALSE(table.SaveMilestones(file()));
+    EXPECT_EQ(ReadFile(file()), text);
 }
 
 TEST_F(MilestoneFile, TextsThatAreNotUtf8AreReadAsWindows1252)

@@ -276,6 +276,53 @@ TEST_F(MilestoneEditorTest, AMilestoneFileThatIsAnotherOwnFileIsNeverWritten)
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
 }
 
+// A file read only in part (a damaged line, a cut) is not saved over: what was not read would be
+// lost. The typed milestone stays in the editor until the file is mended.
+TEST_F(MilestoneEditorTest, AFileReadOnlyInPartIsNotSavedOver)
+{
+    using namespace std::string_literals;
+    const std::string damaged = "\" 36514\",\"First\"\r\n\" 36515\",\"Bad\0line\"\r\n\" 36516\",\"Third\"\r\n"s;
+    WriteFile(milestoneFile(), damaged);
+    OpenCalendar();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("321 Invalid file format")) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(program->milestones.table().count(), 1) << "the milestones before the damage show";
+
+    for (const bool remove : {false, true}) {
+        dialogs.clear();
+        MilestoneEditor& editor = Edit(remove ? 20 : 24);
+        if (remove) {
+            editor.pressButton(MilestoneEditor::Button::Remove);
+        } else {
+            editor.textBox()->setPlainText("Review");
+        }
+        editor.pressButton(MilestoneEditor::Button::Apply);
+        ASSERT_EQ(dialogs.messages().size(), 1);
+        const QString message = dialogs.messages()[0];
+        EXPECT_TRUE(message.startsWith("321 Invalid file format")) << message.toStdString();
+        EXPECT_TRUE(message.contains("(line 2 of " + QString::fromStdString(milestoneFile().string()) + ")"))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains("The milestones are not saved")) << message.toStdString();
+        EXPECT_EQ(ReadFile(milestoneFile()), damaged);
+        EXPECT_TRUE(EditorOpen());
+        if (!remove) {
+            EXPECT_EQ(editor.textBox()->toPlainText(), "Review");
+        }
+        editor.pressButton(MilestoneEditor::Button::Cancel);
+    }
+
+    // Mended, and read again as the file watch does, the same Apply keeps every milestone.
+    WriteFile(milestoneFile(), "\" 36514\",\"First\"\r\n\" 36515\",\"Mended\"\r\n\" 36516\",\"Third\"\r\n");
+    EXPECT_FALSE(program->milestones.load());
+    dialogs.clear();
+    MilestoneEditor& editor = Edit(24);
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(MilestoneEditor::Button::Apply);
+    EXPECT_EQ(dialogs.messages(), QStringList());
+    EXPECT_EQ(ReadFile(milestoneFile()),
+              "\" 36514\",\"First\"\r\n\" 36515\",\"Mended\"\r\n\" 36516\",\"Third\"\r\n\" 36518\",\"Review\"\r\n");
+}
+
 TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
 {
     std::filesystem::remove_all(dir / "data");
