@@ -11,6 +11,8 @@ namespace kestrel {
 
 namespace {
 
+// The same file: the same real path through symbolic links (also for a file not made yet), or the
+// same device and inode (a hard link).
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code error;
@@ -22,6 +24,21 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
         }
     }
     return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+std::string OwnFileNoun(OwnFile file)
+{
+    switch (file) {
+    case OwnFile::Settings:
+        return "settings file";
+    case OwnFile::Milestones:
+        return "milestone file";
+    case OwnFile::Countdown:
+        return "countdown file";
+    case OwnFile::CalendarFeed:
+        return "calendar feed";
+    }
+    return {};
 }
 
 } // namespace
@@ -55,17 +72,7 @@ std::optional<OwnFile> OwnFileAt(const std::filesystem::path& path, const OwnFil
 
 std::string OwnFileName(OwnFile file)
 {
-    switch (file) {
-    case OwnFile::Settings:
-        return "the settings file";
-    case OwnFile::Milestones:
-        return "the milestone file";
-    case OwnFile::Countdown:
-        return "the countdown file";
-    case OwnFile::CalendarFeed:
-        return "the calendar feed";
-    }
-    return {};
+    return "the " + OwnFileNoun(file);
 }
 
 std::string MilestoneFileClashMessage(const std::filesystem::path& milestoneFile, OwnFile clash)
@@ -76,7 +83,7 @@ std::string MilestoneFileClashMessage(const std::filesystem::path& milestoneFile
 
 std::string OwnFileRefusal(const std::filesystem::path& path, OwnFile file)
 {
-    return path.string() + " is Kestrel's " + OwnFileName(file).substr(4);
+    return path.string() + " is Kestrel's " + OwnFileNoun(file);
 }
 
 } // namespace kestrel

@@ -35,11 +35,9 @@ PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path,
 {
     QByteArray bytes;
     PrintOutcome outcome;
-    if (const std::optional<OwnFile> clash = OwnFileAt(path.toStdString(), own)) {
+    if (std::optional<QString> refused = OwnFileRefusalText(path, own)) {
         outcome.result = PrintOutcome::Result::Failed;
-        outcome.error =
-            QStringLiteral("The file \"%1\" could not be written: it is %2, which the report must not replace.")
-                .arg(path, QString::fromStdString(OwnFileName(*clash)));
+        outcome.error = std::move(*refused);
         return outcome;
     }
     {
@@ -64,6 +62,16 @@ PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path,
                             .arg(path, QString::fromStdString(error.description()));
     }
     return outcome;
+}
+
+std::optional<QString> OwnFileRefusalText(const QString& path, const OwnFilePaths& own)
+{
+    const std::optional<OwnFile> clash = OwnFileAt(path.toStdString(), own);
+    if (!clash) {
+        return std::nullopt;
+    }
+    return QStringLiteral("The file \"%1\" could not be written: it is %2, which the report must not replace.")
+        .arg(path, QString::fromStdString(OwnFileName(*clash)));
 }
 
 bool AsksForReportPdf(int argc, char** argv)

@@ -22,6 +22,10 @@ class Clock;
 PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const OwnFilePaths& own,
                             const PrintProgress& progress = {});
 
+// When path names one of Kestrel's own files, the message that says the report is not written
+// there; nothing otherwise.
+std::optional<QString> OwnFileRefusalText(const QString& path, const OwnFilePaths& own);
+
 // The command line `kestrel --report-pdf FILE [--from YYYY-MM]`: writes the report from the
 // settings file and the milestone file as a PDF without any window. Starts with the present
 // month when --from is missing. Returns no value when the arguments do not ask for it (the

@@ -257,6 +257,14 @@ TEST_F(ReportWindowTest, SavingAsPdfNeverReplacesOneOfKestrelsOwnFiles)
         ASSERT_EQ(dialogs.messages().size(), 1) << c.target;
         EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.name))) << dialogs.messages()[0].toStdString();
         EXPECT_EQ(ReadFile(c.target), before) << c.target;
+
+        // Nor does printing to that file.
+        dialogs.clear();
+        dialogs.answerPrinterToFile(PrintRange{1, 1}, Path("link.pdf"));
+        report.printItem()->trigger();
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.target;
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.name))) << dialogs.messages()[0].toStdString();
+        EXPECT_EQ(ReadFile(c.target), before) << c.target;
     }
 }
 
