@@ -1,6 +1,5 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CountdownFile.h"
 #include "ICalendar.h"
 #include "Milestones.h"
 #include "OwnFiles.h"
@@ -92,18 +91,6 @@ TEST_F(OwnFilesFixture, TheSettingsFileNamesTheOthers)
     EXPECT_EQ(read.milestones, own.milestones);
     EXPECT_EQ(read.countdown, dir / "count.txt");
     EXPECT_EQ(read.calendarFeed, own.calendarFeed);
-}
-
-TEST(OwnFileMessagesTest, SayWhichFileItIs)
-{
-    EXPECT_EQ(CountdownFileClashMessage("/home/a/KESTREL.INI", OwnFile::Settings),
-              "The countdown file /home/a/KESTREL.INI is the settings file, which continuous saving would overwrite. "
-              "Choose another file for the countdown.");
-    EXPECT_EQ(MilestoneFileClashMessage("/home/a/feed.ics", OwnFile::CalendarFeed),
-              "The milestone file /home/a/feed.ics is the calendar feed, which saving a milestone would overwrite. "
-              "Choose another file for the milestones.");
-    EXPECT_EQ(OwnFileRefusal("/home/a/mileston.txt", OwnFile::Milestones),
-              "/home/a/mileston.txt is Kestrel's milestone file");
 }
 
 } // namespace
