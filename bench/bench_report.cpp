@@ -75,7 +75,7 @@ void BM_LongestReportAsPdf(benchmark::State& state)
     const QString path = QString::fromStdString((dir / "report.pdf").string());
     for (auto _ : state) {
         const auto document = Report().compose();
-        const PrintOutcome outcome = WriteReportPdf(*document, path);
+        const PrintOutcome outcome = WriteReportPdf(*document, path, OwnFilePaths{});
         if (outcome.pagesPrinted != 1077) {
             state.SkipWithError("not every page was written");
         }

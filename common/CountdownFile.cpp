@@ -54,34 +54,10 @@ void CountdownFile::WriteCountdownFile(ProgramSettings& settings, const Countdow
     }
 }
 
-bool IsOtherProgramFile(const std::filesystem::path& countdownFile, const std::filesystem::path& settingsFile,
-                        const std::filesystem::path& milestoneFile)
+std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile, OwnFile clash)
 {
-    if (countdownFile.empty()) {
-        return false;
-    }
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::weakly_canonical(countdownFile, error);
-    for (const std::filesystem::path& other : {settingsFile, milestoneFile}) {
-        if (other.empty()) {
-            continue;
-        }
-        std::error_code otherError;
-        if (!error && std::filesystem::weakly_canonical(other, otherError) == real && !otherError) {
-            return true;
-        }
-        if (std::filesystem::equivalent(countdownFile, other, otherError) && !otherError) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile)
-{
-    return "The countdown file " + countdownFile.string() +
-           " is the settings file or the milestone file, which continuous saving would overwrite. "
-           "Choose another file for the countdown.";
+    return "The countdown file " + countdownFile.string() + " is " + OwnFileName(clash) +
+           ", which continuous saving would overwrite. Choose another file for the countdown.";
 }
 
 void CountdownFile::report(const std::string& text)

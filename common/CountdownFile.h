@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Countdown.h"
+#include "OwnFiles.h"
 #include "ProgramSettings.h"
 
 #include <filesystem>
@@ -41,13 +42,9 @@ private:
     bool m_reporting = false;
 };
 
-// Whether the countdown file would overwrite the settings file or the milestone file: the paths
-// name the same file, compared as real paths through symbolic links (and, for files that exist,
-// by device and inode, so that hard links count too). An empty path names no file.
-bool IsOtherProgramFile(const std::filesystem::path& countdownFile, const std::filesystem::path& settingsFile,
-                        const std::filesystem::path& milestoneFile);
-// The message when it would.
-std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile);
+// The message when the countdown file is another of Kestrel's own files (OwnFileAt), which
+// continuous saving would overwrite.
+std::string CountdownFileClashMessage(const std::filesystem::path& countdownFile, OwnFile clash);
 
 // The message when the countdown file's folder does not exist.
 inline constexpr const char* kMissingCountdownFolderMessage =

@@ -99,7 +99,7 @@ public:
                 break;
             }
             Milestone record;
-            if (!readField(record.key, result)) {
+            if (!readField(record.key, result, Field::Key)) {
                 break;
             }
             skipBlanks();
@@ -117,7 +117,7 @@ public:
             }
             ++m_at;
             skipBlanks();
-            if (!readField(record.text, result)) {
+            if (!readField(record.text, result, Field::Note)) {
                 break;
             }
             // Anything after the text on its line is no part of a record.
@@ -162,7 +162,23 @@ private:
         return next >= m_text.size() || m_text[next] == ',' || IsLineEnd(m_text[next]);
     }
 
-    bool readField(std::string& field, ParsedMilestones& result)
+    // Whether a double quote that would close the note is followed, later on its line, by one
+    // that closes the line: a note of the older program that holds a quote and a comma (written
+    // `"Say "hi", then go"`), which runs from its first quote to the line's last.
+    bool noteRunsOn(std::size_t quote) const
+    {
+        const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", quote + 1), m_text.size());
+        const std::size_t last = m_text.rfind('"', lineEnd - 1);
+        return last != std::string_view::npos && last > quote && m_text.find_first_not_of(" \t", last + 1) >= lineEnd;
+    }
+
+    enum class Field
+    {
+        Key,
+        Note,
+    };
+
+    bool readField(std::string& field, ParsedMilestones& result, Field which)
     {
         if (atEnd()) {
             result.error = fail(RuntimeError::InputPastEndOfFile, "Input past end of file");
@@ -181,7 +197,7 @@ private:
                 if (quote + 1 < m_text.size() && m_text[quote + 1] == '"') {
                     field += '"';
                     m_at = quote + 2;
-                } else if (closesField(quote)) {
+                } else if (closesField(quote) && !(which == Field::Note && noteRunsOn(quote))) {
                     m_at = quote + 1;
                     break;
                 } else {
@@ -420,6 +436,7 @@ void MilestoneTable::clear()
 std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
 {
     clear();
+    m_encoding = MilestoneEncoding::Utf8;
     const FileResult<FileContents> read = ReadRegularFile(path, kMaxFileBytes, Oversize::ReadFirst);
     if (!read) {
         if (read.systemError() == ENOENT) {
@@ -433,6 +450,7 @@ std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
     }
     ParsedMilestones parsed = ParseMilestoneFile(bytes, path.string());
     m_records = std::move(parsed.records);
+    m_encoding = parsed.encoding;
     invalidate();
     if (!parsed.error && read.value().cut) {
         return RuntimeError(RuntimeError::InvalidFileFormat,
@@ -444,9 +462,9 @@ std::optional<RuntimeError> MilestoneTable::LoadMilestones(const fs::path& path)
 std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& requested)
 {
     SortMilestones();
-    const std::string bytes = MilestoneFileText(*this);
+    const std::string text = MilestoneFileText(*this);
 
-    if (bytes.empty()) {
+    if (text.empty()) {
         // A symbolic link stays a link: the file it leads to goes.
         const std::optional<fs::path> linked = ResolveLinks(requested);
         if (!linked) {
@@ -463,7 +481,8 @@ std::optional<RuntimeError> MilestoneTable::SaveMilestones(const fs::path& reque
         return SaveError(target.error(), requested);
     }
     // Flushed to the disk before it counts as saved; the new file keeps the old one's owner.
-    const FileResult<struct stat> saved = SaveWholeFile(target.value(), bytes, 0644, /*flush=*/true);
+    const FileResult<struct stat> saved =
+        SaveWholeFile(target.value(), EncodeMilestoneFile(text, m_encoding), 0644, /*flush=*/true);
     if (!saved) {
         return SaveError(saved.error(), requested);
     }
@@ -511,8 +530,31 @@ std::string MilestoneFileText(const MilestoneTable& table)
     return out;
 }
 
+std::string EncodeMilestoneFile(std::string_view text, MilestoneEncoding encoding)
+{
+    switch (encoding) {
+    case MilestoneEncoding::Utf8:
+        break;
+    case MilestoneEncoding::Utf16LittleEndian:
+        return "\xFF\xFE" + Utf8ToUtf16(text, false);
+    case MilestoneEncoding::Utf16BigEndian:
+        return "\xFE\xFF" + Utf8ToUtf16(text, true);
+    }
+    return std::string(text);
+}
+
 ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view source)
 {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        std::string_view units = bytes.substr(2);
+        // A last odd byte is half a character: no part of the text.
+        units.remove_suffix(units.size() % 2);
+        const std::string text = Utf16ToUtf8(units, bigEndian);
+        ParsedMilestones parsed = RecordReader(text, source).read();
+        parsed.encoding = bigEndian ? MilestoneEncoding::Utf16BigEndian : MilestoneEncoding::Utf16LittleEndian;
+        return parsed;
+    }
     bytes = WithoutUtf8Mark(bytes);
     if (IsValidUtf8(bytes)) {
         return RecordReader(bytes, source).read();

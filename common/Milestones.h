@@ -55,6 +55,15 @@ inline constexpr std::size_t kMaxMilestoneTextCharacters = 64 * 1024;
 // character takes four bytes in UTF-8. A longer field means the file is damaged.
 inline constexpr std::size_t kMaxMilestoneFieldBytes = 4 * kMaxMilestoneTextCharacters;
 
+// How the milestone file stores its text: UTF-8, as the program writes a new file, or UTF-16 with
+// its byte-order mark, as another editor may have saved it. A file is written back as it was read.
+enum class MilestoneEncoding
+{
+    Utf8,
+    Utf16LittleEndian,
+    Utf16BigEndian,
+};
+
 // The milestone table: every window works on the same one. Positions run from 1 to count(), as
 // the calendar and the editor show them; position 0 means a milestone not in the table yet.
 class MilestoneTable
@@ -91,15 +100,19 @@ public:
     void append(Milestone milestone);
     void clear();
 
+    // The encoding of the file last read; SaveMilestones writes in it.
+    MilestoneEncoding encoding() const { return m_encoding; }
+    void setEncoding(MilestoneEncoding encoding) { m_encoding = encoding; }
+
     // Replaces the table with the records of the file. A missing file or one shorter than 7 bytes
     // gives an empty table and no error. A file that cannot be read or is damaged gives the error
     // to show once; the records read before the damage are kept.
     std::optional<RuntimeError> LoadMilestones(const std::filesystem::path& path);
 
-    // Sorts the table and writes every record without the removal mark to the file, replacing it
-    // whole (a new file renamed over the old one and flushed to the disk); when nothing is left to
-    // write, the file is deleted. On failure the old file is left as it was and the error names
-    // the path and the reason. The records stay in memory, marks included, either way.
+    // Sorts the table and writes every record without the removal mark to the file in the table's
+    // encoding, replacing it whole (a new file renamed over the old one and flushed to the disk); when nothing is left
+    // to write, the file is deleted. On failure the old file is left as it was and the error names the path and the
+    // reason. The records stay in memory, marks included, either way.
     std::optional<RuntimeError> SaveMilestones(const std::filesystem::path& path);
 
     // When the file exists, hands it to `discard` (which moves it to the trash) and empties the
@@ -120,6 +133,7 @@ private:
     void buildIndex() const;
 
     std::vector<Milestone> m_records;
+    MilestoneEncoding m_encoding = MilestoneEncoding::Utf8;
     // Day number and position of every record that falls on a day, ordered by day and then by
     // position, so the first match of a day search is the first record in list order.
     struct IndexEntry
@@ -139,13 +153,18 @@ bool MilestoneFileExists(const std::filesystem::path& path);
 // line breaks included, is written as it stands.
 std::string MilestoneFileText(const MilestoneTable& table);
 
+// The bytes of the milestone file text in an encoding: UTF-16 gets its byte-order mark.
+std::string EncodeMilestoneFile(std::string_view text, MilestoneEncoding encoding);
+
 // Reads milestone file bytes: records in file order, and the error that stopped the reading, if
-// any. Text is taken as UTF-8 when the bytes are valid UTF-8 and as Windows-1252 otherwise, and
-// comes back as UTF-8. `source` names the file in error messages.
+// any. Bytes that start with a UTF-16 byte-order mark are read as UTF-16, as the settings file is;
+// other text is taken as UTF-8 when the bytes are valid UTF-8 and as Windows-1252 otherwise. The
+// text comes back as UTF-8. `source` names the file in error messages.
 struct ParsedMilestones
 {
     std::vector<Milestone> records;
     std::optional<RuntimeError> error;
+    MilestoneEncoding encoding = MilestoneEncoding::Utf8;
 };
 ParsedMilestones ParseMilestoneFile(std::string_view bytes, std::string_view source = {});
 

@@ -13,12 +13,12 @@ namespace kestrel {
 namespace {
 
 // Writes the calendar of the milestone file and the target to path; what went wrong, or nothing.
-// The settings file and the milestone file are never overwritten.
-QString WriteCalendarFile(Program& program, const std::string& path)
+// None of the program's own files is overwritten, but for `self`, the calendar feed being written.
+QString WriteCalendarFile(Program& program, const std::string& path, std::optional<OwnFile> self)
 {
     const ProgramSettings& s = program.ProgramSettings;
-    if (IsOtherProgramFile(path, program.settings.path(), program.milestones.path())) {
-        return QStringLiteral("that is the settings file or the milestone file");
+    if (const std::optional<OwnFile> clash = OwnFileAt(path, program.ownFiles(), self)) {
+        return QStringLiteral("that is %1").arg(QString::fromStdString(OwnFileName(*clash)));
     }
     try {
         ExportCalendar(path, s, program.milestones.current());
@@ -57,7 +57,7 @@ void CalendarFeed::update()
         return;
     }
     m_written = source;
-    const QString problem = WriteCalendarFile(m_program, path);
+    const QString problem = WriteCalendarFile(m_program, path, OwnFile::CalendarFeed);
     if (problem.isEmpty()) {
         m_failureReported = false;
     } else if (!m_failureReported) {
@@ -85,7 +85,7 @@ void ExportCalendarToChosenFile(Program& program)
         return;
     }
     const std::string path = chosen->toStdString();
-    const QString problem = WriteCalendarFile(program, path);
+    const QString problem = WriteCalendarFile(program, path, std::nullopt);
     if (!problem.isEmpty()) {
         program.dialogs.MsgBox(
             QString::fromStdString(CouldNotBeSavedText("The calendar", path, problem.toStdString()) + "."),

@@ -408,6 +408,10 @@ void DeskCalendar::markMilestone()
 void DeskCalendar::clearAllMilestones()
 {
     RunStep(m_program.dialogs, [this] {
+        // Never the settings file or another of the program's own files named as the milestone file.
+        if (std::optional<RuntimeError> refused = m_program.milestones.refusal()) {
+            throw *refused;
+        }
         // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
         const MilestoneTable::Cleared cleared = m_program.milestones.table().ClearAllMilestones(
             m_program.milestones.path(), [](const std::filesystem::path& path, std::string& reason) {

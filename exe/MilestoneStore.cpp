@@ -4,8 +4,9 @@
 
 namespace kestrel {
 
-MilestoneStore::MilestoneStore(const ProgramSettings& settings, std::filesystem::path dataDirectory)
-    : m_settings(settings), m_dataDirectory(std::move(dataDirectory))
+MilestoneStore::MilestoneStore(const SettingsFile& settingsFile, const ProgramSettings& settings,
+                               std::filesystem::path dataDirectory)
+    : m_settingsFile(settingsFile), m_settings(settings), m_dataDirectory(std::move(dataDirectory))
 {
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &MilestoneStore::fileMayHaveChanged);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &MilestoneStore::fileMayHaveChanged);
@@ -22,13 +23,37 @@ std::optional<RuntimeError> MilestoneStore::load()
     m_identity = IdentityOfFile(file);
     m_read = true;
     std::optional<RuntimeError> error = m_table.LoadMilestones(file);
+    m_readError = error;
+    m_readPath = file;
     ++m_revision;
     watch();
     return error;
 }
 
+std::optional<RuntimeError> MilestoneStore::refusal() const
+{
+    const std::filesystem::path file = path();
+    const std::optional<OwnFile> clash =
+        OwnFileAt(file, OwnFilesOf(m_settingsFile, m_settings, m_dataDirectory), OwnFile::Milestones);
+    if (!clash) {
+        return std::nullopt;
+    }
+    const RuntimeError error(RuntimeError::PathFileAccessError);
+    return error.described(error.description() + ": " +
+                           CouldNotBeSavedText("the milestones", file, "it is " + OwnFileName(*clash)));
+}
+
 std::optional<RuntimeError> MilestoneStore::save()
 {
+    if (std::optional<RuntimeError> refused = refusal()) {
+        return refused;
+    }
+    if (m_readError && m_readPath == path()) {
+        return m_readError->described(
+            m_readError->description() +
+            ". The milestones are not saved: the file holds more than could be read, and saving would delete "
+            "it. Mend the file or choose another milestone file, then apply again.");
+    }
     const std::filesystem::path file = path();
     // The data folder is the program's own: make it on the first save. Any other folder is the
     // user's choice and must exist.

@@ -4,8 +4,10 @@
 
 #include "AtomicFile.h"
 #include "Milestones.h"
+#include "OwnFiles.h"
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
+#include "Settings.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -26,7 +28,8 @@ class MilestoneStore final : public QObject
     Q_OBJECT
 
 public:
-    MilestoneStore(const ProgramSettings& settings, std::filesystem::path dataDirectory);
+    MilestoneStore(const SettingsFile& settingsFile, const ProgramSettings& settings,
+                   std::filesystem::path dataDirectory);
 
     MilestoneTable& table() { return m_table; }
     const MilestoneTable& table() const { return m_table; }
@@ -38,7 +41,13 @@ public:
     std::optional<RuntimeError> load();
     // Saves the table to the file (making the data folder on the first save), then reads it back
     // and tells the listeners. The error when it cannot be saved, the table keeping its change.
+    // A milestone file that is another of Kestrel's own files (the settings file, the countdown
+    // file, the calendar feed) is never written, whatever the settings say; nor is a file that
+    // could not be read whole at its last read, since the table then lacks what was not read.
     std::optional<RuntimeError> save();
+    // The error to give instead of writing or discarding the milestone file when it is another of
+    // Kestrel's own files; none when it may be written.
+    std::optional<RuntimeError> refusal() const;
     // The table as the file holds it now: read again first when the file changed since it was
     // last read (or was never read). For readers that look on their own, such as notifications.
     const MilestoneTable& current();
@@ -54,12 +63,16 @@ private:
     void watch();
     void fileMayHaveChanged();
 
+    const SettingsFile& m_settingsFile;
     const ProgramSettings& m_settings;
     std::filesystem::path m_dataDirectory;
     MilestoneTable m_table;
     QFileSystemWatcher m_watcher;
     // The file as last read or saved: a change on disk is a different identity.
     std::optional<FileIdentity> m_identity;
+    // What stopped the last read: until the file reads whole, it is not saved over.
+    std::optional<RuntimeError> m_readError;
+    std::filesystem::path m_readPath;
     std::uint64_t m_revision = 0;
     bool m_read = false;
 };

@@ -6,6 +6,7 @@
 #include "ICalendar.h"
 #include "IndexTab.h"
 #include "Notices.h"
+#include "OwnFiles.h"
 #include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
@@ -218,18 +219,30 @@ void OptionsDialog::pressButton(Button which)
 bool OptionsDialog::apply()
 {
     const OptionsValues v = values();
-    // Continuous saving would overwrite the settings or the milestones with the countdown line.
-    const std::filesystem::path countdownFile = v.settings.CountDownFile;
-    if (IsOtherProgramFile(countdownFile, m_program.settings.path(), v.settings.ProjectFile)) {
-        ShowArrowPointer();
-        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(countdownFile)), Dialogs::Buttons::Ok,
-                                 Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
-        m_pages->setCurrentTab(static_cast<int>(Page::File));
-        m_file->countdownFileEdit()->setFocus(Qt::OtherFocusReason);
+    const OwnFilePaths own{m_program.settings.path(), MilestoneFilePath(v.settings, m_program.dataDirectory),
+                           v.settings.CountDownFile, v.calendarFile.toStdString()};
+    // Continuous saving would overwrite another file with the countdown line.
+    if (const std::optional<OwnFile> clash = OwnFileAt(own.countdown, own, OwnFile::Countdown)) {
+        refuse(CountdownFileClashMessage(own.countdown, *clash), QStringLiteral("Countdown Options"), Page::File,
+               m_file->countdownFileEdit());
+        return false;
+    }
+    // The next milestone Apply would replace another file with milestone lines.
+    if (const std::optional<OwnFile> clash = OwnFileAt(own.milestones, own, OwnFile::Milestones)) {
+        refuse(MilestoneFileClashMessage(own.milestones, *clash), QStringLiteral("Project Planning Options"), Page::Project,
+               m_project->milestoneFileEdit());
         return false;
     }
     ApplyOptions(m_program, v);
     return true;
+}
+
+void OptionsDialog::refuse(const std::string& message, const QString& title, Page page, QWidget* control)
+{
+    ShowArrowPointer();
+    m_program.dialogs.MsgBox(QString::fromStdString(message), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, title);
+    m_pages->setCurrentTab(static_cast<int>(page));
+    control->setFocus(Qt::OtherFocusReason);
 }
 
 void OptionsDialog::browseMilestoneFile()

@@ -61,6 +61,8 @@ private:
     void load();
     // Writes the options, or refuses them with a message; false when refused.
     bool apply();
+    // Tells why Apply stops, then shows the page and the control to change.
+    void refuse(const std::string& message, const QString& title, Page page, QWidget* control);
     void browseMilestoneFile();
     void presetChosen();
     void openPicker();

@@ -10,6 +10,7 @@
 #include "HelpViewer.h"
 #include "LoadedWindows.h"
 #include "MilestoneStore.h"
+#include "OwnFiles.h"
 #include "ProgramSettings.h"
 #include "Settings.h"
 #include "WindowRegistry.h"
@@ -60,11 +61,14 @@ struct Program
     HelpViewer help;
     CountdownFile countdownFile;
     // The milestone table, read from its file and read again when the file changes.
-    MilestoneStore milestones{ProgramSettings, dataDirectory};
+    MilestoneStore milestones{settings, ProgramSettings, dataDirectory};
 
     // The month the desk calendar shows, and shows again after a modal window: today's month
     // when the breakdown window opens, the target's month after the options dialog.
     YearMonth calendarMonth;
+
+    // Where Kestrel's own files are now, which no file the user names for output may be.
+    OwnFilePaths ownFiles() const { return OwnFilesOf(settings, ProgramSettings, dataDirectory); }
 
     void subscribe(CountdownDisplay* display);
     void unsubscribe(CountdownDisplay* display);

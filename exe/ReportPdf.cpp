@@ -48,10 +48,17 @@ PrintOutcome ComposePdf(const ReportDocument& document, QByteArray& bytes, const
 
 } // namespace
 
-PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress)
+PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const OwnFilePaths& own,
+                            const PrintProgress& progress)
 {
     QByteArray bytes;
-    PrintOutcome outcome = ComposePdf(document, bytes, progress);
+    PrintOutcome outcome;
+    if (std::optional<QString> refused = OwnFileRefusalText(path, own)) {
+        outcome.result = PrintOutcome::Result::Failed;
+        outcome.error = std::move(*refused);
+        return outcome;
+    }
+    outcome = ComposePdf(document, bytes, progress);
     if (outcome.result != PrintOutcome::Result::Printed) {
         return outcome;
     }
@@ -80,6 +87,16 @@ PrintOutcome WriteReportPdf(const ReportDocument& document, std::FILE* output)
                             .arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
     return outcome;
+}
+
+std::optional<QString> OwnFileRefusalText(const QString& path, const OwnFilePaths& own)
+{
+    const std::optional<OwnFile> clash = OwnFileAt(path.toStdString(), own);
+    if (!clash) {
+        return std::nullopt;
+    }
+    return QStringLiteral("The file \"%1\" could not be written: it is %2, which the report must not replace.")
+        .arg(path, QString::fromStdString(OwnFileName(*clash)));
 }
 
 bool AsksForReportPdf(int argc, char** argv)
@@ -170,7 +187,9 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
 
     // "-" is standard output, as for --export-ics.
     const PrintOutcome outcome =
-        path == QLatin1String("-") ? WriteReportPdf(document, output) : WriteReportPdf(document, path);
+        path == QLatin1String("-")
+            ? WriteReportPdf(document, output)
+            : WriteReportPdf(document, path, OwnFilesOf(settings, programSettings, DefaultDataDirectory()));
     if (outcome.result != PrintOutcome::Result::Printed) {
         Complain(outcome.error);
         return 1;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "OwnFiles.h"
 #include "ReportDocument.h"
 #include "ReportPainter.h"
 
@@ -16,9 +17,15 @@ namespace kestrel {
 class Clock;
 
 // Writes every page of a composed document as a PDF file of the document's paper. The file is
-// replaced whole: on failure or cancel the old file (if any) is left as it was. Returns the
-// outcome; a failure's message names the file and the reason.
-PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const PrintProgress& progress = {});
+// replaced whole: on failure or cancel the old file (if any) is left as it was. A path that names
+// one of Kestrel's own files (`own`: the settings file, the milestone file...) fails, and the file
+// stays as it was. Returns the outcome; a failure's message names the file and the reason.
+PrintOutcome WriteReportPdf(const ReportDocument& document, const QString& path, const OwnFilePaths& own,
+                            const PrintProgress& progress = {});
+
+// When path names one of Kestrel's own files, the message that says the report is not written
+// there; nothing otherwise.
+std::optional<QString> OwnFileRefusalText(const QString& path, const OwnFilePaths& own);
 
 // Writes every page of a composed document as a PDF to an open stream (standard output); a
 // failure's message says why.

@@ -330,6 +330,11 @@ void ReportWindow::print()
     if (!range) {
         return; // cancelled: nothing is printed
     }
+    // Printing to a file never replaces one of the program's own files.
+    if (const std::optional<QString> refused = OwnFileRefusalText(printer.outputFileName(), m_program.ownFiles())) {
+        m_program.dialogs.MsgBox(*refused, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
     const int from = range->fromPage > 0 ? range->fromPage : 1;
     const int to = range->fromPage > 0 ? range->toPage : m_preview->pageCount();
 
@@ -370,8 +375,9 @@ void ReportWindow::saveAsPdf()
     if (!path->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
         *path += QStringLiteral(".pdf");
     }
-    const PrintOutcome outcome = WriteReportPdf(
-        *m_document, *path, progressFor(QStringLiteral("Saving the report as PDF..."), m_document->pageCount()));
+    const PrintOutcome outcome =
+        WriteReportPdf(*m_document, *path, m_program.ownFiles(),
+                       progressFor(QStringLiteral("Saving the report as PDF..."), m_document->pageCount()));
     m_progress.reset();
     if (outcome.result == PrintOutcome::Result::Failed) {
         m_program.dialogs.MsgBox(outcome.error, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);

@@ -264,11 +264,13 @@ void ToolbarWindow::Load()
 void ToolbarWindow::guardCountdownFile()
 {
     ProgramSettings& s = m_program.ProgramSettings;
-    if (s.ContinuousSave != 0 &&
-        IsOtherProgramFile(s.CountDownFile, m_program.settings.path(), std::filesystem::path(s.ProjectFile))) {
+    if (s.ContinuousSave == 0) {
+        return;
+    }
+    if (const std::optional<OwnFile> clash = OwnFileAt(s.CountDownFile, m_program.ownFiles(), OwnFile::Countdown)) {
         // Off in memory only: the user's settings stay as they are until the options are applied.
         s.ContinuousSave = 0;
-        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(s.CountDownFile)),
+        m_program.dialogs.MsgBox(QString::fromStdString(CountdownFileClashMessage(s.CountDownFile, *clash)),
                                  Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QString::fromLatin1(kProgramName));
     }
 }

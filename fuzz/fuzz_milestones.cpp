@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the milestone file. Reading must never fail, whatever the bytes; the records
-// read, written out and read again, must come back the same, and writing them again must give the
-// same bytes.
+// read, written out in the encoding they were read in and read again, must come back the same,
+// and writing them again must give the same bytes.
 
 #include "Milestones.h"
 
@@ -18,6 +18,7 @@ kestrel::MilestoneTable TableOf(kestrel::ParsedMilestones parsed)
     for (kestrel::Milestone& record : parsed.records) {
         table.append(std::move(record));
     }
+    table.setEncoding(parsed.encoding);
     return table;
 }
 
@@ -35,7 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)table.NextMilestoneMonth({2000, 1});
     (void)table.PreviousMilestoneMonth({2000, 1});
 
-    const std::string first = kestrel::MilestoneFileText(table);
+    // What saving the table writes: a UTF-16 file's text goes back as UTF-16, so that code units
+    // that make no UTF-8 (a surrogate without its partner) come back as they were.
+    const auto bytesOf = [](const kestrel::MilestoneTable& t) {
+        return kestrel::EncodeMilestoneFile(kestrel::MilestoneFileText(t), t.encoding());
+    };
+    const std::string first = bytesOf(table);
     kestrel::ParsedMilestones again = kestrel::ParseMilestoneFile(first, "fuzz");
     if (again.error || static_cast<int>(again.records.size()) != table.count()) {
         std::abort();
@@ -47,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    if (kestrel::MilestoneFileText(TableOf(std::move(again))) != first) {
+    if (bytesOf(TableOf(std::move(again))) != first) {
         std::abort();
     }
     table.SortMilestones();

@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "CountdownFile.h"
+#include "OwnFiles.h"
 #include "ICalendar.h"
 #include "Presets.h"
 #include "RuntimeError.h"
@@ -328,9 +329,9 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
             bool failed = false;
             return WriteOutput(io, CalendarFile(settings, milestones, CalendarStampNow()), failed) ? 0 : 1;
         }
-        // Never over the user's settings or milestones.
-        if (IsOtherProgramFile(path, settingsFile.path(), milestoneFile)) {
-            io.error("Cannot export the calendar to " + path + ": that is Kestrel's settings file or milestone file\n");
+        // Never over the user's settings, milestones or any other file Kestrel keeps.
+        if (const std::optional<OwnFile> clash = OwnFileAt(path, OwnFilesOf(settingsFile, settings, dataDirectory))) {
+            io.error("Cannot export the calendar to " + OwnFileRefusal(path, *clash) + "\n");
             return 1;
         }
         ExportCalendar(path, settings, milestones);

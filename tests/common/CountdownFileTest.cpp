@@ -204,38 +204,6 @@ TEST(WriteCountdownFileTest, AFullDiskIsReportedOnce)
     EXPECT_EQ(s.ContinuousSave, 0);
 }
 
-TEST(CountdownFileClashTest, TheSettingsAndMilestoneFilesAreRecognisedThroughLinks)
-{
-    TempDir dir;
-    const auto settings = dir / "config" / "KESTREL.INI";
-    const auto milestones = dir / "data" / "mileston.txt";
-    std::filesystem::create_directories(settings.parent_path());
-    std::filesystem::create_directories(milestones.parent_path());
-    test::WriteFile(settings, "[Target Date]\n");
-    test::WriteFile(milestones, "\" 36526\",\"Conversion complete\"\r\n");
-    std::filesystem::create_symlink(settings, dir / "link.ini");
-    std::filesystem::create_hard_link(milestones, dir / "hard.txt");
-    const struct
-    {
-        std::filesystem::path countdown;
-        bool clash;
-    } cases[] = {
-        {settings, true},
-        {dir / "config" / ".." / "config" / "KESTREL.INI", true},
-        {dir / "link.ini", true},
-        {milestones, true},
-        {dir / "hard.txt", true},
-        {dir / "Kestrel.txt", false},
-        {dir / "config" / "kestrel.ini", false},
-        {"", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsOtherProgramFile(c.countdown, settings, milestones), c.clash) << c.countdown;
-    }
-    // A milestone file that does not exist yet is still the milestone file.
-    EXPECT_TRUE(IsOtherProgramFile(dir / "new.txt", settings, dir / "." / "new.txt"));
-}
-
 TEST(WriteCountdownFileTest, NoSecondMessageWhileOneIsOnScreen)
 {
     TempDir dir;

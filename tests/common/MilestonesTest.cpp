@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "TempDir.h"
+#include "TextEncoding.h"
 #include "Unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -225,6 +226,87 @@ TEST_F(MilestoneFile, FilesOfTheOlderFormatReadAsBefore)
     EXPECT_EQ(Keys(table), (std::vector<std::string>{"36526", "36527", " 36528"}));
     EXPECT_EQ(Texts(table), (std::vector<std::string>{"New year", "plain text", "He said \"hi\" twice"}));
     EXPECT_EQ(table.FindMilestoneOnDay(36526), 1);
+}
+
+// A note of the older program holding a quote and a comma runs from its first quote to the last
+// quote of its line; a note whose line does not end in a quote ends where its quoted field ends.
+TEST(MilestoneParsing, OlderNotesWithAQuoteAndACommaAreReadWhole)
+{
+    const struct
+    {
+        const char* bytes;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // clang-format off
+        {"\" 36530\",\"Say \"hi\", then go\"\r\n",                        {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then go\"",                            {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then go\"  \r\n\" 36531\",\"Next\"\r\n", {"Say \"hi\", then go", "Next"}},
+        {"\" 36530\",\"a\",\"b\",\"c\"\n\" 36531\",\"Next\"\n",           {"a\",\"b\",\"c", "Next"}},
+        {"\" 36530\",\"First line\r\nSay \"hi\", then go\"\r\n",          {"First line\r\nSay \"hi\", then go"}},
+        {"\" 36530\",\"Say \"\"hi\"\", then go\"\r\n",                    {"Say \"hi\", then go"}},
+        {"\" 36530\",\"Say \"hi\", then\" go\r\n\" 36531\",\"Next\"\r\n",  {"Say \"hi", "Next"}},
+        {"\" 36530\",\"Plain\"\r\n\" 36531\",\"Next\"\r\n",               {"Plain", "Next"}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const ParsedMilestones parsed = ParseMilestoneFile(c.bytes);
+        EXPECT_FALSE(parsed.error) << c.bytes << ": " << parsed.error->report();
+        std::vector<std::string> texts;
+        for (const Milestone& record : parsed.records) {
+            texts.push_back(record.text);
+        }
+        EXPECT_EQ(texts, c.texts) << c.bytes;
+        // Saved again, the note is written with its quotes doubled and reads back whole.
+        MilestoneTable table;
+        for (const Milestone& record : parsed.records) {
+            table.append(record);
+        }
+        const ParsedMilestones again = ParseMilestoneFile(MilestoneFileText(table));
+        ASSERT_EQ(again.records.size(), parsed.records.size()) << c.bytes;
+        EXPECT_EQ(again.records[0].text, c.texts[0]) << c.bytes;
+    }
+}
+
+// A file saved as UTF-16 by another editor (with its byte-order mark) reads as the settings file
+// does and is written back in UTF-16, byte for byte as another editor would write it.
+TEST_F(MilestoneFile, Utf16FilesAreReadAndWrittenBackAsUtf16)
+{
+    const std::string text = "\" 36526\",\"Café ✓\"\r\n\" 36530\",\"Two\r\nlines\"\r\n";
+    const struct
+    {
+        const char* mark;
+        bool bigEndian;
+        MilestoneEncoding encoding;
+    } cases[] = {
+        // clang-format off
+        {"\xFF\xFE", false, MilestoneEncoding::Utf16LittleEndian},
+        {"\xFE\xFF", true,  MilestoneEncoding::Utf16BigEndian},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = c.mark + Utf8ToUtf16(text, c.bigEndian);
+        WriteFile(file(), bytes);
+        MilestoneTable table;
+        EXPECT_FALSE(table.LoadMilestones(file()));
+        EXPECT_EQ(table.encoding(), c.encoding);
+        EXPECT_EQ(Texts(table), (std::vector<std::string>{"Café ✓", "Two\r\nlines"}));
+        EXPECT_EQ(Keys(table), (std::vector<std::string>{" 36526", " 36530"}));
+        ASSERT_FALSE(table.SaveMilestones(file()));
+        EXPECT_EQ(ReadFile(file()), bytes) << "unchanged, written back";
+        table.PutMilestone(0, DateValue{36527}, "Neu");
+        ASSERT_FALSE(table.SaveMilestones(file()));
+        EXPECT_EQ(ReadFile(file()),
+                  c.mark + Utf8ToUtf16("\" 36526\",\"Café ✓\"\r\n\" 36527\",\"Neu\"\r\n\" 36530\",\"Two\r\nlines\"\r\n",
+                                       c.bigEndian));
+    }
+    // A plain file read after a UTF-16 one is written as UTF-8 again.
+    MilestoneTable table;
+    WriteFile(file(), "\xFF\xFE" + Utf8ToUtf16(text, false));
+    ASSERT_FALSE(table.LoadMilestones(file()));
+    WriteFile(file(), text);
+    ASSERT_FALSE(table.LoadMilestones(file()));
+    ASSERT_FALSE(table.SaveMilestones(file()));
+    EXPECT_EQ(ReadFile(file()), text);
 }
 
 TEST_F(MilestoneFile, TextsThatAreNotUtf8AreReadAsWindows1252)

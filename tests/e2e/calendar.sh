@@ -20,37 +20,6 @@ Target_Day=1
 Target_Type=Days
 INI
 
-# The screen position of the middle of a day label of the calendar, read from the accessibility
-# bus: "x y".
-day_position() { # label text
-    /usr/bin/python3 - "$1" <<'PY'
-import sys
-import pyatspi
-
-wanted = sys.argv[1]
-
-def walk(node):
-    try:
-        if node.getRoleName() == "label" and node.name == wanted:
-            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            if extents.width > 0:
-                print(extents.x + extents.width // 2, extents.y + extents.height // 2)
-                return True
-        for index in range(node.childCount):
-            if walk(node.getChildAtIndex(index)):
-                return True
-    except Exception:
-        pass
-    return False
-
-desktop = pyatspi.Registry.getDesktop(0)
-for index in range(desktop.childCount):
-    application = desktop.getChildAtIndex(index)
-    if application is not None and application.name == "Kestrel" and walk(application):
-        break
-PY
-}
-
 start_x
 start_at "1999-12-16 10:00:00" "$KESTREL"
 pid=$E2E_LAST_PID

@@ -241,3 +241,34 @@ open_host() { # x y width height
     done
     fail "no host window"
 }
+
+# The screen position of the middle of the first visible label with exactly that text (a day of
+# the desk calendar), read from the accessibility bus: "x y".
+day_position() { # label text
+    /usr/bin/python3 - "$1" <<'PY'
+import sys
+import pyatspi
+
+wanted = sys.argv[1]
+
+def walk(node):
+    try:
+        if node.getRoleName() == "label" and node.name == wanted:
+            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            if extents.width > 0:
+                print(extents.x + extents.width // 2, extents.y + extents.height // 2)
+                return True
+        for index in range(node.childCount):
+            if walk(node.getChildAtIndex(index)):
+                return True
+    except Exception:
+        pass
+    return False
+
+desktop = pyatspi.Registry.getDesktop(0)
+for index in range(desktop.childCount):
+    application = desktop.getChildAtIndex(index)
+    if application is not None and application.name == "Kestrel" and walk(application):
+        break
+PY
+}

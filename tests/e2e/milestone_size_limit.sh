@@ -32,31 +32,6 @@ PY
 expect_eq "size of the milestone file" "$(stat -c %s "$MILESTONES")" "4086"
 before=$(md5sum <"$MILESTONES")
 
-# The middle of a day label of the calendar, read from the accessibility bus: "x y".
-day_position() { # label text
-    /usr/bin/python3 - "$1" <<'PY'
-import sys
-import pyatspi
-
-def walk(node):
-    try:
-        if node.getRoleName() == "label" and node.name == sys.argv[1]:
-            extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            if extents.width > 0:
-                print(extents.x + extents.width // 2, extents.y + extents.height // 2)
-                return True
-        return any(walk(node.getChildAtIndex(i)) for i in range(node.childCount))
-    except Exception:
-        return False
-
-desktop = pyatspi.Registry.getDesktop(0)
-for index in range(desktop.childCount):
-    application = desktop.getChildAtIndex(index)
-    if application is not None and application.name == "Kestrel" and walk(application):
-        break
-PY
-}
-
 start_x
 # shellcheck disable=SC2016 # expanded by the inner shell
 start_at "1999-12-16 10:00:00" bash -c 'ulimit -S -f 4 && exec "$0" "$@"' "$KESTREL"

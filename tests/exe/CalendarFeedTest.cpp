@@ -120,9 +120,18 @@ TEST_F(CalendarFeedTest, ExportToAChosenFileWritesItRefusesTheMilestonesAndCance
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(ReadFile(milestones), "\" 36530\",\"Review; \"\"final\"\"\"\r\n");
 
+    // Nor the settings file through a link.
+    std::filesystem::create_symlink(settingsPath(), dir / "settings.ics");
+    const std::string settings = ReadSettings();
+    dialogs.answerSave(QString::fromStdString((dir / "settings.ics").string()));
+    ExportCalendarToChosenFile(*program);
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[1].contains("that is the settings file")) << dialogs.messages()[1].toStdString();
+    EXPECT_EQ(ReadSettings(), settings);
+
     dialogs.answerSave(std::nullopt);
     ExportCalendarToChosenFile(*program);
-    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages().size(), 2);
 }
 
 } // namespace

@@ -267,6 +267,103 @@ TEST_F(MilestoneEditorTest, AFailedSaveIsReportedOnceAndNothingIsLost)
     EXPECT_EQ(program->milestones.table().count(), 1);
 }
 
+// Whatever the settings say, the milestones never replace another file the program keeps, and the
+// typed milestone stays in the open editor.
+TEST_F(MilestoneEditorTest, AMilestoneFileThatIsAnotherOwnFileIsNeverWritten)
+{
+    const std::string settings =
+        "[Target Date]\nTarget_Year=2000\n[Calendar]\nCalendar File=" + (dir / "feed.ics").string() + "\n";
+    WriteSettings(settings);
+    WriteFile(dir / "feed.ics", "BEGIN:VCALENDAR\r\n");
+    WriteFile(dir / "count.txt", "T-2\r\n");
+    std::filesystem::create_symlink(settingsPath(), dir / "link.ini");
+    program->ProgramSettings.CountDownFile = (dir / "count.txt").string();
+    const struct
+    {
+        std::filesystem::path milestones;
+        const char* reason;
+    } cases[] = {
+        // clang-format off
+        {settingsPath(),        "(it is the settings file)"},
+        {dir / "link.ini",      "(it is the settings file)"},
+        {dir / "count.txt",     "(it is the countdown file)"},
+        {dir / "feed.ics",      "(it is the calendar feed)"},
+        // clang-format on
+    };
+    OpenCalendar();
+    for (const auto& c : cases) {
+        dialogs.clear();
+        program->ProgramSettings.ProjectFile = c.milestones.string();
+        MilestoneEditor& editor = Edit(24);
+        editor.textBox()->setPlainText("Review");
+        editor.pressButton(MilestoneEditor::Button::Apply);
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.milestones;
+        EXPECT_TRUE(dialogs.messages()[0].startsWith("75 Path/File access error: the milestones could not be saved"));
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.reason))) << dialogs.messages()[0].toStdString();
+        EXPECT_TRUE(EditorOpen());
+        EXPECT_EQ(editor.textBox()->toPlainText(), "Review");
+        editor.pressButton(MilestoneEditor::Button::Cancel);
+
+        // Clear All neither moves it to the trash.
+        dialogs.clear();
+        calendar->clearAllMilestones();
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.milestones;
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.reason)));
+    }
+    // The editor's Cancel stores its place after the keys as they were.
+    EXPECT_TRUE(ReadSettings().starts_with(settings + "[Forms Position]\n")) << ReadSettings();
+    EXPECT_EQ(ReadFile(dir / "count.txt"), "T-2\r\n");
+    EXPECT_EQ(ReadFile(dir / "feed.ics"), "BEGIN:VCALENDAR\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
+}
+
+// A file read only in part (a damaged line, a cut) is not saved over: what was not read would be
+// lost. The typed milestone stays in the editor until the file is mended.
+TEST_F(MilestoneEditorTest, AFileReadOnlyInPartIsNotSavedOver)
+{
+    using namespace std::string_literals;
+    const std::string damaged = "\" 36514\",\"First\"\r\n\" 36515\",\"Bad\0line\"\r\n\" 36516\",\"Third\"\r\n"s;
+    WriteFile(milestoneFile(), damaged);
+    OpenCalendar();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("321 Invalid file format")) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(program->milestones.table().count(), 1) << "the milestones before the damage show";
+
+    for (const bool remove : {false, true}) {
+        dialogs.clear();
+        MilestoneEditor& editor = Edit(remove ? 20 : 24);
+        if (remove) {
+            editor.pressButton(MilestoneEditor::Button::Remove);
+        } else {
+            editor.textBox()->setPlainText("Review");
+        }
+        editor.pressButton(MilestoneEditor::Button::Apply);
+        ASSERT_EQ(dialogs.messages().size(), 1);
+        const QString message = dialogs.messages()[0];
+        EXPECT_TRUE(message.startsWith("321 Invalid file format")) << message.toStdString();
+        EXPECT_TRUE(message.contains("(line 2 of " + QString::fromStdString(milestoneFile().string()) + ")"))
+            << message.toStdString();
+        EXPECT_TRUE(message.contains("The milestones are not saved")) << message.toStdString();
+        EXPECT_EQ(ReadFile(milestoneFile()), damaged);
+        EXPECT_TRUE(EditorOpen());
+        if (!remove) {
+            EXPECT_EQ(editor.textBox()->toPlainText(), "Review");
+        }
+        editor.pressButton(MilestoneEditor::Button::Cancel);
+    }
+
+    // Mended, and read again as the file watch does, the same Apply keeps every milestone.
+    WriteFile(milestoneFile(), "\" 36514\",\"First\"\r\n\" 36515\",\"Mended\"\r\n\" 36516\",\"Third\"\r\n");
+    EXPECT_FALSE(program->milestones.load());
+    dialogs.clear();
+    MilestoneEditor& editor = Edit(24);
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(MilestoneEditor::Button::Apply);
+    EXPECT_EQ(dialogs.messages(), QStringList());
+    EXPECT_EQ(ReadFile(milestoneFile()),
+              "\" 36514\",\"First\"\r\n\" 36515\",\"Mended\"\r\n\" 36516\",\"Third\"\r\n\" 36518\",\"Review\"\r\n");
+}
+
 TEST_F(MilestoneEditorTest, TheDataFolderIsMadeOnTheFirstSave)
 {
     std::filesystem::remove_all(dir / "data");

@@ -286,6 +286,50 @@ TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
     EXPECT_EQ(ReadSettings(), before) << "nothing is written";
 }
 
+TEST_F(OptionsTest, MilestoneFileThatIsAnotherOwnFileIsRefused)
+{
+    OptionsDialog& dialog = Open();
+    WriteSettings("[Target Date]\nTarget_Year=2001\n");
+    std::filesystem::create_symlink(settingsPath(), dir / "link.txt");
+    const std::string before = ReadSettings();
+    dialog.filePage()->countdownFileEdit()->setText(QString::fromStdString((dir / "count.txt").string()));
+    dialog.filePage()->calendarFileEdit()->setText(QString::fromStdString((dir / "feed.ics").string()));
+    const struct
+    {
+        std::filesystem::path milestones;
+        const char* names;
+    } cases[] = {
+        // clang-format off
+        {settingsPath(),                      "is the settings file"},
+        {dir / "link.txt",                    "is the settings file"},
+        {dir / "." / "feed.ics",              "is the calendar feed"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        dialogs.clear();
+        dialog.pages()->setCurrentTab(0);
+        dialog.projectPage()->milestoneFileEdit()->setText(QString::fromStdString(c.milestones.string()));
+        dialog.button(OptionsDialog::Button::Ok)->click();
+        EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << c.milestones;
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.milestones;
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.names))) << dialogs.messages()[0].toStdString();
+        EXPECT_TRUE(dialogs.messages()[0].contains("Choose another file for the milestones"));
+        EXPECT_EQ(dialog.pages()->currentTab(), 1) << "the page of the milestone file is shown";
+    }
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+
+    // The countdown file as the milestone file is refused from the countdown file's side.
+    dialog.projectPage()->milestoneFileEdit()->setText(QString::fromStdString((dir / "count.txt").string()));
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_TRUE(dialogs.messages().last().contains("is the milestone file"));
+    EXPECT_EQ(ReadSettings(), before);
+
+    // Emptied, the milestone file is mileston.txt in the data folder: accepted.
+    dialog.projectPage()->milestoneFileEdit()->clear();
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("File Options", "Project File"), "");
+}
+
 TEST_F(OptionsTest, EveryWayOfClosingWithoutOkWritesNothing)
 {
     const struct

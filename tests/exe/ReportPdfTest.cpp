@@ -163,5 +163,38 @@ TEST_F(ReportPdfCommandTest, BadRequestsFailWithAReason)
     EXPECT_EQ(Run({"--other"}).code, std::nullopt) << "anything else starts the program as usual";
 }
 
+TEST_F(ReportPdfCommandTest, KestrelsOwnFilesAreNeverReplaced)
+{
+    const std::filesystem::path settings = dir / "config" / "kestrel" / "KESTREL.INI";
+    const std::filesystem::path milestones = dir / "data" / "kestrel" / "mileston.txt";
+    std::ofstream(settings) << "[File Options]\nContinuous_Save=1\nCount_Down_File=" << (dir / "count.txt").string()
+                            << "\n[Calendar]\nCalendar File=" << (dir / "feed.ics").string() << "\n";
+    std::ofstream(dir / "count.txt") << "T-2\r\n";
+    std::ofstream(dir / "feed.ics") << "BEGIN:VCALENDAR\r\n";
+    std::filesystem::create_symlink(milestones, dir / "milestones.pdf");
+    const struct
+    {
+        std::filesystem::path path;
+        std::filesystem::path own;
+        const char* says;
+    } cases[] = {
+        // clang-format off
+        {settings,                  settings,           "it is the settings file"},
+        {milestones,                milestones,         "it is the milestone file"},
+        {dir / "milestones.pdf",    milestones,         "it is the milestone file"},
+        {dir / "count.txt",         dir / "count.txt",  "it is the countdown file"},
+        {dir / "." / "feed.ics",    dir / "feed.ics",   "it is the calendar feed"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const std::string before = ReadFile(c.own);
+        const Result result = Run({"--report-pdf", QString::fromStdString(c.path.string()), "--from", "1999-12"});
+        EXPECT_EQ(result.code, 1) << c.path;
+        EXPECT_NE(result.errors.find(c.says), std::string::npos) << c.path << ": " << result.errors;
+        EXPECT_EQ(ReadFile(c.own), before) << c.path;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "milestones.pdf"));
+}
+
 } // namespace
 } // namespace kestrel::test

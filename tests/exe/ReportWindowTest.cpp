@@ -248,6 +248,46 @@ TEST_F(ReportWindowTest, TheReportIsNamedKestrelReportWhereverItGoes)
     EXPECT_EQ(PdfTitle(Path("saved.pdf")), QStringLiteral("Kestrel Report"));
 }
 
+// The save dialog adds ".pdf", so Kestrel's own files are reached through links of that name, as a
+// careless choice in the dialog gives them.
+TEST_F(ReportWindowTest, SavingAsPdfNeverReplacesOneOfKestrelsOwnFiles)
+{
+    WriteMilestones("\" 36525\",\"Last backup\"\r\n");
+    WriteSettings("[Target Date]\nTarget_Year=2000\n[Calendar]\nCalendar File=" + (dir / "feed.ics").string() + "\n");
+    test::WriteFile(dir / "feed.ics", "BEGIN:VCALENDAR\r\n");
+    ReportWindow& report = Open();
+    const struct
+    {
+        std::filesystem::path target;
+        const char* name;
+    } cases[] = {
+        // clang-format off
+        {settingsPath(),                    "it is the settings file"},
+        {dir / "data" / "mileston.txt",     "it is the milestone file"},
+        {dir / "feed.ics",                  "it is the calendar feed"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const std::string before = ReadFile(c.target);
+        std::filesystem::remove(dir / "link.pdf");
+        std::filesystem::create_symlink(c.target, dir / "link.pdf");
+        dialogs.clear();
+        dialogs.answerSave(Path("link.pdf"));
+        report.pdfItem()->trigger();
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.target;
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.name))) << dialogs.messages()[0].toStdString();
+        EXPECT_EQ(ReadFile(c.target), before) << c.target;
+
+        // Nor does printing to that file.
+        dialogs.clear();
+        dialogs.answerPrinterToFile(PrintRange{1, 1}, Path("link.pdf"));
+        report.printItem()->trigger();
+        ASSERT_EQ(dialogs.messages().size(), 1) << c.target;
+        EXPECT_TRUE(dialogs.messages()[0].contains(QLatin1String(c.name))) << dialogs.messages()[0].toStdString();
+        EXPECT_EQ(ReadFile(c.target), before) << c.target;
+    }
+}
+
 TEST_F(ReportWindowTest, AReportWithoutPagesHasNothingToPrint)
 {
     ReportWindow& report = Open();

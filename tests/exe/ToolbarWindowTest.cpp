@@ -121,7 +121,7 @@ TEST_F(ToolbarTest, CountdownFileNamingTheSettingsFileIsRefusedAtStart)
     WriteSettings(settings);
     ToolbarWindow& bar = StartToolbar();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains("is the settings file or the milestone file"));
+    EXPECT_TRUE(dialogs.messages()[0].contains("is the settings file, which continuous saving would overwrite"));
     EXPECT_EQ(program->ProgramSettings.ContinuousSave, 0);
     bar.tick();
     bar.tick();
