@@ -229,8 +229,8 @@ bool OptionsDialog::apply()
     }
     // The next milestone Apply would replace another file with milestone lines.
     if (const std::optional<OwnFile> clash = OwnFileAt(own.milestones, own, OwnFile::Milestones)) {
-        refuse(MilestoneFileClashMessage(own.milestones, *clash), QStringLiteral("Project Planning Options"), Page::Project,
-               m_project->milestoneFileEdit());
+        refuse(MilestoneFileClashMessage(own.milestones, *clash), QStringLiteral("Project Planning Options"),
+               Page::Project, m_project->milestoneFileEdit());
         return false;
     }
     ApplyOptions(m_program, v);
