@@ -73,8 +73,9 @@ act() { # title pattern, role, name, action
     E2E_PIDS+=("$!")
 }
 # Types a key into a window whenever it is the active one, at most every three seconds, until the
-# check succeeds. Qt holds each key until the accessibility bus has seen it and loses it now and
-# then when that bus is slow, as under load; a key that had no effect is typed again.
+# check succeeds. Qt holds each key until the accessibility bus has answered for it, and on a
+# loaded machine a key has been seen to have no effect (Alt+T left the menu closed): such a key is
+# typed again.
 press_until() { # seconds, message, title pattern, key, check...
     local deadline=$((SECONDS + $1)) message="$2" title="$3" key="$4" pressed=-10
     shift 4
