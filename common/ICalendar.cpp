@@ -18,6 +18,8 @@ namespace {
 
 // RFC 5545 limits a physical line to 75 octets, not counting its CR LF.
 constexpr std::size_t kMaxLineOctets = 75;
+// The day number of 31 December 9999, the last day a date can hold.
+constexpr long long kLastDayNumber = 2958465;
 
 std::string DateText(DateValue day)
 {
@@ -49,6 +51,8 @@ bool IsContinuationByte(char c)
 }
 
 // One all-day event: the day and the day after it as its end, as all-day events are written.
+// 31 December 9999 has no day after it that a date can hold (nor that a four-digit DATE value can
+// write): its event lasts one day by a duration instead.
 void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, DateValue day,
               const std::string& summary)
 {
@@ -56,7 +60,11 @@ void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, 
     out += FoldContentLine("UID:" + uid);
     out += FoldContentLine("DTSTAMP:" + std::string(stamp));
     out += FoldContentLine("DTSTART;VALUE=DATE:" + DateText(day));
-    out += FoldContentLine("DTEND;VALUE=DATE:" + DateText(DateAdd("d", 1, day)));
+    if (DayNumber(day) < kLastDayNumber) {
+        out += FoldContentLine("DTEND;VALUE=DATE:" + DateText(DateAdd("d", 1, day)));
+    } else {
+        out += FoldContentLine("DURATION:P1D");
+    }
     out += FoldContentLine("SUMMARY:" + CalendarText(summary));
     out += FoldContentLine("TRANSP:TRANSPARENT");
     out += FoldContentLine("END:VEVENT");

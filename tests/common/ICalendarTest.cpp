@@ -116,5 +116,25 @@ TEST(CalendarFileTest, TargetTheEngineCannotCountGivesNoTargetEvent)
     EXPECT_TRUE(ics.ends_with("END:VCALENDAR\r\n"));
 }
 
+TEST(CalendarFileTest, TheLastDayADateCanHoldLastsOneDayByItsDuration)
+{
+    ProgramSettings settings;
+    settings.TargetYear = "9999";
+    settings.TargetMonth = "12";
+    settings.TargetDay = "31";
+    MilestoneTable milestones;
+    milestones.PutMilestone(0, PackDate(9999, 12, 30), "Eve");
+    milestones.PutMilestone(0, PackDate(9999, 12, 31), "Last");
+
+    const std::string ics = CalendarFile(settings, milestones, "20261207T120000Z");
+    EXPECT_NE(ics.find("UID:target-99991231@kestrel\r\nDTSTAMP:20261207T120000Z\r\n"
+                       "DTSTART;VALUE=DATE:99991231\r\nDURATION:P1D\r\nSUMMARY:Target day: "),
+              std::string::npos);
+    EXPECT_NE(ics.find("DTSTART;VALUE=DATE:99991230\r\nDTEND;VALUE=DATE:99991231\r\nSUMMARY:Eve\r\n"),
+              std::string::npos);
+    EXPECT_NE(ics.find("DTSTART;VALUE=DATE:99991231\r\nDURATION:P1D\r\nSUMMARY:Last\r\n"), std::string::npos);
+    EXPECT_EQ(ics.find("DTEND;VALUE=DATE:1000"), std::string::npos);
+}
+
 } // namespace
 } // namespace kestrel

@@ -75,4 +75,32 @@ set -e
 expect_eq "exit status for a missing folder" "$status" "1"
 grep -q "76 Path not found" "$E2E_TMP/err" || fail "no message for a missing folder: $(cat "$E2E_TMP/err")"
 echo "ok: a missing folder is reported"
+
+# 31 December 9999, the last day a date can hold, as the target and a milestone: the export
+# still works, from both programs, and the event of that day lasts one day.
+STATUS="$(dirname "$KESTREL")/kestrel-status"
+[ -x "$STATUS" ] || fail "no kestrel-status beside $KESTREL"
+printf '" 2958464","Eve"\r\n" 2958465","Last day"\r\n' >"$MILESTONES"
+printf '[Target Date]\nTarget_Year=9999\nTarget_Month=12\nTarget_Day=31\n' >"$SETTINGS"
+"$KESTREL" --export-ics "$E2E_TMP/last.ics" || fail "kestrel --export-ics failed with the last day"
+"$STATUS" --export-ics - >"$E2E_TMP/last-status.ics" || fail "kestrel-status --export-ics failed with the last day"
+for file in "$E2E_TMP/last.ics" "$E2E_TMP/last-status.ics"; do
+    /usr/bin/python3 - "$file" <<'PY' || fail "the calendar with the last day does not read back: $(cat "$file")"
+import datetime, sys
+import icalendar
+calendar = icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read())
+events = []
+for c in calendar.walk("VEVENT"):
+    length = c.decoded("DURATION") if "DURATION" in c else c.decoded("DTEND") - c.decoded("DTSTART")
+    events.append((c.decoded("DTSTART"), length, str(c["SUMMARY"])))
+day = datetime.timedelta(days=1)
+want = [
+    (datetime.date(9999, 12, 31), day, "Target day: Year 2000 Conversion Project"),
+    (datetime.date(9999, 12, 30), day, "Eve"),
+    (datetime.date(9999, 12, 31), day, "Last day"),
+]
+assert events == want, events
+PY
+done
+echo "ok: the last day reads back from both programs"
 echo "PASS"

@@ -134,5 +134,21 @@ TEST_F(CalendarFeedTest, ExportToAChosenFileWritesItRefusesTheMilestonesAndCance
     EXPECT_EQ(dialogs.messages().size(), 2);
 }
 
+TEST_F(CalendarFeedTest, TheLastDayADateCanHoldIsWrittenLikeAnyOther)
+{
+    const std::filesystem::path ics = dir / "feed.ics";
+    const std::filesystem::path milestones = dir / "mileston.txt";
+    WriteSettings("[File Options]\nProject File=" + milestones.string() +
+                  "\n[Calendar]\nCalendar File=" + ics.string() + "\n");
+    WriteFile(milestones, "\" 2958465\",\"Last day\"\r\n");
+    StartToolbar();
+    CalendarFeed feed(*program);
+    feed.update();
+    EXPECT_TRUE(dialogs.messages().empty()) << dialogs.messages().join('\n').toStdString();
+    const std::string written = ReadFile(ics);
+    EXPECT_NE(written.find("DTSTART;VALUE=DATE:99991231\r\nDURATION:P1D\r\nSUMMARY:Last day\r\n"), std::string::npos)
+        << written;
+}
+
 } // namespace
 } // namespace kestrel::test

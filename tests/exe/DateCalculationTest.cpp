@@ -64,6 +64,17 @@ const IntervalCase kIntervalCases[] = {
     {"Seconds", PackDate(2100, 1, 1), PackDate(1900, 1, 1), "-6,311,433,600 Seconds"},
     {"Seconds", PackDate(100, 1, 1), PackDate(9999, 12, 31), "312,413,673,600 Seconds"},
     {"WorkDays", PackDate(1900, 1, 1), PackDate(2100, 1, 1), "52,179 WorkDays"},
+    // The last day a date can hold counts like any other, in every unit and both directions.
+    {"Days", PackDate(9999, 12, 30), PackDate(9999, 12, 31), "1 Days"},
+    {"WorkDays", PackDate(9999, 12, 24), PackDate(9999, 12, 31), "5 WorkDays"},
+    {"WorkDays", PackDate(9999, 12, 31), PackDate(9999, 12, 24), "-5 WorkDays"},
+    {"Weeks", PackDate(9999, 12, 25), PackDate(9999, 12, 31), "1 Weeks"},
+    {"Quarters", PackDate(9999, 9, 30), PackDate(9999, 12, 31), "1 Quarters"},
+    {"Months", PackDate(9999, 11, 30), PackDate(9999, 12, 31), "1 Months"},
+    {"Years", PackDate(9998, 12, 31), PackDate(9999, 12, 31), "1"},
+    {"Hours", PackDate(9999, 12, 31), PackDate(9999, 12, 30), "-24 Hours"},
+    {"Minutes", PackDate(9999, 12, 30), PackDate(9999, 12, 31), "1,440 Minutes"},
+    {"Seconds", PackDate(9999, 12, 31), PackDate(100, 1, 1), "-312,413,673,600 Seconds"},
     {"WorkDays", PackDate(2100, 1, 1), PackDate(1900, 1, 1), "-52,179 WorkDays"},
     {"Days", PackDate(1900, 1, 1), PackDate(2100, 1, 1), "73,049 Days"},
     // A text the list lacks computes nothing: the comparison is exact.
@@ -97,6 +108,9 @@ const TextCase kTextCases[] = {
     {"WorkDays", "Dec 16, 1999", "Jan 1, 2000", "12 WorkDays"},
     {"Hours", "Dec 31, 1999", "Jan 1, 2000", "24 Hours"},
     {"Years", "Feb 29, 1996", "Feb 28, 2000", "4"},
+    {"Days", "Dec 30, 9999", "Dec 31, 9999", "1 Days"},
+    {"Seconds", "Dec 31, 9999", "Dec 31, 9999", "0 Seconds"},
+    {"WorkDays", "Jan 1, 100", "Dec 31, 9999", "2,582,785 WorkDays"},
     // A box that holds no date: the design text, an empty box, a target with a damaged month.
     {"Days", "Click a Date", "Jan 1, 2000", "Pick a From date"},
     {"Days", "", "Jan 1, 2000", "Pick a From date"},

@@ -106,6 +106,10 @@ TEST_F(ReportComposerTest, StartsAndTargetsAtTheEdges)
         {"days", 2000, 1, 10, 2000, 1, 1, "|Jan 01, 2000|Saturday|", "0|Jan 10, 2000|Monday|"},
         // A year's report: twelve pages and a thirteenth for the target day.
         {"Days", 2001, 1, 1, 2000, 1, 13, "-366|Jan 01, 2000|Saturday|", "0|Jan 01, 2001|Monday|"},
+        // The last day a date can hold, a Friday, ends the report as any target does.
+        {"Days", 9999, 12, 31, 9999, 12, 1, "-30|Dec 01, 9999|Wednesday|", "0|Dec 31, 9999|Friday|"},
+        {"WorkDays", 9999, 12, 31, 9999, 11, 2, "-44|Nov 01, 9999|Monday|", "0|Dec 31, 9999|Friday|"},
+        {"Days", 9999, 12, 31, 9910, 5, 1076, "-32751|May 01, 9910|Sunday|", "0|Dec 31, 9999|Friday|"},
     };
     for (const auto& c : cases) {
         settings.TargetType = c.type;
