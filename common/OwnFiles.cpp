@@ -81,9 +81,9 @@ std::string MilestoneFileClashMessage(const std::filesystem::path& milestoneFile
            ", which saving a milestone would overwrite. Choose another file for the milestones.";
 }
 
-std::string OwnFileRefusal(const std::filesystem::path& path, OwnFile file)
+std::string OwnFileReason(OwnFile file)
 {
-    return path.string() + " is Kestrel's " + OwnFileNoun(file);
+    return "that is Kestrel's " + OwnFileNoun(file);
 }
 
 } // namespace kestrel

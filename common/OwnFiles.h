@@ -49,7 +49,7 @@ std::string OwnFileName(OwnFile file);
 // would overwrite.
 std::string MilestoneFileClashMessage(const std::filesystem::path& milestoneFile, OwnFile clash);
 
-// The reason a write to path is refused: "PATH is Kestrel's settings file".
-std::string OwnFileRefusal(const std::filesystem::path& path, OwnFile file);
+// Why a write is refused: "that is Kestrel's settings file".
+std::string OwnFileReason(OwnFile file);
 
 } // namespace kestrel

@@ -331,7 +331,7 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
         }
         // Never over the user's settings, milestones or any other file Kestrel keeps.
         if (const std::optional<OwnFile> clash = OwnFileAt(path, OwnFilesOf(settingsFile, settings, dataDirectory))) {
-            io.error("Cannot export the calendar to " + OwnFileRefusal(path, *clash) + "\n");
+            io.error("Cannot export the calendar to " + path + ": " + OwnFileReason(*clash) + "\n");
             return 1;
         }
         ExportCalendar(path, settings, milestones);
