@@ -413,8 +413,8 @@ void DeskCalendar::clearAllMilestones()
             throw *refused;
         }
         // No question, as ever; the file goes to the desktop's trash, so a slip can be undone.
-        const MilestoneTable::Cleared cleared = m_program.milestones.table().ClearAllMilestones(
-            m_program.milestones.path(), [](const std::filesystem::path& path, std::string& reason) {
+        const MilestoneTable::Cleared cleared =
+            m_program.milestones.clearAll([](const std::filesystem::path& path, std::string& reason) {
                 // The home trash is made first: without it Qt 6.4 puts "files" and "info"
                 // folders into the current folder instead of failing.
                 const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -53,6 +53,7 @@ MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
     RunStep(dialogs, [this] {
         if (m_position > 0) {
             m_openedText = m_program.milestones.table().at(m_position).text;
+            m_fileText = m_openedText;
             m_text->setPlainText(AsShown(m_openedText));
             m_number->setText(QStringLiteral("Milestone number: ") + QString::number(m_position));
         } else {
@@ -60,6 +61,8 @@ MilestoneEditor::MilestoneEditor(Program& program, DateValue day, int position)
             button(Button::Remove)->setEnabled(false); // a milestone not yet made cannot be removed
         }
     });
+    // Clear All in this program empties the day on purpose: Apply then writes the day again.
+    connect(&m_program.milestones, &MilestoneStore::cleared, this, [this] { m_fileText.clear(); });
     ShowArrowPointer();
 }
 
@@ -151,8 +154,56 @@ void MilestoneEditor::remove()
     m_textPages->setCurrentWidget(m_removeNote);
 }
 
+MilestoneEditor::Settled MilestoneEditor::settleWithTheFile(std::string text)
+{
+    // Another program (a sync client, a text editor) may have changed the file since it was read:
+    // the user's one change goes onto the file as it is now, never onto the table read before.
+    const MilestoneTable& table = m_program.milestones.current();
+    const std::optional<int> onDisk = table.FindMilestoneOnDay(m_dayNumber);
+    const std::string fileText = onDisk ? table.at(*onDisk).text : std::string();
+    const std::string mine = m_removeAsked ? std::string() : text;
+    if (fileText == m_fileText || fileText == mine) {
+        return {Settled::Save, std::move(text)}; // the other side left this day alone, or did the same
+    }
+    if (mine == m_fileText) {
+        return {Settled::KeepFile, {}}; // only the other side changed this day: its change stays
+    }
+    QStringList choices{QStringLiteral("Keep &mine"),
+                        fileText.empty() ? QStringLiteral("Leave it &removed") : QStringLiteral("Keep the &file's")};
+    if (!m_removeAsked && !fileText.empty()) {
+        choices << QStringLiteral("Keep &both");
+    }
+    const QString question =
+        QStringLiteral("The milestone of %1 was changed in the milestone file while you edited it.\n\n"
+                       "In the file: %2\nYours: %3")
+            .arg(QString::fromStdString(Format(m_day, "mmmm d, yyyy")),
+                 fileText.empty() ? QStringLiteral("(removed)") : QString::fromStdString(fileText),
+                 m_removeAsked ? QStringLiteral("(removed)") : QString::fromStdString(text));
+    const std::optional<int> choice =
+        m_program.dialogs.ChooseOne(question, QString::fromLatin1(kMilestoneEditorTitle), choices);
+    if (!choice) {
+        return {Settled::Cancelled, {}};
+    }
+    if (*choice == 1) {
+        return {Settled::KeepFile, {}};
+    }
+    return {Settled::Save, *choice == 2 ? text + "\n" + fileText : std::move(text)};
+}
+
 void MilestoneEditor::apply()
 {
+    // A text left as it was keeps its own line breaks, so a file from elsewhere is not rewritten.
+    const QString typed = m_text->toPlainText();
+    std::string text = typed == AsShown(m_openedText) ? m_openedText : typed.toStdString();
+    Settled settled = settleWithTheFile(std::move(text));
+    if (settled.outcome == Settled::Cancelled) {
+        return; // the editor stays open with the typed text
+    }
+    if (settled.outcome == Settled::KeepFile) {
+        unload(); // the file's text for this day stays as the other program left it
+        return;
+    }
+    text = std::move(settled.text);
     MilestoneTable& table = m_program.milestones.table();
     int position = currentPosition();
     if (m_removeAsked) {
@@ -162,9 +213,6 @@ void MilestoneEditor::apply()
         }
         table.MarkMilestoneForRemoval(position);
     }
-    // A text left as it was keeps its own line breaks, so a file from elsewhere is not rewritten.
-    const QString shown = m_text->toPlainText();
-    std::string text = shown == AsShown(m_openedText) ? m_openedText : shown.toStdString();
     // Characters as a user counts them: an accented letter or an emoji is one.
     if (static_cast<std::size_t>(QString::fromStdString(text).toUcs4().size()) > kMaxMilestoneTextCharacters) {
         m_program.dialogs.MsgBox(QStringLiteral("The milestone text is too long: at most %1 characters are kept.")

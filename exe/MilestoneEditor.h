@@ -58,6 +58,19 @@ private:
     int currentPosition() const;
     void remove();
     void apply();
+    // The text to save after comparing the day with the milestone file as it is now: when another
+    // program changed the same day meanwhile, the user chooses their text, the file's, or both.
+    struct Settled
+    {
+        enum Outcome
+        {
+            Save,
+            KeepFile,
+            Cancelled,
+        } outcome;
+        std::string text;
+    };
+    Settled settleWithTheFile(std::string text);
     void cancel();
     void unload();
 
@@ -67,6 +80,9 @@ private:
     int m_position = 0;
     bool m_removeAsked = false;
     std::string m_openedText; // the text as the file held it, line breaks included
+    // The day's text as this program last left the file: a different text in the file at Apply is
+    // another program's change.
+    std::string m_fileText;
     QLabel* m_dayLine = nullptr;
     QStackedWidget* m_textPages = nullptr;
     QPlainTextEdit* m_text = nullptr;

@@ -71,6 +71,18 @@ std::optional<RuntimeError> MilestoneStore::save()
     return std::nullopt;
 }
 
+MilestoneTable::Cleared MilestoneStore::clearAll(const MilestoneTable::Discard& discard)
+{
+    MilestoneTable::Cleared result = m_table.ClearAllMilestones(path(), discard);
+    // The file this program emptied is not another program's change.
+    m_identity = IdentityOfFile(path());
+    ++m_revision;
+    if (result.discarded) {
+        emit cleared();
+    }
+    return result;
+}
+
 const MilestoneTable& MilestoneStore::current()
 {
     if (!m_read || IdentityOfFile(path()) != m_identity) {

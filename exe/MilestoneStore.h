@@ -51,6 +51,8 @@ public:
     // The table as the file holds it now: read again first when the file changed since it was
     // last read (or was never read). For readers that look on their own, such as notifications.
     const MilestoneTable& current();
+    // Clear All: the file goes by `discard` (the desktop's trash) and the table is emptied.
+    MilestoneTable::Cleared clearAll(const MilestoneTable::Discard& discard);
     // Counts the reads and saves, so a reader that keeps something made from the table knows when
     // to make it again.
     std::uint64_t revision() const { return m_revision; }
@@ -58,6 +60,8 @@ public:
 signals:
     // The table was read anew after the file changed on disk, or was saved.
     void changed();
+    // The table was emptied by Clear All.
+    void cleared();
 
 private:
     void watch();

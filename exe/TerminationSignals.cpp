@@ -108,6 +108,11 @@ QString EndingDialogs::InputBox(const QString& prompt, const QString& title, con
     return m_ending ? QString() : m_shown.InputBox(prompt, title, defaultText);
 }
 
+std::optional<int> EndingDialogs::ChooseOne(const QString& text, const QString& title, const QStringList& choices)
+{
+    return m_ending ? std::nullopt : m_shown.ChooseOne(text, title, choices);
+}
+
 std::optional<QColor> EndingDialogs::ShowColor(const QColor& initial)
 {
     return m_ending ? std::nullopt : m_shown.ShowColor(initial);

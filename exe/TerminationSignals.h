@@ -53,6 +53,7 @@ public:
 
     Answer MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<int> ChooseOne(const QString& text, const QString& title, const QStringList& choices) override;
     std::optional<QColor> ShowColor(const QColor& initial) override;
     std::optional<FontChoice> ShowFont(const FontChoice& initial) override;
     std::optional<QString> ShowSave(const QString& fileName, const QString& filter, const QString& title) override;

@@ -40,6 +40,7 @@ public:
         return Answer::Ok;
     }
     QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<int> ChooseOne(const QString&, const QString&, const QStringList&) override { return std::nullopt; }
     std::optional<QColor> ShowColor(const QColor&) override { return std::nullopt; }
     std::optional<FontChoice> ShowFont(const FontChoice&) override { return std::nullopt; }
     std::optional<QString> ShowSave(const QString&, const QString&, const QString&) override { return std::nullopt; }

@@ -4,6 +4,7 @@
 
 #include "Units.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -11,9 +12,11 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace kestrel {
 
@@ -123,6 +126,22 @@ Dialogs::Answer QtDialogs::MsgBox(const QString& text, Buttons buttons, Icon ico
     default:
         return EscapeAnswerFor(buttons);
     }
+}
+
+std::optional<int> QtDialogs::ChooseOne(const QString& text, const QString& title, const QStringList& choices)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Cancel, parentWindow());
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    }
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    if (chosen == buttons.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(chosen - buttons.begin());
 }
 
 QString QtDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultText)

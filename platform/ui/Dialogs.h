@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -67,6 +68,9 @@ public:
     // An input box with a prompt, a title and a default answer; the text typed, or an empty
     // text when the user cancels.
     virtual QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // A question with a button per choice and Cancel: the position of the choice taken, nothing
+    // when cancelled.
+    virtual std::optional<int> ChooseOne(const QString& text, const QString& title, const QStringList& choices) = 0;
     // The colour dialog, starting from `initial`; no value when the user cancels.
     virtual std::optional<QColor> ShowColor(const QColor& initial) = 0;
     // The font dialog, starting from `initial`; no value when the user cancels.
@@ -97,6 +101,7 @@ class QtDialogs final : public Dialogs
 public:
     Answer MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<int> ChooseOne(const QString& text, const QString& title, const QStringList& choices) override;
     std::optional<QColor> ShowColor(const QColor& initial) override;
     std::optional<FontChoice> ShowFont(const FontChoice& initial) override;
     std::optional<QString> ShowSave(const QString& fileName, const QString& filter, const QString& title) override;

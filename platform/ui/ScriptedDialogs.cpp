@@ -15,7 +15,8 @@ namespace {
 // The dialog each kind of queued reply answers, for the message of a broken script.
 const char* ReplyKind(std::size_t index)
 {
-    static constexpr const char* kKinds[] = {"MsgBox", "InputBox", "Color", "Font", "Save", "Printer", "Printer"};
+    static constexpr const char* kKinds[] = {"MsgBox", "InputBox", "Color",   "Font",
+                                             "Save",   "Printer",  "Printer", "Choice"};
     static_assert(std::size(kKinds) == std::variant_size_v<ScriptedDialogs::Reply>);
     return index < std::size(kKinds) ? kKinds[index] : "unknown";
 }
@@ -87,6 +88,12 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
 {
     m_shown.push_back({QStringLiteral("InputBox"), prompt, title, defaultText});
     return next<QString>().value_or(QString());
+}
+
+std::optional<int> ScriptedDialogs::ChooseOne(const QString& text, const QString& title, const QStringList& choices)
+{
+    m_shown.push_back({QStringLiteral("Choice"), text, title, choices.join(QLatin1Char('|'))});
+    return next<Choice>().value_or(Choice{}).taken;
 }
 
 std::optional<QColor> ScriptedDialogs::ShowColor(const QColor& initial)

@@ -21,10 +21,11 @@ public:
     // One shown dialog, as the user would have seen it.
     struct Shown
     {
-        QString kind;   // "MsgBox", "InputBox", "Color", "Font", "Save", "Printer"
+        QString kind;   // "MsgBox", "InputBox", "Choice", "Color", "Font", "Save", "Printer"
         QString text;   // message or prompt (for "Save": the file name offered)
         QString title;  // title (for "Save": the filter)
-        QString detail; // default answer, starting colour name, starting font, page span
+        QString detail; // default answer, starting colour name, starting font, page span, the
+                        // choices joined by "|"
                         // (for "Save": the title)
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
@@ -36,12 +37,18 @@ public:
         PrintRange range;
         QString pdfPath;
     };
+    // The answer of a choice between buttons: the position of the button, nothing for Cancel.
+    struct Choice
+    {
+        std::optional<int> taken;
+    };
     using Reply = std::variant<Answer, QString, std::optional<QColor>, std::optional<FontChoice>,
-                               std::optional<QString>, std::optional<PrintRange>, PrintToFile>;
+                               std::optional<QString>, std::optional<PrintRange>, PrintToFile, Choice>;
 
     // Queue answers in the order the dialogs will be shown.
     void answerMsgBox(Answer answer) { m_replies.push_back(answer); }
     void answerInputBox(const QString& text) { m_replies.push_back(text); }
+    void answerChoice(std::optional<int> taken) { m_replies.push_back(Choice{taken}); }
     void answerColor(std::optional<QColor> colour) { m_replies.push_back(colour); }
     void answerFont(std::optional<FontChoice> font) { m_replies.push_back(font); }
     void answerSave(std::optional<QString> path) { m_replies.push_back(path); }
@@ -63,6 +70,7 @@ public:
 
     Answer MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<int> ChooseOne(const QString& text, const QString& title, const QStringList& choices) override;
     std::optional<QColor> ShowColor(const QColor& initial) override;
     std::optional<FontChoice> ShowFont(const FontChoice& initial) override;
     std::optional<QString> ShowSave(const QString& fileName, const QString& filter, const QString& title) override;

@@ -226,8 +226,9 @@ TEST_F(MilestoneEditorTest, ApplyAfterClearAllAddsTheMilestoneAgain)
     WriteFile(milestoneFile(), "\" 36510\",\"Kickoff\"\r\n\" 36518\",\"Review\"\r\n");
     OpenCalendar();
     MilestoneEditor& editor = Edit(24);
-    program->milestones.table().clear(); // as Clear All leaves the table
-    std::filesystem::remove(milestoneFile());
+    // Clear All, with the file deleted instead of moved to the trash.
+    program->milestones.clearAll(
+        [](const std::filesystem::path& path, std::string&) { return std::filesystem::remove(path); });
     editor.pressButton(MilestoneEditor::Button::Apply);
     EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
 }
@@ -400,6 +401,102 @@ TEST_F(MilestoneEditorTest, ButtonsStoreThePlaceAndTheCloseBoxCancelsWithoutIt)
     MilestoneEditor& third = Edit(24);
     EXPECT_DOUBLE_EQ(WindowTopTwips(third), 300);
     EXPECT_DOUBLE_EQ(WindowLeftTwips(third), 450);
+}
+
+} // namespace
+} // namespace kestrel::test
+
+namespace kestrel::test {
+namespace {
+
+// Another program (a sync client, a text editor) changes the milestone file while the editor is
+// open: the user's one change goes onto the file as it is at Apply.
+class MilestoneEditorBesideAnotherProgram : public MilestoneEditorTest
+{
+protected:
+    // Opens the editor on the 24th of a file holding `before`, then lets the other program write
+    // `meanwhile` and types `typed`.
+    MilestoneEditor& EditWhileChanged(const std::string& before, const std::string& meanwhile, const QString& typed)
+    {
+        WriteFile(milestoneFile(), before);
+        OpenCalendar();
+        MilestoneEditor& editor = Edit(24);
+        WriteFile(milestoneFile(), meanwhile);
+        editor.textBox()->setPlainText(typed);
+        return editor;
+    }
+};
+
+TEST_F(MilestoneEditorBesideAnotherProgram, AMilestoneAddedOnAnotherDayIsKept)
+{
+    MilestoneEditor& editor =
+        EditWhileChanged("\" 36518\",\"Review\"\r\n", "\" 36518\",\"Review\"\r\n\" 36520\",\"Synced\"\r\n", "Audit");
+    editor.pressButton(MilestoneEditor::Button::Apply);
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Audit\"\r\n\" 36520\",\"Synced\"\r\n");
+}
+
+TEST_F(MilestoneEditorBesideAnotherProgram, AFileDeletedMeanwhileDoesNotComeBack)
+{
+    WriteFile(milestoneFile(), "\" 36519\",\"Christmas\"\r\n\" 36520\",\"Boxing Day\"\r\n");
+    OpenCalendar();
+    MilestoneEditor& editor = Edit(24);
+    std::filesystem::remove(milestoneFile());
+    editor.textBox()->setPlainText("Review");
+    editor.pressButton(MilestoneEditor::Button::Apply);
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review\"\r\n");
+}
+
+TEST_F(MilestoneEditorBesideAnotherProgram, OnlyTheOtherSidesChangeOfTheDayIsKeptWithoutAQuestion)
+{
+    MilestoneEditor& editor =
+        EditWhileChanged("\" 36518\",\"Review\"\r\n", "\" 36518\",\"Review moved\"\r\n", "Review");
+    editor.pressButton(MilestoneEditor::Button::Apply);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review moved\"\r\n");
+}
+
+struct BothChangedCase
+{
+    const char* name;
+    std::optional<int> choice;
+    const char* file; // after Apply; null: unchanged and the editor still open
+};
+
+// clang-format off
+const BothChangedCase kBothChanged[] = {
+    {"mine",      0,            "\" 36518\",\"Audit\"\r\n"},
+    {"theirs",    1,            "\" 36518\",\"Review moved\"\r\n"},
+    {"both",      2,            "\" 36518\",\"Audit\nReview moved\"\r\n"},
+    {"cancelled", std::nullopt, nullptr},
+};
+// clang-format on
+
+TEST_F(MilestoneEditorBesideAnotherProgram, TheSameDayChangedOnBothSidesAsksWhichToKeep)
+{
+    for (const BothChangedCase& c : kBothChanged) {
+        SCOPED_TRACE(c.name);
+        MilestoneEditor& editor =
+            EditWhileChanged("\" 36518\",\"Review\"\r\n", "\" 36518\",\"Review moved\"\r\n", "Audit");
+        dialogs.clear();
+        dialogs.answerChoice(c.choice);
+        editor.pressButton(MilestoneEditor::Button::Apply);
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        EXPECT_EQ(dialogs.shown()[0].kind, "Choice");
+        EXPECT_EQ(dialogs.shown()[0].detail, "Keep &mine|Keep the &file's|Keep &both");
+        EXPECT_TRUE(dialogs.shown()[0].text.contains("In the file: Review moved\nYours: Audit"));
+        if (c.file == nullptr) {
+            EXPECT_TRUE(EditorOpen());
+            EXPECT_EQ(editor.textBox()->toPlainText(), "Audit");
+            EXPECT_EQ(ReadFile(milestoneFile()), "\" 36518\",\"Review moved\"\r\n");
+            editor.pressButton(MilestoneEditor::Button::Cancel);
+        } else {
+            EXPECT_FALSE(EditorOpen());
+            EXPECT_EQ(ReadFile(milestoneFile()), c.file);
+        }
+        calendar->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 } // namespace
