@@ -3,6 +3,7 @@
 #include "Notices.h"
 
 #include "TempDir.h"
+#include "WriteSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ struct Ticks
         for (int i = 0; i < seconds; ++i) {
             for (const Notice& notice : DueNotices(settings, milestones, clock.now(), ReadNoticeMemory(file))) {
                 given.push_back(notice.summary + " | " + notice.body);
-                ASSERT_TRUE(file.WriteSetting(notice.remember.section, notice.remember.key, notice.remember.value));
+                ASSERT_TRUE(WriteSetting(file, notice.remember.section, notice.remember.key, notice.remember.value));
             }
             clock.set(DateAdd("s", 1, clock.now()));
         }
@@ -150,11 +151,11 @@ TEST(NoticeMemoryTest, SwitchedOffOnlyByFalse)
     SettingsFile file(dir / "KESTREL.INI");
     EXPECT_TRUE(ReadNoticeMemory(file).enabled);
     for (const char* value : {"False", "false", "FALSE"}) {
-        file.WriteSetting("Notifications", "Enabled", value);
+        WriteSetting(file, "Notifications", "Enabled", value);
         EXPECT_FALSE(ReadNoticeMemory(file).enabled) << value;
     }
     for (const char* value : {"True", "1", "garbage"}) {
-        file.WriteSetting("Notifications", "Enabled", value);
+        WriteSetting(file, "Notifications", "Enabled", value);
         EXPECT_TRUE(ReadNoticeMemory(file).enabled) << value;
     }
 

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "BreakdownWindow.h"
 #include "ElasticPanel.h"
 #include "ProgramFixture.h"
 #include "Units.h"
-#include "BreakdownWindow.h"
+#include "WriteSetting.h"
 
 #include <QAction>
 #include <QLabel>
@@ -300,7 +301,7 @@ TEST_F(CountDownWindowTest, DamagedValueIsReportedDuringLoadAndTheWindowWorks)
 TEST_F(CountDownWindowTest, DamagedValueMetByAMenuItemIsReportedAndTheWindowKeepsWorking)
 {
     BreakdownWindow& window = OpenBreakdown();
-    program->settings.WriteSetting("CountDown", "Project FontSize", "huge");
+    WriteSetting(program->settings, "CountDown", "Project FontSize", "huge");
     dialogs.answerColor(QColor(0, 0, 255));
     Item(window, "mnuCBackGound")->trigger();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));

@@ -4,6 +4,7 @@
 
 #include "Settings.h"
 #include "TempDir.h"
+#include "WriteSetting.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -52,9 +53,9 @@ struct StatusRun
 
     void target(const char* year, const char* type, const char* format)
     {
-        settings.WriteSetting("Target Date", "Target_Year", year);
-        settings.WriteSetting("Target Date", "Target_Type", type);
-        settings.WriteSetting("Target Date", "Caption_option", format);
+        WriteSetting(settings, "Target Date", "Target_Year", year);
+        WriteSetting(settings, "Target Date", "Target_Type", type);
+        WriteSetting(settings, "Target Date", "Caption_option", format);
     }
 
     int run(std::vector<std::string_view> args)
@@ -321,7 +322,7 @@ TEST(StatusWatchTest, FollowsAChangedSettingsFileAtTheNextSecond)
     run.linesBeforeClose = 3;
     run.onWait = [&run](int wait) {
         if (wait == 2) {
-            run.settings.WriteSetting("Target Date", "Caption_option", "dd");
+            WriteSetting(run.settings, "Target Date", "Caption_option", "dd");
         }
     };
     EXPECT_EQ(run.run({"--watch", "--line"}), 0);
