@@ -212,7 +212,7 @@ TEST(SaverStyleTest, CaptionVisibleFalseIsIgnored)
     ReadCountDownSection(SettingsFile(dir / "KESTREL.INI"), style, false);
     EXPECT_TRUE(style.captionVisible);
     EXPECT_TRUE(style.projectVisible);
-    EXPECT_EQ(style.interval.fontSize, 20);
+    EXPECT_EQ(style.interval.font.size, 20);
     SaverSettings s;
     const BreakdownColumns columns = SaverColumns(s, SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s));
     for (const BreakdownColumn& column : columns) {

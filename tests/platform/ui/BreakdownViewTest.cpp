@@ -62,7 +62,7 @@ TEST_P(BreakdownViewLayouts, DrawEachGroupAtItsFontScale)
 {
     const BreakdownLayout& layout = *GetParam().layout;
     BreakdownView view(layout);
-    const GroupLook look{Qt::blue, Qt::yellow, {QStringLiteral("DejaVu Sans"), 10, true, false}};
+    const GroupLook look{Qt::blue, Qt::yellow, {"DejaVu Sans", 10, true, false}};
     view.setCaptionLook(look);
     view.setNumberLook(look);
     view.setProjectLook(look);
