@@ -3,6 +3,7 @@
 #include "BreakdownDisplay.h"
 #include "CountFormat.h"
 #include "CountdownFile.h"
+#include "DateAt.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 // Unit texts that name each unit in the file line and the captions, with no blanks.
 ProgramSettings Named(const std::string& format)

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdown.h"
+#include "DateAt.h"
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "ScopedEnvironment.h"
@@ -12,10 +13,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 struct Example
 {

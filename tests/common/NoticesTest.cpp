@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Notices.h"
 
+#include "DateAt.h"
 #include "TempDir.h"
 #include "WriteSetting.h"
 
@@ -12,10 +13,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 MilestoneTable Table(std::initializer_list<std::pair<DateValue, const char*>> records)
 {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StatusProgram.h"
 
+#include "DateAt.h"
 #include "Settings.h"
 #include "TempDir.h"
 #include "WriteSetting.h"
@@ -19,10 +20,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 std::string ReadFile(const std::filesystem::path& path)
 {

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DateAt.h"
 #include "DateServices.h"
 #include "RuntimeError.h"
 
@@ -10,10 +11,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 int ErrorNumberOf(const std::function<void()>& action)
 {
