@@ -79,13 +79,17 @@ TEST_P(ZeroNoticeWindow, RunsFromTheTargetSecondToTheEndOfTheTargetDay)
     EXPECT_EQ(due.size(), c.due ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Notices, ZeroNoticeWindow,
-                         ::testing::Values(ZeroCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), false},
-                                           ZeroCase{"AtTheTargetSecond", At(2000, 1, 1), true},
-                                           ZeroCase{"LaterThatDay", At(2000, 1, 1, 23, 59, 59), true},
-                                           ZeroCase{"TheDayAfter", At(2000, 1, 2), false},
-                                           ZeroCase{"YearsBefore", At(1990, 1, 1, 12), false}),
-                         [](const ::testing::TestParamInfo<ZeroCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Notices, ZeroNoticeWindow,
+    ::testing::Values(
+        ZeroCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), false},
+        ZeroCase{"AtTheTargetSecond", At(2000, 1, 1), true},
+        ZeroCase{"LaterThatDay", At(2000, 1, 1, 23, 59, 59), true},
+        ZeroCase{"TheDayAfter", At(2000, 1, 2), false},
+        ZeroCase{"YearsBefore", At(1990, 1, 1, 12), false}),
+    [](const ::testing::TestParamInfo<ZeroCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(ZeroNoticeTest, ANewTargetGetsItsOwnNotice)
 {

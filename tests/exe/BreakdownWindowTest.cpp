@@ -212,14 +212,17 @@ TEST_P(ColorItems, CancelledDialogStillWritesTheColourThatWasShowing)
     EXPECT_EQ(window.style(), before);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FormatMenu, ColorItems,
-    ::testing::Values(ColorItem{"mnuCBackGound", "Caption BackColor", BreakdownWindow::Group::Caption, true},
-                      ColorItem{"mnuCForeGround", "Caption ForeColor", BreakdownWindow::Group::Caption, false},
-                      ColorItem{"mnuIBackground", "Interval BackColor", BreakdownWindow::Group::Interval, true},
-                      ColorItem{"mnuIForegound", "Interval ForeColor", BreakdownWindow::Group::Interval, false},
-                      ColorItem{"mnuPBackground", "Project BackColor", BreakdownWindow::Group::Project, true},
-                      ColorItem{"mnuPForeground", "Project ForeColor", BreakdownWindow::Group::Project, false}));
+    ::testing::Values(
+        ColorItem{"mnuCBackGound", "Caption BackColor", BreakdownWindow::Group::Caption, true},
+        ColorItem{"mnuCForeGround", "Caption ForeColor", BreakdownWindow::Group::Caption, false},
+        ColorItem{"mnuIBackground", "Interval BackColor", BreakdownWindow::Group::Interval, true},
+        ColorItem{"mnuIForegound", "Interval ForeColor", BreakdownWindow::Group::Interval, false},
+        ColorItem{"mnuPBackground", "Project BackColor", BreakdownWindow::Group::Project, true},
+        ColorItem{"mnuPForeground", "Project ForeColor", BreakdownWindow::Group::Project, false}));
+// clang-format on
 
 TEST_F(CountDownWindowTest, CancelledCaptionColourKeepsTheSystemColour)
 {

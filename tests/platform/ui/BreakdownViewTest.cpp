@@ -73,10 +73,14 @@ TEST_P(BreakdownViewLayouts, DrawEachGroupAtItsFontScale)
     EXPECT_EQ(view.numberLabel(3)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
 }
 
-INSTANTIATE_TEST_SUITE_P(BreakdownView, BreakdownViewLayouts,
-                         ::testing::Values(LayoutCase{"BreakdownWindow", &kBreakdownWindowLayout, true},
-                                           LayoutCase{"Screensaver", &kScreensaverLayout, false}),
-                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    BreakdownView, BreakdownViewLayouts,
+    ::testing::Values(
+        LayoutCase{"BreakdownWindow", &kBreakdownWindowLayout, true},
+        LayoutCase{"Screensaver", &kScreensaverLayout, false}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A column of a breakdown display, as the view takes it.
 struct Column
