@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,8 +115,9 @@ void BM_WriteSetting(benchmark::State& state)
     SettingsBench bench;
     int value = 0;
     for (auto _ : state) {
-        if (!bench.file.WriteSetting(kFormsPositionSection, "frmCountDownTop", std::to_string(value++ % 7200))) {
-            state.SkipWithError("WriteSetting failed");
+        const SettingWrite entry{kFormsPositionSection, "frmCountDownTop", std::to_string(value++ % 7200)};
+        if (bench.file.WriteSettings(std::span(&entry, 1))) {
+            state.SkipWithError("WriteSettings failed");
             break;
         }
     }

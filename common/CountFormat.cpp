@@ -50,11 +50,6 @@ FormatFamily FamilyOf(std::string_view captionOption)
     return FormatFamily::Hours;
 }
 
-std::span<const FormatFamilyRow> CountFormats()
-{
-    return kFamilies;
-}
-
 const FormatFamilyRow& FormatRow(FormatFamily family)
 {
     return kFamilies[static_cast<std::size_t>(family)];

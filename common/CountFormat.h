@@ -64,11 +64,10 @@ struct FormatFamilyRow
     std::span<const FormatUnit> units;
 };
 
-// The count-format table. For every offered format the three outputs show the same units; they
+// One family's row of the count-format table. For every offered format the three outputs show the same units; they
 // differ only for texts the options list does not offer: the file writes nothing for a format
 // shorter than two characters, the hours of a years format and the minutes of a days format only
 // from seven characters on ("yy:dd:" has hours in the line and the breakdown, not in the file).
-std::span<const FormatFamilyRow> CountFormats();
 const FormatFamilyRow& FormatRow(FormatFamily family);
 
 // The formats the options dialog offers: each family's formats, shortest first, each naming

@@ -47,14 +47,13 @@ struct PersonalDatePreset
     std::string_view key;         // where the answer is remembered
 };
 
+// clang-format off
 inline constexpr std::array<PersonalDatePreset, 3> kPersonalDatePresets = {{
-    {"Spouse's Birthday", "Spouses Birthday Target Date", "Enter Spouses Date (MMM DD)",
-     "You enter an invalid date. Please Retry. Spouses Date (MMM DD)", "Spouses Birthdate"},
-    {"Anniversary", "Anniversary Date Target Date", "Enter Your Anniversary Date (MMM DD)",
-     "You enter an invalid date. Please Retry. Anniversary Date (MMM DD)", "Anniversary Date"},
-    {"Special Date", "Special Date Target Date", "Enter Your Special Date (MMM DD)",
-     "You enter an invalid date. Please Retry. Special Date (MMM DD)", "Special Date"},
+    {"Spouse's Birthday", "Spouses Birthday Target Date", "Enter Spouses Date (MMM DD)", "You enter an invalid date. Please Retry. Spouses Date (MMM DD)", "Spouses Birthdate"},
+    {"Anniversary", "Anniversary Date Target Date", "Enter Your Anniversary Date (MMM DD)", "You enter an invalid date. Please Retry. Anniversary Date (MMM DD)", "Anniversary Date"},
+    {"Special Date", "Special Date Target Date", "Enter Your Special Date (MMM DD)", "You enter an invalid date. Please Retry. Special Date (MMM DD)", "Special Date"},
 }};
+// clang-format on
 
 // The personal preset whose list text is exactly `presetText` (case and blanks count); null for
 // any other text.

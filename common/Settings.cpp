@@ -208,12 +208,6 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
     }
 }
 
-bool SettingsFile::WriteSetting(std::string_view section, std::string_view key, std::string_view value)
-{
-    const SettingWrite entry{std::string(section), std::string(key), std::string(value)};
-    return !WriteSettings(std::span(&entry, 1)).has_value();
-}
-
 std::optional<RuntimeError> SettingsFile::WriteSettings(std::span<const SettingWrite> entries)
 {
     try {

@@ -64,11 +64,6 @@ public:
     // unchanged.
     std::optional<RuntimeError> WriteSettings(std::span<const SettingWrite> entries);
 
-    // Writes one key through WriteSettings. Returns false when the file could not be written
-    // (the caller may ignore it, as the program does, since a lost write only means a setting
-    // is not remembered).
-    bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
-
 private:
     struct Snapshot;
 

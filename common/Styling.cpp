@@ -70,9 +70,9 @@ BreakdownStyle BreakdownWindowDesign()
     constexpr ColorValue kLightBlue = 16744576;
     constexpr ColorValue kYellow = 65535;
     BreakdownStyle style;
-    style.caption = {kLightBlue, kSystemWindowText, "Tahoma", false, true, 12};
-    style.interval = {kLightBlue, kYellow, "Tahoma", false, true, 11.25};
-    style.project = {kLightBlue, 0, "Tahoma", false, false, 12};
+    style.caption = {kLightBlue, kSystemWindowText, {"Tahoma", 12, true, false}};
+    style.interval = {kLightBlue, kYellow, {"Tahoma", 11.25, true, false}};
+    style.project = {kLightBlue, 0, {"Tahoma", 12, false, false}};
     return style;
 }
 
@@ -101,18 +101,18 @@ void ReadCountDownSection(const SettingsFile& file, BreakdownStyle& style, bool 
             break;
         case StyleAttribute::FontName:
             // A blank name names no font: the one showing stays.
-            if (std::string name = GetINIColors(file, key.key, group.fontName); !name.empty()) {
-                group.fontName = std::move(name);
+            if (std::string name = GetINIColors(file, key.key, group.font.name); !name.empty()) {
+                group.font.name = std::move(name);
             }
             break;
         case StyleAttribute::FontItalic:
-            group.fontItalic = ParseBool(GetINIColors(file, key.key, BoolText(group.fontItalic)));
+            group.font.italic = ParseBool(GetINIColors(file, key.key, BoolText(group.font.italic)));
             break;
         case StyleAttribute::FontBold:
-            group.fontBold = ParseBool(GetINIColors(file, key.key, BoolText(group.fontBold)));
+            group.font.bold = ParseBool(GetINIColors(file, key.key, BoolText(group.font.bold)));
             break;
         case StyleAttribute::FontSize:
-            group.fontSize = ParseSize(GetINIColors(file, key.key, SizeText(group.fontSize)));
+            group.font.size = ParseSize(GetINIColors(file, key.key, SizeText(group.font.size)));
             break;
         }
     }
@@ -195,14 +195,14 @@ double ParseSize(std::string_view text)
     return static_cast<float>(size);
 }
 
-std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const GroupStyle& font)
+std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const FontChoice& font)
 {
     std::vector<SettingWrite> writes;
     for (const StyleAttribute attribute : kFontWriteOrder) {
-        std::string value = attribute == StyleAttribute::FontName     ? font.fontName
-                            : attribute == StyleAttribute::FontItalic ? BoolText(font.fontItalic)
-                            : attribute == StyleAttribute::FontBold   ? BoolText(font.fontBold)
-                                                                      : SizeText(font.fontSize);
+        std::string value = attribute == StyleAttribute::FontName     ? font.name
+                            : attribute == StyleAttribute::FontItalic ? BoolText(font.italic)
+                            : attribute == StyleAttribute::FontBold   ? BoolText(font.bold)
+                                                                      : SizeText(font.size);
         writes.push_back({kSection, StylingKeyOf(group, attribute), std::move(value)});
     }
     return writes;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Look.h"
 #include "Settings.h"
 
 #include <array>
@@ -14,21 +15,12 @@ namespace kestrel {
 
 class SettingsFile;
 
-// A colour as the settings file stores it: red in the low byte, then green and blue; a value with
-// the top bit set names a system colour by the index in its low byte.
-using ColorValue = std::int32_t;
-// The desktop's window text colour, system colour 8.
-inline constexpr ColorValue kSystemWindowText = static_cast<ColorValue>(0x80000008u);
-
 // Colours and font of one group of the breakdown display.
 struct GroupStyle
 {
     ColorValue backColor = 0;
     ColorValue foreColor = 0;
-    std::string fontName;
-    bool fontItalic = false;
-    bool fontBold = false;
-    double fontSize = 8.25; // points
+    FontChoice font;
 
     friend bool operator==(const GroupStyle&, const GroupStyle&) = default;
 };
@@ -133,6 +125,6 @@ const GroupStyle& GroupOf(const BreakdownStyle& style, StyleGroup group);
 
 // A group's font keys in the order the font items write them (name, italic, bold, size), for the
 // caller to write with one replace of the settings file.
-std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const GroupStyle& font);
+std::vector<SettingWrite> FontKeyWrites(StyleGroup group, const FontChoice& font);
 
 } // namespace kestrel

@@ -158,8 +158,8 @@ void BreakdownWindow::applyStyle()
     m_view->projectPanel()->setVisible(m_style.projectVisible);
     // The panels around the groups take the design background, so hidden groups leave the
     // window's light blue.
-    m_view->setPanelColors(ColorFromColorRef(BreakdownWindowDesign().caption.backColor),
-                           ColorFromColorRef(kSystemWindowText));
+    m_view->setPanelColors(ColorFromValue(BreakdownWindowDesign().caption.backColor),
+                           ColorFromValue(kSystemWindowText));
 }
 
 void BreakdownWindow::chooseColor(Group group, bool background)
@@ -167,9 +167,9 @@ void BreakdownWindow::chooseColor(Group group, bool background)
     RunStep(m_program.dialogs, [this, group, background] {
         const GroupStyle& style = GroupOf(m_style, group);
         const ColorValue current = background ? style.backColor : style.foreColor;
-        const std::optional<QColor> chosen = m_program.dialogs.ShowColor(ColorFromColorRef(current));
+        const std::optional<QColor> chosen = m_program.dialogs.ShowColor(ColorFromValue(current));
         // A cancelled dialog still writes the key, with the colour that was showing.
-        const ColorValue value = chosen ? ColorRefFromColor(*chosen) : current;
+        const ColorValue value = chosen ? ValueFromColor(*chosen) : current;
         const char* key = StylingKeyOf(group, background ? StyleAttribute::BackColor : StyleAttribute::ForeColor);
         m_program.write(kCountDownSection, QString::fromLatin1(key), QString::fromStdString(ColorText(value)));
         applyStoredStyling();
@@ -180,18 +180,11 @@ void BreakdownWindow::chooseFont(Group group)
 {
     RunStep(m_program.dialogs, [this, group] {
         const GroupStyle& current = GroupOf(m_style, group);
-        const FontChoice start{QString::fromStdString(current.fontName), current.fontSize, current.fontBold,
-                               current.fontItalic};
-        const FontChoice chosen = m_program.dialogs.ShowFont(start).value_or(start);
-        GroupStyle font = current;
-        font.fontName = chosen.name.toStdString();
-        font.fontSize = chosen.size;
-        font.fontBold = chosen.bold;
-        font.fontItalic = chosen.italic;
+        const FontChoice chosen = m_program.dialogs.ShowFont(current.font).value_or(current.font);
         {
             // The four font keys reach the settings file in one replace.
             const SettingsAction action(m_program);
-            for (SettingWrite& write : FontKeyWrites(group, font)) {
+            for (SettingWrite& write : FontKeyWrites(group, chosen)) {
                 m_program.write(std::move(write));
             }
         }

@@ -41,8 +41,6 @@ public:
     QLineEdit* toBox() const { return m_to; }
     ElasticPanel* answerPanel() const { return m_answer; }
     MonthView* picker() const { return m_picker; }
-    // The field the picker was last opened for.
-    Field pickerField() const { return m_pickerField; }
 
     // The user chose an interval: with no From date yet the focus moves to the From box and
     // nothing is computed; otherwise the answer is computed.

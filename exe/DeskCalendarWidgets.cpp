@@ -17,8 +17,8 @@ namespace kestrel {
 namespace {
 
 // The day label's colours: light cyan, and orange on a day with a milestone.
-constexpr ColorRef kDayColor = 16777152;
-constexpr ColorRef kMarkedColor = 33023;
+constexpr ColorValue kDayColor = 16777152;
+constexpr ColorValue kMarkedColor = 33023;
 // The frames of today and of the target day.
 const char* const kTodayFrame = "#1c57c4";
 const char* const kTargetFrame = "#c01c28";
@@ -83,7 +83,7 @@ void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
     m_count->setText(FromStd(cell.countCaption()));
     m_count->setVisible(cell.count.has_value());
 
-    const QColor back = ColorFromColorRef(cell.milestone > 0 ? kMarkedColor : kDayColor);
+    const QColor back = ColorFromValue(cell.milestone > 0 ? kMarkedColor : kDayColor);
     const QString frame = cell.today    ? QString::fromLatin1(kTodayFrame)
                           : cell.target ? QString::fromLatin1(kTargetFrame)
                                         : QStringLiteral("#8fa9b8");

@@ -102,7 +102,6 @@ public:
     void store(OptionsValues& values) const;
 
     QLineEdit* companyEdit() const { return m_company; }
-    QLineEdit* projectTitleEdit() const { return m_project; }
     QLineEdit* milestoneFileEdit() const { return m_milestoneFile; }
     QPushButton* browseButton() const { return m_browse; }
     QCheckBox* notificationsBox() const { return m_notifications; }
@@ -130,8 +129,6 @@ public:
     QCheckBox* continuousSaveBox() const { return m_continuous; }
     QLineEdit* calendarFileEdit() const { return m_calendarFile; }
     IndexTab* textPages() const { return m_texts; }
-    QLineEdit* fileBeforeEdit() const { return m_beforeDate; }
-    QLineEdit* fileAfterEdit() const { return m_afterDate; }
     // The unit boxes in the settings file's order (YY before, YY after, ... SS after).
     QLineEdit* unitBox(int index) const;
 

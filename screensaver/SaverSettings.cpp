@@ -42,8 +42,8 @@ SaverSettings LoadSaverSettings(const SettingsFile& file)
 BreakdownStyle ScreensaverDesign()
 {
     BreakdownStyle style = BreakdownWindowDesign();
-    style.interval.fontSize = 14.25;
-    style.project.fontSize = 14.25;
+    style.interval.font.size = 14.25;
+    style.project.font.size = 14.25;
     return style;
 }
 

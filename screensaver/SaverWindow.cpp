@@ -24,14 +24,14 @@ SaverWindow::SaverWindow(const SaverSettings& settings, const BreakdownStyle& st
     setWindowTitle(QStringLiteral("Kestrel Screensaver"));
     setCursor(Qt::BlankCursor);
     setFocusPolicy(Qt::StrongFocus);
-    const QColor background = ColorFromColorRef(BreakdownWindowDesign().caption.backColor);
-    SetColors(*this, background, ColorFromColorRef(kSystemWindowText));
+    const QColor background = ColorFromValue(BreakdownWindowDesign().caption.backColor);
+    SetColors(*this, background, ColorFromValue(kSystemWindowText));
 
     m_view = new BreakdownView(kScreensaverLayout, this);
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(m_view);
-    m_view->setPanelColors(background, ColorFromColorRef(kSystemWindowText));
+    m_view->setPanelColors(background, ColorFromValue(kSystemWindowText));
     m_view->setLooks(style);
     m_view->projectPanel()->setCaption(QString::fromStdString(settings.ProjectTitle));
 

@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # and runs each for the given number of seconds (default 60), starting from the seed inputs in
-# fuzz/corpus/NAME. Fails on the first crash or sanitizer report.
+# fuzz/corpus/NAME. Fails on the first crash or sanitizer report. The targets are those
+# fuzz/CMakeLists.txt adds: the build lists them in build/fuzz/fuzz/targets.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -11,7 +12,12 @@ seconds="${1:-60}"
 cmake --preset fuzz -DCMAKE_COMPILE_WARNING_AS_ERROR="${KESTREL_WERROR:-OFF}" >/dev/null
 cmake --build --preset fuzz
 
-for target in fuzz_settings fuzz_dates fuzz_format fuzz_milestones; do
+mapfile -t targets <build/fuzz/fuzz/targets.txt
+if [ "${#targets[@]}" -eq 0 ]; then
+    echo "fuzz: no targets in build/fuzz/fuzz/targets.txt" >&2
+    exit 1
+fi
+for target in "${targets[@]}"; do
     work="build/fuzz/corpus/$target"
     mkdir -p "fuzz/corpus/$target"
     mkdir -p "$work"

@@ -47,24 +47,30 @@ struct NumberPiece
     std::string literal;      // text copied as it is
 };
 
-std::string FormatNumberSection(double magnitude, std::string_view pattern, bool negative)
+// One section of a number pattern as read: the literal text before and after the number, the
+// placeholders and literals of the integer and of the fraction part, and the switches.
+struct NumberPattern
 {
-    // Read the pattern into integer pieces, fraction pieces and the literal text around them.
+    std::string prefix;
     std::vector<NumberPiece> integerPieces;
     std::vector<NumberPiece> fractionPieces;
-    std::string prefix;
     std::string suffix;
+    bool grouping = false; // a ',' after a placeholder of the integer part
+    bool percent = false;  // a '%' anywhere: the number is shown times 100
+};
+
+NumberPattern ReadNumberPattern(std::string_view pattern)
+{
+    NumberPattern read;
     bool seenPlaceholder = false;
     bool inFraction = false;
-    bool grouping = false;
-    bool percent = false;
     const auto addLiteral = [&](const std::string& text) {
         if (!seenPlaceholder) {
-            prefix += text;
+            read.prefix += text;
         } else {
             NumberPiece piece;
             piece.literal = text;
-            (inFraction ? fractionPieces : integerPieces).push_back(piece);
+            (inFraction ? read.fractionPieces : read.integerPieces).push_back(piece);
         }
     };
     for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -74,14 +80,14 @@ std::string FormatNumberSection(double magnitude, std::string_view pattern, bool
             NumberPiece piece;
             piece.placeholder = true;
             piece.symbol = c;
-            (inFraction ? fractionPieces : integerPieces).push_back(piece);
+            (inFraction ? read.fractionPieces : read.integerPieces).push_back(piece);
         } else if (c == '.' && !inFraction) {
             seenPlaceholder = true;
             inFraction = true;
         } else if (c == ',' && seenPlaceholder && !inFraction) {
-            grouping = true;
+            read.grouping = true;
         } else if (c == '%') {
-            percent = true;
+            read.percent = true;
             addLiteral("%");
         } else if (c == '"') {
             const std::size_t close = pattern.find('"', i + 1);
@@ -103,28 +109,29 @@ std::string FormatNumberSection(double magnitude, std::string_view pattern, bool
             tail = pieces.back().literal + tail;
             pieces.pop_back();
         }
-        suffix = tail + suffix;
+        read.suffix = tail + read.suffix;
     };
-    if (fractionPieces.empty() || std::none_of(fractionPieces.begin(), fractionPieces.end(),
-                                               [](const NumberPiece& p) { return p.placeholder; })) {
-        moveTrailingLiterals(fractionPieces);
-        moveTrailingLiterals(integerPieces);
-    } else {
-        moveTrailingLiterals(fractionPieces);
+    moveTrailingLiterals(read.fractionPieces);
+    if (std::none_of(read.fractionPieces.begin(), read.fractionPieces.end(),
+                     [](const NumberPiece& p) { return p.placeholder; })) {
+        moveTrailingLiterals(read.integerPieces);
     }
+    return read;
+}
 
-    if (percent) {
-        magnitude *= 100.0;
-    }
-    int decimals = 0;
-    for (const NumberPiece& piece : fractionPieces) {
-        decimals += piece.placeholder ? 1 : 0;
-    }
-    // Round half away from zero to the shown decimals, then split into digit strings. A double
-    // holds 15 significant digits; decimal places beyond them show zeros.
-    const int placeholders = decimals;
+// The digits of a magnitude rounded half away from zero to `places` decimals: the integer digits
+// ("" for a zero integer part) and exactly `places` fraction digits. A double holds 15
+// significant digits; decimal places beyond them show zeros.
+struct NumberDigits
+{
+    std::string integer;
+    std::string fraction;
+};
+
+NumberDigits RoundedDigits(double magnitude, int places)
+{
     const int integerDigitCount = magnitude < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
-    decimals = std::clamp(15 - integerDigitCount, 0, decimals);
+    const int decimals = std::clamp(15 - integerDigitCount, 0, places);
     const double scaled = std::round(magnitude * std::pow(10.0, decimals));
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.0f", std::isfinite(scaled) ? scaled : 0.0);
@@ -132,93 +139,112 @@ std::string FormatNumberSection(double magnitude, std::string_view pattern, bool
     while (static_cast<int>(digits.size()) <= decimals) {
         digits.insert(digits.begin(), '0');
     }
-    std::string integerDigits = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
-    std::string fractionDigits = digits.substr(digits.size() - static_cast<std::size_t>(decimals));
-    fractionDigits.resize(static_cast<std::size_t>(placeholders), '0');
-    if (integerDigits == "0") {
-        integerDigits.clear();
+    NumberDigits rounded;
+    rounded.integer = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+    rounded.fraction = digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+    rounded.fraction.resize(static_cast<std::size_t>(places), '0');
+    if (rounded.integer == "0") {
+        rounded.integer.clear();
     }
-    const bool nonZero = !integerDigits.empty() || fractionDigits.find_first_not_of('0') != std::string::npos;
+    return rounded;
+}
 
-    // The integer part, filled from the right.
-    // Every placeholder from the first '0' on is a digit that always shows.
+// The integer part, filled from the right: every placeholder from the first '0' on is a digit
+// that always shows, and the leftmost placeholder takes every digit left over.
+std::string IntegerText(const NumberPattern& pattern, std::string digits)
+{
+    if (pattern.integerPieces.empty()) {
+        return digits;
+    }
     int minimumDigits = 0;
     bool zeroSeen = false;
-    for (const NumberPiece& piece : integerPieces) {
+    for (const NumberPiece& piece : pattern.integerPieces) {
         if (piece.placeholder) {
             zeroSeen = zeroSeen || piece.symbol == '0';
             minimumDigits += zeroSeen ? 1 : 0;
         }
     }
-    while (static_cast<int>(integerDigits.size()) < minimumDigits) {
-        integerDigits.insert(integerDigits.begin(), '0');
+    while (static_cast<int>(digits.size()) < minimumDigits) {
+        digits.insert(digits.begin(), '0');
     }
-    std::string integerText;
-    {
-        std::string out;
-        std::size_t next = integerDigits.size(); // digits not yet placed are [0, next)
-        int placed = 0;
-        const auto placeDigit = [&](std::string& target) {
-            --next;
-            if (grouping && placed > 0 && placed % 3 == 0) {
-                target.insert(target.begin(), ',');
-            }
-            target.insert(target.begin(), integerDigits[next]);
-            ++placed;
-        };
-        for (auto it = integerPieces.rbegin(); it != integerPieces.rend(); ++it) {
-            if (!it->placeholder) {
-                out.insert(0, it->literal);
-                continue;
-            }
-            if (next > 0) {
-                placeDigit(out);
-            }
+    std::string out;
+    std::size_t next = digits.size(); // digits not yet placed are [0, next)
+    int placed = 0;
+    const auto placeDigit = [&](std::string& target) {
+        --next;
+        if (pattern.grouping && placed > 0 && placed % 3 == 0) {
+            target.insert(target.begin(), ',');
         }
-        // The leftmost placeholder takes every digit left over.
-        std::string head;
-        while (next > 0) {
-            placeDigit(head);
+        target.insert(target.begin(), digits[next]);
+        ++placed;
+    };
+    for (auto it = pattern.integerPieces.rbegin(); it != pattern.integerPieces.rend(); ++it) {
+        if (!it->placeholder) {
+            out.insert(0, it->literal);
+            continue;
         }
-        integerText = head + out;
-        if (integerPieces.empty()) {
-            integerText = integerDigits;
+        if (next > 0) {
+            placeDigit(out);
         }
     }
+    std::string head;
+    while (next > 0) {
+        placeDigit(head);
+    }
+    return head + out;
+}
 
-    // The fraction part, filled from the left; trailing zeros at '#' places are dropped.
-    std::string fractionText;
-    if (!fractionPieces.empty()) {
-        std::size_t lastSignificant = 0;
-        {
-            std::size_t index = 0;
-            for (const NumberPiece& piece : fractionPieces) {
-                if (piece.placeholder) {
-                    if (piece.symbol == '0' || fractionDigits[index] != '0') {
-                        lastSignificant = index + 1;
-                    }
-                    ++index;
-                }
-            }
-        }
-        std::size_t index = 0;
-        for (const NumberPiece& piece : fractionPieces) {
-            if (!piece.placeholder) {
-                fractionText += piece.literal;
-            } else {
-                if (index < lastSignificant) {
-                    fractionText += fractionDigits[index];
-                }
-                ++index;
-            }
-        }
-        fractionText = "." + fractionText;
+// The fraction part with its decimal point, filled from the left; trailing zeros at '#' places
+// are dropped. "" when the pattern has no fraction part.
+std::string FractionText(const std::vector<NumberPiece>& pieces, const std::string& digits)
+{
+    if (pieces.empty()) {
+        return {};
     }
-    std::string result = prefix;
-    if (negative && nonZero) {
-        result = "-" + result;
+    std::size_t lastSignificant = 0;
+    std::size_t index = 0;
+    for (const NumberPiece& piece : pieces) {
+        if (piece.placeholder) {
+            if (piece.symbol == '0' || digits[index] != '0') {
+                lastSignificant = index + 1;
+            }
+            ++index;
+        }
     }
-    return result + integerText + fractionText + suffix;
+    std::string text = ".";
+    index = 0;
+    for (const NumberPiece& piece : pieces) {
+        if (!piece.placeholder) {
+            text += piece.literal;
+        } else {
+            if (index < lastSignificant) {
+                text += digits[index];
+            }
+            ++index;
+        }
+    }
+    return text;
+}
+
+// A magnitude written by one read section; `negative` puts a minus sign before a number that
+// does not show as zero.
+std::string WriteNumber(double magnitude, const NumberPattern& pattern, bool negative)
+{
+    if (pattern.percent) {
+        magnitude *= 100.0;
+    }
+    const auto places = static_cast<int>(std::count_if(pattern.fractionPieces.begin(), pattern.fractionPieces.end(),
+                                                       [](const NumberPiece& p) { return p.placeholder; }));
+    const NumberDigits digits = RoundedDigits(magnitude, places);
+    const bool nonZero = !digits.integer.empty() || digits.fraction.find_first_not_of('0') != std::string::npos;
+    std::string result = negative && nonZero ? "-" + pattern.prefix : pattern.prefix;
+    return result + IntegerText(pattern, digits.integer) + FractionText(pattern.fractionPieces, digits.fraction) +
+           pattern.suffix;
+}
+
+std::string FormatNumberSection(double magnitude, std::string_view pattern, bool negative)
+{
+    return WriteNumber(magnitude, ReadNumberPattern(pattern), negative);
 }
 
 } // namespace

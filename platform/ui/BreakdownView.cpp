@@ -90,6 +90,16 @@ void BreakdownView::showColumn(int k, const QString& caption, bool captionVisibl
     numberLabel->setVisible(numberVisible);
 }
 
+void BreakdownView::setLooks(const BreakdownStyle& style)
+{
+    const auto lookOf = [](const GroupStyle& group) {
+        return GroupLook{ColorFromValue(group.backColor), ColorFromValue(group.foreColor), group.font};
+    };
+    setCaptionLook(lookOf(style.caption));
+    setNumberLook(lookOf(style.interval));
+    setProjectLook(lookOf(style.project));
+}
+
 void BreakdownView::setCaptionLook(const GroupLook& look)
 {
     for (QLabel* caption : m_captions) {

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "ElasticPanel.h"
+#include "Styling.h"
 #include "Units.h"
 
 #include <QColor>
@@ -95,21 +96,10 @@ public:
     void setCaptionLook(const GroupLook& look);
     void setNumberLook(const GroupLook& look);
     void setProjectLook(const GroupLook& look);
-    // The three groups' looks from a styling with caption, interval and project groups.
-    template <class Style>
-    void setLooks(const Style& style)
-    {
-        setCaptionLook(LookOf(style.caption));
-        setNumberLook(LookOf(style.interval));
-        setProjectLook(LookOf(style.project));
-    }
+    // The three groups' looks from the breakdown styling.
+    void setLooks(const BreakdownStyle& style);
     // The colours of the panels around the groups, which show where a group is hidden.
     void setPanelColors(const QColor& back, const QColor& fore);
-
-    // The colours and font of a group as the settings file keeps them (anything with
-    // backColor, foreColor, fontName, fontSize, fontBold and fontItalic members).
-    template <class Group>
-    static GroupLook LookOf(const Group& group);
 
 private:
     BreakdownLayout m_layout;
@@ -120,13 +110,5 @@ private:
     std::array<QLabel*, 5> m_captions{};
     std::array<QLabel*, 5> m_numbers{};
 };
-
-template <class Group>
-GroupLook BreakdownView::LookOf(const Group& group)
-{
-    return {ColorFromColorRef(group.backColor),
-            ColorFromColorRef(group.foreColor),
-            {QString::fromStdString(group.fontName), group.fontSize, group.fontBold, group.fontItalic}};
-}
 
 } // namespace kestrel

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Look.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -12,17 +14,6 @@ class QPrinter;
 class QWidget;
 
 namespace kestrel {
-
-// A font as the font dialog and the settings file know it.
-struct FontChoice
-{
-    QString name;
-    double size = 8.25; // points
-    bool bold = false;
-    bool italic = false;
-
-    friend bool operator==(const FontChoice&, const FontChoice&) = default;
-};
 
 // The pages to print, chosen in the printer dialog.
 struct PrintRange

@@ -23,7 +23,7 @@ const char* ReplyKind(std::size_t index)
 
 QString DescribeFont(const FontChoice& font)
 {
-    QString text = QStringLiteral("%1, %2").arg(font.name).arg(font.size);
+    QString text = QStringLiteral("%1, %2").arg(QString::fromStdString(font.name)).arg(font.size);
     if (font.bold) {
         text += QStringLiteral(", bold");
     }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -45,17 +46,19 @@ public:
     using Reply = std::variant<Answer, QString, std::optional<QColor>, std::optional<FontChoice>,
                                std::optional<QString>, std::optional<PrintRange>, PrintToFile, Choice>;
 
-    // Queue answers in the order the dialogs will be shown.
-    void answerMsgBox(Answer answer) { m_replies.push_back(answer); }
-    void answerInputBox(const QString& text) { m_replies.push_back(text); }
-    void answerChoice(std::optional<int> taken) { m_replies.push_back(Choice{taken}); }
-    void answerColor(std::optional<QColor> colour) { m_replies.push_back(colour); }
-    void answerFont(std::optional<FontChoice> font) { m_replies.push_back(font); }
-    void answerSave(std::optional<QString> path) { m_replies.push_back(path); }
-    void answerPrinter(std::optional<PrintRange> range) { m_replies.push_back(range); }
+    // Queue answers in the order the dialogs will be shown. Each reply is made in its place in the
+    // queue: moving a reply in (push_back) makes g++ 12's optimiser warn falsely that parts of it
+    // may be used uninitialised (-Wmaybe-uninitialized).
+    void answerMsgBox(Answer answer) { queue<Answer>(answer); }
+    void answerInputBox(const QString& text) { queue<QString>(text); }
+    void answerChoice(std::optional<int> taken) { queue<Choice>(Choice{taken}); }
+    void answerColor(std::optional<QColor> colour) { queue<std::optional<QColor>>(colour); }
+    void answerFont(std::optional<FontChoice> font) { queue<std::optional<FontChoice>>(std::move(font)); }
+    void answerSave(std::optional<QString> path) { queue<std::optional<QString>>(std::move(path)); }
+    void answerPrinter(std::optional<PrintRange> range) { queue<std::optional<PrintRange>>(range); }
     void answerPrinterToFile(PrintRange range, const QString& pdfPath)
     {
-        m_replies.push_back(PrintToFile{range, pdfPath});
+        queue<PrintToFile>(PrintToFile{range, pdfPath});
     }
 
     const std::vector<Shown>& shown() const { return m_shown; }
@@ -79,6 +82,11 @@ public:
 private:
     template <typename T>
     std::optional<T> next();
+    template <typename T, typename Value>
+    void queue(Value&& value)
+    {
+        m_replies.emplace_back(std::in_place_type<T>, std::forward<Value>(value));
+    }
 
     std::deque<Reply> m_replies;
     std::vector<Shown> m_shown;

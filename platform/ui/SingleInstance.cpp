@@ -52,11 +52,6 @@ SingleInstance::~SingleInstance()
     }
 }
 
-QString SingleInstance::lockPath() const
-{
-    return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
-}
-
 QString SingleInstance::socketPath() const
 {
     return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".socket");
@@ -102,7 +97,7 @@ SingleInstance::Claim SingleInstance::claim()
     if (!S_ISDIR(folderStatus.st_mode) || folderStatus.st_uid != ::geteuid()) {
         return fail(QStringLiteral("the folder %1 is not a folder of this user").arg(m_folder));
     }
-    const QString path = lockPath();
+    const QString path = m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
     if (OwnedByAnother(path, owner)) {
         return fail(QStringLiteral("the lock file %1 belongs to another user (user id %2)").arg(path).arg(owner));
     }

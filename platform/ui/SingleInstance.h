@@ -41,9 +41,6 @@ public:
     // within the time given (it may still be starting) or when the socket is not this user's.
     bool askFirstToShow(int milliseconds) const;
 
-    QString lockPath() const;
-    QString socketPath() const;
-
     // The user's runtime folder ($XDG_RUNTIME_DIR); without one, a folder of this user's own in
     // the temporary folder (kestrel-UID), made when missing, so that no other user's lock counts.
     static QString RuntimeFolder();
@@ -55,6 +52,8 @@ signals:
 private:
     Claim fail(const QString& problem);
     void listen();
+    // The socket the first copy listens on, beside its lock file.
+    QString socketPath() const;
 
     QString m_folder;
     QString m_name;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kestrel {
 
@@ -212,7 +213,7 @@ void ApplyWindowStateCode(QWidget& window, int state)
     window.setWindowState(states);
 }
 
-QColor ColorFromColorRef(ColorRef value, const QPalette& palette)
+QColor ColorFromValue(ColorValue value, const QPalette& palette)
 {
     const auto bits = static_cast<std::uint32_t>(value);
     if (value < 0) {
@@ -226,17 +227,17 @@ QColor ColorFromColorRef(ColorRef value, const QPalette& palette)
                   static_cast<int>((bits >> 16) & 0xFFu));
 }
 
-ColorRef ColorRefFromColor(const QColor& colour)
+ColorValue ValueFromColor(const QColor& colour)
 {
     const QColor rgb = colour.toRgb();
-    return static_cast<ColorRef>(rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16));
+    return static_cast<ColorValue>(rgb.red() | (rgb.green() << 8) | (rgb.blue() << 16));
 }
 
 QFont FontFromChoice(const FontChoice& choice)
 {
     QFont font;
-    if (!choice.name.isEmpty()) {
-        font.setFamily(choice.name);
+    if (!choice.name.empty()) {
+        font.setFamily(QString::fromStdString(choice.name));
     }
     if (choice.size > 0.0) {
         font.setPointSizeF(choice.size);
@@ -249,7 +250,7 @@ QFont FontFromChoice(const FontChoice& choice)
 FontChoice ChoiceFromFont(const QFont& font)
 {
     FontChoice choice;
-    choice.name = font.family();
+    choice.name = font.family().toStdString();
     if (font.pointSizeF() > 0.0) {
         choice.size = font.pointSizeF();
     } else if (font.pixelSize() > 0) {
@@ -285,9 +286,9 @@ void SetColors(QWidget& widget, const QColor& back, const QColor& fore)
     widget.setAutoFillBackground(true);
 }
 
-QColor ColorFromColorRef(ColorRef value)
+QColor ColorFromValue(ColorValue value)
 {
-    return ColorFromColorRef(value, QGuiApplication::palette());
+    return ColorFromValue(value, QGuiApplication::palette());
 }
 
 } // namespace kestrel

@@ -10,8 +10,6 @@
 #include <QPoint>
 #include <QRect>
 
-#include <cstdint>
-
 class QWidget;
 
 namespace kestrel {
@@ -36,21 +34,19 @@ double WindowHeightTwips(const QWidget& window);
 int WindowStateCode(const QWidget& window);
 void ApplyWindowStateCode(QWidget& window, int state);
 
-// Colours as the settings file stores them: a signed 32-bit value, red in the low byte, green,
-// then blue; a value with the top bit set names a system colour by the index in its low byte.
-using ColorRef = std::int32_t;
-// The colour a value shows: RGB, or for a system colour the matching role of `palette`.
-QColor ColorFromColorRef(ColorRef value, const QPalette& palette);
+// The colour a stored colour value shows: RGB, or for a system colour the matching role of
+// `palette`.
+QColor ColorFromValue(ColorValue value, const QPalette& palette);
 // The same against the desktop's palette.
-QColor ColorFromColorRef(ColorRef value);
-ColorRef ColorRefFromColor(const QColor& colour);
-// The system colour of the desktop's window text (index 8), as stored: -2147483640.
-inline constexpr ColorRef kWindowTextSystemColor = static_cast<ColorRef>(0x80000008u);
+QColor ColorFromValue(ColorValue value);
+// The stored value of an RGB colour.
+ColorValue ValueFromColor(const QColor& colour);
 
 // Gives a widget its back and text colours (the background filled).
 void SetColors(QWidget& widget, const QColor& back, const QColor& fore);
 
-// Fonts as the settings file stores them.
+// The font a stored font choice shows (a blank name or a size of 0 keeps the default's), and
+// the choice a font is (its size in points, also for a font sized in pixels).
 QFont FontFromChoice(const FontChoice& choice);
 FontChoice ChoiceFromFont(const QFont& font);
 

@@ -53,32 +53,38 @@ TEST_P(ColumnsByFormat, ShowTheUnitsOfTheFormatFromTheLeft)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TwelveFormats, ColumnsByFormat,
-    ::testing::Values(FormatCase{"yy", {" Years=2", "-", "-", "-", "-"}},
-                      FormatCase{"yy:dd", {" Years=2", "Days=1", "-", "-", "-"}},
-                      FormatCase{"yy:dd:hh", {" Years=2", "Days=1", " Hours=8", "-", "-"}},
-                      FormatCase{"yy:dd:hh:mm", {" Years=2", "Days=1", " Hours=8", " Minutes=39", "-"}},
-                      FormatCase{"yy:dd:hh:mm:ss", {" Years=2", "Days=1", " Hours=8", " Minutes=39", " Seconds=15"}},
-                      FormatCase{"dd", {"Days=732", "-", "-", "-", "-"}},
-                      FormatCase{"dd:hh", {"Days=732", " Hours=8", "-", "-", "-"}},
-                      FormatCase{"dd:hh:mm", {"Days=732", " Hours=8", " Minutes=39", "-", "-"}},
-                      FormatCase{"dd:hh:mm:ss", {"Days=732", " Hours=8", " Minutes=39", " Seconds=15", "-"}},
-                      FormatCase{"hh", {" Hours=17576", "-", "-", "-", "-"}},
-                      FormatCase{"hh:mm", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
-                      FormatCase{"hh:mm:ss", {" Hours=17576", " Minutes=39", " Seconds=15", "-", "-"}}));
+    ::testing::Values(
+        FormatCase{"yy", {" Years=2", "-", "-", "-", "-"}},
+        FormatCase{"yy:dd", {" Years=2", "Days=1", "-", "-", "-"}},
+        FormatCase{"yy:dd:hh", {" Years=2", "Days=1", " Hours=8", "-", "-"}},
+        FormatCase{"yy:dd:hh:mm", {" Years=2", "Days=1", " Hours=8", " Minutes=39", "-"}},
+        FormatCase{"yy:dd:hh:mm:ss", {" Years=2", "Days=1", " Hours=8", " Minutes=39", " Seconds=15"}},
+        FormatCase{"dd", {"Days=732", "-", "-", "-", "-"}},
+        FormatCase{"dd:hh", {"Days=732", " Hours=8", "-", "-", "-"}},
+        FormatCase{"dd:hh:mm", {"Days=732", " Hours=8", " Minutes=39", "-", "-"}},
+        FormatCase{"dd:hh:mm:ss", {"Days=732", " Hours=8", " Minutes=39", " Seconds=15", "-"}},
+        FormatCase{"hh", {" Hours=17576", "-", "-", "-", "-"}},
+        FormatCase{"hh:mm", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
+        FormatCase{"hh:mm:ss", {" Hours=17576", " Minutes=39", " Seconds=15", "-", "-"}}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     OtherFormatsGoByFamilyAndLength, ColumnsByFormat,
-    ::testing::Values(FormatCase{"yyy", {" Years=2", "-", "-", "-", "-"}},
-                      FormatCase{"yy:dd:", {" Years=2", "Days=1", " Hours=8", "-", "-"}},
-                      FormatCase{"yyyyyyyyyy", {" Years=2", "Days=1", " Hours=8", " Minutes=39", "-"}},
-                      FormatCase{"ddd", {"Days=732", "-", "-", "-", "-"}},
-                      FormatCase{"ddxxxxxxxx", {"Days=732", " Hours=8", " Minutes=39", " Seconds=15", "-"}},
-                      FormatCase{"ab:cd", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
-                      FormatCase{"YY:DD", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
-                      FormatCase{"", {" Hours=17576", "-", "-", "-", "-"}},
-                      FormatCase{"mm:ss:xx", {" Hours=17576", " Minutes=39", " Seconds=15", "-", "-"}}));
+    ::testing::Values(
+        FormatCase{"yyy", {" Years=2", "-", "-", "-", "-"}},
+        FormatCase{"yy:dd:", {" Years=2", "Days=1", " Hours=8", "-", "-"}},
+        FormatCase{"yyyyyyyyyy", {" Years=2", "Days=1", " Hours=8", " Minutes=39", "-"}},
+        FormatCase{"ddd", {"Days=732", "-", "-", "-", "-"}},
+        FormatCase{"ddxxxxxxxx", {"Days=732", " Hours=8", " Minutes=39", " Seconds=15", "-"}},
+        FormatCase{"ab:cd", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
+        FormatCase{"YY:DD", {" Hours=17576", " Minutes=39", "-", "-", "-"}},
+        FormatCase{"", {" Hours=17576", "-", "-", "-", "-"}},
+        FormatCase{"mm:ss:xx", {" Hours=17576", " Minutes=39", " Seconds=15", "-", "-"}}));
+// clang-format on
 
 TEST(BreakdownDisplayTest, HiddenCaptionsLeaveTheNumbers)
 {

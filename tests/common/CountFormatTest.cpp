@@ -3,6 +3,7 @@
 #include "BreakdownDisplay.h"
 #include "CountFormat.h"
 #include "CountdownFile.h"
+#include "DateAt.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 // Unit texts that name each unit in the file line and the captions, with no blanks.
 ProgramSettings Named(const std::string& format)
@@ -79,12 +77,17 @@ TEST_P(UnitsByOutput, FollowTheCountFormatTable)
 }
 
 // Outside the offered list the outputs keep their own thresholds.
-INSTANTIATE_TEST_SUITE_P(FormatsOffTheList, UnitsByOutput,
-                         ::testing::Values(OutputsCase{"yy:dd:", "YDH", "YDH", "YD"},
-                                           OutputsCase{"dd:hh:", "DHM", "DHM", "DH"},
-                                           OutputsCase{"yy:d", "YD", "YD", "YD"}, OutputsCase{"h", "H", "H", ""},
-                                           OutputsCase{"yy:dd:hh:mm:", "YDHM", "YDHM", "YDHM"},
-                                           OutputsCase{"hh:mm:ss:xx", "HMS", "HMS", "HMS"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    FormatsOffTheList, UnitsByOutput,
+    ::testing::Values(
+        OutputsCase{"yy:dd:", "YDH", "YDH", "YD"},
+        OutputsCase{"dd:hh:", "DHM", "DHM", "DH"},
+        OutputsCase{"yy:d", "YD", "YD", "YD"},
+        OutputsCase{"h", "H", "H", ""},
+        OutputsCase{"yy:dd:hh:mm:", "YDHM", "YDHM", "YDHM"},
+        OutputsCase{"hh:mm:ss:xx", "HMS", "HMS", "HMS"}));
+// clang-format on
 
 TEST(CountFormatTest, EveryOfferedFormatShowsTheUnitsItNamesInEveryOutput)
 {
@@ -129,22 +132,20 @@ TEST_P(TargetMoment, ShowsTheSameCountEverywhere)
     EXPECT_EQ(CountdownFileLine(s, b), c.fileLine);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Countdown, TargetMoment,
     ::testing::Values(
-        MomentCase{"YearsAtTheTarget", At(2000, 1, 1), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:0", "0",
-                   "Y0 D0 H0 M0 S0  "},
+        MomentCase{"YearsAtTheTarget", At(2000, 1, 1), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:0", "0", "Y0 D0 H0 M0 S0  "},
         MomentCase{"DaysAtTheTarget", At(2000, 1, 1), "dd:hh:mm:ss", "Days", "T-0:0:0:0", "0", "D0 H0 M0 S0  "},
         MomentCase{"HoursAtTheTarget", At(2000, 1, 1), "hh:mm:ss", "Days", "T-0:0:0", "0", "H0 M0 S0  "},
         MomentCase{"WorkDaysAtTheTarget", At(2000, 1, 1), "dd:hh:mm:ss", "WorkDays", "T-0:0:0:0", "0", "D0 H0 M0 S0  "},
         MomentCase{"YearsOnlyAtTheTarget", At(2000, 1, 1), "yy", "Days", "T-0", "0", "Y0  "},
-        MomentCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:1", "0",
-                   "Y0 D0 H0 M0 S1  "},
-        MomentCase{"OneSecondAfter", At(2000, 1, 1, 0, 0, 1), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:-1", "0",
-                   "Y0 D0 H0 M0 S-1  "},
-        MomentCase{"DaysOneSecondAfter", At(2000, 1, 1, 0, 0, 1), "dd:hh:mm:ss", "Days", "T-0:0:0:-1", "0",
-                   "D0 H0 M0 S-1  "}),
+        MomentCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:1", "0", "Y0 D0 H0 M0 S1  "},
+        MomentCase{"OneSecondAfter", At(2000, 1, 1, 0, 0, 1), "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:-1", "0", "Y0 D0 H0 M0 S-1  "},
+        MomentCase{"DaysOneSecondAfter", At(2000, 1, 1, 0, 0, 1), "dd:hh:mm:ss", "Days", "T-0:0:0:-1", "0", "D0 H0 M0 S-1  "}),
     [](const ::testing::TestParamInfo<MomentCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(OutOfRangeTest, EveryOutputSaysSoInsteadOfANumber)
 {

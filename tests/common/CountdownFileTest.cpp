@@ -52,21 +52,23 @@ TEST_P(CountdownLineByFormat, ListsTheUnitsOfTheFormat)
     EXPECT_EQ(CountdownFileLine(DefaultTexts(c.format), Breakdown(732, 2, 1, 8, 39, 15)), c.line) << c.format;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Formats, CountdownLineByFormat,
-    ::testing::Values(LineCase{"yy", "T-2  Years (Eastern Standard Time)"},
-                      LineCase{"yy:dd", "T-2  Years1 Days (Eastern Standard Time)"},
-                      LineCase{"yy:dd:hh:mm:ss",
-                               "T-2  Years1 Days8  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
-                      LineCase{"yy:dd:hh", "T-2  Years1 Days8  Hours (Eastern Standard Time)"},
-                      LineCase{"dd", "T-732 Days (Eastern Standard Time)"},
-                      LineCase{"dd:hh:mm:ss", "T-732 Days8  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
-                      // The hours family writes what the displays show: total hours, minutes, seconds.
-                      LineCase{"hh", "T-17576  Hours (Eastern Standard Time)"},
-                      LineCase{"hh:mm", "T-17576  Hours39  Minutes (Eastern Standard Time)"},
-                      LineCase{"hh:mm:ss", "T-17576  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
-                      // A format of one character lists no unit.
-                      LineCase{"y", "T- (Eastern Standard Time)"}));
+    ::testing::Values(
+        LineCase{"yy", "T-2  Years (Eastern Standard Time)"},
+        LineCase{"yy:dd", "T-2  Years1 Days (Eastern Standard Time)"},
+        LineCase{"yy:dd:hh:mm:ss", "T-2  Years1 Days8  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
+        LineCase{"yy:dd:hh", "T-2  Years1 Days8  Hours (Eastern Standard Time)"},
+        LineCase{"dd", "T-732 Days (Eastern Standard Time)"},
+        LineCase{"dd:hh:mm:ss", "T-732 Days8  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
+        // The hours family writes what the displays show: total hours, minutes, seconds.
+        LineCase{"hh", "T-17576  Hours (Eastern Standard Time)"},
+        LineCase{"hh:mm", "T-17576  Hours39  Minutes (Eastern Standard Time)"},
+        LineCase{"hh:mm:ss", "T-17576  Hours39  Minutes15  Seconds (Eastern Standard Time)"},
+        // A format of one character lists no unit.
+        LineCase{"y", "T- (Eastern Standard Time)"}));
+// clang-format on
 
 TEST(CountdownFileLineTest, EmptyTextsLeaveNumbersAndBlanks)
 {

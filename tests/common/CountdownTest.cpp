@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdown.h"
+#include "DateAt.h"
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
 #include "ScopedEnvironment.h"
@@ -12,10 +13,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 struct Example
 {
@@ -44,102 +42,27 @@ TEST_P(WorkedExamples, GiveTheirBreakdownAndLine)
     EXPECT_EQ(b.Line, e.line);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Countdown, WorkedExamples,
-                         ::testing::Values(Example{"TwoDaysBefore",
-                                                   At(1999, 12, 30, 15, 20, 45),
-                                                   "2000",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {1, 0, 1, 8, 39, 15},
-                                                   "T-0:1:8:39:15"},
-                                           Example{"DaysFamily",
-                                                   At(1999, 12, 30, 15, 20, 45),
-                                                   "2000",
-                                                   "dd:hh:mm:ss",
-                                                   "Days",
-                                                   {1, 0, 1, 8, 39, 15},
-                                                   "T-1:8:39:15"},
-                                           Example{"HoursFamily",
-                                                   At(1999, 12, 30, 15, 20, 45),
-                                                   "2000",
-                                                   "hh:mm:ss",
-                                                   "Days",
-                                                   {1, 0, 1, 8, 39, 15},
-                                                   "T-32:39:15"},
-                                           Example{"TwoYearsAway",
-                                                   At(1999, 12, 30, 15, 20, 45),
-                                                   "2002",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {732, 2, 1, 8, 39, 15},
-                                                   "T-2:1:8:39:15"},
-                                           Example{"FullMinuteShowsAsSixtySeconds",
-                                                   At(1999, 12, 31, 23, 59, 0),
-                                                   "2000",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {0, 0, 0, 0, 0, 60},
-                                                   "T-0:0:0:0:60"},
-                                           Example{"WorkDaysTakeOneWeekendOff",
-                                                   At(1999, 12, 24, 10, 0, 0),
-                                                   "2000",
-                                                   "dd:hh:mm:ss",
-                                                   "WorkDays",
-                                                   {5, 0, 7, 13, 59, 60},
-                                                   "T-5:13:59:60"},
-                                           Example{"LeapDaysMakeTheDayPartNegative",
-                                                   At(2000, 1, 1, 12, 0, 0),
-                                                   "2004",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {1460, 4, -1, 11, 59, 60},
-                                                   "T-4:-1:11:59:60"},
-                                           Example{"AfterTheTarget",
-                                                   At(2000, 1, 2, 10, 30, 15),
-                                                   "2000",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {-1, 0, -1, -10, -30, -15},
-                                                   "T-0:-1:-10:-30:-15"},
-                                           Example{"AfterTheTargetDaysFamily",
-                                                   At(2000, 1, 2, 10, 30, 15),
-                                                   "2000",
-                                                   "dd:hh:mm:ss",
-                                                   "Days",
-                                                   {-1, 0, -1, -10, -30, -15},
-                                                   "T--1:-10:-30:-15"},
-                                           Example{"AtTheExactTargetSecond",
-                                                   At(2000, 1, 1),
-                                                   "2000",
-                                                   "yy:dd:hh:mm:ss",
-                                                   "Days",
-                                                   {0, 0, 0, 0, 0, 0},
-                                                   "T-0:0:0:0:0"},
-                                           // Only the exact text "WorkDays" counts work days.
-                                           Example{"WorkDaysIsCaseSensitive",
-                                                   At(1999, 12, 24, 10, 0, 0),
-                                                   "2000",
-                                                   "dd:hh:mm:ss",
-                                                   "workdays",
-                                                   {7, 0, 7, 13, 59, 60},
-                                                   "T-7:13:59:60"},
-                                           // No Sunday between Monday and Saturday: nothing taken off.
-                                           Example{"WorkDaysWithoutASunday",
-                                                   At(1999, 12, 27, 10, 0, 0),
-                                                   "2000",
-                                                   "dd",
-                                                   "WorkDays",
-                                                   {4, 0, 4, 13, 59, 60},
-                                                   "T-4"},
-                                           // In the years family the work-day rule adjusts the day part, not the total.
-                                           Example{"WorkDaysInTheYearsFamily",
-                                                   At(1999, 12, 24, 10, 0, 0),
-                                                   "2000",
-                                                   "yy:dd",
-                                                   "WorkDays",
-                                                   {7, 0, 5, 13, 59, 60},
-                                                   "T-0:5"}),
-                         [](const ::testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        Example{"TwoDaysBefore", At(1999, 12, 30, 15, 20, 45), "2000", "yy:dd:hh:mm:ss", "Days", {1, 0, 1, 8, 39, 15}, "T-0:1:8:39:15"},
+        Example{"DaysFamily", At(1999, 12, 30, 15, 20, 45), "2000", "dd:hh:mm:ss", "Days", {1, 0, 1, 8, 39, 15}, "T-1:8:39:15"},
+        Example{"HoursFamily", At(1999, 12, 30, 15, 20, 45), "2000", "hh:mm:ss", "Days", {1, 0, 1, 8, 39, 15}, "T-32:39:15"},
+        Example{"TwoYearsAway", At(1999, 12, 30, 15, 20, 45), "2002", "yy:dd:hh:mm:ss", "Days", {732, 2, 1, 8, 39, 15}, "T-2:1:8:39:15"},
+        Example{"FullMinuteShowsAsSixtySeconds", At(1999, 12, 31, 23, 59, 0), "2000", "yy:dd:hh:mm:ss", "Days", {0, 0, 0, 0, 0, 60}, "T-0:0:0:0:60"},
+        Example{"WorkDaysTakeOneWeekendOff", At(1999, 12, 24, 10, 0, 0), "2000", "dd:hh:mm:ss", "WorkDays", {5, 0, 7, 13, 59, 60}, "T-5:13:59:60"},
+        Example{"LeapDaysMakeTheDayPartNegative", At(2000, 1, 1, 12, 0, 0), "2004", "yy:dd:hh:mm:ss", "Days", {1460, 4, -1, 11, 59, 60}, "T-4:-1:11:59:60"},
+        Example{"AfterTheTarget", At(2000, 1, 2, 10, 30, 15), "2000", "yy:dd:hh:mm:ss", "Days", {-1, 0, -1, -10, -30, -15}, "T-0:-1:-10:-30:-15"},
+        Example{"AfterTheTargetDaysFamily", At(2000, 1, 2, 10, 30, 15), "2000", "dd:hh:mm:ss", "Days", {-1, 0, -1, -10, -30, -15}, "T--1:-10:-30:-15"},
+        Example{"AtTheExactTargetSecond", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days", {0, 0, 0, 0, 0, 0}, "T-0:0:0:0:0"},
+        // Only the exact text "WorkDays" counts work days.
+        Example{"WorkDaysIsCaseSensitive", At(1999, 12, 24, 10, 0, 0), "2000", "dd:hh:mm:ss", "workdays", {7, 0, 7, 13, 59, 60}, "T-7:13:59:60"},
+        // No Sunday between Monday and Saturday: nothing taken off.
+        Example{"WorkDaysWithoutASunday", At(1999, 12, 27, 10, 0, 0), "2000", "dd", "WorkDays", {4, 0, 4, 13, 59, 60}, "T-4"},
+        // In the years family the work-day rule adjusts the day part, not the total.
+        Example{"WorkDaysInTheYearsFamily", At(1999, 12, 24, 10, 0, 0), "2000", "yy:dd", "WorkDays", {7, 0, 5, 13, 59, 60}, "T-0:5"}),
+    [](const ::testing::TestParamInfo<Example>& info) { return std::string(info.param.name); });
+// clang-format on
 
 struct LineCase
 {
@@ -160,18 +83,33 @@ TEST_P(LineByFormat, ListsTheUnitsOfTheFormat)
     EXPECT_EQ(b.KeepTicking, c.keepTicking) << c.format;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TwelveFormatsAndOthers, LineByFormat,
     ::testing::Values(
-        LineCase{"yy", "T-2", false}, LineCase{"yy:dd", "T-2:1", true}, LineCase{"yy:dd:hh", "T-2:1:8", true},
-        LineCase{"yy:dd:hh:mm", "T-2:1:8:39", true}, LineCase{"yy:dd:hh:mm:ss", "T-2:1:8:39:15", true},
-        LineCase{"dd", "T-732", true}, LineCase{"dd:hh", "T-732:8", true}, LineCase{"dd:hh:mm", "T-732:8:39", true},
-        LineCase{"dd:hh:mm:ss", "T-732:8:39:15", true}, LineCase{"hh", "T-17576", true},
-        LineCase{"hh:mm", "T-17576:39", true}, LineCase{"hh:mm:ss", "T-17576:39:15", true},
+        LineCase{"yy", "T-2", false},
+        LineCase{"yy:dd", "T-2:1", true},
+        LineCase{"yy:dd:hh", "T-2:1:8", true},
+        LineCase{"yy:dd:hh:mm", "T-2:1:8:39", true},
+        LineCase{"yy:dd:hh:mm:ss", "T-2:1:8:39:15", true},
+        LineCase{"dd", "T-732", true},
+        LineCase{"dd:hh", "T-732:8", true},
+        LineCase{"dd:hh:mm", "T-732:8:39", true},
+        LineCase{"dd:hh:mm:ss", "T-732:8:39:15", true},
+        LineCase{"hh", "T-17576", true},
+        LineCase{"hh:mm", "T-17576:39", true},
+        LineCase{"hh:mm:ss", "T-17576:39:15", true},
         // Formats outside the list go by family and length.
-        LineCase{"yyy", "T-2", false}, LineCase{"yyxx", "T-2:1", true}, LineCase{"yy:dd:", "T-2:1:8", true},
-        LineCase{"dd:", "T-732", true}, LineCase{"ddxxxx", "T-732:8:39", true}, LineCase{"mm:ss", "T-17576:39", true},
-        LineCase{"", "T-17576", true}, LineCase{"YY:DD", "T-17576:39", true}, LineCase{"x", "T-17576", true}));
+        LineCase{"yyy", "T-2", false},
+        LineCase{"yyxx", "T-2:1", true},
+        LineCase{"yy:dd:", "T-2:1:8", true},
+        LineCase{"dd:", "T-732", true},
+        LineCase{"ddxxxx", "T-732:8:39", true},
+        LineCase{"mm:ss", "T-17576:39", true},
+        LineCase{"", "T-17576", true},
+        LineCase{"YY:DD", "T-17576:39", true},
+        LineCase{"x", "T-17576", true}));
+// clang-format on
 
 TEST(ComputeCountdownTest, TodayLineShowsNow)
 {

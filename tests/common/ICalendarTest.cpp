@@ -22,21 +22,21 @@ TEST_P(CalendarTexts, AreEscapedAsTextValues)
     EXPECT_EQ(CalendarText(GetParam().text), GetParam().value);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Calendar, CalendarTexts,
-    ::testing::Values(TextCase{"Plain", "Review", "Review"}, TextCase{"Comma", "a,b", "a\\,b"},
-                      TextCase{"Semicolon", "a;b", "a\\;b"}, TextCase{"Backslash", "a\\b", "a\\\\b"},
-                      TextCase{"QuotesAndColonStay", "say \"go\": now", "say \"go\": now"},
-                      TextCase{"LineBreaksOfEveryKind", "a\r\nb\nc\rd", "a\\nb\\nc\\nd"},
-                      TextCase{"OtherControlsBecomeBlanks",
-                               std::string("a\x01"
-                                           "b\x7f"
-                                           "c\td",
-                                           7),
-                               "a b c\td"},
-                      TextCase{"Utf8Stays", "Caf\xC3\xA9 \xE2\x9C\x93", "Caf\xC3\xA9 \xE2\x9C\x93"},
-                      TextCase{"Latin1BecomesUtf8", "Caf\xE9", "Caf\xC3\xA9"}),
+    ::testing::Values(
+        TextCase{"Plain", "Review", "Review"},
+        TextCase{"Comma", "a,b", "a\\,b"},
+        TextCase{"Semicolon", "a;b", "a\\;b"},
+        TextCase{"Backslash", "a\\b", "a\\\\b"},
+        TextCase{"QuotesAndColonStay", "say \"go\": now", "say \"go\": now"},
+        TextCase{"LineBreaksOfEveryKind", "a\r\nb\nc\rd", "a\\nb\\nc\\nd"},
+        TextCase{"OtherControlsBecomeBlanks", std::string("a\x01" "b\x7f" "c\td", 7), "a b c\td"},
+        TextCase{"Utf8Stays", "Caf\xC3\xA9 \xE2\x9C\x93", "Caf\xC3\xA9 \xE2\x9C\x93"},
+        TextCase{"Latin1BecomesUtf8", "Caf\xE9", "Caf\xC3\xA9"}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(FoldContentLineTest, ShortLinesOnlyGainTheirLineEnd)
 {

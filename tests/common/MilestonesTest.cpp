@@ -98,19 +98,19 @@ TEST_P(SortOnSave, PutsKeysInDateOrder)
     EXPECT_EQ(Keys(loaded), GetParam().sorted);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(KeysAround1927And2173, SortOnSave,
                          ::testing::Values(
                              // 17 May 1927 has a four-digit day number: as text " 9999" sorts after " 36526".
                              SortCase{"FourDigits", {" 36526", " 9999", " 10000"}, {" 9999", " 10000", " 36526"}},
                              // 14 October 2173 has six digits: as text " 100000" sorts before " 36526".
                              SortCase{"SixDigits", {" 100000", " 36526", " 99999"}, {" 36526", " 99999", " 100000"}},
-                             SortCase{"Mixed",
-                                      {" 100000", " 9999", " 36526", " 10000", " 99999"},
-                                      {" 9999", " 10000", " 36526", " 99999", " 100000"}},
+                             SortCase{"Mixed", {" 100000", " 9999", " 36526", " 10000", " 99999"}, {" 9999", " 10000", " 36526", " 99999", " 100000"}},
                              SortCase{"WithoutBlank", {" 36527", "36526"}, {"36526", " 36527"}},
                              SortCase{"NoNumberSortsAsZero", {" 36526", "x"}, {"x", " 36526"}},
                              SortCase{"NegativeDays", {" 5", " -5", " 0"}, {" -5", " 0", " 5"}}),
                          [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST(MilestoneSort, RecordsOfTheSameDayKeepTheirOrder)
 {
@@ -162,18 +162,21 @@ TEST_P(TextsThatNeedCare, ReadBackExactly)
     EXPECT_EQ(loaded.at(1).text, c.text);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     QuotesAndLineBreaks, TextsThatNeedCare,
-    ::testing::Values(TextCase{"Empty", "", "\" 36526\",\"\"\r\n"},
-                      TextCase{"QuoteInside", "the \"big\" day", "\" 36526\",\"the \"\"big\"\" day\"\r\n"},
-                      TextCase{"QuoteAtEnds", "\"x\"", "\" 36526\",\"\"\"x\"\"\"\r\n"},
-                      TextCase{"QuoteComma", "a\",b", "\" 36526\",\"a\"\",b\"\r\n"},
-                      TextCase{"OnlyAQuote", "\"", "\" 36526\",\"\"\"\"\r\n"},
-                      TextCase{"CrLf", "line one\r\nline two", "\" 36526\",\"line one\r\nline two\"\r\n"},
-                      TextCase{"Lf", "one\ntwo\n", "\" 36526\",\"one\ntwo\n\"\r\n"},
-                      TextCase{"Comma", "a, b", "\" 36526\",\"a, b\"\r\n"},
-                      TextCase{"NonAscii", "Überprüfung – 完成", "\" 36526\",\"Überprüfung – 完成\"\r\n"}),
+    ::testing::Values(
+        TextCase{"Empty", "", "\" 36526\",\"\"\r\n"},
+        TextCase{"QuoteInside", "the \"big\" day", "\" 36526\",\"the \"\"big\"\" day\"\r\n"},
+        TextCase{"QuoteAtEnds", "\"x\"", "\" 36526\",\"\"\"x\"\"\"\r\n"},
+        TextCase{"QuoteComma", "a\",b", "\" 36526\",\"a\"\",b\"\r\n"},
+        TextCase{"OnlyAQuote", "\"", "\" 36526\",\"\"\"\"\r\n"},
+        TextCase{"CrLf", "line one\r\nline two", "\" 36526\",\"line one\r\nline two\"\r\n"},
+        TextCase{"Lf", "one\ntwo\n", "\" 36526\",\"one\ntwo\n\"\r\n"},
+        TextCase{"Comma", "a, b", "\" 36526\",\"a, b\"\r\n"},
+        TextCase{"NonAscii", "Überprüfung – 完成", "\" 36526\",\"Überprüfung – 完成\"\r\n"}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 // Random tables of any text: save, load, save gives the same file and the same texts.
 TEST_F(MilestoneFile, SaveLoadSaveGivesIdenticalFiles)
@@ -338,11 +341,16 @@ TEST_P(SmallFiles, LoadWithoutError)
     EXPECT_EQ(table.count(), GetParam().count);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, SmallFiles,
-                         ::testing::Values(ShortFileCase{"Empty", "", 0}, ShortFileCase{"SixBytes", "\"1\",\"\"", 0},
-                                           ShortFileCase{"ThirteenBytes", "\" 36526\",\"\"\r\n", 1},
-                                           ShortFileCase{"BlankLinesOnly", "\r\n\r\n\r\n\r\n", 0}),
-                         [](const auto& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, SmallFiles,
+    ::testing::Values(
+        ShortFileCase{"Empty", "", 0},
+        ShortFileCase{"SixBytes", "\"1\",\"\"", 0},
+        ShortFileCase{"ThirteenBytes", "\" 36526\",\"\"\r\n", 1},
+        ShortFileCase{"BlankLinesOnly", "\r\n\r\n\r\n\r\n", 0}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(MilestoneFile, MissingFileGivesAnEmptyTable)
 {
@@ -379,22 +387,18 @@ TEST_P(DamagedFiles, AreReportedOnceAndKeepWhatWasRead)
 
 const std::string kGood = "\" 36526\",\"Kickoff\"\r\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DamagedFiles,
-    ::testing::Values(DamageCase{"LastLineWithoutText", kGood + "\" 36530\"\r\n", 1, "62 Input past end of file"},
-                      DamageCase{"LastLineWithoutTextOrLineEnd", kGood + "\" 36530\"", 1, "62 Input past end of file"},
-                      DamageCase{"UnclosedQuote", kGood + "\" 36530\",\"Review", 1, "62 Input past end of file"},
-                      DamageCase{"Garbage", kGood + "lorem ipsum dolor\r\n" + kGood, 1, "321 Invalid file format"},
-                      DamageCase{"Binary",
-                                 kGood +
-                                     std::string("\x7F"
-                                                 "ELF\0\0\x01\x02",
-                                                 8) +
-                                     kGood,
-                                 1, "321 Invalid file format"},
-                      DamageCase{"MegabyteLine", kGood + "\" 36530\",\"" + std::string(1 << 20, 'x') + "\"\r\n", 1,
-                                 "321 Invalid file format"}),
+    ::testing::Values(
+        DamageCase{"LastLineWithoutText", kGood + "\" 36530\"\r\n", 1, "62 Input past end of file"},
+        DamageCase{"LastLineWithoutTextOrLineEnd", kGood + "\" 36530\"", 1, "62 Input past end of file"},
+        DamageCase{"UnclosedQuote", kGood + "\" 36530\",\"Review", 1, "62 Input past end of file"},
+        DamageCase{"Garbage", kGood + "lorem ipsum dolor\r\n" + kGood, 1, "321 Invalid file format"},
+        DamageCase{"Binary", kGood + std::string("\x7F" "ELF\0\0\x01\x02", 8) + kGood, 1, "321 Invalid file format"},
+        DamageCase{"MegabyteLine", kGood + "\" 36530\",\"" + std::string(1 << 20, 'x') + "\"\r\n", 1, "321 Invalid file format"}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(MilestoneFile, AnyNumberOfRecordsIsKept)
 {
@@ -594,6 +598,7 @@ TEST_P(MonthSearches, FindTheNeighbouringMilestoneMonths)
 }
 
 // 15 February 2000 is 36571, 10 October 2000 is 36809, 24 December 1999 is 36518.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, MonthSearches,
     ::testing::Values(
@@ -606,6 +611,7 @@ INSTANTIATE_TEST_SUITE_P(
         MonthSearchCase{"Empty", {}, {2000, 1}, std::nullopt, std::nullopt},
         MonthSearchCase{"NoDayInKey", {"x", " 99999999"}, {2000, 1}, std::nullopt, std::nullopt}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST_F(MilestoneFile, ClearAllDiscardsTheFileOnlyWhenThereIsOne)
 {

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Notices.h"
 
+#include "DateAt.h"
 #include "TempDir.h"
+#include "WriteSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,7 @@
 namespace kestrel {
 namespace {
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 MilestoneTable Table(std::initializer_list<std::pair<DateValue, const char*>> records)
 {
@@ -41,7 +40,7 @@ struct Ticks
         for (int i = 0; i < seconds; ++i) {
             for (const Notice& notice : DueNotices(settings, milestones, clock.now(), ReadNoticeMemory(file))) {
                 given.push_back(notice.summary + " | " + notice.body);
-                ASSERT_TRUE(file.WriteSetting(notice.remember.section, notice.remember.key, notice.remember.value));
+                ASSERT_TRUE(WriteSetting(file, notice.remember.section, notice.remember.key, notice.remember.value));
             }
             clock.set(DateAdd("s", 1, clock.now()));
         }
@@ -80,13 +79,17 @@ TEST_P(ZeroNoticeWindow, RunsFromTheTargetSecondToTheEndOfTheTargetDay)
     EXPECT_EQ(due.size(), c.due ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Notices, ZeroNoticeWindow,
-                         ::testing::Values(ZeroCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), false},
-                                           ZeroCase{"AtTheTargetSecond", At(2000, 1, 1), true},
-                                           ZeroCase{"LaterThatDay", At(2000, 1, 1, 23, 59, 59), true},
-                                           ZeroCase{"TheDayAfter", At(2000, 1, 2), false},
-                                           ZeroCase{"YearsBefore", At(1990, 1, 1, 12), false}),
-                         [](const ::testing::TestParamInfo<ZeroCase>& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Notices, ZeroNoticeWindow,
+    ::testing::Values(
+        ZeroCase{"OneSecondBefore", At(1999, 12, 31, 23, 59, 59), false},
+        ZeroCase{"AtTheTargetSecond", At(2000, 1, 1), true},
+        ZeroCase{"LaterThatDay", At(2000, 1, 1, 23, 59, 59), true},
+        ZeroCase{"TheDayAfter", At(2000, 1, 2), false},
+        ZeroCase{"YearsBefore", At(1990, 1, 1, 12), false}),
+    [](const ::testing::TestParamInfo<ZeroCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(ZeroNoticeTest, ANewTargetGetsItsOwnNotice)
 {
@@ -150,11 +153,11 @@ TEST(NoticeMemoryTest, SwitchedOffOnlyByFalse)
     SettingsFile file(dir / "KESTREL.INI");
     EXPECT_TRUE(ReadNoticeMemory(file).enabled);
     for (const char* value : {"False", "false", "FALSE"}) {
-        file.WriteSetting("Notifications", "Enabled", value);
+        WriteSetting(file, "Notifications", "Enabled", value);
         EXPECT_FALSE(ReadNoticeMemory(file).enabled) << value;
     }
     for (const char* value : {"True", "1", "garbage"}) {
-        file.WriteSetting("Notifications", "Enabled", value);
+        WriteSetting(file, "Notifications", "Enabled", value);
         EXPECT_TRUE(ReadNoticeMemory(file).enabled) << value;
     }
 

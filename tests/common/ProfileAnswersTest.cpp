@@ -7,6 +7,7 @@
 #include "Settings.h"
 
 #include "TempDir.h"
+#include "WriteSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -212,7 +213,7 @@ TEST(ProfileAnswersTest, KestrelAnswersAsThePlatformExceptTheListedDifferences)
                 if (f.size() > 4) {
                     tagged(f[4]);
                 }
-                EXPECT_TRUE(settings.WriteSetting(f[1], f[2], f[3])) << f[1] << "/" << f[2];
+                EXPECT_TRUE(WriteSetting(settings, f[1], f[2], f[3])) << f[1] << "/" << f[2];
                 continue;
             }
             std::string expected = f[4];

@@ -4,6 +4,7 @@
 
 #include "TempDir.h"
 #include "Unprivileged.h"
+#include "WriteSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -139,7 +140,7 @@ TEST_F(SettingsTest, NamesMatchWithoutRegardToCaseForReadAndWrite)
 {
     Given("[forms position]\nToolBarTop=100\n");
     EXPECT_EQ(Read("Forms Position", "ToolbarTop"), "100");
-    ASSERT_TRUE(file.WriteSetting("FORMS POSITION", "TOOLBARTOP", "200"));
+    ASSERT_TRUE(WriteSetting(file, "FORMS POSITION", "TOOLBARTOP", "200"));
     EXPECT_EQ(Lines(ReadFile(path)), (std::vector<std::string>{"[forms position]", "ToolBarTop=200"}));
 }
 
@@ -147,7 +148,7 @@ TEST_F(SettingsTest, FirstDuplicateKeyWinsAndOnlyItIsWritten)
 {
     Given("[S]\nk=first\nK=second\n");
     EXPECT_EQ(Read("S", "k"), "first");
-    ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
+    ASSERT_TRUE(WriteSetting(file, "S", "k", "new"));
     EXPECT_EQ(Read("S", "k"), "new");
     EXPECT_EQ(ReadFile(path), "[S]\nk=new\nK=second\n");
 }
@@ -157,7 +158,7 @@ TEST_F(SettingsTest, OnlyTheFirstSectionOfANameIsReadAndWritten)
     Given("[A]\na=1\n[B]\nb=1\n[a]\na=2\nc=3\n");
     EXPECT_EQ(Read("A", "a"), "1");
     EXPECT_EQ(Read("A", "c"), "<none>");
-    ASSERT_TRUE(file.WriteSetting("A", "c", "new"));
+    ASSERT_TRUE(WriteSetting(file, "A", "c", "new"));
     EXPECT_EQ(ReadFile(path), "[A]\na=1\nc=new\n[B]\nb=1\n[a]\na=2\nc=3\n");
     EXPECT_EQ(Read("A", "c"), "new");
 }
@@ -174,15 +175,15 @@ TEST_F(SettingsTest, WriteKeepsCommentsAndOtherProgramsEntriesInOrder)
 {
     Given("; written by hand\n[Other Program]\nColour=red\n; the target\n[Target Date]\nTarget_Year=1999\n"
           "Theirs=1\n\n[CountDown]\nFont=Arial\n; the last word\n# really\n");
-    ASSERT_TRUE(file.WriteSetting("Target Date", "Target_Year", "2001"));
-    ASSERT_TRUE(file.WriteSetting("Target Date", "Target_Month", "12"));
+    ASSERT_TRUE(WriteSetting(file, "Target Date", "Target_Year", "2001"));
+    ASSERT_TRUE(WriteSetting(file, "Target Date", "Target_Month", "12"));
     EXPECT_EQ(Lines(ReadFile(path)),
               (std::vector<std::string>{"; written by hand", "[Other Program]", "Colour=red", "; the target",
                                         "[Target Date]", "Target_Year=2001", "Theirs=1", "Target_Month=12",
                                         "[CountDown]", "Font=Arial", "; the last word", "# really"}));
 
     Given("; only\n; comments\n\n; here\n");
-    ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "v"));
+    ASSERT_TRUE(WriteSetting(SettingsFile(path), "S", "k", "v"));
     EXPECT_EQ(ReadFile(path), "; only\n; comments\n\n; here\n[S]\nk=v\n");
 }
 
@@ -190,8 +191,8 @@ TEST_F(SettingsTest, WriteCreatesPrivateFolderFileSectionAndKey)
 {
     const fs::path nested = dir / "config" / "kestrel" / "KESTREL.INI";
     SettingsFile created(nested);
-    ASSERT_TRUE(created.WriteSetting("Target Date", "Target_Year", "2001"));
-    ASSERT_TRUE(created.WriteSetting("Forms Open", "frmCalc", "1"));
+    ASSERT_TRUE(WriteSetting(created, "Target Date", "Target_Year", "2001"));
+    ASSERT_TRUE(WriteSetting(created, "Forms Open", "frmCalc", "1"));
     EXPECT_EQ(ModeOf(dir / "config"), 0700u);
     EXPECT_EQ(ModeOf(nested.parent_path()), 0700u);
     EXPECT_EQ(ModeOf(nested), 0600u);
@@ -202,7 +203,7 @@ TEST_F(SettingsTest, WriteCreatesPrivateFolderFileSectionAndKey)
 TEST_F(SettingsTest, LineBreaksAndNulsInAWrittenValueBecomeBlanks)
 {
     Given("[S]\nk=old\nnext=kept\n");
-    ASSERT_TRUE(file.WriteSetting("S", "k", std::string("one\r\ntwo\0three", 14)));
+    ASSERT_TRUE(WriteSetting(file, "S", "k", std::string("one\r\ntwo\0three", 14)));
     EXPECT_EQ(Read("S", "k"), "one  two three");
     EXPECT_EQ(Read("S", "next"), "kept");
     EXPECT_EQ(file.ReadSetting("S", "k", ""), "one  two three"); // the writer's own parse agrees
@@ -214,10 +215,10 @@ TEST_F(SettingsTest, NulBytesDoNotCountWhenReadingAndStayThroughAWrite)
     Given(text);
     EXPECT_EQ(Read("A", "k"), "ab");
     EXPECT_EQ(Read("B", "m"), "1");
-    ASSERT_TRUE(file.WriteSetting("A", "x", "2"));
+    ASSERT_TRUE(WriteSetting(file, "A", "x", "2"));
     EXPECT_EQ(Read("B", "m"), "1");
     EXPECT_EQ(ReadFile(path), std::string("\0\xFF\0\xFE\n[A]\nk=a\0b\nx=2\n[B\0]\nm=1\n", 28));
-    ASSERT_TRUE(file.WriteSetting("A", "k", "c"));
+    ASSERT_TRUE(WriteSetting(file, "A", "k", "c"));
     EXPECT_EQ(ReadFile(path), std::string("\0\xFF\0\xFE\n[A]\nk=c\nx=2\n[B\0]\nm=1\n", 26));
 }
 
@@ -237,8 +238,8 @@ TEST_F(SettingsTest, DamagedFilesReadWhatIsReadableAndKeepEveryByteThroughAWrite
         const char* expected = readable ? "yes" : "<none>";
         EXPECT_EQ(Read("S", "good"), expected);
         EXPECT_EQ(Read("S", "keyonly"), "<none>");
-        ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "v"));
-        ASSERT_TRUE(SettingsFile(path).WriteSetting("T", "k", "w"));
+        ASSERT_TRUE(WriteSetting(SettingsFile(path), "T", "k", "v"));
+        ASSERT_TRUE(WriteSetting(SettingsFile(path), "T", "k", "w"));
         EXPECT_EQ(Read("S", "good"), expected);
         EXPECT_EQ(Read("T", "k"), "w");
         const std::string after = ReadFile(path);
@@ -251,7 +252,7 @@ TEST_F(SettingsTest, ByteOrderMarkIsKeptOnce)
 {
     Given("\xEF\xBB\xBF[S]\nk=v\n");
     EXPECT_EQ(Read("S", "k"), "v");
-    ASSERT_TRUE(file.WriteSetting("S", "k", "w"));
+    ASSERT_TRUE(WriteSetting(file, "S", "k", "w"));
     EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[S]\nk=w\n");
 }
 
@@ -261,7 +262,7 @@ TEST_F(SettingsTest, WriteKeepsPermissionsAndWritesThroughASymlink)
     WriteFile(real, "[S]\nk=1\n");
     ::chmod(real.c_str(), 0640);
     fs::create_symlink("real.ini", path);
-    ASSERT_TRUE(file.WriteSetting("S", "k", "2"));
+    ASSERT_TRUE(WriteSetting(file, "S", "k", "2"));
     EXPECT_TRUE(fs::is_symlink(path));
     EXPECT_EQ(ReadFile(real), "[S]\nk=2\n");
     EXPECT_EQ(ModeOf(real), 0640u);
@@ -283,7 +284,7 @@ TEST_F(SettingsTest, FailedWriteReturnsFalseAndLeavesTheOldFile)
         ::chmod(dir.path().c_str(), 0755);
         ::chmod(folder.c_str(), c.folderMode);
         ::chmod((folder / "KESTREL.INI").c_str(), c.fileMode);
-        EXPECT_EQ(RunUnprivileged([&] { return SettingsFile(folder / "KESTREL.INI").WriteSetting("S", "k", "new"); }),
+        EXPECT_EQ(RunUnprivileged([&] { return WriteSetting(SettingsFile(folder / "KESTREL.INI"), "S", "k", "new"); }),
                   0);
         ::chmod(folder.c_str(), 0755);
         ::chmod((folder / "KESTREL.INI").c_str(), 0644);
@@ -298,7 +299,7 @@ TEST_F(SettingsTest, UnusableNamesAreNeitherWrittenNorRead)
     const std::pair<const char*, const char*> names[] = {{"S", "a=b"}, {"S", "line\nbreak"}, {"x\ry", "k"},
                                                          {"S", ""},    {" ", "k"},           {"S", "[k"}};
     for (const auto& [section, key] : names) {
-        EXPECT_FALSE(file.WriteSetting(section, key, "w")) << section << "/" << key;
+        EXPECT_FALSE(WriteSetting(file, section, key, "w")) << section << "/" << key;
         EXPECT_EQ(file.ReadSetting(section, key, "d"), "d");
     }
     EXPECT_EQ(ReadFile(path), "[S]\nk=v\n");
@@ -328,7 +329,7 @@ TEST_F(SettingsTest, ValuesTheReaderWouldChangeAreWrittenInQuotesAndReadBackExac
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         Given("[S]\nk=old\n");
-        ASSERT_TRUE(file.WriteSetting("S", "k", c.value));
+        ASSERT_TRUE(WriteSetting(file, "S", "k", c.value));
         EXPECT_EQ(ReadFile(path), std::string("[S]\n") + c.line + "\n");
         EXPECT_EQ(Read("S", "k"), c.value);
         EXPECT_EQ(file.ReadSetting("S", "k", ""), c.value); // the writer's own copy agrees
@@ -360,7 +361,7 @@ TEST_F(SettingsTest, AWriteChangesOneLineOrAddsOneAndKeepsEveryOtherByte)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before);
         Given(c.before);
-        ASSERT_TRUE(file.WriteSetting(c.section, c.key, c.value));
+        ASSERT_TRUE(WriteSetting(file, c.section, c.key, c.value));
         EXPECT_EQ(ReadFile(path), c.after);
     }
 }
@@ -382,8 +383,8 @@ TEST_F(SettingsTest, Utf16FilesAreReadAndWrittenBackInUtf16)
         Given(utf16(u"; \xD800 odd\r\n[Target Date]\r\nName=Zo\u00EB \u2605\r\nq=\" x \"\r\n", bigEndian));
         EXPECT_EQ(Read("target date", "name"), "Zo\xC3\xAB \xE2\x98\x85");
         EXPECT_EQ(Read("Target Date", "q"), " x ");
-        ASSERT_TRUE(file.WriteSetting("Target Date", "Name", "\xE2\x82\xAC 5"));
-        ASSERT_TRUE(file.WriteSetting("Other", "k", "v"));
+        ASSERT_TRUE(WriteSetting(file, "Target Date", "Name", "\xE2\x82\xAC 5"));
+        ASSERT_TRUE(WriteSetting(file, "Other", "k", "v"));
         EXPECT_EQ(
             ReadFile(path),
             utf16(u"; \xD800 odd\r\n[Target Date]\r\nName=\u20AC 5\r\nq=\" x \"\r\n[Other]\r\nk=v\r\n", bigEndian));
@@ -404,7 +405,7 @@ TEST_F(SettingsTest, ValuesThatAreNotUtf8ReadAsWindows1252)
     for (const auto& [stored, shown] : cases) {
         Given(std::string("[S]\r\nk=") + stored + "\r\nother=1\r\n");
         EXPECT_EQ(Read("S", "k"), shown);
-        ASSERT_TRUE(file.WriteSetting("S", "other", "2"));
+        ASSERT_TRUE(WriteSetting(file, "S", "other", "2"));
         EXPECT_EQ(ReadFile(path), std::string("[S]\r\nk=") + stored + "\r\nother=2\r\n"); // kept byte for byte
     }
 }
@@ -455,7 +456,7 @@ TEST_F(SettingsTest, FailedBatchReportsTheErrorAndLeavesTheFile)
     EXPECT_EQ(ReadFile(path), "[S]\nk=old\n");
     EXPECT_EQ(ModeOf(path), 0444u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3); // nothing left over
-    EXPECT_FALSE(file.WriteSetting("S", "k", "new"));
+    EXPECT_FALSE(WriteSetting(file, "S", "k", "new"));
 }
 
 TEST_F(SettingsTest, AProtectedFileInAWritableFolderIsNotReplacedThroughTheFolder)
@@ -490,7 +491,7 @@ TEST_F(SettingsTest, WriteKeepsTheOwnerAndGroupOfAnotherUsersFile)
     Given("[S]\nk=old\n");
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
     ::chmod(path.c_str(), 0664);
-    ASSERT_TRUE(file.WriteSetting("S", "k", "new"));
+    ASSERT_TRUE(WriteSetting(file, "S", "k", "new"));
     struct stat info = {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 65534u);
@@ -503,7 +504,7 @@ TEST_F(SettingsTest, ReadSeesTheFileReplacedOrRemovedByAnotherWriter)
 {
     Given("[S]\nk=1\n");
     EXPECT_EQ(file.ReadSetting("S", "k", ""), "1");
-    ASSERT_TRUE(SettingsFile(path).WriteSetting("S", "k", "2"));
+    ASSERT_TRUE(WriteSetting(SettingsFile(path), "S", "k", "2"));
     EXPECT_EQ(file.ReadSetting("S", "k", ""), "2");
     fs::remove(path);
     EXPECT_EQ(file.ReadSetting("S", "k", "gone"), "gone");
@@ -527,12 +528,12 @@ TEST_F(SettingsTest, KilledWriterLeavesTheOldOrTheNewFile)
     Given(text);
     const std::string first(200000, '1');
     const std::string second(200000, '2');
-    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", first));
+    ASSERT_TRUE(WriteSetting(file, "CountDown", "Big", first));
     const std::string withFirst = ReadFile(path);
-    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", second));
+    ASSERT_TRUE(WriteSetting(file, "CountDown", "Big", second));
     const std::string withSecond = ReadFile(path);
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_TRUE(file.WriteSetting("CountDown", "Big", first));
+    ASSERT_TRUE(WriteSetting(file, "CountDown", "Big", first));
     const auto perWrite = std::chrono::steady_clock::now() - started;
     ASSERT_EQ(ReadFile(path), withFirst);
 
@@ -548,7 +549,7 @@ TEST_F(SettingsTest, KilledWriterLeavesTheOldOrTheNewFile)
             ::close(reports[0]);
             SettingsFile writer(path);
             for (unsigned n = 0;; ++n) {
-                writer.WriteSetting("CountDown", "Big", n % 2 == 0 ? second : first);
+                WriteSetting(writer, "CountDown", "Big", n % 2 == 0 ? second : first);
                 const char done = 1;
                 if (::write(reports[1], &done, 1) != 1) {
                     ::_exit(1);

@@ -94,9 +94,9 @@ TEST_F(CountDownSectionTest, StoredValuesReplaceTheCurrentOnes)
     ReadCountDownSection(file(), style);
     EXPECT_FALSE(style.captionVisible);
     EXPECT_EQ(style.caption.foreColor, 255) << "\"Caption foreColor\" finds the written \"Caption ForeColor\"";
-    EXPECT_EQ(style.interval.fontName, "DejaVu Serif");
-    EXPECT_EQ(style.interval.fontSize, 14.25);
-    EXPECT_TRUE(style.interval.fontItalic);
+    EXPECT_EQ(style.interval.font.name, "DejaVu Serif");
+    EXPECT_EQ(style.interval.font.size, 14.25);
+    EXPECT_TRUE(style.interval.font.italic);
     EXPECT_FALSE(style.projectVisible);
     EXPECT_EQ(style.project.backColor, static_cast<ColorValue>(0x80000005u));
     EXPECT_EQ(style.caption.backColor, BreakdownWindowDesign().caption.backColor);
@@ -109,7 +109,7 @@ TEST_F(CountDownSectionTest, ADamagedValueStopsTheKeysAfterIt)
     BreakdownStyle style = BreakdownWindowDesign();
     EXPECT_EQ(ErrorOf([&] { ReadCountDownSection(file(), style); }), RuntimeError::TypeMismatch);
     EXPECT_EQ(style.caption.backColor, 255) << "keys before the damaged one are applied";
-    EXPECT_EQ(style.interval.fontSize, 11.25) << "keys after it are not";
+    EXPECT_EQ(style.interval.font.size, 11.25) << "keys after it are not";
     EXPECT_EQ(style.project.foreColor, 0);
 }
 
@@ -120,13 +120,13 @@ TEST_F(CountDownSectionTest, TheScreensaverReadsNoVisibilityKeys)
     ReadCountDownSection(file(), style, false);
     EXPECT_TRUE(style.captionVisible);
     EXPECT_TRUE(style.projectVisible);
-    EXPECT_FALSE(style.caption.fontBold);
+    EXPECT_FALSE(style.caption.font.bold);
 }
 
 TEST_F(CountDownSectionTest, FontKeysAreWrittenInTheirOrder)
 {
     SettingsFile settings = file();
-    settings.WriteSettings(FontKeyWrites(StyleGroup::Interval, GroupStyle{0, 0, "DejaVu Sans", true, false, 14.25}));
+    settings.WriteSettings(FontKeyWrites(StyleGroup::Interval, FontChoice{"DejaVu Sans", 14.25, false, true}));
     EXPECT_EQ(test::ReadFile(dir / "KESTREL.INI"), "[CountDown]\nInterval FontName=DejaVu Sans\n"
                                                    "Interval FontItalic=True\nInterval FontBold=False\n"
                                                    "Interval FontSize=14.25\n");

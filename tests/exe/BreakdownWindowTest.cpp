@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "BreakdownWindow.h"
 #include "ElasticPanel.h"
 #include "ProgramFixture.h"
 #include "Units.h"
-#include "BreakdownWindow.h"
+#include "WriteSetting.h"
 
 #include <QAction>
 #include <QLabel>
@@ -211,14 +212,17 @@ TEST_P(ColorItems, CancelledDialogStillWritesTheColourThatWasShowing)
     EXPECT_EQ(window.style(), before);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FormatMenu, ColorItems,
-    ::testing::Values(ColorItem{"mnuCBackGound", "Caption BackColor", BreakdownWindow::Group::Caption, true},
-                      ColorItem{"mnuCForeGround", "Caption ForeColor", BreakdownWindow::Group::Caption, false},
-                      ColorItem{"mnuIBackground", "Interval BackColor", BreakdownWindow::Group::Interval, true},
-                      ColorItem{"mnuIForegound", "Interval ForeColor", BreakdownWindow::Group::Interval, false},
-                      ColorItem{"mnuPBackground", "Project BackColor", BreakdownWindow::Group::Project, true},
-                      ColorItem{"mnuPForeground", "Project ForeColor", BreakdownWindow::Group::Project, false}));
+    ::testing::Values(
+        ColorItem{"mnuCBackGound", "Caption BackColor", BreakdownWindow::Group::Caption, true},
+        ColorItem{"mnuCForeGround", "Caption ForeColor", BreakdownWindow::Group::Caption, false},
+        ColorItem{"mnuIBackground", "Interval BackColor", BreakdownWindow::Group::Interval, true},
+        ColorItem{"mnuIForegound", "Interval ForeColor", BreakdownWindow::Group::Interval, false},
+        ColorItem{"mnuPBackground", "Project BackColor", BreakdownWindow::Group::Project, true},
+        ColorItem{"mnuPForeground", "Project ForeColor", BreakdownWindow::Group::Project, false}));
+// clang-format on
 
 TEST_F(CountDownWindowTest, CancelledCaptionColourKeepsTheSystemColour)
 {
@@ -300,7 +304,7 @@ TEST_F(CountDownWindowTest, DamagedValueIsReportedDuringLoadAndTheWindowWorks)
 TEST_F(CountDownWindowTest, DamagedValueMetByAMenuItemIsReportedAndTheWindowKeepsWorking)
 {
     BreakdownWindow& window = OpenBreakdown();
-    program->settings.WriteSetting("CountDown", "Project FontSize", "huge");
+    WriteSetting(program->settings, "CountDown", "Project FontSize", "huge");
     dialogs.answerColor(QColor(0, 0, 255));
     Item(window, "mnuCBackGound")->trigger();
     EXPECT_EQ(dialogs.messages(), (QStringList{"13 Type mismatch"}));

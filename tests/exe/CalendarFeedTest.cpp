@@ -4,6 +4,7 @@
 #include "OptionsDialog.h"
 #include "OptionsPages.h"
 #include "ProgramFixture.h"
+#include "WriteSetting.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,7 +57,7 @@ TEST_F(CalendarFeedTest, CalendarFileFollowsTheMilestoneFileAndReportsAFailureOn
     EXPECT_NE(ReadFile(ics).find("SUMMARY:Review\\, final\r\n"), std::string::npos);
 
     // A folder that does not exist: said once, not every second.
-    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "missing" / "feed.ics").string());
+    WriteSetting(program->settings, "Calendar", "Calendar File", (dir / "missing" / "feed.ics").string());
     feed.update();
     feed.update();
     ASSERT_EQ(dialogs.messages().size(), 1);
@@ -89,9 +90,9 @@ TEST_F(CalendarFeedTest, AFailureIsReportedOnceUntilTheOptionsAreAppliedAgain)
     ASSERT_EQ(dialogs.messages().size(), 2);
 
     // After a write that works, the next failure is news.
-    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "feed.ics").string());
+    WriteSetting(program->settings, "Calendar", "Calendar File", (dir / "feed.ics").string());
     feed.update();
-    program->settings.WriteSetting("Calendar", "Calendar File", (dir / "gone" / "feed.ics").string());
+    WriteSetting(program->settings, "Calendar", "Calendar File", (dir / "gone" / "feed.ics").string());
     feed.update();
     EXPECT_EQ(dialogs.messages().size(), 3);
 }

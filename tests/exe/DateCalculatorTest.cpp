@@ -218,18 +218,18 @@ TEST_F(DateCalculatorTest, EachPickerChangesOnlyItsOwnField)
     const auto clickOn = [](const char* name, int index) {
         return [name, index](DateCalculator& w) { QTest::mouseClick(Find<QWidget>(w, name, index), Qt::LeftButton); };
     };
+    // clang-format off
     const PickerCase cases[] = {
         {"C&al...", clickOn("Command3", 0), DateCalculator::Field::From},
         {"&From:", clickOn("lblFrom", -1), DateCalculator::Field::From},
         {"From box", clickOn("txtFromDate", -1), DateCalculator::Field::From},
-        {"F4 in the From box", [](DateCalculator& w) { QTest::keyClick(w.fromBox(), Qt::Key_F4); },
-         DateCalculator::Field::From},
+        {"F4 in the From box", [](DateCalculator& w) { QTest::keyClick(w.fromBox(), Qt::Key_F4); }, DateCalculator::Field::From},
         {"Ca&l...", clickOn("Command3", 1), DateCalculator::Field::To},
         {"&To:", clickOn("Label2", -1), DateCalculator::Field::To},
         {"To box", clickOn("txtToDate", -1), DateCalculator::Field::To},
-        {"Alt+Down in the To box", [](DateCalculator& w) { QTest::keyClick(w.toBox(), Qt::Key_Down, Qt::AltModifier); },
-         DateCalculator::Field::To},
+        {"Alt+Down in the To box", [](DateCalculator& w) { QTest::keyClick(w.toBox(), Qt::Key_Down, Qt::AltModifier); }, DateCalculator::Field::To},
     };
+    // clang-format on
     for (const PickerCase& c : cases) {
         SCOPED_TRACE(c.how);
         DateCalculator& window = OpenCalculator();

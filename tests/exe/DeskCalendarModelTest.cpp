@@ -119,13 +119,17 @@ TEST_P(MonthLayouts, PutTheDaysInTheirWeekdayColumns)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Months, MonthLayouts,
-                         ::testing::Values(LayoutCase{"StartsOnSundayAugust1999", {1999, 8}, 0, 30},
-                                           LayoutCase{"FebruaryStartingSunday2009", {2009, 2}, 0, 27},
-                                           LayoutCase{"ThirtyOneDaysFromSaturdayJanuary2000", {2000, 1}, 6, 36},
-                                           LayoutCase{"ThirtyDaysFromSaturdaySeptember2001", {2001, 9}, 6, 35},
-                                           LayoutCase{"LeapFebruary2000", {2000, 2}, 2, 30}),
-                         [](const auto& info) { return info.param.name; });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Months, MonthLayouts,
+    ::testing::Values(
+        LayoutCase{"StartsOnSundayAugust1999", {1999, 8}, 0, 30},
+        LayoutCase{"FebruaryStartingSunday2009", {2009, 2}, 0, 27},
+        LayoutCase{"ThirtyOneDaysFromSaturdayJanuary2000", {2000, 1}, 6, 36},
+        LayoutCase{"ThirtyDaysFromSaturdaySeptember2001", {2001, 9}, 6, 35},
+        LayoutCase{"LeapFebruary2000", {2000, 2}, 2, 30}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 // Every count the grid shows is the count of days (or work days) from that day to the target,
 // whatever weekday the month starts on: checked for every month of twelve years, both modes.

@@ -4,6 +4,7 @@
 #include "OptionsDialog.h"
 #include "OptionsPages.h"
 #include "ProgramFixture.h"
+#include "WriteSetting.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -63,11 +64,11 @@ TEST_F(NotificationsTest, DueOnTheTickOnceAndNotWhenSwitchedOff)
     EXPECT_EQ(due[0].remember.key, "Zero Given");
     EXPECT_EQ(due[0].remember.value, "1999-12-30");
 
-    program->settings.WriteSetting("Notifications", "Zero Given", "1999-12-30");
+    WriteSetting(program->settings, "Notifications", "Zero Given", "1999-12-30");
     EXPECT_TRUE(notifications.dueNow().empty());
 
-    program->settings.WriteSetting("Notifications", "Zero Given", "");
-    program->settings.WriteSetting("Notifications", "Enabled", "False");
+    WriteSetting(program->settings, "Notifications", "Zero Given", "");
+    WriteSetting(program->settings, "Notifications", "Enabled", "False");
     EXPECT_TRUE(notifications.dueNow().empty());
 }
 

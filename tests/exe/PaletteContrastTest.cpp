@@ -215,9 +215,14 @@ QPalette LightPalette()
     return fusion->standardPalette();
 }
 
-INSTANTIATE_TEST_SUITE_P(Palettes, WindowInPalette,
-                         ::testing::Values(LookCase{"light", &LightPalette}, LookCase{"dark", &DarkPalette}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Palettes, WindowInPalette,
+    ::testing::Values(
+        LookCase{"light", &LightPalette},
+        LookCase{"dark", &DarkPalette}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The report preview's message when there are no pages is on the white paper, whatever the
 // palette: it stays readable there.

@@ -67,48 +67,64 @@ TEST_P(CommandLine, ChoosesHowToRun)
 }
 
 using Mode = SaverCommand::Mode;
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Switches, CommandLine,
     ::testing::Values(
-        CommandCase{{"/c"}, "", Mode::Configure, 0}, CommandCase{{"/c:1234"}, "", Mode::Configure, 0},
+        CommandCase{{"/c"}, "", Mode::Configure, 0},
+        CommandCase{{"/c:1234"}, "", Mode::Configure, 0},
         CommandCase{{"/config", "x"}, "0x400001", Mode::Configure, 0},
-        CommandCase{{"/c", "--bogus"}, "", Mode::Configure, 0}, CommandCase{{"/C"}, "", Mode::FullScreen, 0},
-        CommandCase{{}, "", Mode::FullScreen, 0}, CommandCase{{"/s"}, "", Mode::FullScreen, 0},
-        CommandCase{{"/p", "1234"}, "", Mode::FullScreen, 0}, CommandCase{{"x", "/c"}, "", Mode::FullScreen, 0},
+        CommandCase{{"/c", "--bogus"}, "", Mode::Configure, 0},
+        CommandCase{{"/C"}, "", Mode::FullScreen, 0},
+        CommandCase{{}, "", Mode::FullScreen, 0},
+        CommandCase{{"/s"}, "", Mode::FullScreen, 0},
+        CommandCase{{"/p", "1234"}, "", Mode::FullScreen, 0},
+        CommandCase{{"x", "/c"}, "", Mode::FullScreen, 0},
         CommandCase{{"-window-id", "0x400007"}, "", Mode::IntoWindow, 0x400007},
         CommandCase{{"--window-id", "4194311"}, "", Mode::IntoWindow, 4194311},
         CommandCase{{"-window-id=0x400007"}, "", Mode::IntoWindow, 0x400007},
         CommandCase{{"-window-id", "0x400007"}, "0x500000", Mode::IntoWindow, 0x400007},
         CommandCase{{}, "0x2a00003", Mode::IntoWindow, 0x2a00003},
         CommandCase{{"-root"}, "0x2a00003", Mode::IntoWindow, 0x2a00003},
-        CommandCase{{"-root"}, "", Mode::IntoWindow, 0}, CommandCase{{"--root"}, "", Mode::IntoWindow, 0}));
+        CommandCase{{"-root"}, "", Mode::IntoWindow, 0},
+        CommandCase{{"--root"}, "", Mode::IntoWindow, 0}));
+// clang-format on
 
 // A window id that names no window must not fall back to taking over the whole screen: the
 // caller meant a host's window.
-INSTANTIATE_TEST_SUITE_P(BadHosts, CommandLine,
-                         ::testing::Values(CommandCase{{"-window-id", "junk"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "0"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "0x0"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "-5"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "0x1ffffffff"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "12abc"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", ""}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id"}, "", Mode::UsageError, 0},
-                                           CommandCase{{"-window-id", "junk"}, "0x2a00003", Mode::UsageError, 0},
-                                           CommandCase{{}, "bogus", Mode::UsageError, 0},
-                                           CommandCase{{"-root"}, "0", Mode::UsageError, 0}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    BadHosts, CommandLine,
+    ::testing::Values(
+        CommandCase{{"-window-id", "junk"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "0"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "0x0"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "-5"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "0x1ffffffff"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "12abc"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", ""}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id"}, "", Mode::UsageError, 0},
+        CommandCase{{"-window-id", "junk"}, "0x2a00003", Mode::UsageError, 0},
+        CommandCase{{}, "bogus", Mode::UsageError, 0},
+        CommandCase{{"-root"}, "0", Mode::UsageError, 0}));
+// clang-format on
 
 // Help and version are answered without running; unknown options are usage errors.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Answers, CommandLine,
-    ::testing::Values(CommandCase{{"--help"}, "", Mode::Answer, 0}, CommandCase{{"-h"}, "", Mode::Answer, 0},
-                      CommandCase{{"--version"}, "", Mode::Answer, 0},
-                      CommandCase{{"-v"}, "0x2a00003", Mode::Answer, 0},
-                      CommandCase{{"-root", "--help"}, "", Mode::Answer, 0},
-                      CommandCase{{"--bogus"}, "", Mode::UsageError, 0}, CommandCase{{"-x"}, "", Mode::UsageError, 0},
-                      CommandCase{{"-root", "-window"}, "", Mode::UsageError, 0},
-                      CommandCase{{"--add-to-xscreensaver"}, "", Mode::AddToXScreenSaver, 0},
-                      CommandCase{{"-add-to-xscreensaver"}, "0x2a00003", Mode::AddToXScreenSaver, 0}));
+    ::testing::Values(
+        CommandCase{{"--help"}, "", Mode::Answer, 0},
+        CommandCase{{"-h"}, "", Mode::Answer, 0},
+        CommandCase{{"--version"}, "", Mode::Answer, 0},
+        CommandCase{{"-v"}, "0x2a00003", Mode::Answer, 0},
+        CommandCase{{"-root", "--help"}, "", Mode::Answer, 0},
+        CommandCase{{"--bogus"}, "", Mode::UsageError, 0},
+        CommandCase{{"-x"}, "", Mode::UsageError, 0},
+        CommandCase{{"-root", "-window"}, "", Mode::UsageError, 0},
+        CommandCase{{"--add-to-xscreensaver"}, "", Mode::AddToXScreenSaver, 0},
+        CommandCase{{"-add-to-xscreensaver"}, "0x2a00003", Mode::AddToXScreenSaver, 0}));
+// clang-format on
 
 TEST(SaverCommandLine, MessagesSayWhatIsWrongAndWhereToLook)
 {
@@ -212,7 +228,7 @@ TEST(SaverStyleTest, CaptionVisibleFalseIsIgnored)
     ReadCountDownSection(SettingsFile(dir / "KESTREL.INI"), style, false);
     EXPECT_TRUE(style.captionVisible);
     EXPECT_TRUE(style.projectVisible);
-    EXPECT_EQ(style.interval.fontSize, 20);
+    EXPECT_EQ(style.interval.font.size, 20);
     SaverSettings s;
     const BreakdownColumns columns = SaverColumns(s, SaverCountdown(PackDateTime(1999, 12, 30, 15, 20, 45), s));
     for (const BreakdownColumn& column : columns) {

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StatusProgram.h"
 
+#include "DateAt.h"
 #include "Settings.h"
 #include "TempDir.h"
+#include "WriteSetting.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,10 +20,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-DateValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return PackDateTime(y, mo, d, h, mi, s);
-}
+using test::At;
 
 std::string ReadFile(const std::filesystem::path& path)
 {
@@ -52,9 +51,9 @@ struct StatusRun
 
     void target(const char* year, const char* type, const char* format)
     {
-        settings.WriteSetting("Target Date", "Target_Year", year);
-        settings.WriteSetting("Target Date", "Target_Type", type);
-        settings.WriteSetting("Target Date", "Caption_option", format);
+        WriteSetting(settings, "Target Date", "Target_Year", year);
+        WriteSetting(settings, "Target Date", "Target_Type", type);
+        WriteSetting(settings, "Target Date", "Caption_option", format);
     }
 
     int run(std::vector<std::string_view> args)
@@ -142,34 +141,23 @@ TEST_P(StatusOfWorkedExamples, PrintTheLineAndTheJsonObject)
     EXPECT_TRUE(run.errors.empty()) << run.errors;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Status, StatusOfWorkedExamples,
     ::testing::Values(
-        Example{"TwoDaysBefore", At(1999, 12, 30, 15, 20, 45), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:1:8:39:15",
-                R"("years":0,"days":1,"totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
-        Example{"DaysFamily", At(1999, 12, 30, 15, 20, 45), "2000", "dd:hh:mm:ss", "Days", "T-1:8:39:15",
-                R"("totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
-        Example{"HoursFamily", At(1999, 12, 30, 15, 20, 45), "2000", "hh:mm:ss", "Days", "T-32:39:15",
-                R"("totalHours":32,"minutes":39,"seconds":15)", "counting"},
-        Example{"TwoYearsAway", At(1999, 12, 30, 15, 20, 45), "2002", "yy:dd:hh:mm:ss", "Days", "T-2:1:8:39:15",
-                R"("years":2,"days":1,"totalDays":732,"hours":8)", "counting"},
-        Example{"FullMinuteShowsAsSixtySeconds", At(1999, 12, 31, 23, 59, 0), "2000", "yy:dd:hh:mm:ss", "Days",
-                "T-0:0:0:0:60", R"("years":0,"days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":60)",
-                "counting"},
-        Example{"WorkDaysTakeOneWeekendOff", At(1999, 12, 24, 10, 0, 0), "2000", "dd:hh:mm:ss", "WorkDays",
-                "T-5:13:59:60", R"("totalDays":5,"hours":13,"totalHours":133,"minutes":59,"seconds":60)", "counting"},
-        Example{"LeapDaysMakeTheDayPartNegative", At(2000, 1, 1, 12, 0, 0), "2004", "yy:dd:hh:mm:ss", "Days",
-                "T-4:-1:11:59:60", R"("years":4,"days":-1,"totalDays":1460,"hours":11)", "counting"},
-        Example{"AfterTheTarget", At(2000, 1, 2, 10, 30, 15), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:-1:-10:-30:-15",
-                R"("years":0,"days":-1,"totalDays":-1,"hours":-10,"totalHours":-34,"minutes":-30,"seconds":-15)",
-                "passed"},
-        Example{"AfterTheTargetDaysFamily", At(2000, 1, 2, 10, 30, 15), "2000", "dd:hh:mm:ss", "Days",
-                "T--1:-10:-30:-15", R"("totalDays":-1,"hours":-10)", "passed"},
-        Example{"AtTheExactTargetSecondShowsZero", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:0",
-                R"("days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":0)", "counting"},
-        Example{"WorkDaysInTheYearsFamily", At(1999, 12, 24, 10, 0, 0), "2000", "yy:dd", "WorkDays", "T-0:5",
-                R"("years":0,"days":5,"totalDays":7)", "counting"}),
+        Example{"TwoDaysBefore", At(1999, 12, 30, 15, 20, 45), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:1:8:39:15", R"("years":0,"days":1,"totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"DaysFamily", At(1999, 12, 30, 15, 20, 45), "2000", "dd:hh:mm:ss", "Days", "T-1:8:39:15", R"("totalDays":1,"hours":8,"totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"HoursFamily", At(1999, 12, 30, 15, 20, 45), "2000", "hh:mm:ss", "Days", "T-32:39:15", R"("totalHours":32,"minutes":39,"seconds":15)", "counting"},
+        Example{"TwoYearsAway", At(1999, 12, 30, 15, 20, 45), "2002", "yy:dd:hh:mm:ss", "Days", "T-2:1:8:39:15", R"("years":2,"days":1,"totalDays":732,"hours":8)", "counting"},
+        Example{"FullMinuteShowsAsSixtySeconds", At(1999, 12, 31, 23, 59, 0), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:60", R"("years":0,"days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":60)", "counting"},
+        Example{"WorkDaysTakeOneWeekendOff", At(1999, 12, 24, 10, 0, 0), "2000", "dd:hh:mm:ss", "WorkDays", "T-5:13:59:60", R"("totalDays":5,"hours":13,"totalHours":133,"minutes":59,"seconds":60)", "counting"},
+        Example{"LeapDaysMakeTheDayPartNegative", At(2000, 1, 1, 12, 0, 0), "2004", "yy:dd:hh:mm:ss", "Days", "T-4:-1:11:59:60", R"("years":4,"days":-1,"totalDays":1460,"hours":11)", "counting"},
+        Example{"AfterTheTarget", At(2000, 1, 2, 10, 30, 15), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:-1:-10:-30:-15", R"("years":0,"days":-1,"totalDays":-1,"hours":-10,"totalHours":-34,"minutes":-30,"seconds":-15)", "passed"},
+        Example{"AfterTheTargetDaysFamily", At(2000, 1, 2, 10, 30, 15), "2000", "dd:hh:mm:ss", "Days", "T--1:-10:-30:-15", R"("totalDays":-1,"hours":-10)", "passed"},
+        Example{"AtTheExactTargetSecondShowsZero", At(2000, 1, 1), "2000", "yy:dd:hh:mm:ss", "Days", "T-0:0:0:0:0", R"("days":0,"totalDays":0,"hours":0,"totalHours":0,"minutes":0,"seconds":0)", "counting"},
+        Example{"WorkDaysInTheYearsFamily", At(1999, 12, 24, 10, 0, 0), "2000", "yy:dd", "WorkDays", "T-0:5", R"("years":0,"days":5,"totalDays":7)", "counting"}),
     [](const ::testing::TestParamInfo<Example>& info) { return info.param.name; });
+// clang-format on
 
 TEST(StatusJsonTest, HoldsEveryFieldOnceInOneObject)
 {
@@ -210,24 +198,26 @@ TEST_P(JsonStrings, AreEscapedAndValidUtf8)
     EXPECT_EQ(JsonString(GetParam().text), GetParam().json);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Status, JsonStrings,
-    ::testing::Values(JsonCase{"Plain", "Days", "\"Days\""}, JsonCase{"Empty", "", "\"\""},
-                      JsonCase{"QuoteAndBackslash", "a\"b\\c", R"("a\"b\\c")"},
-                      JsonCase{"LineBreaksAndTab", "a\r\nb\tc", R"("a\r\nb\tc")"},
-                      JsonCase{"OtherControls", std::string("a\x01\x1f", 3) + std::string(1, '\0'),
-                               R"("a\u0001\u001f\u0000")"},
-                      JsonCase{"Utf8KeptAsItIs", "Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89",
-                               "\"Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89\""},
-                      JsonCase{"Latin1ByteReadAsLatin1", "M\xE4rz", "\"M\xC3\xA4rz\""},
-                      JsonCase{"OverlongFormIsNotUtf8", "\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},
-                      JsonCase{"SurrogateIsNotUtf8", "\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xE2\x82\xAC\""},
-                      JsonCase{"CutSequenceAtTheEnd", "x\xE2\x82", "\"x\xC3\xA2\xE2\x80\x9A\""},
-                      // The settings reader's rule: 0x80 is the euro sign, an unassigned byte keeps its number.
-                      JsonCase{"Windows1252EuroSign", "5 \x80", "\"5 \xE2\x82\xAC\""},
-                      JsonCase{"Windows1252UnassignedByte", "\x81\x9D", "\"\xC2\x81\xC2\x9D\""},
-                      JsonCase{"Windows1252Quotes", "\x93Go\x94", "\"\xE2\x80\x9CGo\xE2\x80\x9D\""}),
+    ::testing::Values(
+        JsonCase{"Plain", "Days", "\"Days\""},
+        JsonCase{"Empty", "", "\"\""},
+        JsonCase{"QuoteAndBackslash", "a\"b\\c", R"("a\"b\\c")"},
+        JsonCase{"LineBreaksAndTab", "a\r\nb\tc", R"("a\r\nb\tc")"},
+        JsonCase{"OtherControls", std::string("a\x01\x1f", 3) + std::string(1, '\0'), R"("a\u0001\u001f\u0000")"},
+        JsonCase{"Utf8KeptAsItIs", "Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89", "\"Jahrestag \xC3\xA4 \xE2\x82\xAC \xF0\x9F\x8E\x89\""},
+        JsonCase{"Latin1ByteReadAsLatin1", "M\xE4rz", "\"M\xC3\xA4rz\""},
+        JsonCase{"OverlongFormIsNotUtf8", "\xC0\xAF", "\"\xC3\x80\xC2\xAF\""},
+        JsonCase{"SurrogateIsNotUtf8", "\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xE2\x82\xAC\""},
+        JsonCase{"CutSequenceAtTheEnd", "x\xE2\x82", "\"x\xC3\xA2\xE2\x80\x9A\""},
+        // The settings reader's rule: 0x80 is the euro sign, an unassigned byte keeps its number.
+        JsonCase{"Windows1252EuroSign", "5 \x80", "\"5 \xE2\x82\xAC\""},
+        JsonCase{"Windows1252UnassignedByte", "\x81\x9D", "\"\xC2\x81\xC2\x9D\""},
+        JsonCase{"Windows1252Quotes", "\x93Go\x94", "\"\xE2\x80\x9CGo\xE2\x80\x9D\""}),
     [](const ::testing::TestParamInfo<JsonCase>& info) { return info.param.name; });
+// clang-format on
 
 struct ArgumentsCase
 {
@@ -254,20 +244,22 @@ TEST_P(StatusArguments, AreRead)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Status, StatusArguments,
-    ::testing::Values(ArgumentsCase{"NothingIsTheLine", {}, StatusFormat::Line, false, false, false},
-                      ArgumentsCase{"Line", {"--line"}, StatusFormat::Line, false, false, false},
-                      ArgumentsCase{"Json", {"--json"}, StatusFormat::Json, false, false, false},
-                      ArgumentsCase{"WatchAloneWatchesTheLine", {"--watch"}, StatusFormat::Line, true, false, false},
-                      ArgumentsCase{"WatchJson", {"--watch", "--json"}, StatusFormat::Json, true, false, false},
-                      ArgumentsCase{"Help", {"--line", "--help"}, StatusFormat::Line, false, true, false},
-                      ArgumentsCase{"Version", {"--version"}, StatusFormat::Line, false, false, false},
-                      ArgumentsCase{
-                          "LineAndJsonConflict", {"--line", "--json"}, StatusFormat::Line, false, false, true},
-                      ArgumentsCase{"UnknownOption", {"--line", "--colour"}, StatusFormat::Line, false, false, true},
-                      ArgumentsCase{"NoPlainArguments", {"--line", "x"}, StatusFormat::Line, false, false, true}),
+    ::testing::Values(
+        ArgumentsCase{"NothingIsTheLine", {}, StatusFormat::Line, false, false, false},
+        ArgumentsCase{"Line", {"--line"}, StatusFormat::Line, false, false, false},
+        ArgumentsCase{"Json", {"--json"}, StatusFormat::Json, false, false, false},
+        ArgumentsCase{"WatchAloneWatchesTheLine", {"--watch"}, StatusFormat::Line, true, false, false},
+        ArgumentsCase{"WatchJson", {"--watch", "--json"}, StatusFormat::Json, true, false, false},
+        ArgumentsCase{"Help", {"--line", "--help"}, StatusFormat::Line, false, true, false},
+        ArgumentsCase{"Version", {"--version"}, StatusFormat::Line, false, false, false},
+        ArgumentsCase{"LineAndJsonConflict", {"--line", "--json"}, StatusFormat::Line, false, false, true},
+        ArgumentsCase{"UnknownOption", {"--line", "--colour"}, StatusFormat::Line, false, false, true},
+        ArgumentsCase{"NoPlainArguments", {"--line", "x"}, StatusFormat::Line, false, false, true}),
     [](const ::testing::TestParamInfo<ArgumentsCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(StatusCommandLineTest, KestrelHandsOverOnlyTheStatusOptions)
 {
@@ -321,7 +313,7 @@ TEST(StatusWatchTest, FollowsAChangedSettingsFileAtTheNextSecond)
     run.linesBeforeClose = 3;
     run.onWait = [&run](int wait) {
         if (wait == 2) {
-            run.settings.WriteSetting("Target Date", "Caption_option", "dd");
+            WriteSetting(run.settings, "Target Date", "Caption_option", "dd");
         }
     };
     EXPECT_EQ(run.run({"--watch", "--line"}), 0);

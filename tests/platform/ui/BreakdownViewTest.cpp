@@ -62,7 +62,7 @@ TEST_P(BreakdownViewLayouts, DrawEachGroupAtItsFontScale)
 {
     const BreakdownLayout& layout = *GetParam().layout;
     BreakdownView view(layout);
-    const GroupLook look{Qt::blue, Qt::yellow, {QStringLiteral("DejaVu Sans"), 10, true, false}};
+    const GroupLook look{Qt::blue, Qt::yellow, {"DejaVu Sans", 10, true, false}};
     view.setCaptionLook(look);
     view.setNumberLook(look);
     view.setProjectLook(look);
@@ -73,10 +73,14 @@ TEST_P(BreakdownViewLayouts, DrawEachGroupAtItsFontScale)
     EXPECT_EQ(view.numberLabel(3)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
 }
 
-INSTANTIATE_TEST_SUITE_P(BreakdownView, BreakdownViewLayouts,
-                         ::testing::Values(LayoutCase{"BreakdownWindow", &kBreakdownWindowLayout, true},
-                                           LayoutCase{"Screensaver", &kScreensaverLayout, false}),
-                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    BreakdownView, BreakdownViewLayouts,
+    ::testing::Values(
+        LayoutCase{"BreakdownWindow", &kBreakdownWindowLayout, true},
+        LayoutCase{"Screensaver", &kScreensaverLayout, false}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A column of a breakdown display, as the view takes it.
 struct Column

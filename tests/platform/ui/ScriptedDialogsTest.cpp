@@ -18,7 +18,7 @@ TEST(ScriptedDialogsTest, RecordsEachDialogAndAnswersInQueueOrder)
     dialogs.answerMsgBox(Dialogs::Answer::No);
     dialogs.answerInputBox(QStringLiteral("Mar 15, 2028"));
     dialogs.answerColor(std::nullopt);
-    dialogs.answerFont(FontChoice{QStringLiteral("DejaVu Sans"), 14.25, true, false});
+    dialogs.answerFont(FontChoice{"DejaVu Sans", 14.25, true, false});
     dialogs.answerPrinter(PrintRange{2, 3});
 
     EXPECT_EQ(dialogs.MsgBox(QStringLiteral("Save changes?"), Dialogs::Buttons::YesNo, Dialogs::Icon::Question,
@@ -27,7 +27,7 @@ TEST(ScriptedDialogsTest, RecordsEachDialogAndAnswersInQueueOrder)
     EXPECT_EQ(dialogs.InputBox(QStringLiteral("Date"), QStringLiteral("Set"), QStringLiteral("Jan 1")),
               QStringLiteral("Mar 15, 2028"));
     EXPECT_EQ(dialogs.ShowColor(Qt::blue), std::nullopt); // a queued cancel
-    EXPECT_EQ(dialogs.ShowFont(FontChoice{}), (FontChoice{QStringLiteral("DejaVu Sans"), 14.25, true, false}));
+    EXPECT_EQ(dialogs.ShowFont(FontChoice{}), (FontChoice{"DejaVu Sans", 14.25, true, false}));
     QPrinter printer;
     EXPECT_EQ(dialogs.ShowPrinter(printer, 1, 5, PrintRange{}), (PrintRange{2, 3}));
     EXPECT_TRUE(dialogs.allAnswered());

@@ -48,24 +48,26 @@ TEST_P(ProgramCommandLine, AnswersOrRuns)
     EXPECT_EQ(answer.error.isEmpty(), c.exitCode == 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kestrel, ProgramCommandLine,
-    ::testing::Values(CommandLineCase{{}, true, 0, "", ""},
-                      CommandLineCase{{"--help"}, false, 0, "Usage: kestrel [options]\n", ""},
-                      CommandLineCase{{"-h"}, false, 0, "-v, --version", ""},
-                      CommandLineCase{{"--version"}, false, 0, "kestrel 1.2.3\n", ""},
-                      CommandLineCase{{"-v"}, false, 0, "kestrel 1.2.3\n", ""},
-                      // Qt's own options are for QApplication and not listed in the help.
-                      CommandLineCase{{"-platform", "offscreen"}, true, 0, "", ""},
-                      CommandLineCase{{"-style", "Fusion", "-reverse"}, true, 0, "", ""},
-                      CommandLineCase{
-                          {"--bogus"}, false, 2, "", "kestrel: Unknown option 'bogus'.\nTry 'kestrel --help'"},
-                      CommandLineCase{{"-hv"}, false, 2, "", "Unknown option 'hv'"},
-                      // Qt 6 has no -sync: an unknown option, said before any display is looked for.
-                      CommandLineCase{{"--sync"}, false, 2, "", "kestrel: Unknown option 'sync'."},
-                      CommandLineCase{{"--display", ":1", "--visual", "32"}, true, 0, "", ""},
-                      CommandLineCase{{"-platform"}, false, 2, "", "Missing value after '-platform'"},
-                      CommandLineCase{{"notes.txt"}, false, 2, "", "kestrel: unexpected argument 'notes.txt'."}));
+    ::testing::Values(
+        CommandLineCase{{}, true, 0, "", ""},
+        CommandLineCase{{"--help"}, false, 0, "Usage: kestrel [options]\n", ""},
+        CommandLineCase{{"-h"}, false, 0, "-v, --version", ""},
+        CommandLineCase{{"--version"}, false, 0, "kestrel 1.2.3\n", ""},
+        CommandLineCase{{"-v"}, false, 0, "kestrel 1.2.3\n", ""},
+        // Qt's own options are for QApplication and not listed in the help.
+        CommandLineCase{{"-platform", "offscreen"}, true, 0, "", ""},
+        CommandLineCase{{"-style", "Fusion", "-reverse"}, true, 0, "", ""},
+        CommandLineCase{{"--bogus"}, false, 2, "", "kestrel: Unknown option 'bogus'.\nTry 'kestrel --help'"},
+        CommandLineCase{{"-hv"}, false, 2, "", "Unknown option 'hv'"},
+        // Qt 6 has no -sync: an unknown option, said before any display is looked for.
+        CommandLineCase{{"--sync"}, false, 2, "", "kestrel: Unknown option 'sync'."},
+        CommandLineCase{{"--display", ":1", "--visual", "32"}, true, 0, "", ""},
+        CommandLineCase{{"-platform"}, false, 2, "", "Missing value after '-platform'"},
+        CommandLineCase{{"notes.txt"}, false, 2, "", "kestrel: unexpected argument 'notes.txt'."}));
+// clang-format on
 
 // What the commands without a window see of a command line: Qt's options gone, values and all.
 TEST(WithoutQtOptions, TakesOutQtsOptionsAndTheirValues)
@@ -129,24 +131,15 @@ const QStringList kXcbFailed{QStringLiteral("could not connect to display "),
                              QStringLiteral("This application failed to start because no Qt platform plugin could be "
                                             "initialized. Reinstalling the application may fix this problem.")};
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Causes, NoDisplay,
     ::testing::Values(
-        NoDisplayCase{kXcbFailed, "", "",
-                      "kestrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop "
-                      "session"},
-        NoDisplayCase{kXcbFailed, ":7", "",
-                      "kestrel: no display found (could not connect to DISPLAY=:7); start it from a desktop session"},
-        NoDisplayCase{kXcbFailed, ":7", "wayland-0",
-                      "kestrel: no display found (could not connect to DISPLAY=:7 or WAYLAND_DISPLAY=wayland-0); start "
-                      "it from a desktop session"},
-        NoDisplayCase{{QStringLiteral("Could not find the Qt platform plugin \"wayland\" in \"\""),
-                       QStringLiteral("This application failed to start because no Qt platform plugin could be "
-                                      "initialized.")},
-                      "",
-                      "wayland-0",
-                      "kestrel: cannot open a window: Qt has no \"wayland\" platform plugin here (see "
-                      "QT_QPA_PLATFORM)"}));
+        NoDisplayCase{kXcbFailed, "", "", "kestrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session"},
+        NoDisplayCase{kXcbFailed, ":7", "", "kestrel: no display found (could not connect to DISPLAY=:7); start it from a desktop session"},
+        NoDisplayCase{kXcbFailed, ":7", "wayland-0", "kestrel: no display found (could not connect to DISPLAY=:7 or WAYLAND_DISPLAY=wayland-0); start it from a desktop session"},
+        NoDisplayCase{{QStringLiteral("Could not find the Qt platform plugin \"wayland\" in \"\""), QStringLiteral("This application failed to start because no Qt platform plugin could be initialized.")}, "", "wayland-0", "kestrel: cannot open a window: Qt has no \"wayland\" platform plugin here (see QT_QPA_PLATFORM)"}));
+// clang-format on
 
 // One running copy per session, through a lock file and a local socket in the runtime folder.
 class SingleInstanceTest : public ::testing::Test

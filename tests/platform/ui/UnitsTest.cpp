@@ -93,11 +93,11 @@ TEST_F(UnitsTest, WindowStateCodesRoundTripBeforeAndAfterShow)
     }
 }
 
-TEST(ColorRefTest, RgbValuesHoldRedInTheLowByteAndRoundTrip)
+TEST(ColorValueTest, RgbValuesHoldRedInTheLowByteAndRoundTrip)
 {
     const struct
     {
-        ColorRef value;
+        ColorValue value;
         QColor colour;
     } cases[] = {
         {0, QColor(0, 0, 0)},
@@ -107,12 +107,12 @@ TEST(ColorRefTest, RgbValuesHoldRedInTheLowByteAndRoundTrip)
         {0x00123456, QColor(0x56, 0x34, 0x12)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ColorFromColorRef(c.value, QPalette()), c.colour) << c.value;
-        EXPECT_EQ(ColorRefFromColor(c.colour), c.value) << c.value;
+        EXPECT_EQ(ColorFromValue(c.value, QPalette()), c.colour) << c.value;
+        EXPECT_EQ(ValueFromColor(c.colour), c.value) << c.value;
     }
 }
 
-TEST(ColorRefTest, SystemColoursTakeTheMatchingPaletteRole)
+TEST(ColorValueTest, SystemColoursTakeTheMatchingPaletteRole)
 {
     QPalette palette;
     for (int role = 0; role < QPalette::NColorRoles; ++role) {
@@ -135,16 +135,16 @@ TEST(ColorRefTest, SystemColoursTakeTheMatchingPaletteRole)
         {0x80000019u, QPalette::Active, QPalette::WindowText}, // no such index
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ColorFromColorRef(static_cast<ColorRef>(c.value), palette), palette.color(c.group, c.role))
+        EXPECT_EQ(ColorFromValue(static_cast<ColorValue>(c.value), palette), palette.color(c.group, c.role))
             << std::hex << c.value;
     }
 }
 
 TEST(FontChoiceTest, RoundTripsNameSizeBoldAndItalic)
 {
-    for (const FontChoice& choice : {FontChoice{QStringLiteral("DejaVu Sans"), 11.25, true, false},
-                                     FontChoice{QStringLiteral("DejaVu Serif"), 14.25, false, true}}) {
-        EXPECT_EQ(ChoiceFromFont(FontFromChoice(choice)), choice) << choice.name.toStdString();
+    for (const FontChoice& choice :
+         {FontChoice{"DejaVu Sans", 11.25, true, false}, FontChoice{"DejaVu Serif", 14.25, false, true}}) {
+        EXPECT_EQ(ChoiceFromFont(FontFromChoice(choice)), choice) << choice.name;
     }
 }
 
