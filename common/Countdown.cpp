@@ -101,6 +101,11 @@ std::int32_t CountdownBreakdown::valueOf(CountUnit unit) const
     return SecondsPart;
 }
 
+bool CountsWorkDays(std::string_view dayType)
+{
+    return dayType == "WorkDays";
+}
+
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
                                     std::string_view captionOption)
@@ -141,7 +146,7 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     }
 
     const FormatFamily family = FamilyOf(captionOption);
-    if (targetType == "WorkDays") {
+    if (CountsWorkDays(targetType)) {
         // One weekend (two days) off for every Sunday after the start up to and including the
         // target day.
         if (family == FormatFamily::Years) {

@@ -40,8 +40,12 @@ struct CountdownBreakdown
 // What every display shows in place of a count that leaves the 16-bit range.
 inline constexpr const char* kOutOfRangeMark = "out of range";
 
+// The one day-type rule of every display: only the exact day type "WorkDays" counts work days;
+// any other text, "workdays" and "Days" alike, counts calendar days.
+bool CountsWorkDays(std::string_view dayType);
+
 // The countdown for `now` to the target day given by the three stored texts. Only the exact
-// day type "WorkDays" counts work days. The count is the real time left to the first moment of
+// day type "WorkDays" counts work days (CountsWorkDays). The count is the real time left to the first moment of
 // the target day (see SteadyClockNow); at that moment every part is 0. Raises error 6 (Overflow)
 // when a count leaves the 16-bit range (a target more than 32767 days away).
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,

@@ -256,7 +256,11 @@ void CountdownOptionsPage::store(OptionsValues& values) const
     values.presetText = presetText();
     values.targetDateText = m_targetDate->text();
     values.settings.CaptionOption = m_captionOptions->currentText().toStdString();
-    values.settings.TargetType = m_dayTypes->currentText().toStdString();
+    // Only the two day types are stored, whatever letter case was typed: "WorkDays" counts work
+    // days in every display, and any other text would count calendar days.
+    const bool workDays =
+        m_dayTypes->currentText().trimmed().compare(QLatin1String("WorkDays"), Qt::CaseInsensitive) == 0;
+    values.settings.TargetType = workDays ? "WorkDays" : "Days";
 }
 
 QString CountdownOptionsPage::presetText() const

@@ -379,10 +379,21 @@ TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
     EXPECT_EQ(countdown().CboCountOptions()->currentText(), "yy:dd:hh:mm:ss");
     EXPECT_TRUE(dialogs.shown().empty());
 
-    countdown().dayTypeBox()->lineEdit()->selectAll();
-    QTest::keyClicks(countdown().dayTypeBox(), "Weekdays");
-    options->button(OptionsDialog::Button::Apply)->click();
-    EXPECT_EQ(Setting("Target Date", "Target_Type"), "Weekdays");
+    // The day-type box takes typing but stores only the two day types, whatever the letter case.
+    // clang-format off
+    const struct { const char* typed; const char* stored; } cases[] = {
+        {"workdays", "WorkDays"},
+        {"WORKDAYS", "WorkDays"},
+        {"Weekdays", "Days"},
+        {"dAYS", "Days"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        countdown().dayTypeBox()->lineEdit()->selectAll();
+        QTest::keyClicks(countdown().dayTypeBox(), c.typed);
+        options->button(OptionsDialog::Button::Apply)->click();
+        EXPECT_EQ(Setting("Target Date", "Target_Type"), c.stored) << c.typed;
+    }
 }
 
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
