@@ -196,4 +196,8 @@ enum class SettingsReader : std::uint8_t
 ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory,
                                     SettingsReader reader = SettingsReader::Program);
 
+// Whether this is a first run: no settings file exists at all. A file that exists counts as the
+// user's, even an empty one or one without a target, and so does one that cannot be looked at.
+bool IsFirstRun(const SettingsFile& file);
+
 } // namespace kestrel

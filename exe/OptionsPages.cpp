@@ -488,4 +488,27 @@ void FileOptionsPage::store(OptionsValues& values) const
     }
 }
 
+// ---------------------------------------------------------------------------------------------
+
+MoreOptionsPage::MoreOptionsPage(QWidget* parent)
+    : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this))
+{
+    setObjectName(QStringLiteral("pageMoreOptions"));
+    m_startAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_startAtLogin);
+    layout->addStretch(1);
+}
+
+void MoreOptionsPage::load(const OptionsValues& values)
+{
+    m_startAtLogin->setChecked(values.startAtLogin);
+}
+
+void MoreOptionsPage::store(OptionsValues& values) const
+{
+    values.startAtLogin = m_startAtLogin->isChecked();
+}
+
 } // namespace kestrel

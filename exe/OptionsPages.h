@@ -35,6 +35,8 @@ struct OptionsValues
     bool notifications = true;
     // The iCalendar file kept up to date with the milestones; empty for none.
     QString calendarFile;
+    // Kestrel starts with the desktop session: what the autostart entry on disk says.
+    bool startAtLogin = false;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -143,6 +145,23 @@ private:
     QLineEdit* m_afterDate;
     std::array<QLineEdit*, 10> m_units{};
     QLineEdit* m_calendarFile;
+};
+
+// The page "More Options", after the three pages above: the choices Kestrel adds to them, such
+// as starting with the desktop session.
+class MoreOptionsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MoreOptionsPage(QWidget* parent = nullptr);
+
+    void load(const OptionsValues& values);
+    void store(OptionsValues& values) const;
+
+    QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
+
+private:
+    QCheckBox* m_startAtLogin;
 };
 
 } // namespace kestrel

@@ -5,6 +5,7 @@
 #include "AccessKeys.h"
 #include "CommandButton.h"
 #include "ElasticPanel.h"
+#include "OptionsDialog.h"
 #include "Presets.h"
 #include "Program.h"
 #include "Steps.h"
@@ -348,7 +349,16 @@ void ToolbarWindow::pressButton(Button which)
     }
 }
 
-void ToolbarWindow::open(const WindowKind& kind)
+void ToolbarWindow::openFirstRunOptions()
+{
+    open(WindowRow(kOptionsName), [](QWidget& window) {
+        if (auto* options = qobject_cast<OptionsDialog*>(&window)) {
+            options->prepareFirstRun();
+        }
+    });
+}
+
+void ToolbarWindow::open(const WindowKind& kind, const std::function<void(QWidget&)>& prepare)
 {
     // A window that is open already closes: the toggle of the windows beside the toolbar.
     if (QWidget* window = m_program.windows.find(QString::fromLatin1(kind.storedName))) {
@@ -367,6 +377,9 @@ void ToolbarWindow::open(const WindowKind& kind)
     m_idleTimer->stop();
     {
         std::unique_ptr<QWidget> window(kind.create(m_program));
+        if (window && prepare) {
+            prepare(*window);
+        }
         if (auto* dialog = qobject_cast<QDialog*>(window.get())) {
             dialog->exec();
         }

@@ -182,7 +182,8 @@ TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
                              "txtBeforeHh", "txtAfterHH", "txtBeforemm", "txtAfterMm", "txtBeforeSs", "txtAfterSS"}) {
         EXPECT_NE(dialog.findChild<QLineEdit*>(name), nullptr) << name;
     }
-    EXPECT_EQ(dialog.pages()->captions(), "Countdown Options|Project Planning Options|Web/Text file Options");
+    EXPECT_EQ(dialog.pages()->captions(),
+              "Countdown Options|Project Planning Options|Web/Text file Options|More Options");
     EXPECT_EQ(dialog.filePage()->textPages()->captions(), "Before Date|After Date|Before / After Intervals");
     EXPECT_EQ(dialog.exitAction()->text(), "&Exit");
     EXPECT_EQ(dialog.exitAction()->objectName(), "mnuClose");
@@ -394,6 +395,61 @@ TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
         options->button(OptionsDialog::Button::Apply)->click();
         EXPECT_EQ(Setting("Target Date", "Target_Type"), c.stored) << c.typed;
     }
+}
+
+// A first run: the first page, the next New Year chosen, and Enter on OK stores it.
+TEST_F(OptionsTest, FirstRunOffersTheNextNewYearAndEnterStoresIt)
+{
+    clock.set(PackDateTime(2026, 12, 7, 17, 45, 0));
+    Open();
+    options->pages()->setCurrentTab(static_cast<int>(OptionsDialog::Page::File));
+    options->prepareFirstRun();
+    EXPECT_EQ(options->pages()->currentTab(), static_cast<int>(OptionsDialog::Page::Countdown));
+    EXPECT_EQ(countdown().presetText(), "Next New Year");
+    EXPECT_EQ(countdown().targetDateEdit()->text(), "Jan 01, 2027");
+    EXPECT_EQ(options->focusWidget(), options->button(OptionsDialog::Button::Ok));
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    options->show();
+    QTest::keyClick(options->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(options->result(), QDialog::Accepted);
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "2027");
+    EXPECT_EQ(Setting("Target Date", "Target_Month"), "1");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "1");
+}
+
+// "Start Kestrel when I log in" shows the autostart entry on disk and writes or removes it.
+TEST_F(OptionsTest, StartAtLoginBoxFollowsAndSetsTheAutostartEntry)
+{
+    const std::filesystem::path entry = dir / "autostart" / "kestrel.desktop";
+    program->autostartEntry = entry;
+    program->programPath = "/usr/bin/kestrel";
+    Open();
+    EXPECT_EQ(options->pages()->caption(static_cast<int>(OptionsDialog::Page::More)), "More Options");
+    QCheckBox* box = options->morePage()->startAtLoginBox();
+    EXPECT_EQ(box->text(), "Start &Kestrel when I log in");
+    EXPECT_FALSE(box->isChecked());
+    const std::string before = ReadSettings();
+
+    box->setChecked(true);
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_NE(ReadFile(entry).find("\nExec=/usr/bin/kestrel\n"), std::string::npos);
+    EXPECT_EQ(ReadSettings().find("autostart"), std::string::npos) << "the choice lives on disk, not in the settings";
+
+    Open();
+    box = options->morePage()->startAtLoginBox();
+    EXPECT_TRUE(box->isChecked());
+    box->setChecked(false);
+    options->button(OptionsDialog::Button::Ok)->click();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+
+    // Hidden by another tool: the box shows it as off, and an Apply without a change keeps it.
+    WriteFile(entry, "[Desktop Entry]\nType=Application\nName=Kestrel\nExec=kestrel\nHidden=true\n");
+    Open();
+    EXPECT_FALSE(options->morePage()->startAtLoginBox()->isChecked());
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(ReadFile(entry), "[Desktop Entry]\nType=Application\nName=Kestrel\nExec=kestrel\nHidden=true\n");
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
