@@ -107,6 +107,7 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
             cell.milestone = *position;
+            cell.note = table.at(*position).text;
             ++grid.marksInMonth;
         }
     }
