@@ -6,6 +6,7 @@
 #include "DateServices.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,15 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
                                     std::string_view targetDay, std::string_view targetType,
                                     std::string_view captionOption);
 
+// The target time of day of the stored text "H:MM" or "HH:MM" (24-hour), in seconds after
+// midnight; nothing for an empty text or anything else, which means midnight.
+std::optional<int> TargetTimeOfDay(std::string_view text);
+
+// The countdown for `now` to the target of the settings: the target day and, when the settings
+// name one, its time of day. Every rule of the count (formats, work days, zero at the moment, out
+// of range, changes of the clocks) holds as at midnight; without a time it is the count above.
+CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings);
+
 // The wall time, on a clock without changes of the clocks, that stands as much real time before
 // the target's midnight as `now` stands before the first moment of the target day (midnight, or
 // where the clocks skip midnight the first moment after it) by the local time-zone rules. `now`
@@ -66,8 +76,13 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now);
 // Midnight at the start of the target day, read from the stored target texts as the engine reads
 // them. Raises error 6 or 5 for texts the engine cannot count with.
 DateValue TargetDay(const ProgramSettings& settings);
-// Whether the countdown has passed its target (now later than the first moment of the target
-// day, as the engine counts), judged from the same stored target texts as the engine reads.
+// The target moment as a wall time: the target day and its time of day. A time the clocks skip
+// stands for the first moment after the skip, one they pass twice for the first of the two.
+DateValue TargetMoment(const ProgramSettings& settings);
+// The target's time of day as "hh:mm:ss" ("00:00:00" without one), for the target lines.
+std::string TargetTimeText(const ProgramSettings& settings);
+// Whether the countdown has passed its target (now later than the target moment, as the engine
+// counts), judged from the same stored target texts as the engine reads.
 bool TargetPassed(const ProgramSettings& settings, DateValue now);
 // The target day as "yyyy-mm-dd".
 std::string TargetIsoDate(const ProgramSettings& settings);

@@ -29,6 +29,9 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kMilestoneFilter = "Text files(*.txt);|*.txt|All files|*.*";
+constexpr const char* kBadTargetTimeMessage =
+    "The target time must be a time of day written as H:MM or HH:MM (24-hour), such as 17:00. "
+    "Leave it empty to count to midnight at the start of the target day.";
 // The preset chosen for the user on a first run.
 constexpr const char* kFirstRunPreset = "Next New Year";
 
@@ -249,6 +252,15 @@ bool OptionsDialog::apply()
                                  Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
         m_pages->setCurrentTab(static_cast<int>(Page::File));
         m_file->countdownFileEdit()->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // A time of day the count cannot run to: one message, and nothing is stored until it is mended.
+    if (!v.settings.TargetTime.empty() && !TargetTimeOfDay(v.settings.TargetTime)) {
+        ShowArrowPointer();
+        m_program.dialogs.MsgBox(QString::fromLatin1(kBadTargetTimeMessage), Dialogs::Buttons::Ok,
+                                 Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
+        m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
+        m_countdown->targetTimeEdit()->setFocus(Qt::OtherFocusReason);
         return false;
     }
     ApplyOptions(m_program, v);

@@ -184,7 +184,7 @@ void SwallowTyping(QWidget* control)
 
 CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
     : QWidget(parent), m_presets(NewDropDown("cboSpecialDates", this)), m_targetDate(NewTextBox("txtTargetDate", this)),
-      m_calendar(new QPushButton(QStringLiteral("&Cal..."), this)),
+      m_targetTime(NewTextBox("txtTargetTime", this)), m_calendar(new QPushButton(QStringLiteral("&Cal..."), this)),
       m_captionOptions(NewDropDown("CboCountOptions", this)), m_dayTypes(NewDropDown("cboTypeOfCalculation", this)),
       m_picker(new MonthView(this))
 {
@@ -217,6 +217,13 @@ CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(m_targetDate, 1);
     dateRow->addWidget(m_calendar);
+    // The time of day beside the date; empty counts to midnight at the start of the day.
+    m_targetTime->setPlaceholderText(QStringLiteral("HH:MM"));
+    m_targetTime->setMaxLength(5);
+    m_targetTime->setAccessibleName(QStringLiteral("Target time of day"));
+    m_targetTime->setToolTip(QStringLiteral("The time of day of the target, 24-hour (17:00); empty for midnight"));
+    dateRow->addWidget(NewLabel("lblTargetTime", "&Time:", m_targetTime, target));
+    dateRow->addWidget(m_targetTime);
     targetForm->addRow(QString(), dateRow);
 
     auto* other = new QGroupBox(QStringLiteral("Other Options"), this);
@@ -249,12 +256,14 @@ void CountdownOptionsPage::load(const OptionsValues& values)
     SetComboText(m_captionOptions, Text(values.settings.CaptionOption));
     SetComboText(m_dayTypes, Text(values.settings.TargetType));
     m_targetDate->setText(values.targetDateText);
+    m_targetTime->setText(Text(values.settings.TargetTime));
 }
 
 void CountdownOptionsPage::store(OptionsValues& values) const
 {
     values.presetText = presetText();
     values.targetDateText = m_targetDate->text();
+    values.settings.TargetTime = m_targetTime->text().trimmed().toStdString();
     values.settings.CaptionOption = m_captionOptions->currentText().toStdString();
     // Only the two day types are stored, whatever letter case was typed: "WorkDays" counts work
     // days in every display, and any other text would count calendar days.

@@ -57,6 +57,8 @@ public:
 
     QComboBox* presetBox() const { return m_presets; }
     QLineEdit* targetDateEdit() const { return m_targetDate; }
+    // The target's time of day, "H:MM" or "HH:MM"; empty for midnight.
+    QLineEdit* targetTimeEdit() const { return m_targetTime; }
     QComboBox* CboCountOptions() const { return m_captionOptions; }
     QComboBox* dayTypeBox() const { return m_dayTypes; }
     MonthView* MonthView1() const { return m_picker; }
@@ -86,6 +88,7 @@ private:
 
     QComboBox* m_presets;
     QLineEdit* m_targetDate;
+    QLineEdit* m_targetTime;
     QPushButton* m_calendar;
     QComboBox* m_captionOptions;
     QComboBox* m_dayTypes;

@@ -88,8 +88,12 @@ void Program::set(const SettingKey& key, const std::string& value)
     if (field == kProgramFields.end()) {
         throw std::logic_error(std::string("no field holds the key ") + key.key);
     }
+    // A key written only when changed stays out of the file while the value is the one held.
+    const bool unchanged = key.write == WriteRule::WhenChanged && FieldText(ProgramSettings, *field) == value;
     SetField(ProgramSettings, *field, value);
-    write(SettingWrite{key.section, key.key, value});
+    if (!unchanged) {
+        write(SettingWrite{key.section, key.key, value});
+    }
 }
 
 void Program::setUnitText(std::size_t unit, bool after, const std::string& value)

@@ -248,7 +248,7 @@ void ToolbarWindow::Load()
         const ProgramSettings& s = m_program.ProgramSettings;
         m_target->setCaption(QStringLiteral("Target is: ") +
                              QString::fromStdString(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear)) +
-                             QStringLiteral(" 00:00:00"));
+                             QLatin1Char(' ') + QString::fromStdString(TargetTimeText(s)));
     });
     if (firstLoad) {
         m_loaded = true;
@@ -288,8 +288,7 @@ void ToolbarWindow::refreshCountdown()
         m_today->setCaption(QString::fromStdString(b.TodayLine));
     };
     try {
-        m_program.countdown =
-            ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
+        m_program.countdown = ComputeCountdown(now, s);
     } catch (...) {
         // A count out of range is reported by the caller; every display then says so rather than
         // keep the count of an earlier target.

@@ -85,7 +85,8 @@ protected:
         countdown().CboCountOptions()->setCurrentIndex(9);
         countdown().dayTypeBox()->setEditText("WorkDays");
         for (QLineEdit* box : options->findChildren<QLineEdit*>()) {
-            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit()) {
+            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit() &&
+                box != countdown().targetTimeEdit()) {
                 box->setText(box->objectName() + "!");
             }
         }
@@ -240,7 +241,9 @@ TEST_F(OptionsTest, ApplyWritesTheKeysOfTheSettingsTablesInTheirOrder)
         expected.push_back(key);
     };
     for (const ProgramField& field : kProgramFields) {
-        add(field.key.section, field.key.key);
+        if (field.key.write == WriteRule::Always) {
+            add(field.key.section, field.key.key);
+        }
     }
     for (std::size_t unit = 0; unit < kUnitKeys.size(); ++unit) {
         add(kFileOptionsSection, UnitTextKeyOf(unit, false).key);
@@ -270,6 +273,36 @@ TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(Keys().size(), 24u) << ReadSettings();
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
+}
+
+// The target time beside the date: a time of day is stored, anything else is refused with one
+// message, and without a time the file gains no key.
+TEST_F(OptionsTest, TargetTimeIsStoredOnlyAsATimeOfDay)
+{
+    OptionsDialog& dialog = Open();
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "<missing>") << "no time, no key";
+
+    countdown().targetTimeEdit()->setText("25:00");
+    const std::string before = ReadSettings();
+    dialog.button(OptionsDialog::Button::Ok)->click();
+    EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Ok keeps the dialog open when it refuses";
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("H:MM or HH:MM"));
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+
+    countdown().targetTimeEdit()->setText(" 9:05 ");
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "9:05");
+    EXPECT_EQ(program->ProgramSettings.TargetTime, "9:05");
+
+    // A stored time shows in the box; emptied, the count goes back to midnight.
+    Open();
+    EXPECT_EQ(countdown().targetTimeEdit()->text(), "9:05");
+    countdown().targetTimeEdit()->clear();
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "");
+    EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
 TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
