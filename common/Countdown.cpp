@@ -4,8 +4,11 @@
 
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
+#include "DateCalendar.h"
 #include "WorkDays.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -22,10 +25,10 @@ long long TargetPart(std::string_view text)
     return ToInt16(ValFromText(text));
 }
 
-// "T-" and the numbers of the units the format shows, joined by ":".
-std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionOption)
+// "T-" (or "T+" for a count up) and the numbers of the units the format shows, joined by ":".
+std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionOption, const char* prefix = "T-")
 {
-    std::string line = "T-";
+    std::string line = prefix;
     bool first = true;
     for (const FormatUnit& unit : FormatRow(FamilyOf(captionOption)).units) {
         if (unit.shownIn(CountOutput::Line, captionOption.size())) {
@@ -197,6 +200,51 @@ CountdownBreakdown CountToMidnight(DateValue now, DateValue target, std::string_
     return result;
 }
 
+// The same month and day as `target` in a year `years` later; 29 February is 28 February in a
+// common year.
+DateValue Anniversary(DateValue target, long long years)
+{
+    const long long year = Year(target) + years;
+    const int month = Month(target);
+    const auto last = static_cast<int>(calendar::DaysInMonth(static_cast<int>(year), static_cast<unsigned>(month)));
+    return PackDate(year, month, std::min(Day(target), last));
+}
+
+// The plain time since midnight at the start of the target day, `now` past it (on a clock
+// without changes): whole years since the target day, then days, hours, minutes and seconds.
+CountdownBreakdown CountSince(DateValue now, DateValue target, std::string_view targetType,
+                              std::string_view captionOption)
+{
+    CountdownBreakdown result;
+    long long years = Year(now) - Year(target);
+    if (years > 0 && DateDiff("s", Anniversary(target, years), now) < 0) {
+        --years;
+    }
+    const DateValue anchor = Anniversary(target, years);
+    const long long sinceAnchor = DateDiff("s", anchor, now);
+    long long totalDays = DateDiff("s", target, now) / 86400;
+    long long days = sinceAnchor / 86400;
+    const long long rest = sinceAnchor % 86400;
+
+    const FormatFamily family = FamilyOf(captionOption);
+    if (CountsWorkDays(targetType)) {
+        if (family == FormatFamily::Years) {
+            days -= WeekendDays(anchor, now);
+        } else {
+            totalDays -= WeekendDays(target, now);
+        }
+    }
+    result.TotalDays = ToInt16(totalDays);
+    result.YearsPart = ToInt16(years);
+    result.DaysPart = ToInt16(days);
+    result.HoursPart = static_cast<std::int16_t>(rest / 3600);
+    result.MinutesPart = static_cast<std::int16_t>(rest / 60 % 60);
+    result.SecondsPart = static_cast<std::int16_t>(rest % 60);
+    result.Line = CountdownLine(result, captionOption, "T+");
+    result.KeepTicking = !(family == FormatFamily::Years && captionOption.size() <= 3);
+    return result;
+}
+
 std::string TodayLine(DateValue now)
 {
     return "Today is: " + Format(now, "mmm d, yyyy h:mm:ss");
@@ -237,19 +285,33 @@ std::optional<int> TargetTimeOfDay(std::string_view text)
     return hours * 3600 + ((tens - '0') * 10 + (ones - '0')) * 60;
 }
 
+bool IsTrueText(std::string_view text)
+{
+    return text.size() == 4 && std::tolower(static_cast<unsigned char>(text[0])) == 't' &&
+           std::tolower(static_cast<unsigned char>(text[1])) == 'r' &&
+           std::tolower(static_cast<unsigned char>(text[2])) == 'u' &&
+           std::tolower(static_cast<unsigned char>(text[3])) == 'e';
+}
+
 CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings)
 {
-    const std::optional<int> time = TargetTimeOfDay(settings.TargetTime);
-    if (!time || *time == 0) {
+    const int time = TargetTimeOfDay(settings.TargetTime).value_or(0);
+    const bool countUp = IsTrueText(settings.CountUp);
+    if (time == 0 && !countUp) {
         return ComputeCountdown(now, settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType,
                                 settings.CaptionOption);
     }
     // The count to a time of day is the count to midnight with the clock set back by that time:
     // every rule of the count holds as at midnight.
     const DateValue day = TargetDay(settings);
-    const DateValue moment = DateAdd("s", *time, day);
-    const DateValue shifted = DateAdd("s", -*time, SteadyClockNow(now, moment));
-    CountdownBreakdown result = CountToMidnight(shifted, day, settings.TargetType, settings.CaptionOption);
+    const DateValue moment = time != 0 ? DateAdd("s", time, day) : day;
+    DateValue shifted = SteadyClockNow(now, moment);
+    if (time != 0) {
+        shifted = DateAdd("s", -time, shifted);
+    }
+    CountdownBreakdown result = countUp && DateDiff("s", day, shifted) > 0
+                                    ? CountSince(shifted, day, settings.TargetType, settings.CaptionOption)
+                                    : CountToMidnight(shifted, day, settings.TargetType, settings.CaptionOption);
     result.TodayLine = TodayLine(now);
     return result;
 }

@@ -57,9 +57,16 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
 // midnight; nothing for an empty text or anything else, which means midnight.
 std::optional<int> TargetTimeOfDay(std::string_view text);
 
+// Whether a stored switch ("Count_Up") is on: "True" in any letter case.
+bool IsTrueText(std::string_view text);
+
 // The countdown for `now` to the target of the settings: the target day and, when the settings
 // name one, its time of day. Every rule of the count (formats, work days, zero at the moment, out
 // of range, changes of the clocks) holds as at midnight; without a time it is the count above.
+// With "Count_Up" on, once the target moment has passed the parts are the plain time since it,
+// after "T+": whole years since the target day (the same day of a later year; 29 February counts
+// from 28 February in common years), then days (work days with "WorkDays"), hours, minutes and
+// seconds (0 to 59).
 CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings);
 
 // The wall time, on a clock without changes of the clocks, that stands as much real time before

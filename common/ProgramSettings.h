@@ -89,6 +89,9 @@ struct ProgramSettings
     // "H:MM" or "HH:MM" (24-hour): the time of day the count runs to; anything else means
     // midnight at the start of the target day (see TargetTimeOfDay).
     std::string TargetTime;
+    // "True": once the target moment has passed, the count shows the time since it (see
+    // ComputeCountdown); anything else keeps the negative count.
+    std::string CountUp;
     std::string CaptionOption;
     std::string CountDownFile;
     std::int16_t ContinuousSave = 0;
@@ -107,6 +110,7 @@ inline constexpr SettingKey TargetMonth{kTargetDateSection, "Target_Month", "1"}
 inline constexpr SettingKey TargetDay{kTargetDateSection, "Target_Day", "1"};
 inline constexpr SettingKey TargetType{kTargetDateSection, "Target_Type", "Days"};
 inline constexpr SettingKey TargetTime{kTargetDateSection, "Target_Time", "", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey CountUp{kTargetDateSection, "Count_Up", "False", Computed::None, WriteRule::WhenChanged};
 inline constexpr SettingKey CaptionOption{kTargetDateSection, "Caption_option", "yy:dd:hh:mm:ss"};
 inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File", nullptr, Computed::CountdownFile};
 inline constexpr SettingKey ContinuousSave{kFileOptionsSection, "Continuous_Save", "0"};
@@ -131,13 +135,14 @@ struct ProgramField
 // The fields of ProgramSettings other than the unit texts, in the order the options dialog's
 // Apply writes them (the count format before the day type); loading reads them in this order too.
 // clang-format off
-inline constexpr std::array<ProgramField, 12> kProgramFields = {{
+inline constexpr std::array<ProgramField, 13> kProgramFields = {{
     {setting::TargetYear, &ProgramSettings::TargetYear},
     {setting::TargetMonth, &ProgramSettings::TargetMonth},
     {setting::TargetDay, &ProgramSettings::TargetDay},
     {setting::CaptionOption, &ProgramSettings::CaptionOption},
     {setting::TargetType, &ProgramSettings::TargetType},
     {setting::TargetTime, &ProgramSettings::TargetTime},
+    {setting::CountUp, &ProgramSettings::CountUp},
     {setting::CountDownFile, &ProgramSettings::CountDownFile},
     {setting::ContinuousSave, nullptr, &ProgramSettings::ContinuousSave},
     {setting::FileBeforeText, &ProgramSettings::FileBeforeText},

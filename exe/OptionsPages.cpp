@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsPages.h"
 
+#include "Countdown.h"
+
 #include "CountFormat.h"
 #include "IndexTab.h"
 #include "MonthView.h"
@@ -500,12 +502,15 @@ void FileOptionsPage::store(OptionsValues& values) const
 // ---------------------------------------------------------------------------------------------
 
 MoreOptionsPage::MoreOptionsPage(QWidget* parent)
-    : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this))
+    : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this)),
+      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this))
 {
+    m_countUp->setObjectName(QStringLiteral("chkCountUp"));
     setObjectName(QStringLiteral("pageMoreOptions"));
     m_startAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_countUp);
     layout->addWidget(m_startAtLogin);
     layout->addStretch(1);
 }
@@ -513,11 +518,13 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_startAtLogin->setChecked(values.startAtLogin);
+    m_countUp->setChecked(IsTrueText(values.settings.CountUp));
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
 {
     values.startAtLogin = m_startAtLogin->isChecked();
+    values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
 }
 
 } // namespace kestrel

@@ -162,9 +162,11 @@ public:
     void store(OptionsValues& values) const;
 
     QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
+    QCheckBox* countUpBox() const { return m_countUp; }
 
 private:
     QCheckBox* m_startAtLogin;
+    QCheckBox* m_countUp;
 };
 
 } // namespace kestrel

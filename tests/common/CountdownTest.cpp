@@ -349,6 +349,51 @@ INSTANTIATE_TEST_SUITE_P(Zones, TimeOfDay, ::testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+// With "Count_Up" on, the count after the target is the plain time since it, after "T+".
+struct CountUpCase
+{
+    const char* name;
+    DateValue now;
+    const char* time;
+    const char* type;
+    const char* format;
+    const char* line;
+};
+
+class CountUp : public ::testing::TestWithParam<CountUpCase>
+{};
+
+TEST_P(CountUp, ShowsTheTimeSinceTheTarget)
+{
+    const CountUpCase& c = GetParam();
+    ProgramSettings settings;
+    settings.TargetYear = "2000";
+    settings.TargetMonth = "2";
+    settings.TargetDay = "29";
+    settings.TargetTime = c.time;
+    settings.TargetType = c.type;
+    settings.CaptionOption = c.format;
+    settings.CountUp = "True";
+    EXPECT_EQ(ComputeCountdown(c.now, settings).Line, c.line);
+    settings.CountUp = "False";
+    EXPECT_EQ(ComputeCountdown(c.now, settings).Line[1], '-') << "off: the count of today";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Examples, CountUp, ::testing::Values(
+    CountUpCase{"OneSecondBefore", At(2000, 2, 28, 23, 59, 59), "", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:1"},
+    CountUpCase{"AtTheTarget", At(2000, 2, 29), "", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:0"},
+    CountUpCase{"OneSecondAfter", At(2000, 2, 29, 0, 0, 1), "", "Days", "yy:dd:hh:mm:ss", "T+0:0:0:0:1"},
+    CountUpCase{"TheNextMorning", At(2000, 3, 1, 10, 20, 30), "", "Days", "yy:dd:hh:mm:ss", "T+0:1:10:20:30"},
+    CountUpCase{"LeapDayCountsFrom28February", At(2001, 2, 28, 0, 0, 5), "", "Days", "yy:dd:hh:mm:ss", "T+1:0:0:0:5"},
+    CountUpCase{"JustBeforeTheFirstYear", At(2001, 2, 27, 23, 59, 59), "", "Days", "yy:dd:hh:mm:ss", "T+0:364:23:59:59"},
+    CountUpCase{"TotalDays", At(2001, 3, 1, 1, 0, 0), "", "Days", "dd:hh:mm:ss", "T+366:1:0:0"},
+    CountUpCase{"WorkDaysLeaveOutWeekends", At(2000, 3, 6, 8, 0, 0), "", "WorkDays", "dd:hh:mm:ss", "T+4:8:0:0"},
+    CountUpCase{"FromTheTargetTime", At(2000, 2, 29, 17, 0, 1), "17:00", "Days", "yy:dd:hh:mm:ss", "T+0:0:0:0:1"},
+    CountUpCase{"BeforeTheTargetTime", At(2000, 2, 29, 16, 59, 59), "17:00", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:1"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
 TEST(TargetTimeOfDayTest, OnlyTwentyFourHourTimesCount)
 {
     // clang-format off

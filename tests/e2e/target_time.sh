@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A target time of day ("Target_Time=17:00") through the real programs under a frozen clock:
 # kestrel-status counts to 17:00 on the target day, its JSON says when the target is, and the
-# toolbar's title and target line agree.
+# toolbar's title and target line agree; with "Count_Up=True" the title counts up after it.
 source "$(dirname "$0")/lib.sh"
 KESTREL="$1"
 STATUS="$2"
@@ -51,4 +51,17 @@ xdotool windowfocus --sync "$toolbar"
 xdotool key alt+c
 wait_gone "$pid"
 expect_eq "Target_Time kept" "$(setting 'Target Date' Target_Time)" "17:00"
+
+# With count-up on, one second after the target the title counts up.
+sed -i 's/^Target_Time=17:00.*/&\nCount_Up=True/' "$SETTINGS"
+expect_eq "Count_Up set" "$(setting 'Target Date' Count_Up)" "True"
+start_at "2027-03-10 17:00:01" "$KESTREL"
+pid=$E2E_LAST_PID
+toolbar=$(wait_window '^T')
+expect_eq "title one second after the target with count-up" "$(xdotool getwindowname "$toolbar")" "T+0:0:0:0:1"
+line=$(status_at "2027-03-11 18:20:30" --line)
+expect_eq "kestrel-status --line a day later with count-up" "$line" "T+0:1:1:20:30"
+xdotool windowfocus --sync "$toolbar"
+xdotool key alt+c
+wait_gone "$pid"
 echo "target time e2e: passed"

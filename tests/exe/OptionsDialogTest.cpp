@@ -485,6 +485,23 @@ TEST_F(OptionsTest, StartAtLoginBoxFollowsAndSetsTheAutostartEntry)
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
+// "After the target, count the time since it" stores "Count_Up", and only once it is changed.
+TEST_F(OptionsTest, CountUpBoxStoresCountUp)
+{
+    Open();
+    QCheckBox* box = options->morePage()->countUpBox();
+    EXPECT_EQ(box->text(), "After the target, count t&he time since it");
+    EXPECT_FALSE(box->isChecked());
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Count_Up"), "<missing>");
+    box->setChecked(true);
+    options->button(OptionsDialog::Button::Ok)->click();
+    EXPECT_EQ(Setting("Target Date", "Count_Up"), "True");
+    EXPECT_EQ(program->ProgramSettings.CountUp, "True");
+    Open();
+    EXPECT_TRUE(options->morePage()->countUpBox()->isChecked());
+}
+
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)
 {
     Open();
