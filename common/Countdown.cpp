@@ -4,8 +4,11 @@
 
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
+#include "DateCalendar.h"
 #include "WorkDays.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -22,10 +25,10 @@ long long TargetPart(std::string_view text)
     return ToInt16(ValFromText(text));
 }
 
-// "T-" and the numbers of the units the format shows, joined by ":".
-std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionOption)
+// "T-" (or "T+" for a count up) and the numbers of the units the format shows, joined by ":".
+std::string CountdownLine(const CountdownBreakdown& b, std::string_view captionOption, const char* prefix = "T-")
 {
-    std::string line = "T-";
+    std::string line = prefix;
     bool first = true;
     for (const FormatUnit& unit : FormatRow(FamilyOf(captionOption)).units) {
         if (unit.shownIn(CountOutput::Line, captionOption.size())) {
@@ -55,12 +58,44 @@ std::optional<long long> MomentOf(DateValue wall)
     local.tm_min = parts.minute;
     local.tm_sec = parts.second;
     local.tm_isdst = -1;
+    std::tm asked = local;
     errno = 0;
     const std::time_t moment = std::mktime(&local);
     if (moment == static_cast<std::time_t>(-1) && errno != 0) {
         return std::nullopt;
     }
-    return static_cast<long long>(moment);
+    // A wall time the clocks pass twice: the first of the two moments, whichever the system picked.
+    long long first = static_cast<long long>(moment);
+    for (const int dst : {0, 1}) {
+        std::tm other = asked;
+        other.tm_isdst = dst;
+        errno = 0;
+        const std::time_t candidate = std::mktime(&other);
+        if ((candidate == static_cast<std::time_t>(-1) && errno != 0) || other.tm_isdst != dst) {
+            continue;
+        }
+        if (other.tm_hour == asked.tm_hour && other.tm_min == asked.tm_min && other.tm_mday == asked.tm_mday &&
+            static_cast<long long>(candidate) < first) {
+            first = static_cast<long long>(candidate);
+        }
+    }
+    // A wall time the clocks skip: the first moment after the skip, wherever in the gap it lies
+    // (the system moves it on by the length of the gap). Changes of the clocks fall on whole
+    // minutes, so the walk back goes a minute at a time.
+    const auto wallKey = [](std::time_t moment) {
+        std::tm wall{};
+        localtime_r(&moment, &wall);
+        return static_cast<long long>(timegm(&wall));
+    };
+    std::tm askedWall = asked;
+    askedWall.tm_isdst = 0;
+    const long long askedKey = static_cast<long long>(timegm(&askedWall));
+    if (wallKey(static_cast<std::time_t>(first)) != askedKey) {
+        for (int step = 0; step < 24 * 60 && wallKey(static_cast<std::time_t>(first - 60)) >= askedKey; ++step) {
+            first -= 60;
+        }
+    }
+    return first;
 }
 
 } // namespace
@@ -101,17 +136,19 @@ std::int32_t CountdownBreakdown::valueOf(CountUnit unit) const
     return SecondsPart;
 }
 
-CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
-                                    std::string_view targetDay, std::string_view targetType,
-                                    std::string_view captionOption)
+bool CountsWorkDays(std::string_view dayType)
+{
+    return dayType == "WorkDays";
+}
+
+namespace {
+
+// The parts of the count from `now` (already on a clock without changes) to midnight at the
+// start of the target day, and the line; the caller adds today's line.
+CountdownBreakdown CountToMidnight(DateValue now, DateValue target, std::string_view targetType,
+                                   std::string_view captionOption)
 {
     CountdownBreakdown result;
-    const DateValue target = PackDate(TargetPart(targetYear), TargetPart(targetMonth), TargetPart(targetDay));
-    // The count is the real time left: across a change of the clocks it is what a clock without
-    // changes would show with as much time left. Today's line keeps the wall clock.
-    const DateValue wallNow = now;
-    now = SteadyClockNow(now, target);
-
     // DateDiff "d" counts midnights crossed, so the -1 leaves the whole days after today; the
     // rest of today is carried by the hours, minutes and seconds.
     std::int16_t totalDays = ToInt16(DateDiff("d", now, target) - 1);
@@ -141,7 +178,7 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     }
 
     const FormatFamily family = FamilyOf(captionOption);
-    if (targetType == "WorkDays") {
+    if (CountsWorkDays(targetType)) {
         // One weekend (two days) off for every Sunday after the start up to and including the
         // target day.
         if (family == FormatFamily::Years) {
@@ -159,8 +196,123 @@ CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, 
     result.SecondsPart = seconds;
 
     result.Line = CountdownLine(result, captionOption);
-    result.TodayLine = "Today is: " + Format(wallNow, "mmm d, yyyy h:mm:ss");
     result.KeepTicking = !(family == FormatFamily::Years && captionOption.size() <= 3);
+    return result;
+}
+
+// The same month and day as `target` in a year `years` later; 29 February is 28 February in a
+// common year.
+DateValue Anniversary(DateValue target, long long years)
+{
+    const long long year = Year(target) + years;
+    const int month = Month(target);
+    const auto last = static_cast<int>(calendar::DaysInMonth(static_cast<int>(year), static_cast<unsigned>(month)));
+    return PackDate(year, month, std::min(Day(target), last));
+}
+
+// The plain time since midnight at the start of the target day, `now` past it (on a clock
+// without changes): whole years since the target day, then days, hours, minutes and seconds.
+CountdownBreakdown CountSince(DateValue now, DateValue target, std::string_view targetType,
+                              std::string_view captionOption)
+{
+    CountdownBreakdown result;
+    long long years = Year(now) - Year(target);
+    if (years > 0 && DateDiff("s", Anniversary(target, years), now) < 0) {
+        --years;
+    }
+    const DateValue anchor = Anniversary(target, years);
+    const long long sinceAnchor = DateDiff("s", anchor, now);
+    long long totalDays = DateDiff("s", target, now) / 86400;
+    long long days = sinceAnchor / 86400;
+    const long long rest = sinceAnchor % 86400;
+
+    const FormatFamily family = FamilyOf(captionOption);
+    if (CountsWorkDays(targetType)) {
+        if (family == FormatFamily::Years) {
+            days -= WeekendDays(anchor, now);
+        } else {
+            totalDays -= WeekendDays(target, now);
+        }
+    }
+    result.TotalDays = ToInt16(totalDays);
+    result.YearsPart = ToInt16(years);
+    result.DaysPart = ToInt16(days);
+    result.HoursPart = static_cast<std::int16_t>(rest / 3600);
+    result.MinutesPart = static_cast<std::int16_t>(rest / 60 % 60);
+    result.SecondsPart = static_cast<std::int16_t>(rest % 60);
+    result.Line = CountdownLine(result, captionOption, "T+");
+    result.KeepTicking = !(family == FormatFamily::Years && captionOption.size() <= 3);
+    return result;
+}
+
+std::string TodayLine(DateValue now)
+{
+    return "Today is: " + Format(now, "mmm d, yyyy h:mm:ss");
+}
+
+} // namespace
+
+CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
+                                    std::string_view targetDay, std::string_view targetType,
+                                    std::string_view captionOption)
+{
+    const DateValue target = PackDate(TargetPart(targetYear), TargetPart(targetMonth), TargetPart(targetDay));
+    // The count is the real time left: across a change of the clocks it is what a clock without
+    // changes would show with as much time left. Today's line keeps the wall clock.
+    CountdownBreakdown result = CountToMidnight(SteadyClockNow(now, target), target, targetType, captionOption);
+    result.TodayLine = TodayLine(now);
+    return result;
+}
+
+std::optional<int> TargetTimeOfDay(std::string_view text)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 1 || colon > 2 || text.size() != colon + 3) {
+        return std::nullopt;
+    }
+    int hours = 0;
+    for (std::size_t i = 0; i < colon; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        hours = hours * 10 + (text[i] - '0');
+    }
+    const char tens = text[colon + 1];
+    const char ones = text[colon + 2];
+    if (tens < '0' || tens > '5' || ones < '0' || ones > '9' || hours > 23) {
+        return std::nullopt;
+    }
+    return hours * 3600 + ((tens - '0') * 10 + (ones - '0')) * 60;
+}
+
+bool IsTrueText(std::string_view text)
+{
+    return text.size() == 4 && std::tolower(static_cast<unsigned char>(text[0])) == 't' &&
+           std::tolower(static_cast<unsigned char>(text[1])) == 'r' &&
+           std::tolower(static_cast<unsigned char>(text[2])) == 'u' &&
+           std::tolower(static_cast<unsigned char>(text[3])) == 'e';
+}
+
+CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings)
+{
+    const int time = TargetTimeOfDay(settings.TargetTime).value_or(0);
+    const bool countUp = IsTrueText(settings.CountUp);
+    if (time == 0 && !countUp) {
+        return ComputeCountdown(now, settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType,
+                                settings.CaptionOption);
+    }
+    // The count to a time of day is the count to midnight with the clock set back by that time:
+    // every rule of the count holds as at midnight.
+    const DateValue day = TargetDay(settings);
+    const DateValue moment = time != 0 ? DateAdd("s", time, day) : day;
+    DateValue shifted = SteadyClockNow(now, moment);
+    if (time != 0) {
+        shifted = DateAdd("s", -time, shifted);
+    }
+    CountdownBreakdown result = countUp && DateDiff("s", day, shifted) > 0
+                                    ? CountSince(shifted, day, settings.TargetType, settings.CaptionOption)
+                                    : CountToMidnight(shifted, day, settings.TargetType, settings.CaptionOption);
+    result.TodayLine = TodayLine(now);
     return result;
 }
 
@@ -179,9 +331,24 @@ DateValue TargetDay(const ProgramSettings& settings)
     return PackDate(TargetPart(settings.TargetYear), TargetPart(settings.TargetMonth), TargetPart(settings.TargetDay));
 }
 
+DateValue TargetMoment(const ProgramSettings& settings)
+{
+    const DateValue day = TargetDay(settings);
+    const std::optional<int> time = TargetTimeOfDay(settings.TargetTime);
+    return time && *time != 0 ? DateAdd("s", *time, day) : day;
+}
+
+std::string TargetTimeText(const ProgramSettings& settings)
+{
+    const int time = TargetTimeOfDay(settings.TargetTime).value_or(0);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:00", time / 3600, time / 60 % 60);
+    return text;
+}
+
 bool TargetPassed(const ProgramSettings& settings, DateValue now)
 {
-    const DateValue target = TargetDay(settings);
+    const DateValue target = TargetMoment(settings);
     return SteadyClockNow(now, target).serial > target.serial;
 }
 

@@ -6,6 +6,7 @@
 #include "DateServices.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,13 +41,33 @@ struct CountdownBreakdown
 // What every display shows in place of a count that leaves the 16-bit range.
 inline constexpr const char* kOutOfRangeMark = "out of range";
 
+// The one day-type rule of every display: only the exact day type "WorkDays" counts work days;
+// any other text, "workdays" and "Days" alike, counts calendar days.
+bool CountsWorkDays(std::string_view dayType);
+
 // The countdown for `now` to the target day given by the three stored texts. Only the exact
-// day type "WorkDays" counts work days. The count is the real time left to the first moment of
+// day type "WorkDays" counts work days (CountsWorkDays). The count is the real time left to the first moment of
 // the target day (see SteadyClockNow); at that moment every part is 0. Raises error 6 (Overflow)
 // when a count leaves the 16-bit range (a target more than 32767 days away).
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
                                     std::string_view captionOption);
+
+// The target time of day of the stored text "H:MM" or "HH:MM" (24-hour), in seconds after
+// midnight; nothing for an empty text or anything else, which means midnight.
+std::optional<int> TargetTimeOfDay(std::string_view text);
+
+// Whether a stored switch ("Count_Up") is on: "True" in any letter case.
+bool IsTrueText(std::string_view text);
+
+// The countdown for `now` to the target of the settings: the target day and, when the settings
+// name one, its time of day. Every rule of the count (formats, work days, zero at the moment, out
+// of range, changes of the clocks) holds as at midnight; without a time it is the count above.
+// With "Count_Up" on, once the target moment has passed the parts are the plain time since it,
+// after "T+": whole years since the target day (the same day of a later year; 29 February counts
+// from 28 February in common years), then days (work days with "WorkDays"), hours, minutes and
+// seconds (0 to 59).
+CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings);
 
 // The wall time, on a clock without changes of the clocks, that stands as much real time before
 // the target's midnight as `now` stands before the first moment of the target day (midnight, or
@@ -62,8 +83,13 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now);
 // Midnight at the start of the target day, read from the stored target texts as the engine reads
 // them. Raises error 6 or 5 for texts the engine cannot count with.
 DateValue TargetDay(const ProgramSettings& settings);
-// Whether the countdown has passed its target (now later than the first moment of the target
-// day, as the engine counts), judged from the same stored target texts as the engine reads.
+// The target moment as a wall time: the target day and its time of day. A time the clocks skip
+// stands for the first moment after the skip, one they pass twice for the first of the two.
+DateValue TargetMoment(const ProgramSettings& settings);
+// The target's time of day as "hh:mm:ss" ("00:00:00" without one), for the target lines.
+std::string TargetTimeText(const ProgramSettings& settings);
+// Whether the countdown has passed its target (now later than the target moment, as the engine
+// counts), judged from the same stored target texts as the engine reads.
 bool TargetPassed(const ProgramSettings& settings, DateValue now);
 // The target day as "yyyy-mm-dd".
 std::string TargetIsoDate(const ProgramSettings& settings);

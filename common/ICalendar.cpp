@@ -50,20 +50,26 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// One all-day event: the day and the day after it as its end, as all-day events are written.
-// 31 December 9999 has no day after it that a date can hold (nor that a four-digit DATE value can
-// write): its event lasts one day by a duration instead.
+// An all-day event, or with a time of day (seconds after midnight) a timed one at that local
+// time. 31 December 9999 has no day after it that a date can hold (nor that a four-digit DATE
+// value can write): its all-day event lasts one day by a duration instead.
 void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, DateValue day,
-              const std::string& summary)
+              const std::string& summary, int timeOfDay = 0)
 {
     out += FoldContentLine("BEGIN:VEVENT");
     out += FoldContentLine("UID:" + uid);
     out += FoldContentLine("DTSTAMP:" + std::string(stamp));
-    out += FoldContentLine("DTSTART;VALUE=DATE:" + DateText(day));
-    if (DayNumber(day) < kLastDayNumber) {
-        out += FoldContentLine("DTEND;VALUE=DATE:" + DateText(DateAdd("d", 1, day)));
+    if (timeOfDay > 0) {
+        char time[16];
+        std::snprintf(time, sizeof time, "T%02d%02d00", timeOfDay / 3600, timeOfDay / 60 % 60);
+        out += FoldContentLine("DTSTART:" + DateText(day) + time);
     } else {
-        out += FoldContentLine("DURATION:P1D");
+        out += FoldContentLine("DTSTART;VALUE=DATE:" + DateText(day));
+        if (DayNumber(day) < kLastDayNumber) {
+            out += FoldContentLine("DTEND;VALUE=DATE:" + DateText(DateAdd("d", 1, day)));
+        } else {
+            out += FoldContentLine("DURATION:P1D");
+        }
     }
     out += FoldContentLine("SUMMARY:" + CalendarText(summary));
     out += FoldContentLine("TRANSP:TRANSPARENT");
@@ -155,7 +161,8 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
 
     try {
         const DateValue target = TargetDay(settings);
-        AddEvent(out, "target-" + DateText(target) + "@kestrel", stamp, target, "Target day: " + settings.ProjectTitle);
+        AddEvent(out, "target-" + DateText(target) + "@kestrel", stamp, target, "Target day: " + settings.ProjectTitle,
+                 TargetTimeOfDay(settings.TargetTime).value_or(0));
     } catch (const RuntimeError&) {
         // A target the engine cannot count with has no day to show.
     }

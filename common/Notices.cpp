@@ -55,9 +55,11 @@ std::vector<Notice> DueNotices(const ProgramSettings& settings, const MilestoneT
     }
 
     try {
+        // From the target moment (midnight, or the target time) to the end of the target day.
         const DateValue target = TargetDay(settings);
+        const DateValue moment = TargetMoment(settings);
         const std::string targetText = TargetIsoDate(settings);
-        if (now.serial >= target.serial && now.serial < target.serial + 1.0 && memory.zeroGiven != targetText) {
+        if (now.serial >= moment.serial && now.serial < target.serial + 1.0 && memory.zeroGiven != targetText) {
             const std::string shown = TargetDateText(settings.TargetMonth, settings.TargetDay, settings.TargetYear);
             due.push_back({settings.ProjectTitle.empty() ? std::string("Kestrel") : settings.ProjectTitle,
                            NoticeBodyText("The countdown to " + shown + " has reached zero."),

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 #include <limits>
 
 namespace kestrel {
@@ -161,6 +163,13 @@ ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesys
                             return ReadSetting(file, key, defaultValue);
                         });
     return settings;
+}
+
+bool IsFirstRun(const SettingsFile& file)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(file.path(), error);
+    return status.type() == std::filesystem::file_type::not_found;
 }
 
 } // namespace kestrel

@@ -86,6 +86,12 @@ struct ProgramSettings
     std::string TargetMonth;
     std::string TargetDay;
     std::string TargetType;
+    // "H:MM" or "HH:MM" (24-hour): the time of day the count runs to; anything else means
+    // midnight at the start of the target day (see TargetTimeOfDay).
+    std::string TargetTime;
+    // "True": once the target moment has passed, the count shows the time since it (see
+    // ComputeCountdown); anything else keeps the negative count.
+    std::string CountUp;
     std::string CaptionOption;
     std::string CountDownFile;
     std::int16_t ContinuousSave = 0;
@@ -103,6 +109,8 @@ inline constexpr SettingKey TargetYear{kTargetDateSection, "Target_Year", "2000"
 inline constexpr SettingKey TargetMonth{kTargetDateSection, "Target_Month", "1"};
 inline constexpr SettingKey TargetDay{kTargetDateSection, "Target_Day", "1"};
 inline constexpr SettingKey TargetType{kTargetDateSection, "Target_Type", "Days"};
+inline constexpr SettingKey TargetTime{kTargetDateSection, "Target_Time", "", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey CountUp{kTargetDateSection, "Count_Up", "False", Computed::None, WriteRule::WhenChanged};
 inline constexpr SettingKey CaptionOption{kTargetDateSection, "Caption_option", "yy:dd:hh:mm:ss"};
 inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File", nullptr, Computed::CountdownFile};
 inline constexpr SettingKey ContinuousSave{kFileOptionsSection, "Continuous_Save", "0"};
@@ -127,12 +135,14 @@ struct ProgramField
 // The fields of ProgramSettings other than the unit texts, in the order the options dialog's
 // Apply writes them (the count format before the day type); loading reads them in this order too.
 // clang-format off
-inline constexpr std::array<ProgramField, 11> kProgramFields = {{
+inline constexpr std::array<ProgramField, 13> kProgramFields = {{
     {setting::TargetYear, &ProgramSettings::TargetYear},
     {setting::TargetMonth, &ProgramSettings::TargetMonth},
     {setting::TargetDay, &ProgramSettings::TargetDay},
     {setting::CaptionOption, &ProgramSettings::CaptionOption},
     {setting::TargetType, &ProgramSettings::TargetType},
+    {setting::TargetTime, &ProgramSettings::TargetTime},
+    {setting::CountUp, &ProgramSettings::CountUp},
     {setting::CountDownFile, &ProgramSettings::CountDownFile},
     {setting::ContinuousSave, nullptr, &ProgramSettings::ContinuousSave},
     {setting::FileBeforeText, &ProgramSettings::FileBeforeText},
@@ -195,5 +205,9 @@ enum class SettingsReader : std::uint8_t
 // and "DD After Text" defaults to the day type just read.
 ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory,
                                     SettingsReader reader = SettingsReader::Program);
+
+// Whether this is a first run: no settings file exists at all. A file that exists counts as the
+// user's, even an empty one or one without a target, and so does one that cannot be looked at.
+bool IsFirstRun(const SettingsFile& file);
 
 } // namespace kestrel

@@ -273,6 +273,14 @@ std::filesystem::path DefaultSettingsPath()
     return HomeDirectory() / ".config" / "kestrel" / "KESTREL.INI";
 }
 
+std::filesystem::path DefaultAutostartEntry()
+{
+    if (auto config = FolderFromEnvironment("XDG_CONFIG_HOME")) {
+        return *config / "autostart" / "kestrel.desktop";
+    }
+    return HomeDirectory() / ".config" / "autostart" / "kestrel.desktop";
+}
+
 std::filesystem::path DefaultDataDirectory()
 {
     if (auto data = FolderFromEnvironment("XDG_DATA_HOME")) {

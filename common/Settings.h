@@ -90,6 +90,9 @@ std::string SingleText(double value);
 // Where both programs keep the settings file: $XDG_CONFIG_HOME/kestrel/KESTREL.INI, or
 // $HOME/.config/kestrel/KESTREL.INI when the variable is unset, empty or not an absolute path.
 std::filesystem::path DefaultSettingsPath();
+// The desktop's autostart entry for Kestrel: kestrel.desktop in the autostart folder of
+// $XDG_CONFIG_HOME (~/.config when that is unset or not absolute).
+std::filesystem::path DefaultAutostartEntry();
 
 // The folder of the default data files (the countdown file and the milestone file):
 // $XDG_DATA_HOME/kestrel, or $HOME/.local/share/kestrel when the variable is unset, empty or

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DateCalculator.h"
 
+#include "Countdown.h"
 #include "DateCalculation.h"
 #include "ElasticPanel.h"
 #include "MonthView.h"
@@ -131,7 +132,9 @@ DateCalculator::DateCalculator(Program& program)
         for (const CalculatorInterval& interval : kCalculatorIntervals) {
             m_interval->addItem(Text(interval.item));
         }
-        const QString type = QString::fromStdString(m_program.ProgramSettings.TargetType);
+        // The interval the countdown counts in, by the day-type rule of every display.
+        const QString type =
+            CountsWorkDays(m_program.ProgramSettings.TargetType) ? QStringLiteral("WorkDays") : QStringLiteral("Days");
         m_interval->setCurrentIndex(m_interval->findText(type, Qt::MatchExactly | Qt::MatchCaseSensitive));
         m_interval->setEditText(type);
     });

@@ -27,8 +27,8 @@ CalendarTarget CalendarTargetFrom(const std::string& year, const std::string& mo
 {
     CalendarTarget target;
     target.date = PackDate(Part(year), Part(month), Part(day));
-    // The same rule as the countdown line: only the exact day type "WorkDays" counts work days.
-    target.workDays = type == "WorkDays";
+    // The same rule as the countdown line.
+    target.workDays = CountsWorkDays(type);
     target.typeText = type;
     return target;
 }
@@ -107,6 +107,7 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
             cell.milestone = *position;
+            cell.note = table.at(*position).text;
             ++grid.marksInMonth;
         }
     }

@@ -32,6 +32,7 @@ struct DayCell
     int day = 0;                       // 0: the cell holds no day and shows nothing
     std::optional<std::int16_t> count; // none: no count shown (a weekend in work days, or overflow)
     int milestone = 0;                 // position in the milestone table, 0 for none
+    std::string note;                  // the milestone's text, for the cell's tooltip
     bool today = false;
     bool target = false;
 

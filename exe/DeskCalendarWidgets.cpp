@@ -98,6 +98,18 @@ void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
                       .arg(back.name(), QString::number(width), frame, countBorder));
     m_count->setProperty("BorderStyle", cell.today || cell.target ? 1 : 0);
     setAccessibleName(accessibleName);
+    // A milestone's note shows where the eye is: in the tooltip, before the hint, and in the
+    // description a screen reader gives. The cell itself stays as it is drawn.
+    const QString note = FromStd(cell.note);
+    QString tooltip = QString::fromLatin1(kCellTooltip);
+    if (!note.isEmpty()) {
+        // As rich text, so that a note with "<" shows as typed.
+        tooltip = QStringLiteral("<p>") + note.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                  QStringLiteral("<br>") + tooltip + QStringLiteral("</p>");
+    }
+    m_day->setToolTip(tooltip);
+    m_count->setToolTip(tooltip);
+    setAccessibleDescription(note);
 }
 
 void CalendarDayCell::mouseDoubleClickEvent(QMouseEvent* event)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsDialog.h"
 
+#include "Autostart.h"
 #include "DeskCalendarModel.h"
 #include "ICalendar.h"
 #include "IndexTab.h"
@@ -29,6 +30,11 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kMilestoneFilter = "Text files(*.txt);|*.txt|All files|*.*";
+constexpr const char* kBadTargetTimeMessage =
+    "The target time must be a time of day written as H:MM or HH:MM (24-hour), such as 17:00. "
+    "Leave it empty to count to midnight at the start of the target day.";
+// The preset chosen for the user on a first run.
+constexpr const char* kFirstRunPreset = "Next New Year";
 
 QString Text(const std::string& text)
 {
@@ -60,6 +66,7 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.companyLogo = CompanyLogo(program);
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile);
+    v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
     return v;
 }
 
@@ -105,6 +112,11 @@ void ApplyOptions(Program& program, const OptionsValues& v)
             program.write(std::move(*write));
         }
     });
+    step([&] {
+        if (!program.autostartEntry.empty() && v.startAtLogin != AutostartEnabled(program.autostartEntry)) {
+            SetAutostart(program.autostartEntry, v.startAtLogin, program.programPath);
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -126,13 +138,16 @@ OptionsDialog::OptionsDialog(Program& program)
     m_pages = new IndexTab(this);
     m_pages->setObjectName(QStringLiteral("VideoSoftIndexTab1"));
     m_pages->addPageKeys();
-    m_pages->setCaptions(QStringLiteral("Countdown Options|Project Planning Options|Web/Text file Options"));
+    m_pages->setCaptions(
+        QStringLiteral("Countdown Options|Project Planning Options|Web/Text file Options|More Options"));
     m_countdown = new CountdownOptionsPage;
     m_project = new ProjectPlanningPage;
     m_file = new FileOptionsPage;
+    m_more = new MoreOptionsPage;
     m_pages->page(static_cast<int>(Page::Countdown))->layout()->addWidget(m_countdown);
     m_pages->page(static_cast<int>(Page::Project))->layout()->addWidget(m_project);
     m_pages->page(static_cast<int>(Page::File))->layout()->addWidget(m_file);
+    m_pages->page(static_cast<int>(Page::More))->layout()->addWidget(m_more);
     m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
     // Every tab caption shows whole; the dialog is never narrower than its tabs.
     m_pages->tabBar()->setUsesScrollButtons(false);
@@ -174,7 +189,17 @@ void OptionsDialog::load()
     RunStep(dialogs, [&] { m_countdown->load(v); });
     RunStep(dialogs, [&] { m_file->load(v); });
     RunStep(dialogs, [&] { m_project->load(v); });
+    RunStep(dialogs, [&] { m_more->load(v); });
     ShowArrowPointer();
+}
+
+void OptionsDialog::prepareFirstRun()
+{
+    m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
+    QComboBox* presets = m_countdown->presetBox();
+    presets->setCurrentIndex(presets->findText(QString::fromLatin1(kFirstRunPreset)));
+    presetChosen();
+    m_ok->setFocus(Qt::OtherFocusReason);
 }
 
 OptionsValues OptionsDialog::values() const
@@ -183,6 +208,7 @@ OptionsValues OptionsDialog::values() const
     m_countdown->store(v);
     m_project->store(v);
     m_file->store(v);
+    m_more->store(v);
     return v;
 }
 
@@ -231,6 +257,15 @@ bool OptionsDialog::apply()
     if (const std::optional<OwnFile> clash = OwnFileAt(own.milestones, own, OwnFile::Milestones)) {
         refuse(MilestoneFileClashMessage(own.milestones, *clash), QStringLiteral("Project Planning Options"),
                Page::Project, m_project->milestoneFileEdit());
+        return false;
+    }
+    // A time of day the count cannot run to: one message, and nothing is stored until it is mended.
+    if (!v.settings.TargetTime.empty() && !TargetTimeOfDay(v.settings.TargetTime)) {
+        ShowArrowPointer();
+        m_program.dialogs.MsgBox(QString::fromLatin1(kBadTargetTimeMessage), Dialogs::Buttons::Ok,
+                                 Dialogs::Icon::Exclamation, QStringLiteral("Countdown Options"));
+        m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
+        m_countdown->targetTimeEdit()->setFocus(Qt::OtherFocusReason);
         return false;
     }
     ApplyOptions(m_program, v);

@@ -44,14 +44,20 @@ public:
         Countdown,
         Project,
         File,
+        More,
     };
     IndexTab* pages() const { return m_pages; }
     CountdownOptionsPage* countdownPage() const { return m_countdown; }
     ProjectPlanningPage* projectPage() const { return m_project; }
     FileOptionsPage* filePage() const { return m_file; }
+    MoreOptionsPage* morePage() const { return m_more; }
 
     // What the controls hold now.
     OptionsValues values() const;
+
+    // The first run, when no settings file exists: the first page with the next New Year preset
+    // chosen and the keyboard focus on OK, so that Enter gives a countdown that makes sense.
+    void prepareFirstRun();
 
     // Unloads the dialog however it closes: the toolbar's open flag goes back to "False" and the
     // dialog leaves the loaded windows.
@@ -74,6 +80,7 @@ private:
     CountdownOptionsPage* m_countdown = nullptr;
     ProjectPlanningPage* m_project = nullptr;
     FileOptionsPage* m_file = nullptr;
+    MoreOptionsPage* m_more = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_apply = nullptr;
@@ -87,7 +94,8 @@ OptionsValues OptionsFromSettings(const Program& program);
 
 // Apply: writes the target date, the count format, the day type, then the "File Options" keys in
 // the order of the program's settings and "Company Logo", updating the program's settings key by
-// key; then the personal preset date when the preset box shows one. Each key is a step of its
+// key; then the personal preset date when the preset box shows one; then the choices of the page
+// "More Options" (the autostart entry is written or removed only when the box changed it). Each key is a step of its
 // own: one that cannot be worked out (a target date text that is no date skips its three keys)
 // is reported as "number description" and the rest are written.
 void ApplyOptions(Program& program, const OptionsValues& values);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsPages.h"
 
+#include "Countdown.h"
+
 #include "CountFormat.h"
 #include "IndexTab.h"
 #include "MonthView.h"
@@ -184,7 +186,7 @@ void SwallowTyping(QWidget* control)
 
 CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
     : QWidget(parent), m_presets(NewDropDown("cboSpecialDates", this)), m_targetDate(NewTextBox("txtTargetDate", this)),
-      m_calendar(new QPushButton(QStringLiteral("&Cal..."), this)),
+      m_targetTime(NewTextBox("txtTargetTime", this)), m_calendar(new QPushButton(QStringLiteral("&Cal..."), this)),
       m_captionOptions(NewDropDown("CboCountOptions", this)), m_dayTypes(NewDropDown("cboTypeOfCalculation", this)),
       m_picker(new MonthView(this))
 {
@@ -217,6 +219,13 @@ CountdownOptionsPage::CountdownOptionsPage(QWidget* parent)
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(m_targetDate, 1);
     dateRow->addWidget(m_calendar);
+    // The time of day beside the date; empty counts to midnight at the start of the day.
+    m_targetTime->setPlaceholderText(QStringLiteral("HH:MM"));
+    m_targetTime->setMaxLength(5);
+    m_targetTime->setAccessibleName(QStringLiteral("Target time of day"));
+    m_targetTime->setToolTip(QStringLiteral("The time of day of the target, 24-hour (17:00); empty for midnight"));
+    dateRow->addWidget(NewLabel("lblTargetTime", "&Time:", m_targetTime, target));
+    dateRow->addWidget(m_targetTime);
     targetForm->addRow(QString(), dateRow);
 
     auto* other = new QGroupBox(QStringLiteral("Other Options"), this);
@@ -249,14 +258,20 @@ void CountdownOptionsPage::load(const OptionsValues& values)
     SetComboText(m_captionOptions, Text(values.settings.CaptionOption));
     SetComboText(m_dayTypes, Text(values.settings.TargetType));
     m_targetDate->setText(values.targetDateText);
+    m_targetTime->setText(Text(values.settings.TargetTime));
 }
 
 void CountdownOptionsPage::store(OptionsValues& values) const
 {
     values.presetText = presetText();
     values.targetDateText = m_targetDate->text();
+    values.settings.TargetTime = m_targetTime->text().trimmed().toStdString();
     values.settings.CaptionOption = m_captionOptions->currentText().toStdString();
-    values.settings.TargetType = m_dayTypes->currentText().toStdString();
+    // Only the two day types are stored, whatever letter case was typed: "WorkDays" counts work
+    // days in every display, and any other text would count calendar days.
+    const bool workDays =
+        m_dayTypes->currentText().trimmed().compare(QLatin1String("WorkDays"), Qt::CaseInsensitive) == 0;
+    values.settings.TargetType = workDays ? "WorkDays" : "Days";
 }
 
 QString CountdownOptionsPage::presetText() const
@@ -482,6 +497,34 @@ void FileOptionsPage::store(OptionsValues& values) const
     for (std::size_t i = 0; i < m_units.size(); ++i) {
         UnitTextField(values.settings, i / 2, i % 2 == 1) = m_units[i]->text().toStdString();
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+MoreOptionsPage::MoreOptionsPage(QWidget* parent)
+    : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this)),
+      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this))
+{
+    m_countUp->setObjectName(QStringLiteral("chkCountUp"));
+    setObjectName(QStringLiteral("pageMoreOptions"));
+    m_startAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_countUp);
+    layout->addWidget(m_startAtLogin);
+    layout->addStretch(1);
+}
+
+void MoreOptionsPage::load(const OptionsValues& values)
+{
+    m_startAtLogin->setChecked(values.startAtLogin);
+    m_countUp->setChecked(IsTrueText(values.settings.CountUp));
+}
+
+void MoreOptionsPage::store(OptionsValues& values) const
+{
+    values.startAtLogin = m_startAtLogin->isChecked();
+    values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
 }
 
 } // namespace kestrel

@@ -35,6 +35,8 @@ struct OptionsValues
     bool notifications = true;
     // The iCalendar file kept up to date with the milestones; empty for none.
     QString calendarFile;
+    // Kestrel starts with the desktop session: what the autostart entry on disk says.
+    bool startAtLogin = false;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -55,6 +57,8 @@ public:
 
     QComboBox* presetBox() const { return m_presets; }
     QLineEdit* targetDateEdit() const { return m_targetDate; }
+    // The target's time of day, "H:MM" or "HH:MM"; empty for midnight.
+    QLineEdit* targetTimeEdit() const { return m_targetTime; }
     QComboBox* CboCountOptions() const { return m_captionOptions; }
     QComboBox* dayTypeBox() const { return m_dayTypes; }
     MonthView* MonthView1() const { return m_picker; }
@@ -84,6 +88,7 @@ private:
 
     QComboBox* m_presets;
     QLineEdit* m_targetDate;
+    QLineEdit* m_targetTime;
     QPushButton* m_calendar;
     QComboBox* m_captionOptions;
     QComboBox* m_dayTypes;
@@ -140,6 +145,25 @@ private:
     QLineEdit* m_afterDate;
     std::array<QLineEdit*, 10> m_units{};
     QLineEdit* m_calendarFile;
+};
+
+// The page "More Options", after the three pages above: the choices Kestrel adds to them, such
+// as starting with the desktop session.
+class MoreOptionsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MoreOptionsPage(QWidget* parent = nullptr);
+
+    void load(const OptionsValues& values);
+    void store(OptionsValues& values) const;
+
+    QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
+    QCheckBox* countUpBox() const { return m_countUp; }
+
+private:
+    QCheckBox* m_startAtLogin;
+    QCheckBox* m_countUp;
 };
 
 } // namespace kestrel

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -87,8 +88,12 @@ void Program::set(const SettingKey& key, const std::string& value)
     if (field == kProgramFields.end()) {
         throw std::logic_error(std::string("no field holds the key ") + key.key);
     }
+    // A key written only when changed stays out of the file while the value is the one held.
+    const bool unchanged = key.write == WriteRule::WhenChanged && FieldText(ProgramSettings, *field) == value;
     SetField(ProgramSettings, *field, value);
-    write(SettingWrite{key.section, key.key, value});
+    if (!unchanged) {
+        write(SettingWrite{key.section, key.key, value});
+    }
 }
 
 void Program::setUnitText(std::size_t unit, bool after, const std::string& value)
@@ -359,6 +364,10 @@ int StartProgram(QApplication& app)
     Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
                     QCoreApplication::applicationDirPath().toStdString(), DefaultDataDirectory());
 
+    program.autostartEntry = DefaultAutostartEntry();
+    program.programPath = QCoreApplication::applicationFilePath().toStdString();
+    // Looked at before anything of this run can write the settings file.
+    const bool firstRun = IsFirstRun(program.settings);
     FindHelpFile(program, kHelpFileName);
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
     // Writes killed half-way (a crash, a power cut) leave their temporary files beside the
@@ -387,6 +396,11 @@ int StartProgram(QApplication& app)
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
     toolbar->Load();
+    if (firstRun) {
+        // Without a settings file the built-in target lies in the past: the options dialog
+        // opens over the toolbar, ready for Enter, once the main loop runs.
+        QTimer::singleShot(0, toolbar, [toolbar] { toolbar->openFirstRunOptions(); });
+    }
     // A signal that came while a message box of the start was open has ended the program
     // already (the box's own loop received the quit): the main loop would wait for ever.
     const int code = dialogs.ending() ? 0 : app.exec();

@@ -20,6 +20,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QApplication;
@@ -49,6 +50,10 @@ struct Program
     Dialogs& dialogs;
     std::filesystem::path programDirectory;
     std::filesystem::path dataDirectory;
+    // The desktop's autostart entry that "Start Kestrel when I log in" writes, and the program it
+    // starts. Empty until start-up sets them: a program made by a test touches no autostart entry.
+    std::filesystem::path autostartEntry;
+    std::string programPath;
 
     kestrel::ProgramSettings ProgramSettings;
     // The countdown of the last tick.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportComposer.h"
 
+#include "Countdown.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "RuntimeError.h"
@@ -46,7 +47,7 @@ QString PageLabel(int previewPage, int pageNumber)
 }
 
 ReportComposer::ReportComposer(ReportDocument& document, ReportInputs inputs)
-    : m_document(document), m_inputs(std::move(inputs)), m_workDays(m_inputs.targetType != QLatin1String("Days"))
+    : m_document(document), m_inputs(std::move(inputs)), m_workDays(CountsWorkDays(m_inputs.targetType.toStdString()))
 {
     m_month.columns = ParseTableText(QString::fromLatin1(kReportTableFormat)).columns;
 }

@@ -49,7 +49,7 @@ public:
     // after the target.
     int pageNumber() const { return m_pageNumber; }
 
-    // Whether the count is in work days: any day type but "Days", as the desk calendar counts.
+    // Whether the count is in work days, by the same rule as the countdown line and the desk calendar.
     bool workDays() const { return m_workDays; }
 
 private:

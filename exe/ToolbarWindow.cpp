@@ -5,6 +5,7 @@
 #include "AccessKeys.h"
 #include "CommandButton.h"
 #include "ElasticPanel.h"
+#include "OptionsDialog.h"
 #include "Presets.h"
 #include "Program.h"
 #include "Steps.h"
@@ -247,7 +248,7 @@ void ToolbarWindow::Load()
         const ProgramSettings& s = m_program.ProgramSettings;
         m_target->setCaption(QStringLiteral("Target is: ") +
                              QString::fromStdString(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear)) +
-                             QStringLiteral(" 00:00:00"));
+                             QLatin1Char(' ') + QString::fromStdString(TargetTimeText(s)));
     });
     if (firstLoad) {
         m_loaded = true;
@@ -289,8 +290,7 @@ void ToolbarWindow::refreshCountdown()
         m_today->setCaption(QString::fromStdString(b.TodayLine));
     };
     try {
-        m_program.countdown =
-            ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType, s.CaptionOption);
+        m_program.countdown = ComputeCountdown(now, s);
     } catch (...) {
         // A count out of range is reported by the caller; every display then says so rather than
         // keep the count of an earlier target.
@@ -350,7 +350,16 @@ void ToolbarWindow::pressButton(Button which)
     }
 }
 
-void ToolbarWindow::open(const WindowKind& kind)
+void ToolbarWindow::openFirstRunOptions()
+{
+    open(WindowRow(kOptionsName), [](QWidget& window) {
+        if (auto* options = qobject_cast<OptionsDialog*>(&window)) {
+            options->prepareFirstRun();
+        }
+    });
+}
+
+void ToolbarWindow::open(const WindowKind& kind, const std::function<void(QWidget&)>& prepare)
 {
     // A window that is open already closes: the toggle of the windows beside the toolbar.
     if (QWidget* window = m_program.windows.find(QString::fromLatin1(kind.storedName))) {
@@ -369,6 +378,9 @@ void ToolbarWindow::open(const WindowKind& kind)
     m_idleTimer->stop();
     {
         std::unique_ptr<QWidget> window(kind.create(m_program));
+        if (window && prepare) {
+            prepare(*window);
+        }
         if (auto* dialog = qobject_cast<QDialog*>(window.get())) {
             dialog->exec();
         }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QTimer;
@@ -41,6 +42,8 @@ public:
     void refreshAllDisplays();
     // A button press (also from the menus and the button's action).
     void pressButton(Button which);
+    // Opens the options dialog prepared for a first run (see OptionsDialog::prepareFirstRun).
+    void openFirstRunOptions();
     // Ends the program as "&Close" does: the help viewer closes, the toolbar's place and the open
     // windows are recorded, the event loop ends. Running it again does nothing.
     void endProgram();
@@ -69,7 +72,9 @@ private:
     void showOnAllDisplays();
     // Switches continuous saving off when the countdown file is the settings or milestone file.
     void guardCountdownFile();
-    void open(const WindowKind& kind);
+    // Opens a window, or closes it when it is open; `prepare`, when given, runs on a modal
+    // window after its load steps and before it shows.
+    void open(const WindowKind& kind, const std::function<void(QWidget&)>& prepare = {});
     void showButtonStates();
     void restoreOpenWindows();
 

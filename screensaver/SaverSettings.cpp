@@ -129,8 +129,9 @@ std::string ConfigurationMessage()
 std::optional<CountdownBreakdown> SaverCountdown(DateValue now, const SaverSettings& s)
 {
     try {
-        return ComputeCountdown(now, s.TargetYear, s.TargetMonth, s.TargetDay, s.TargetType,
-                                ScreensaverFormat(s.CaptionOption));
+        SaverSettings shown = s;
+        shown.CaptionOption = ScreensaverFormat(s.CaptionOption);
+        return ComputeCountdown(now, shown);
     } catch (const RuntimeError&) {
         return std::nullopt;
     }

@@ -240,7 +240,7 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
                   at.minute, at.second);
 
     std::string json = "{\"text\":" + JsonString(breakdown.Line);
-    AddText(json, "tooltip", "Target is: " + targetText + " 00:00:00\n" + breakdown.TodayLine);
+    AddText(json, "tooltip", "Target is: " + targetText + " " + TargetTimeText(settings) + "\n" + breakdown.TodayLine);
     AddText(json, "class", passed ? "passed" : "counting");
     AddText(json, "line", breakdown.Line);
     AddNumber(json, "years", breakdown.YearsPart);
@@ -264,9 +264,7 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
 
 std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now)
 {
-    const CountdownBreakdown breakdown =
-        ComputeCountdown(now, settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType,
-                         settings.CaptionOption);
+    const CountdownBreakdown breakdown = ComputeCountdown(now, settings);
     std::string text = format == StatusFormat::Json ? StatusJson(settings, breakdown, now) : breakdown.Line;
     text += '\n';
     return text;

@@ -239,6 +239,135 @@ INSTANTIATE_TEST_SUITE_P(Zones, ChangesOfTheClocks, ::testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+// A target time of day: the count runs to that moment with every rule of the count at midnight.
+struct TimeCase
+{
+    const char* name;
+    const char* zone;
+    DateValue now;
+    int targetYear, targetMonth, targetDay;
+    const char* time;
+    const char* line;
+};
+
+class TimeOfDay : public ::testing::TestWithParam<TimeCase>
+{};
+
+TEST_P(TimeOfDay, CountsToTheMomentOfTheDay)
+{
+    const TimeCase& c = GetParam();
+    ProgramSettings settings;
+    settings.TargetYear = std::to_string(c.targetYear);
+    settings.TargetMonth = std::to_string(c.targetMonth);
+    settings.TargetDay = std::to_string(c.targetDay);
+    settings.TargetTime = c.time;
+    {
+        ScopedZone zone(c.zone);
+        const CountdownBreakdown b = ComputeCountdown(c.now, settings);
+        EXPECT_EQ(b.Line, c.line);
+        EXPECT_EQ(b.TodayLine, "Today is: " + Format(c.now, "mmm d, yyyy h:mm:ss"));
+    }
+    ::tzset();
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Zones, TimeOfDay, ::testing::Values(
+    TimeCase{"ThirtySecondsBefore", "UTC", At(2027, 3, 10, 16, 59, 30), 2027, 3, 10, "17:00", "T-0:0:0:0:30"},
+    TimeCase{"AtTheMoment", "UTC", At(2027, 3, 10, 17, 0, 0), 2027, 3, 10, "17:00", "T-0:0:0:0:0"},
+    TimeCase{"OneSecondAfter", "UTC", At(2027, 3, 10, 17, 0, 1), 2027, 3, 10, "17:00", "T-0:0:0:0:-1"},
+    TimeCase{"OneHourDigit", "UTC", At(2027, 3, 10, 8, 0, 0), 2027, 3, 10, "9:05", "T-0:0:1:4:60"},
+    TimeCase{"AcrossMidnight", "UTC", At(2027, 3, 9, 23, 0, 0), 2027, 3, 10, "01:30", "T-0:0:2:29:60"},
+    TimeCase{"AYearAndADay", "UTC", At(2026, 3, 9, 17, 0, 0), 2027, 3, 10, "17:00", "T-1:0:23:59:60"},
+    TimeCase{"MidnightIsTheDayItself", "UTC", At(2027, 3, 9, 12, 0, 30), 2027, 3, 10, "0:00", "T-0:0:11:59:30"},
+    TimeCase{"AcrossTheSpringChange", "Europe/Berlin", At(2027, 3, 27, 12, 0, 30), 2027, 3, 29, "17:00", "T-0:2:3:59:30"},
+    TimeCase{"AcrossTheAutumnChange", "Europe/Berlin", At(2027, 10, 30, 12, 0, 30), 2027, 11, 1, "17:00", "T-0:2:5:59:30"},
+    TimeCase{"InTheSkippedHourMeansTheEndOfTheSkip", "Europe/Berlin", At(2027, 3, 28, 1, 0, 0), 2027, 3, 28, "2:30", "T-0:0:0:59:60"},
+    TimeCase{"ZeroAtTheEndOfTheSkip", "Europe/Berlin", At(2027, 3, 28, 3, 0, 0), 2027, 3, 28, "02:30", "T-0:0:0:0:0"},
+    TimeCase{"TwiceInTheNightMeansTheFirst", "Europe/Berlin", At(2027, 10, 31, 1, 30, 0), 2027, 10, 31, "2:30", "T-0:0:0:59:60"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+// With "Count_Up" on, the count after the target is the plain time since it, after "T+".
+struct CountUpCase
+{
+    const char* name;
+    DateValue now;
+    const char* time;
+    const char* type;
+    const char* format;
+    const char* line;
+};
+
+class CountUp : public ::testing::TestWithParam<CountUpCase>
+{};
+
+TEST_P(CountUp, ShowsTheTimeSinceTheTarget)
+{
+    const CountUpCase& c = GetParam();
+    ProgramSettings settings;
+    settings.TargetYear = "2000";
+    settings.TargetMonth = "2";
+    settings.TargetDay = "29";
+    settings.TargetTime = c.time;
+    settings.TargetType = c.type;
+    settings.CaptionOption = c.format;
+    settings.CountUp = "True";
+    EXPECT_EQ(ComputeCountdown(c.now, settings).Line, c.line);
+    settings.CountUp = "False";
+    EXPECT_EQ(ComputeCountdown(c.now, settings).Line[1], '-') << "off: the count of today";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Examples, CountUp, ::testing::Values(
+    CountUpCase{"OneSecondBefore", At(2000, 2, 28, 23, 59, 59), "", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:1"},
+    CountUpCase{"AtTheTarget", At(2000, 2, 29), "", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:0"},
+    CountUpCase{"OneSecondAfter", At(2000, 2, 29, 0, 0, 1), "", "Days", "yy:dd:hh:mm:ss", "T+0:0:0:0:1"},
+    CountUpCase{"TheNextMorning", At(2000, 3, 1, 10, 20, 30), "", "Days", "yy:dd:hh:mm:ss", "T+0:1:10:20:30"},
+    CountUpCase{"LeapDayCountsFrom28February", At(2001, 2, 28, 0, 0, 5), "", "Days", "yy:dd:hh:mm:ss", "T+1:0:0:0:5"},
+    CountUpCase{"JustBeforeTheFirstYear", At(2001, 2, 27, 23, 59, 59), "", "Days", "yy:dd:hh:mm:ss", "T+0:364:23:59:59"},
+    CountUpCase{"TotalDays", At(2001, 3, 1, 1, 0, 0), "", "Days", "dd:hh:mm:ss", "T+366:1:0:0"},
+    CountUpCase{"WorkDaysLeaveOutWeekends", At(2000, 3, 6, 8, 0, 0), "", "WorkDays", "dd:hh:mm:ss", "T+4:8:0:0"},
+    CountUpCase{"FromTheTargetTime", At(2000, 2, 29, 17, 0, 1), "17:00", "Days", "yy:dd:hh:mm:ss", "T+0:0:0:0:1"},
+    CountUpCase{"BeforeTheTargetTime", At(2000, 2, 29, 16, 59, 59), "17:00", "Days", "yy:dd:hh:mm:ss", "T-0:0:0:0:1"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(TargetTimeOfDayTest, OnlyTwentyFourHourTimesCount)
+{
+    // clang-format off
+    const struct { const char* text; int seconds; } cases[] = {
+        {"17:00", 61200},
+        {"9:05", 32700},
+        {"09:05", 32700},
+        {"0:00", 0},
+        {"23:59", 86340},
+        {"", -1},
+        {"24:00", -1},
+        {"17:60", -1},
+        {"17", -1},
+        {"17:0", -1},
+        {"017:00", -1},
+        {"5pm", -1},
+        {"17:00:00", -1},
+        {"-1:00", -1},
+        {"1 :00", -1},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        EXPECT_EQ(TargetTimeOfDay(c.text).value_or(-1), c.seconds) << c.text;
+    }
+    // A bad time counts to midnight, as an absent one does.
+    ProgramSettings settings;
+    settings.TargetTime = "25:00";
+    const DateValue now = At(1999, 12, 30, 15, 20, 45);
+    EXPECT_EQ(ComputeCountdown(now, settings).Line, "T-0:1:8:39:15");
+    EXPECT_EQ(TargetTimeText(settings), "00:00:00");
+    settings.TargetTime = "7:30";
+    EXPECT_EQ(TargetTimeText(settings), "07:30:00");
+    EXPECT_FALSE(TargetPassed(settings, At(2000, 1, 1, 7, 30, 0)));
+    EXPECT_TRUE(TargetPassed(settings, At(2000, 1, 1, 7, 30, 1)));
+}
+
 TEST(SteadyClockNowTest, MovesNowByTheHourTheClocksChange)
 {
     {

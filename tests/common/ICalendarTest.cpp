@@ -107,6 +107,20 @@ TEST(CalendarFileTest, OneAllDayEventForTheTargetAndEachMilestone)
     EXPECT_TRUE(ics.ends_with("END:VCALENDAR\r\n"));
 }
 
+TEST(CalendarFileTest, ATargetTimeMakesTheTargetATimedEvent)
+{
+    ProgramSettings settings;
+    settings.TargetTime = "9:05";
+    const std::string ics = CalendarFile(settings, MilestoneTable{}, "20261207T120000Z");
+    EXPECT_NE(ics.find("UID:target-20000101@kestrel\r\nDTSTAMP:20261207T120000Z\r\nDTSTART:20000101T090500\r\n"
+                       "SUMMARY:Target day: Year 2000 Conversion Project\r\n"),
+              std::string::npos)
+        << ics;
+    settings.TargetTime = "9 o'clock"; // no time of day: the all-day event
+    EXPECT_NE(CalendarFile(settings, MilestoneTable{}, "20261207T120000Z").find("DTSTART;VALUE=DATE:20000101\r\n"),
+              std::string::npos);
+}
+
 TEST(CalendarFileTest, TargetTheEngineCannotCountGivesNoTargetEvent)
 {
     ProgramSettings settings;

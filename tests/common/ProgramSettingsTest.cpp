@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kestrel {
 namespace {
 
@@ -43,6 +45,29 @@ TEST_F(ProgramSettingsTest, NoSettingsFileGivesEveryDefault)
     }
     EXPECT_EQ(captions,
               (std::vector<std::string>{"", " Years", "", "Days", "", " Hours", "", " Minutes", "", " Seconds"}));
+}
+
+// Only a missing settings file makes a first run; any file that exists is the user's.
+TEST_F(ProgramSettingsTest, OnlyAMissingSettingsFileIsAFirstRun)
+{
+    // clang-format off
+    const struct { const char* what; const char* text; bool firstRun; } cases[] = {
+        {"no file", nullptr, true},
+        {"an empty file", "", false},
+        {"a file without a target", "[File Options]\nProject Title=Move\n", false},
+        {"a file with a target", "[Target Date]\nTarget_Year=2031\n", false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const std::filesystem::path path = dir / (std::string(c.what) + ".ini");
+        if (c.text != nullptr) {
+            WriteFile(path, c.text);
+        }
+        EXPECT_EQ(IsFirstRun(SettingsFile(path)), c.firstRun) << c.what;
+    }
+    // A file that cannot be looked at is still a file: no first run over the user's settings.
+    std::filesystem::create_directory(dir / "folder.ini");
+    EXPECT_FALSE(IsFirstRun(SettingsFile(dir / "folder.ini")));
 }
 
 TEST_F(ProgramSettingsTest, DaysCaptionDefaultsToTheDayTypeRead)

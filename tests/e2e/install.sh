@@ -61,6 +61,8 @@ expect_eq "theme entry starts" "$(grep '^Exec=' "$entry")" "Exec=kestrel-saver -
 expect_eq "theme entry looks for" "$(grep '^TryExec=' "$entry")" "TryExec=kestrel-saver"
 expect_eq "theme entry category" "$(grep '^Categories=' "$entry")" "Categories=Screensaver;"
 
+# A settings file, even an empty one, keeps the first-run options dialog away.
+: >"$SETTINGS"
 start_x
 
 # kestrel away from its help file, with none in the data folders or on the PATH either, says so:

@@ -40,6 +40,8 @@ notification_count() {
     if [ -f "$LOG" ]; then wc -l <"$LOG"; else echo 0; fi
 }
 
+# A settings file, even an empty one, keeps the first-run options dialog away.
+: >"$SETTINGS"
 start_service
 
 # 1. The clock passes midnight at the start of 1 January 2000: one notification.

@@ -10,6 +10,8 @@ KESTREL="$1"
 HOST_WINDOW="$2"
 source "$(dirname "$0")/lib.sh"
 
+# A settings file, even an empty one, keeps the first-run options dialog away.
+: >"$SETTINGS"
 start_x
 start_at "1999-12-30 15:20:45" "$KESTREL"
 first=$E2E_LAST_PID

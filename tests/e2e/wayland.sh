@@ -91,6 +91,8 @@ $(screen_text | head -n 80)"
 }
 
 TOOLBAR='T-0:1:8:39:15'
+# A settings file, even an empty one, keeps the first-run options dialog away.
+: >"$SETTINGS"
 start_at "1999-12-30 15:20:45" env -u DISPLAY QT_QPA_PLATFORM=wayland "$KESTREL"
 first=$E2E_LAST_PID
 wait_for 20 "no toolbar window with the today line" shows_line "$TOOLBAR" 'label\|Today is: Dec 30, 1999 15:20:45'

@@ -221,9 +221,10 @@ TEST_F(KeyboardTest, ControlTabAndControlPageKeysTurnTheOptionsPages)
     const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; int page; } presses[] = {
         {Qt::Key_Tab, Qt::ControlModifier, 1},
         {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_Tab, Qt::ControlModifier, 3},
         {Qt::Key_Tab, Qt::ControlModifier, 0},
-        {Qt::Key_PageUp, Qt::ControlModifier, 2},
-        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1},
+        {Qt::Key_PageUp, Qt::ControlModifier, 3},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
     };
     // clang-format on
     ASSERT_EQ(options->pages()->currentTab(), 0);

@@ -122,7 +122,9 @@ TEST_F(DateCalculatorTest, LoadTakesTheIntervalAndTheToDateFromTheTarget)
         {"[Target Date]\nTarget_Year=2003\nTarget_Month=3\nTarget_Day=15\n", "Days", "Mar 15, 2003", "1,171 Days"},
         {"[Target Date]\nTarget_Year=1999\nTarget_Month=12\nTarget_Day=23\n", "Days", "Dec 23, 1999", "-7 Days"},
         // A damaged settings file: an unknown interval, a month that does not exist.
-        {"[Target Date]\nTarget_Type=Fortnights\n", "Fortnights", "Jan 1, 2000", "Choose an interval from the list"},
+        // Any day type but exactly "WorkDays" counts calendar days, as every display counts.
+        {"[Target Date]\nTarget_Type=Fortnights\n", "Days", "Jan 1, 2000", "2 Days"},
+        {"[Target Date]\nTarget_Type=workdays\n", "Days", "Jan 1, 2000", "2 Days"},
         {"[Target Date]\nTarget_Month=13\n", "Days", " 1, 2000", "Pick a To date"},
     };
     for (const LoadCase& c : cases) {

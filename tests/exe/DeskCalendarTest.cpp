@@ -236,6 +236,27 @@ TEST_F(DeskCalendarTest, MarkedDaysShowTheirPositionInOrange)
     EXPECT_TRUE(window.cell(CellOf(24))->accessibleName().endsWith("milestone 2"));
 }
 
+// A marked day's note shows in its tooltip, before the hint, and in its accessible description;
+// the cell's captions stay as they are drawn.
+TEST_F(DeskCalendarTest, MarkedDaysShowTheirNoteInTooltipAndDescription)
+{
+    WriteFile(milestoneFile(), "\" 36510\",\"Kickoff <all> & coffee\"\r\n\" 36518\",\"\"\r\n");
+    DeskCalendar& window = Open();
+    const CalendarDayCell* marked = window.cell(CellOf(16));
+    for (const QLabel* label : {marked->dayLabel(), marked->countLabel()}) {
+        EXPECT_TRUE(label->toolTip().contains("Kickoff &lt;all&gt; &amp; coffee")) << label->toolTip().toStdString();
+        EXPECT_LT(label->toolTip().indexOf("Kickoff"), label->toolTip().indexOf("Double-Click to set milestone"));
+    }
+    EXPECT_EQ(marked->accessibleDescription(), "Kickoff <all> & coffee");
+    EXPECT_EQ(DayText(16), "1 16");
+
+    // A milestone without text and an unmarked day keep the bare hint.
+    for (const int day : {24, 23}) {
+        EXPECT_EQ(window.cell(CellOf(day))->dayLabel()->toolTip(), "Double-Click to set milestone") << day;
+        EXPECT_EQ(window.cell(CellOf(day))->accessibleDescription(), "") << day;
+    }
+}
+
 TEST_F(DeskCalendarTest, ASixthMilestoneInAMonthIsRefusedButMarkedDaysStillOpen)
 {
     std::string file;

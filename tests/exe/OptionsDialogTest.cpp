@@ -85,7 +85,8 @@ protected:
         countdown().CboCountOptions()->setCurrentIndex(9);
         countdown().dayTypeBox()->setEditText("WorkDays");
         for (QLineEdit* box : options->findChildren<QLineEdit*>()) {
-            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit()) {
+            if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit() &&
+                box != countdown().targetTimeEdit()) {
                 box->setText(box->objectName() + "!");
             }
         }
@@ -182,7 +183,8 @@ TEST_F(OptionsTest, ControlsCarryTheirCaptionsAndAccessKeys)
                              "txtBeforeHh", "txtAfterHH", "txtBeforemm", "txtAfterMm", "txtBeforeSs", "txtAfterSS"}) {
         EXPECT_NE(dialog.findChild<QLineEdit*>(name), nullptr) << name;
     }
-    EXPECT_EQ(dialog.pages()->captions(), "Countdown Options|Project Planning Options|Web/Text file Options");
+    EXPECT_EQ(dialog.pages()->captions(),
+              "Countdown Options|Project Planning Options|Web/Text file Options|More Options");
     EXPECT_EQ(dialog.filePage()->textPages()->captions(), "Before Date|After Date|Before / After Intervals");
     EXPECT_EQ(dialog.exitAction()->text(), "&Exit");
     EXPECT_EQ(dialog.exitAction()->objectName(), "mnuClose");
@@ -239,7 +241,9 @@ TEST_F(OptionsTest, ApplyWritesTheKeysOfTheSettingsTablesInTheirOrder)
         expected.push_back(key);
     };
     for (const ProgramField& field : kProgramFields) {
-        add(field.key.section, field.key.key);
+        if (field.key.write == WriteRule::Always) {
+            add(field.key.section, field.key.key);
+        }
     }
     for (std::size_t unit = 0; unit < kUnitKeys.size(); ++unit) {
         add(kFileOptionsSection, UnitTextKeyOf(unit, false).key);
@@ -269,6 +273,36 @@ TEST_F(OptionsTest, ApplyThatCannotWriteSaysSoOnceAndTheNextApplyWritesEveryKey)
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(Keys().size(), 24u) << ReadSettings();
     EXPECT_EQ(Setting("Target Date", "Target_Year"), "3000");
+}
+
+// The target time beside the date: a time of day is stored, anything else is refused with one
+// message, and without a time the file gains no key.
+TEST_F(OptionsTest, TargetTimeIsStoredOnlyAsATimeOfDay)
+{
+    OptionsDialog& dialog = Open();
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "<missing>") << "no time, no key";
+
+    countdown().targetTimeEdit()->setText("25:00");
+    const std::string before = ReadSettings();
+    dialog.button(OptionsDialog::Button::Ok)->click();
+    EXPECT_EQ(program->windows.find("frmOptions"), &dialog) << "Ok keeps the dialog open when it refuses";
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("H:MM or HH:MM"));
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+
+    countdown().targetTimeEdit()->setText(" 9:05 ");
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "9:05");
+    EXPECT_EQ(program->ProgramSettings.TargetTime, "9:05");
+
+    // A stored time shows in the box; emptied, the count goes back to midnight.
+    Open();
+    EXPECT_EQ(countdown().targetTimeEdit()->text(), "9:05");
+    countdown().targetTimeEdit()->clear();
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Target_Time"), "");
+    EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
 TEST_F(OptionsTest, CountdownFileThatIsTheSettingsFileIsRefused)
@@ -423,10 +457,93 @@ TEST_F(OptionsTest, TypingIsSwallowedExceptInTheDayTypeBox)
     EXPECT_EQ(countdown().CboCountOptions()->currentText(), "yy:dd:hh:mm:ss");
     EXPECT_TRUE(dialogs.shown().empty());
 
-    countdown().dayTypeBox()->lineEdit()->selectAll();
-    QTest::keyClicks(countdown().dayTypeBox(), "Weekdays");
+    // The day-type box takes typing but stores only the two day types, whatever the letter case.
+    // clang-format off
+    const struct { const char* typed; const char* stored; } cases[] = {
+        {"workdays", "WorkDays"},
+        {"WORKDAYS", "WorkDays"},
+        {"Weekdays", "Days"},
+        {"dAYS", "Days"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        countdown().dayTypeBox()->lineEdit()->selectAll();
+        QTest::keyClicks(countdown().dayTypeBox(), c.typed);
+        options->button(OptionsDialog::Button::Apply)->click();
+        EXPECT_EQ(Setting("Target Date", "Target_Type"), c.stored) << c.typed;
+    }
+}
+
+// A first run: the first page, the next New Year chosen, and Enter on OK stores it.
+TEST_F(OptionsTest, FirstRunOffersTheNextNewYearAndEnterStoresIt)
+{
+    clock.set(PackDateTime(2026, 12, 7, 17, 45, 0));
+    Open();
+    options->pages()->setCurrentTab(static_cast<int>(OptionsDialog::Page::File));
+    options->prepareFirstRun();
+    EXPECT_EQ(options->pages()->currentTab(), static_cast<int>(OptionsDialog::Page::Countdown));
+    EXPECT_EQ(countdown().presetText(), "Next New Year");
+    EXPECT_EQ(countdown().targetDateEdit()->text(), "Jan 01, 2027");
+    EXPECT_EQ(options->focusWidget(), options->button(OptionsDialog::Button::Ok));
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    options->show();
+    QTest::keyClick(options->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(options->result(), QDialog::Accepted);
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "2027");
+    EXPECT_EQ(Setting("Target Date", "Target_Month"), "1");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "1");
+}
+
+// "Start Kestrel when I log in" shows the autostart entry on disk and writes or removes it.
+TEST_F(OptionsTest, StartAtLoginBoxFollowsAndSetsTheAutostartEntry)
+{
+    const std::filesystem::path entry = dir / "autostart" / "kestrel.desktop";
+    program->autostartEntry = entry;
+    program->programPath = "/usr/bin/kestrel";
+    Open();
+    EXPECT_EQ(options->pages()->caption(static_cast<int>(OptionsDialog::Page::More)), "More Options");
+    QCheckBox* box = options->morePage()->startAtLoginBox();
+    EXPECT_EQ(box->text(), "Start &Kestrel when I log in");
+    EXPECT_FALSE(box->isChecked());
+    const std::string before = ReadSettings();
+
+    box->setChecked(true);
     options->button(OptionsDialog::Button::Apply)->click();
-    EXPECT_EQ(Setting("Target Date", "Target_Type"), "Weekdays");
+    EXPECT_NE(ReadFile(entry).find("\nExec=/usr/bin/kestrel\n"), std::string::npos);
+    EXPECT_EQ(ReadSettings().find("autostart"), std::string::npos) << "the choice lives on disk, not in the settings";
+
+    Open();
+    box = options->morePage()->startAtLoginBox();
+    EXPECT_TRUE(box->isChecked());
+    box->setChecked(false);
+    options->button(OptionsDialog::Button::Ok)->click();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+
+    // Hidden by another tool: the box shows it as off, and an Apply without a change keeps it.
+    WriteFile(entry, "[Desktop Entry]\nType=Application\nName=Kestrel\nExec=kestrel\nHidden=true\n");
+    Open();
+    EXPECT_FALSE(options->morePage()->startAtLoginBox()->isChecked());
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(ReadFile(entry), "[Desktop Entry]\nType=Application\nName=Kestrel\nExec=kestrel\nHidden=true\n");
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// "After the target, count the time since it" stores "Count_Up", and only once it is changed.
+TEST_F(OptionsTest, CountUpBoxStoresCountUp)
+{
+    Open();
+    QCheckBox* box = options->morePage()->countUpBox();
+    EXPECT_EQ(box->text(), "After the target, count t&he time since it");
+    EXPECT_FALSE(box->isChecked());
+    options->button(OptionsDialog::Button::Apply)->click();
+    EXPECT_EQ(Setting("Target Date", "Count_Up"), "<missing>");
+    box->setChecked(true);
+    options->button(OptionsDialog::Button::Ok)->click();
+    EXPECT_EQ(Setting("Target Date", "Count_Up"), "True");
+    EXPECT_EQ(program->ProgramSettings.CountUp, "True");
+    Open();
+    EXPECT_TRUE(options->morePage()->countUpBox()->isChecked());
 }
 
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportComposer.h"
 
+#include "Countdown.h"
+#include "DeskCalendarModel.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "QtPrinters.h"
@@ -84,6 +86,40 @@ TEST_F(ReportComposerTest, WorkDaysModeLeavesWeekendsUncounted)
               (QStringList{"|Jan 01, 2000|Saturday|", "|Jan 02, 2000|Sunday|", "0|Jan 03, 2000|Monday|"}));
 }
 
+// The desk calendar, the report and the countdown line count with one day-type rule: only the
+// exact text "WorkDays" counts work days. 16 December 1999 to 1 January 2000.
+TEST_F(ReportComposerTest, EveryDisplayCountsWithTheSameDayTypeRule)
+{
+    // clang-format off
+    const struct { const char* type; int count; } cases[] = {
+        {"WorkDays", -12},
+        {"Days", -16},
+        {"workdays", -16},
+        {"WORKDAYS", -16},
+        {"days", -16},
+        {"Weekdays", -16},
+        {"", -16},
+    };
+    // clang-format on
+    const DateValue today = PackDateTime(1999, 12, 16, 10, 0, 0);
+    settings.ProjectTitle.clear();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        settings.TargetType = c.type;
+        const MonthGrid grid =
+            FillMonth({1999, 12}, CalendarTargetFrom("2000", "1", "1", c.type), MilestoneTable{}, today);
+        EXPECT_EQ(grid.cells[18].count, c.count) << "the calendar's cell of the 16th";
+
+        Compose(1999, 12);
+        const QStringList page1 = RowsOf(document, 1);
+        ASSERT_GT(page1.size(), 17);
+        EXPECT_EQ(page1[17], QStringLiteral("%1|Dec 16, 1999|Thursday|").arg(c.count)) << "the report's row";
+
+        EXPECT_EQ(ComputeCountdown(today, "2000", "1", "1", c.type, "dd").TotalDays, -c.count - 1)
+            << "the countdown line counts whole days after today";
+    }
+}
+
 TEST_F(ReportComposerTest, StartsAndTargetsAtTheEdges)
 {
     const struct
@@ -101,9 +137,9 @@ TEST_F(ReportComposerTest, StartsAndTargetsAtTheEdges)
         {"WorkDays", 2000, 10, 9, 2000, 10, 1, "|Oct 01, 2000|Sunday|", "0|Oct 09, 2000|Monday|"},
         // A target on a Saturday in work days ends on the Monday after it, a month later.
         {"WorkDays", 2000, 9, 30, 2000, 9, 2, "-21|Sep 01, 2000|Friday|", "0|Oct 02, 2000|Monday|"},
-        // Any day type but "Days" counts work days, weekend rule included.
-        {"workdays", 2000, 1, 10, 2000, 1, 1, "|Jan 01, 2000|Saturday|", "0|Jan 10, 2000|Monday|"},
-        {"days", 2000, 1, 10, 2000, 1, 1, "|Jan 01, 2000|Saturday|", "0|Jan 10, 2000|Monday|"},
+        // Only the exact day type "WorkDays" counts work days; any other text counts calendar days.
+        {"workdays", 2000, 1, 10, 2000, 1, 1, "-9|Jan 01, 2000|Saturday|", "0|Jan 10, 2000|Monday|"},
+        {"days", 2000, 1, 10, 2000, 1, 1, "-9|Jan 01, 2000|Saturday|", "0|Jan 10, 2000|Monday|"},
         // A year's report: twelve pages and a thirteenth for the target day.
         {"Days", 2001, 1, 1, 2000, 1, 13, "-366|Jan 01, 2000|Saturday|", "0|Jan 01, 2001|Monday|"},
         // The last day a date can hold, a Friday, ends the report as any target does.
