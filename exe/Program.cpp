@@ -298,6 +298,11 @@ void WritePlace(Program& program, const PlaceKeys& keys, const QWidget& window)
     }
     const QString prefix = QString::fromLatin1(keys.prefix);
     const int state = WindowStateCode(window);
+    // A window that keeps its normal place while maximised (the desk calendar) stores nothing at
+    // all while minimised: the place it shows then is no place to come back to.
+    if (state == 1 && keys.normalPlaceWhenMaximised) {
+        return;
+    }
     const bool placeToo = state == 0 || (state == 2 && keys.normalPlaceWhenMaximised);
     if (!keys.state && !placeToo) {
         return;

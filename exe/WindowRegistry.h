@@ -54,7 +54,8 @@ struct PlaceKeys
     const char* prefix = nullptr;          // "<prefix>Top", "<prefix>Left"; null: no place kept
     bool state = false;                    // "<prefix>WindowState" is read and written too
     bool storedAtClose = false;            // the program's close stores it, not only the window's "&Exit"
-    bool normalPlaceWhenMaximised = false; // a maximised window stores its normal place with its state
+    bool normalPlaceWhenMaximised = false; // a maximised window stores its normal place with its state,
+                                           // a minimised one stores nothing
 };
 
 // One window of the program. Adding a window is one row in WindowRegistry.cpp plus its class:

@@ -435,7 +435,7 @@ TEST_F(DeskCalendarTest, AnOverflowingMonthsCaptionSaysOutOfRange)
 }
 
 // "&Exit" of a maximised calendar stores its state and the place it has when it is normal again;
-// a normal one stores its place, a minimised one only its state.
+// a normal one stores its place.
 TEST_F(DeskCalendarTest, ExitStoresTheNormalPlaceOfAMaximisedCalendar)
 {
     DeskCalendar& window = Open();
@@ -452,6 +452,21 @@ TEST_F(DeskCalendarTest, ExitStoresTheNormalPlaceOfAMaximisedCalendar)
     EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "2");
     EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), NumberText(top).toStdString());
     EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), NumberText(left).toStdString());
+}
+
+TEST_F(DeskCalendarTest, ExitOfAMinimisedCalendarStoresNothing)
+{
+    WriteSettings("[Forms Position]\nDeskCalWindowState=0\nDeskCalTop=90\nDeskCalLeft=45\n");
+    DeskCalendar& window = Open();
+    window.show();
+    window.showMinimized();
+    QApplication::processEvents();
+    ASSERT_EQ(WindowStateCode(window), 1);
+    window.exitWindow();
+    calendar = nullptr;
+    EXPECT_EQ(Setting("Forms Position", "DeskCalWindowState"), "0");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalTop"), "90");
+    EXPECT_EQ(Setting("Forms Position", "DeskCalLeft"), "45");
 }
 
 // A target more than 89 years away overflows the calendar's counts: a calendar restored at start
