@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStyleFactory>
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -209,7 +211,9 @@ TEST_P(WindowInPalette, EveryTextStandsOutFromItsBackground)
 
 QPalette LightPalette()
 {
-    return QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    // The style is the caller's to delete.
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
 }
 
 // clang-format off
