@@ -120,6 +120,10 @@ inline constexpr SettingKey ProjectTitle{kFileOptionsSection, "Project Title", "
 inline constexpr SettingKey ProjectFile{kFileOptionsSection, "Project File", nullptr, Computed::MilestoneFile};
 inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nullptr, Computed::MakerAddress};
 // clang-format on
+// "Forms Open": how many windows were open at the last close, then "Form1", "Form2", ... each
+// naming one of them.
+inline constexpr SettingKey FormCount{kFormsOpenSection, "FormCount", "0"};
+inline constexpr const char* kFormKeyPrefix = "Form";
 // The screensaver shows its own title when the file has none.
 inline constexpr const char* kSaverProjectTitleDefault = "Countdown to Year 2000";
 } // namespace setting

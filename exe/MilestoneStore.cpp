@@ -115,9 +115,6 @@ void MilestoneStore::watch()
             m_watcher.addPath(wanted);
         }
     }
-    if (!m_watcher.files().contains(file) && QFileInfo::exists(file)) {
-        m_watcher.addPath(file);
-    }
 }
 
 void MilestoneStore::fileMayHaveChanged()

@@ -228,14 +228,14 @@ void SaveOpenWindows(Program& program)
     const std::vector<LoadedWindows::Entry> loaded = program.windows.entries();
     const int n = static_cast<int>(loaded.size());
     if (n <= 1) {
-        program.write(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0"));
+        program.write(setting::FormCount, QStringLiteral("0"));
         return;
     }
-    program.write(kFormsOpenSection, QStringLiteral("FormCount"), QString::number(n - 1));
+    program.write(setting::FormCount, QString::number(n - 1));
     // Last loaded first, so that unloading one window never moves those still to be handled.
     for (int i = n - 1; i >= 1; --i) {
         const LoadedWindows::Entry& entry = loaded[static_cast<std::size_t>(i)];
-        program.write(kFormsOpenSection, QStringLiteral("Form%1").arg(i), entry.name);
+        program.write(kFormsOpenSection, QLatin1String(setting::kFormKeyPrefix) + QString::number(i), entry.name);
         if (entry.window == nullptr) {
             continue;
         }
@@ -249,9 +249,10 @@ void SaveOpenWindows(Program& program)
 std::vector<QString> RecordedOpenWindows(const Program& program)
 {
     std::vector<QString> names;
-    const int count = ReadInt16(program.read(kFormsOpenSection, QStringLiteral("FormCount"), QStringLiteral("0")), 0);
+    const int count = ReadInt16(program.read(setting::FormCount), 0);
     for (int i = 1; i <= count; ++i) {
-        const QString name = program.read(kFormsOpenSection, QStringLiteral("Form%1").arg(i), QStringLiteral("0"));
+        const QString name = program.read(
+            kFormsOpenSection, QLatin1String(setting::kFormKeyPrefix) + QString::number(i), QStringLiteral("0"));
         // Names are matched as recorded, letter case included.
         if (const WindowKind* kind = WindowNamed(name);
             kind != nullptr && kind->button && name == QLatin1String(kind->storedName)) {
