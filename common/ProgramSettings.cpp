@@ -55,7 +55,7 @@ std::string DefaultOf(const SettingKey& key, const ProgramSettings& readSoFar,
     default:
         break;
     }
-    if (reader == SettingsReader::Screensaver && std::string_view(key.key) == setting::ProjectTitle.key) {
+    if (reader == SettingsReader::Screensaver && key.computed == Computed::SaverTitle) {
         return setting::kSaverProjectTitleDefault;
     }
     return key.defaultValue == nullptr ? std::string() : std::string(key.defaultValue);

@@ -31,8 +31,7 @@ enum class Computed : std::uint8_t
     MilestoneFile, // mileston.txt in the data folder
     DayType,       // the day type read before it ("DD After Text")
     MakerAddress,  // the company text: "URL: " and the maker's address
-    DesignValue,   // a styling key: the value of the design look it styles
-    SaverTitle,    // the screensaver's own project title
+    SaverTitle,    // the table's default for the program, the screensaver's own title for it
 };
 
 // Whether a writer stores a key every time, or only when its value differs from the stored one
@@ -116,7 +115,7 @@ inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File"
 inline constexpr SettingKey ContinuousSave{kFileOptionsSection, "Continuous_Save", "0"};
 inline constexpr SettingKey FileBeforeText{kFileOptionsSection, "File Before Text", "T-"};
 inline constexpr SettingKey FileAfterText{kFileOptionsSection, "File After Text", "(Eastern Standard Time)"};
-inline constexpr SettingKey ProjectTitle{kFileOptionsSection, "Project Title", "Year 2000 Conversion Project"};
+inline constexpr SettingKey ProjectTitle{kFileOptionsSection, "Project Title", "Year 2000 Conversion Project", Computed::SaverTitle};
 inline constexpr SettingKey ProjectFile{kFileOptionsSection, "Project File", nullptr, Computed::MilestoneFile};
 inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nullptr, Computed::MakerAddress};
 // clang-format on
