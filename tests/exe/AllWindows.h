@@ -55,7 +55,8 @@ inline std::vector<WindowCase> AllWindows()
         if (name == kToolBarName) {
             cases.push_back({name, [](Program&, ToolbarWindow& toolbar) -> QWidget* { return &toolbar; }});
         } else if (name == kOptionsName) {
-            for (int page = 0; page < 3; ++page) {
+            // Every page the dialog has, the last one included.
+            for (int page = 0; page <= static_cast<int>(OptionsDialog::Page::More); ++page) {
                 cases.push_back({name + " page " + std::to_string(page),
                                  [page](Program& p, ToolbarWindow&) { return OptionsPage(p, page); }});
             }
