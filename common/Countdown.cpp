@@ -293,8 +293,86 @@ bool IsTrueText(std::string_view text)
            std::tolower(static_cast<unsigned char>(text[3])) == 'e';
 }
 
-CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings)
+namespace {
+
+// The last year a renewing target moves to: the last year of a date.
+constexpr long long kLastYear = 9999;
+
+// The stored month and day of a renewing target, when they name a day of some year.
+std::optional<std::pair<int, int>> YearlyDay(const ProgramSettings& settings)
 {
+    try {
+        const long long month = TargetPart(settings.TargetMonth);
+        const long long day = TargetPart(settings.TargetDay);
+        if (month < 1 || month > 12 || day < 1 || day > calendar::DaysInMonth(2000, static_cast<unsigned>(month))) {
+            return std::nullopt;
+        }
+        return std::pair{static_cast<int>(month), static_cast<int>(day)};
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+ProgramSettings RenewedTarget(const ProgramSettings& settings, DateValue now)
+{
+    if (!IsTrueText(settings.RenewYearly)) {
+        return settings;
+    }
+    const std::optional<std::pair<int, int>> yearly = YearlyDay(settings);
+    if (!yearly) {
+        return settings;
+    }
+    const auto [month, day] = *yearly;
+    const bool countUp = IsTrueText(settings.CountUp);
+    ProgramSettings renewed = settings;
+    const auto moveTo = [&](long long year) {
+        const auto last = static_cast<int>(calendar::DaysInMonth(static_cast<int>(year), static_cast<unsigned>(month)));
+        renewed.TargetYear = std::to_string(year);
+        renewed.TargetDay = std::to_string(std::min(day, last));
+    };
+    try {
+        // The stored year as the engine reads it (two-digit years included).
+        const long long stored = Year(PackDate(TargetPart(settings.TargetYear), month, 1));
+        // Years before last year's anniversary are past whatever the time of day.
+        long long year = std::max<long long>(stored, Year(now) - 1);
+        moveTo(year);
+        while (year < kLastYear &&
+               (countUp ? now.serial >= TargetDay(renewed).serial + 1.0 : TargetPassed(renewed, now))) {
+            moveTo(++year);
+        }
+        if (year == stored && renewed.TargetDay == std::to_string(day)) {
+            return settings; // nothing moved: the stored texts as they stand
+        }
+        return renewed;
+    } catch (const RuntimeError&) {
+        // A year the engine cannot count with: the count reports it as it would without renewal.
+        return settings;
+    }
+}
+
+std::optional<std::string> RenewedYearToStore(const ProgramSettings& settings, DateValue now)
+{
+    // The stored year changes once the anniversary's day has ended, whether or not the count
+    // runs up through it.
+    ProgramSettings throughTheDay = settings;
+    throughTheDay.CountUp = "True";
+    const ProgramSettings renewed = RenewedTarget(throughTheDay, now);
+    if (renewed.TargetYear == settings.TargetYear) {
+        return std::nullopt;
+    }
+    try {
+        if (Year(TargetDay(renewed)) == Year(PackDate(TargetPart(settings.TargetYear), 1, 1))) {
+            return std::nullopt; // the same year, written otherwise ("99" for 1999)
+        }
+    } catch (const RuntimeError&) {}
+    return renewed.TargetYear;
+}
+
+CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& stored)
+{
+    const ProgramSettings& settings = IsTrueText(stored.RenewYearly) ? RenewedTarget(stored, now) : stored;
     const int time = TargetTimeOfDay(settings.TargetTime).value_or(0);
     const bool countUp = IsTrueText(settings.CountUp);
     if (time == 0 && !countUp) {

@@ -69,6 +69,19 @@ bool IsTrueText(std::string_view text);
 // seconds (0 to 59).
 CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settings);
 
+// The settings as every display counts with them: with "Renew_Yearly" on, the target moves to
+// the anniversary of the stored day (29 February is 28 February in a common year) in the first
+// year, from the stored one on, whose target is not past: past once its moment has gone by, or
+// with "Count_Up" on once its day has ended (the count runs up through the day, then renews).
+// Only the target texts change; the settings themselves when the switch is off or the stored
+// month and day name no day of the year.
+ProgramSettings RenewedTarget(const ProgramSettings& settings, DateValue now);
+
+// The year the settings file should hold now that a renewing target's day has ended: the year of
+// the next anniversary that has not ended, when it differs from the stored one. The stored month
+// and day stay as they are (29 February stays 29 February).
+std::optional<std::string> RenewedYearToStore(const ProgramSettings& settings, DateValue now);
+
 // The wall time, on a clock without changes of the clocks, that stands as much real time before
 // the target's midnight as `now` stands before the first moment of the target day (midnight, or
 // where the clocks skip midnight the first moment after it) by the local time-zone rules. `now`

@@ -5,8 +5,10 @@
 #include "AtomicFile.h"
 #include "RuntimeError.h"
 #include "Countdown.h"
+#include "NumberFormatting.h"
 #include "TextEncoding.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -20,6 +22,8 @@ namespace {
 constexpr std::size_t kMaxLineOctets = 75;
 // The day number of 31 December 9999, the last day a date can hold.
 constexpr long long kLastDayNumber = 2958465;
+// The first day of the year 100, the first day a date value holds.
+constexpr double kFirstDayNumber = -657434;
 
 std::string DateText(DateValue day)
 {
@@ -54,7 +58,7 @@ bool IsContinuationByte(char c)
 // time. 31 December 9999 has no day after it that a date can hold (nor that a four-digit DATE
 // value can write): its all-day event lasts one day by a duration instead.
 void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, DateValue day,
-              const std::string& summary, int timeOfDay = 0)
+              const std::string& summary, int timeOfDay = 0, std::string_view rule = {})
 {
     out += FoldContentLine("BEGIN:VEVENT");
     out += FoldContentLine("UID:" + uid);
@@ -70,6 +74,9 @@ void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, 
         } else {
             out += FoldContentLine("DURATION:P1D");
         }
+    }
+    if (!rule.empty()) {
+        out += FoldContentLine("RRULE:" + std::string(rule));
     }
     out += FoldContentLine("SUMMARY:" + CalendarText(summary));
     out += FoldContentLine("TRANSP:TRANSPARENT");
@@ -160,9 +167,14 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
     out += FoldContentLine("X-WR-CALNAME:" + CalendarText(settings.ProjectTitle));
 
     try {
-        const DateValue target = TargetDay(settings);
+        // A target that renews itself every year is a yearly event from the stored year on; one
+        // on 29 February falls on the last day of February in common years, as the count does.
+        const bool yearly = IsTrueText(settings.RenewYearly);
+        const DateValue target = TargetDay(yearly ? RenewedTarget(settings, DateValue{kFirstDayNumber}) : settings);
+        const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
+        const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
         AddEvent(out, "target-" + DateText(target) + "@kestrel", stamp, target, "Target day: " + settings.ProjectTitle,
-                 TargetTimeOfDay(settings.TargetTime).value_or(0));
+                 TargetTimeOfDay(settings.TargetTime).value_or(0), rule);
     } catch (const RuntimeError&) {
         // A target the engine cannot count with has no day to show.
     }
@@ -172,7 +184,8 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
         const Milestone& milestone = milestones.at(position);
         const double key = KeyValue(milestone.key);
         // Only keys of whole day numbers in the years 100 to 9999 name a day.
-        if (milestone.markedForRemoval || !HoldsDayNumber(milestone.key) || key < -657434 || key > 2958465) {
+        if (milestone.markedForRemoval || !HoldsDayNumber(milestone.key) || key < kFirstDayNumber ||
+            key > kLastDayNumber) {
             continue;
         }
         const auto day = static_cast<long long>(key);

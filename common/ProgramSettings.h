@@ -91,6 +91,9 @@ struct ProgramSettings
     // "True": once the target moment has passed, the count shows the time since it (see
     // ComputeCountdown); anything else keeps the negative count.
     std::string CountUp;
+    // "True": the target renews itself every year: every reader counts to the next anniversary of
+    // the stored day that is not past (see RenewedTarget), and kestrel stores the new year.
+    std::string RenewYearly;
     std::string CaptionOption;
     std::string CountDownFile;
     std::int16_t ContinuousSave = 0;
@@ -110,6 +113,7 @@ inline constexpr SettingKey TargetDay{kTargetDateSection, "Target_Day", "1"};
 inline constexpr SettingKey TargetType{kTargetDateSection, "Target_Type", "Days"};
 inline constexpr SettingKey TargetTime{kTargetDateSection, "Target_Time", "", Computed::None, WriteRule::WhenChanged};
 inline constexpr SettingKey CountUp{kTargetDateSection, "Count_Up", "False", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey RenewYearly{kTargetDateSection, "Renew_Yearly", "False", Computed::None, WriteRule::WhenChanged};
 inline constexpr SettingKey CaptionOption{kTargetDateSection, "Caption_option", "yy:dd:hh:mm:ss"};
 inline constexpr SettingKey CountDownFile{kFileOptionsSection, "Count_Down_File", nullptr, Computed::CountdownFile};
 inline constexpr SettingKey ContinuousSave{kFileOptionsSection, "Continuous_Save", "0"};
@@ -138,7 +142,7 @@ struct ProgramField
 // The fields of ProgramSettings other than the unit texts, in the order the options dialog's
 // Apply writes them (the count format before the day type); loading reads them in this order too.
 // clang-format off
-inline constexpr std::array<ProgramField, 13> kProgramFields = {{
+inline constexpr std::array<ProgramField, 14> kProgramFields = {{
     {setting::TargetYear, &ProgramSettings::TargetYear},
     {setting::TargetMonth, &ProgramSettings::TargetMonth},
     {setting::TargetDay, &ProgramSettings::TargetDay},
@@ -146,6 +150,7 @@ inline constexpr std::array<ProgramField, 13> kProgramFields = {{
     {setting::TargetType, &ProgramSettings::TargetType},
     {setting::TargetTime, &ProgramSettings::TargetTime},
     {setting::CountUp, &ProgramSettings::CountUp},
+    {setting::RenewYearly, &ProgramSettings::RenewYearly},
     {setting::CountDownFile, &ProgramSettings::CountDownFile},
     {setting::ContinuousSave, nullptr, &ProgramSettings::ContinuousSave},
     {setting::FileBeforeText, &ProgramSettings::FileBeforeText},

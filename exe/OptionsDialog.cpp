@@ -33,6 +33,9 @@ constexpr const char* kMilestoneFilter = "Text files(*.txt);|*.txt|All files|*.*
 constexpr const char* kBadTargetTimeMessage =
     "The target time must be a time of day written as H:MM or HH:MM (24-hour), such as 17:00. "
     "Leave it empty to count to midnight at the start of the target day.";
+constexpr const char* kBadRemindDaysMessage =
+    "Reminders take whole numbers of days from 1 to 3660 separated by commas, such as 30,7,1. "
+    "Leave the box empty for no reminders.";
 // The preset chosen for the user on a first run.
 constexpr const char* kFirstRunPreset = "Next New Year";
 
@@ -66,6 +69,8 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.companyLogo = CompanyLogo(program);
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile);
+    v.remindDays = program.read(setting::RemindDaysBefore);
+    v.milestoneRemindDays = program.read(setting::MilestoneRemindDaysBefore);
     v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
     return v;
 }
@@ -107,6 +112,10 @@ void ApplyOptions(Program& program, const OptionsValues& v)
         program.write(setting::NotificationsEnabled, BoolText(v.notifications), BoolText(enabled));
     });
     step([&] { program.write(setting::CalendarFile, v.calendarFile, program.read(setting::CalendarFile)); });
+    for (const auto& [key, days] : {std::pair{setting::RemindDaysBefore, v.remindDays},
+                                    std::pair{setting::MilestoneRemindDaysBefore, v.milestoneRemindDays}}) {
+        step([&] { program.write(key, days, program.read(key)); });
+    }
     step([&] {
         if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
             program.write(std::move(*write));
@@ -267,6 +276,13 @@ bool OptionsDialog::apply()
         m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
         m_countdown->targetTimeEdit()->setFocus(Qt::OtherFocusReason);
         return false;
+    }
+    // Reminders on days that are no number of days: one message, as for the time.
+    for (QLineEdit* days : {m_more->remindDaysEdit(), m_more->milestoneRemindDaysEdit()}) {
+        if (!ReadRemindDays(days->text().trimmed().toStdString()).allRead) {
+            refuse(kBadRemindDaysMessage, QStringLiteral("Countdown Options"), Page::More, days);
+            return false;
+        }
     }
     ApplyOptions(m_program, v);
     return true;

@@ -7,6 +7,7 @@
 #include "CountFormat.h"
 #include "IndexTab.h"
 #include "MonthView.h"
+#include "Notices.h"
 #include "Presets.h"
 
 #include <QCheckBox>
@@ -503,28 +504,69 @@ void FileOptionsPage::store(OptionsValues& values) const
 
 MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this)),
-      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this))
+      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this)),
+      m_renewYearly(new QCheckBox(QStringLiteral("Renew every &year"), this)),
+      m_remindDays(NewTextBox("txtRemindDaysBefore", this)),
+      m_milestoneRemindDays(NewTextBox("txtMilestoneRemindDaysBefore", this))
 {
-    m_countUp->setObjectName(QStringLiteral("chkCountUp"));
     setObjectName(QStringLiteral("pageMoreOptions"));
+    m_countUp->setObjectName(QStringLiteral("chkCountUp"));
+    m_renewYearly->setObjectName(QStringLiteral("chkRenewYearly"));
+    m_renewYearly->setToolTip(
+        QStringLiteral("Once the target has passed, count to the same day next year (29 February: 28 February in "
+                       "common years)"));
     m_startAtLogin->setObjectName(QStringLiteral("chkStartAtLogin"));
 
+    auto* target = new QGroupBox(QStringLiteral("The target"), this);
+    target->setObjectName(QStringLiteral("frameTarget"));
+    auto* targetLayout = new QVBoxLayout(target);
+    targetLayout->addWidget(m_countUp);
+    targetLayout->addWidget(m_renewYearly);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_countUp);
+    layout->addWidget(target);
+    layout->addWidget(newRemindersFrame());
     layout->addWidget(m_startAtLogin);
     layout->addStretch(1);
+}
+
+QGroupBox* MoreOptionsPage::newRemindersFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Reminders before the day"), this);
+    frame->setObjectName(QStringLiteral("frameReminders"));
+    for (QLineEdit* days : {m_remindDays, m_milestoneRemindDays}) {
+        days->setPlaceholderText(QStringLiteral("such as 30,7,1"));
+        days->setToolTip(QStringLiteral("Whole numbers of days from 1 to %1, separated by commas; empty for none. "
+                                        "Each reminder is a desktop notification at 9:00 on that day.")
+                             .arg(kMostRemindDays));
+    }
+    m_remindDays->setAccessibleName(QStringLiteral("Days before the target to remind me"));
+    m_milestoneRemindDays->setAccessibleName(QStringLiteral("Days before each milestone to remind me"));
+    QFormLayout* form = NewForm(frame);
+    form->addRow(NewLabel("lblRemindDaysBefore", "Remind me this many days &before the target:", m_remindDays, frame),
+                 m_remindDays);
+    form->addRow(
+        NewLabel("lblMilestoneRemindDaysBefore", "... and before each &milestone:", m_milestoneRemindDays, frame),
+        m_milestoneRemindDays);
+    return frame;
 }
 
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_startAtLogin->setChecked(values.startAtLogin);
     m_countUp->setChecked(IsTrueText(values.settings.CountUp));
+    m_renewYearly->setChecked(IsTrueText(values.settings.RenewYearly));
+    m_remindDays->setText(values.remindDays);
+    m_milestoneRemindDays->setText(values.milestoneRemindDays);
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
 {
     values.startAtLogin = m_startAtLogin->isChecked();
     values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
+    values.settings.RenewYearly = m_renewYearly->isChecked() ? "True" : "False";
+    values.remindDays = m_remindDays->text().trimmed();
+    values.milestoneRemindDays = m_milestoneRemindDays->text().trimmed();
 }
 
 } // namespace kestrel

@@ -37,6 +37,10 @@ struct OptionsValues
     QString calendarFile;
     // Kestrel starts with the desktop session: what the autostart entry on disk says.
     bool startAtLogin = false;
+    // The days before the target and before each milestone that reminders come, as typed
+    // ("Remind Days Before", "Milestone Remind Days Before").
+    QString remindDays;
+    QString milestoneRemindDays;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -160,10 +164,18 @@ public:
 
     QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QCheckBox* countUpBox() const { return m_countUp; }
+    QCheckBox* renewYearlyBox() const { return m_renewYearly; }
+    QLineEdit* remindDaysEdit() const { return m_remindDays; }
+    QLineEdit* milestoneRemindDaysEdit() const { return m_milestoneRemindDays; }
 
 private:
+    QGroupBox* newRemindersFrame();
+
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
+    QCheckBox* m_renewYearly;
+    QLineEdit* m_remindDays;
+    QLineEdit* m_milestoneRemindDays;
 };
 
 } // namespace kestrel

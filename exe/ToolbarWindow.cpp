@@ -90,7 +90,10 @@ ToolbarWindow::ToolbarWindow(Program& program)
     connect(m_timer, &QTimer::timeout, this, &ToolbarWindow::tick);
     m_idleTimer = new QTimer(this);
     m_idleTimer->setInterval(kIdleSeconds * 1000);
-    connect(m_idleTimer, &QTimer::timeout, this, &ToolbarWindow::showOnAllDisplays);
+    connect(m_idleTimer, &QTimer::timeout, this, [this] {
+        showOnAllDisplays();
+        renewStoredTarget();
+    });
     // An access key that two controls of a window share acts on its first press, in every window.
     new AccessKeys(this);
     buildActions();
@@ -244,12 +247,7 @@ void ToolbarWindow::Load()
         m_program.countdownFile.WriteCountdownFile(m_program.ProgramSettings, m_program.countdown);
     }
     RunStep(dialogs, [this] { m_company->setCaption(CompanyLogo(m_program)); });
-    RunStep(dialogs, [this] {
-        const ProgramSettings& s = m_program.ProgramSettings;
-        m_target->setCaption(QStringLiteral("Target is: ") +
-                             QString::fromStdString(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear)) +
-                             QLatin1Char(' ') + QString::fromStdString(TargetTimeText(s)));
-    });
+    RunStep(dialogs, [this] { showTarget(); });
     if (firstLoad) {
         m_loaded = true;
         if (m_program.windows.count() == 0) {
@@ -322,12 +320,34 @@ void ToolbarWindow::tick()
     }
 }
 
+void ToolbarWindow::showTarget()
+{
+    // A target that renews itself shows the anniversary it counts to.
+    const ProgramSettings s = RenewedTarget(m_program.ProgramSettings, GetPresentDate(m_program.clock));
+    m_target->setCaption(QStringLiteral("Target is: ") +
+                         QString::fromStdString(TargetDateText(s.TargetMonth, s.TargetDay, s.TargetYear)) +
+                         QLatin1Char(' ') + QString::fromStdString(TargetTimeText(s)));
+}
+
 void ToolbarWindow::refreshAllDisplays()
 {
     // A count that leaves the 16-bit range is reported once; the countdown then stays stopped
     // until the load steps run again with a target in range, and the displays say so.
     RunStep(m_program.dialogs, [this] { refreshCountdown(); });
     showOnAllDisplays();
+    renewStoredTarget();
+}
+
+void ToolbarWindow::renewStoredTarget()
+{
+    // Once a renewing target's day has ended, its new year goes to the settings file; the
+    // notifications have seen the year that passed before.
+    RunStep(m_program.dialogs, [this] {
+        if (const auto year = RenewedYearToStore(m_program.ProgramSettings, GetPresentDate(m_program.clock))) {
+            m_program.set(setting::TargetYear, *year);
+            showTarget();
+        }
+    });
 }
 
 void ToolbarWindow::showOnAllDisplays()

@@ -70,6 +70,10 @@ private:
     void enableTimer();
     // Every open display shows the countdown as it stands.
     void showOnAllDisplays();
+    // The "Target is:" line: the target day and time the count runs to.
+    void showTarget();
+    // Stores the new year of a renewing target whose day has ended.
+    void renewStoredTarget();
     // Switches continuous saving off when the countdown file is the settings or milestone file.
     void guardCountdownFile();
     // Opens a window, or closes it when it is open; `prepare`, when given, runs on a modal

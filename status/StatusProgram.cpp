@@ -262,8 +262,11 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
     return json;
 }
 
-std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now)
+std::string StatusText(StatusFormat format, const ProgramSettings& stored, DateValue now)
 {
+    // A target that renews itself is shown as the anniversary it counts to, also when kestrel has
+    // not stored the new year yet.
+    const ProgramSettings settings = RenewedTarget(stored, now);
     const CountdownBreakdown breakdown = ComputeCountdown(now, settings);
     std::string text = format == StatusFormat::Json ? StatusJson(settings, breakdown, now) : breakdown.Line;
     text += '\n';

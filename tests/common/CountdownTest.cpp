@@ -332,6 +332,84 @@ INSTANTIATE_TEST_SUITE_P(Examples, CountUp, ::testing::Values(
     [](const auto& info) { return info.param.name; });
 // clang-format on
 
+// With "Renew_Yearly" on, every reader counts to the next anniversary of the stored day that is
+// not past, and the settings file learns the new year once the anniversary's day has ended.
+struct RenewCase
+{
+    const char* name;
+    const char* year;
+    const char* month;
+    const char* day;
+    const char* time;
+    bool countUp;
+    DateValue now;
+    const char* line;
+    const char* stored; // the year to store now; "" for none
+};
+
+class Renew : public ::testing::TestWithParam<RenewCase>
+{};
+
+TEST_P(Renew, CountsToTheNextAnniversary)
+{
+    const RenewCase& c = GetParam();
+    ProgramSettings settings;
+    settings.TargetYear = c.year;
+    settings.TargetMonth = c.month;
+    settings.TargetDay = c.day;
+    settings.TargetTime = c.time;
+    settings.CountUp = c.countUp ? "True" : "False";
+    settings.RenewYearly = "True";
+    EXPECT_EQ(ComputeCountdown(c.now, settings).Line, c.line);
+    EXPECT_EQ(RenewedYearToStore(settings, c.now).value_or(""), c.stored);
+    // The stored month and day never change, 29 February included.
+    if (const auto year = RenewedYearToStore(settings, c.now)) {
+        settings.TargetYear = *year;
+        EXPECT_EQ(ComputeCountdown(c.now, settings).Line, c.line) << "the same count from the stored year";
+        EXPECT_FALSE(RenewedYearToStore(settings, c.now)) << "stored once";
+    }
+    if (*c.time == '\0' && !c.countUp) {
+        settings.RenewYearly = "False";
+        EXPECT_EQ(ComputeCountdown(c.now, settings).Line,
+                  ComputeCountdown(c.now, settings.TargetYear, c.month, c.day, "Days", "yy:dd:hh:mm:ss").Line)
+            << "off: the count of today";
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Examples, Renew, ::testing::Values(
+    RenewCase{"NotYetPast", "2026", "12", "25", "", false, At(2026, 12, 24), "T-0:0:23:59:60", ""},
+    RenewCase{"AtTheMomentStillZero", "2026", "12", "25", "", false, At(2026, 12, 25), "T-0:0:0:0:0", ""},
+    RenewCase{"ASecondLaterNextYear", "2026", "12", "25", "", false, At(2026, 12, 25, 0, 0, 1), "T-0:364:23:59:59", ""},
+    RenewCase{"StoredWhenTheDayHasEnded", "2026", "12", "25", "", false, At(2026, 12, 26), "T-0:363:23:59:60", "2027"},
+    RenewCase{"AfterTheTargetTime", "2026", "12", "25", "17:00", false, At(2026, 12, 25, 17, 0, 1), "T-0:364:23:59:59", ""},
+    RenewCase{"CountUpThroughTheDay", "2026", "12", "25", "", true, At(2026, 12, 25, 23, 59, 59), "T+0:0:23:59:59", ""},
+    RenewCase{"CountUpThenRenews", "2026", "12", "25", "", true, At(2026, 12, 26), "T-0:363:23:59:60", "2027"},
+    RenewCase{"YearsWithoutARun", "2019", "3", "1", "", false, At(2026, 12, 7, 12, 0, 0), "T-0:83:11:59:60", "2027"},
+    RenewCase{"YearsWithoutARunThisYear", "2019", "12", "25", "", false, At(2026, 12, 7), "T-0:17:23:59:60", "2026"},
+    RenewCase{"LeapDayIs28FebruaryInACommonYear", "2024", "2", "29", "", false, At(2026, 12, 7), "T-0:82:23:59:60", "2027"},
+    RenewCase{"LeapDayIs29FebruaryInALeapYear", "2024", "2", "29", "", false, At(2027, 3, 1), "T-0:364:23:59:60", "2028"},
+    RenewCase{"LeapDayStoredInACommonYear", "2027", "2", "29", "", false, At(2027, 2, 27), "T-0:0:23:59:60", ""},
+    RenewCase{"AFutureTargetStays", "2030", "6", "1", "", false, At(2026, 12, 7), "T-3:175:23:59:60", ""}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
+
+TEST(RenewTest, TheShownTargetIsTheAnniversary)
+{
+    ProgramSettings settings;
+    settings.TargetYear = "2024";
+    settings.TargetMonth = "2";
+    settings.TargetDay = "29";
+    settings.RenewYearly = "True";
+    const ProgramSettings renewed = RenewedTarget(settings, At(2026, 12, 7));
+    EXPECT_EQ(TargetIsoDate(renewed), "2027-02-28");
+    EXPECT_FALSE(TargetPassed(renewed, At(2026, 12, 7)));
+    // A month and day that name no day of the year are counted as stored.
+    settings.TargetMonth = "13";
+    EXPECT_EQ(RenewedTarget(settings, At(2026, 12, 7)).TargetYear, "2024");
+    EXPECT_FALSE(RenewedYearToStore(settings, At(2026, 12, 7)));
+}
+
 TEST(TargetTimeOfDayTest, OnlyTwentyFourHourTimesCount)
 {
     // clang-format off

@@ -121,6 +121,27 @@ TEST(CalendarFileTest, ATargetTimeMakesTheTargetATimedEvent)
               std::string::npos);
 }
 
+// A target that renews every year is a yearly event; 29 February falls on the last day of
+// February in common years, as the count does.
+TEST(CalendarFileTest, ARenewingTargetIsAYearlyEvent)
+{
+    ProgramSettings settings;
+    settings.RenewYearly = "True";
+    settings.TargetYear = "2026";
+    settings.TargetMonth = "12";
+    settings.TargetDay = "25";
+    EXPECT_NE(CalendarFile(settings, MilestoneTable{}, "20261207T120000Z")
+                  .find("DTSTART;VALUE=DATE:20261225\r\nDTEND;VALUE=DATE:20261226\r\nRRULE:FREQ=YEARLY\r\n"),
+              std::string::npos);
+    settings.TargetYear = "2027";
+    settings.TargetMonth = "2";
+    settings.TargetDay = "29";
+    EXPECT_NE(CalendarFile(settings, MilestoneTable{}, "20261207T120000Z")
+                  .find("DTSTART;VALUE=DATE:20270228\r\nDTEND;VALUE=DATE:20270301\r\n"
+                        "RRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1\r\n"),
+              std::string::npos);
+}
+
 TEST(CalendarFileTest, TargetTheEngineCannotCountGivesNoTargetEvent)
 {
     ProgramSettings settings;

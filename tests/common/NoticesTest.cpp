@@ -184,5 +184,125 @@ TEST(NoticeMemoryTest, RememberingLeavesTheExistingSectionsAsTheyWere)
     EXPECT_EQ(ticks.file.ReadSetting("Notifications", "Zero Given", ""), "2000-01-01");
 }
 
+TEST(RemindDaysTest, OnlyWholeNumbersFromOneToTenYearsCount)
+{
+    // clang-format off
+    const struct { const char* text; std::vector<int> days; bool allRead; } cases[] = {
+        {"", {}, true},
+        {"   ", {}, true},
+        {"30,7,1", {1, 7, 30}, true},
+        {" 7 , 1 ,7", {1, 7}, true},
+        {"3660", {3660}, true},
+        {"0,3661,-1,7", {7}, false},
+        {"7days,1", {1}, false},
+        {"1.5,2", {2}, false},
+        {"1,,2", {1, 2}, false},
+        {"99999999999999999999", {}, false},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const RemindDays read = ReadRemindDays(c.text);
+        EXPECT_EQ(read.days, c.days) << c.text;
+        EXPECT_EQ(read.allRead, c.allRead) << c.text;
+    }
+}
+
+// The target reminder comes at nine on the day the chosen days before the target, once, also at a
+// start later that day, never on a later day.
+TEST(ReminderTest, GivenOnceAtNineOrAtALateStartThatDay)
+{
+    Ticks ticks;
+    WriteSetting(ticks.file, "Notifications", "Remind Days Before", "30,7,x");
+    ticks.settings.TargetYear = "2000";
+    FixedClock clock(At(1999, 12, 25, 8, 59, 58));
+    ticks.run(clock, 5);
+    ASSERT_EQ(ticks.given.size(), 1u);
+    EXPECT_EQ(ticks.given[0], "Year 2000 Conversion Project | The countdown to Jan 1, 2000 ends in 7 days.");
+    EXPECT_EQ(ticks.file.ReadSetting("Notifications", "Reminder Given", ""), "2000-01-01 7");
+
+    // A restart that day finds it remembered.
+    FixedClock restart(At(1999, 12, 25, 15, 0, 0));
+    ticks.run(restart, 2);
+    EXPECT_EQ(ticks.given.size(), 1u);
+
+    // Thirty days before, Kestrel first started in the evening: it comes then.
+    Ticks late;
+    WriteSetting(late.file, "Notifications", "Remind Days Before", "30");
+    late.settings.TargetYear = "2000";
+    FixedClock evening(At(1999, 12, 2, 21, 0, 0));
+    late.run(evening, 1);
+    ASSERT_EQ(late.given.size(), 1u);
+
+    // Started a day late: no reminder.
+    Ticks missed;
+    WriteSetting(missed.file, "Notifications", "Remind Days Before", "30");
+    missed.settings.TargetYear = "2000";
+    FixedClock nextDay(At(1999, 12, 3, 9, 0, 0));
+    missed.run(nextDay, 1);
+    EXPECT_TRUE(missed.given.empty());
+}
+
+TEST(ReminderTest, OneDayBeforeSaysTomorrowAndMilestonesComeTogether)
+{
+    Ticks ticks;
+    WriteSetting(ticks.file, "Notifications", "Remind Days Before", "1");
+    WriteSetting(ticks.file, "Notifications", "Milestone Remind Days Before", "1,7");
+    ticks.settings.TargetYear = "2000";
+    ticks.milestones =
+        Table({{At(2000, 1, 1), "Go <live>"}, {At(2000, 1, 7), "Review"}, {At(2000, 1, 3), "Not today"}});
+    FixedClock clock(At(1999, 12, 31, 9, 0, 0));
+    ticks.run(clock, 1);
+    ASSERT_EQ(ticks.given.size(), 2u);
+    EXPECT_EQ(ticks.given[0], "Year 2000 Conversion Project | The countdown to Jan 1, 2000 ends tomorrow.");
+    EXPECT_EQ(ticks.given[1], "Milestones coming up | Tomorrow (Jan 1, 2000): Go &lt;live&gt;\n"
+                              "In 7 days (Jan 7, 2000): Review");
+    EXPECT_EQ(ticks.file.ReadSetting("Notifications", "Milestone Reminder Given", ""), "36525");
+    ticks.run(clock, 3);
+    EXPECT_EQ(ticks.given.size(), 2u) << "once";
+}
+
+TEST(ReminderTest, NoneWithoutChosenDaysOrWhenSwitchedOff)
+{
+    Ticks ticks;
+    ticks.settings.TargetYear = "2000";
+    ticks.milestones = Table({{At(2000, 1, 1), "Launch"}});
+    FixedClock clock(At(1999, 12, 25, 10, 0, 0));
+    ticks.run(clock, 1);
+    EXPECT_TRUE(ticks.given.empty());
+    WriteSetting(ticks.file, "Notifications", "Remind Days Before", "7");
+    WriteSetting(ticks.file, "Notifications", "Milestone Remind Days Before", "7");
+    WriteSetting(ticks.file, "Notifications", "Enabled", "False");
+    ticks.run(clock, 1);
+    EXPECT_TRUE(ticks.given.empty());
+}
+
+// A target that renews every year is announced at each anniversary; one whose day ended while
+// Kestrel was not running gets one notification saying what it now counts to.
+TEST(RenewNoticeTest, ZeroAtEachAnniversaryAndOneNoticeForAMissedOne)
+{
+    Ticks ticks;
+    ticks.settings.TargetYear = "2026";
+    ticks.settings.TargetMonth = "12";
+    ticks.settings.TargetDay = "25";
+    ticks.settings.RenewYearly = "True";
+    FixedClock clock(At(2026, 12, 24, 23, 59, 58));
+    ticks.run(clock, 5);
+    ASSERT_EQ(ticks.given.size(), 1u);
+    EXPECT_EQ(ticks.given[0], "Year 2000 Conversion Project | The countdown to Dec 25, 2026 has reached zero.");
+    // The next day, with the new year stored or not, nothing more.
+    FixedClock nextDay(At(2026, 12, 26, 9, 0, 0));
+    ticks.run(nextDay, 1);
+    ticks.settings.TargetYear = "2027";
+    ticks.run(nextDay, 1);
+    EXPECT_EQ(ticks.given.size(), 1u);
+
+    // Not running on the day: one notice at the next start, none again.
+    FixedClock later(At(2028, 1, 3, 8, 0, 0));
+    ticks.run(later, 3);
+    ASSERT_EQ(ticks.given.size(), 2u);
+    EXPECT_EQ(ticks.given[1], "Year 2000 Conversion Project | The countdown to Dec 25, 2027 has passed. It renews "
+                              "every year and now counts to Dec 25, 2028.");
+}
+
 } // namespace
 } // namespace kestrel

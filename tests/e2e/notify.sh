@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Desktop notifications through a notification service of the test's own on the test's private
 # session bus: exactly one when the clock passes the target, one on the morning of a milestone's
-# day, none again after a restart, none when switched off, and nothing at all, not even a
-# message, when no service runs.
+# day, none again after a restart, none when switched off, a reminder days before and one when a
+# yearly target renews, and nothing at all, not even a message, when no service runs.
 source "$(dirname "$0")/lib.sh"
 KESTREL="$1"
 SERVICE="$(dirname "$0")/notify_service.py"
@@ -76,7 +76,22 @@ printf '[Target Date]\nTarget_Year=2001\n[Notifications]\nEnabled=False\n' >"$SE
 run_kestrel_from '2000-12-31 23:59:58' 4
 expect_eq "notifications while switched off" "$(notification_count)" "3"
 
-# 5. No notification service: nothing is shown, nothing reported, nothing remembered.
+# 5. A target that renews every year, with a reminder seven days before. Kestrel last ran years
+# ago: at the start it stores the new year with one notification, at nine the reminder comes,
+# once, also across a restart that day.
+printf '[Target Date]\nTarget_Year=2000\nTarget_Month=12\nTarget_Day=25\nRenew_Yearly=True\n[Notifications]\nRemind Days Before=30,7\n' >"$SETTINGS"
+run_kestrel_from '2003-12-18 08:59:57' 6
+expect_eq "notifications after the renewal and the reminder" "$(notification_count)" "5"
+expect_eq "the renewal notification" "$(tail -n 2 "$LOG" | head -n 1)" \
+    "Kestrel | Year 2000 Conversion Project | The countdown to Dec 25, 2000 has passed. It renews every year and now counts to Dec 25, 2003."
+expect_eq "the reminder" "$(tail -n 1 "$LOG")" \
+    "Kestrel | Year 2000 Conversion Project | The countdown to Dec 25, 2003 ends in 7 days."
+expect_eq "the new year stored" "$(setting 'Target Date' Target_Year)" "2003"
+expect_eq "the reminder remembered" "$(setting Notifications 'Reminder Given')" "2003-12-25 7"
+run_kestrel_from '2003-12-18 15:00:00' 3
+expect_eq "notifications after a restart on the reminder's day" "$(notification_count)" "5"
+
+# 6. No notification service: nothing is shown, nothing reported, nothing remembered.
 kill -TERM "$SERVICE_PID"
 wait_gone "$SERVICE_PID"
 printf '[Target Date]\nTarget_Year=2001\n' >"$SETTINGS"
@@ -87,6 +102,6 @@ if [ -n "$(visible_windows '^Kestrel$')" ]; then
     fail "a message box came up without a notification service"
 fi
 wait "$runner"
-expect_eq "notifications without a service" "$(notification_count)" "3"
+expect_eq "notifications without a service" "$(notification_count)" "5"
 expect_eq "nothing remembered without a service" "$(setting Notifications 'Zero Given')" ""
 echo "PASS"

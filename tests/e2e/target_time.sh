@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A target time of day ("Target_Time=17:00") through the real programs under a frozen clock:
 # kestrel-status counts to 17:00 on the target day, its JSON says when the target is, and the
-# toolbar's title and target line agree; with "Count_Up=True" the title counts up after it.
+# toolbar's title and target line agree; with "Count_Up=True" the title counts up after it. A
+# yearly target renews in kestrel-status alone.
 source "$(dirname "$0")/lib.sh"
 KESTREL="$1"
 STATUS="$2"
@@ -64,4 +65,17 @@ expect_eq "kestrel-status --line a day later with count-up" "$line" "T+0:1:1:20:
 xdotool windowfocus --sync "$toolbar"
 xdotool key alt+c
 wait_gone "$pid"
+
+# A target that renews every year: kestrel-status counts to this year's anniversary without
+# kestrel running, and leaves the settings file as it is.
+printf '[Target Date]\nTarget_Year=2000\nTarget_Month=12\nTarget_Day=25\nRenew_Yearly=True\n' >"$SETTINGS"
+line=$(status_at "2003-01-01 12:00:30" --line)
+expect_eq "kestrel-status --line of a renewed target" "$line" "T-0:357:11:59:30"
+json=$(status_at "2003-12-25 00:00:01" --json)
+python3 - "$json" <<'PY' || fail "kestrel-status --json of a renewed target: $json"
+import json, sys
+o = json.loads(sys.argv[1])
+assert o["target"] == "2004-12-25" and o["class"] == "counting", o
+PY
+expect_eq "the stored year untouched" "$(setting 'Target Date' Target_Year)" "2000"
 echo "target time e2e: passed"

@@ -85,8 +85,9 @@ protected:
         countdown().CboCountOptions()->setCurrentIndex(9);
         countdown().dayTypeBox()->setEditText("WorkDays");
         for (QLineEdit* box : options->findChildren<QLineEdit*>()) {
+            // The date, the time and the reminder days take only their own kind of text.
             if (box->objectName().startsWith("txt", Qt::CaseInsensitive) && box != countdown().targetDateEdit() &&
-                box != countdown().targetTimeEdit()) {
+                box != countdown().targetTimeEdit() && !options->morePage()->isAncestorOf(box)) {
                 box->setText(box->objectName() + "!");
             }
         }
@@ -544,6 +545,37 @@ TEST_F(OptionsTest, CountUpBoxStoresCountUp)
     EXPECT_EQ(program->ProgramSettings.CountUp, "True");
     Open();
     EXPECT_TRUE(options->morePage()->countUpBox()->isChecked());
+}
+
+// "Renew every year" and the reminder boxes store their keys only once they are set; days that
+// are no whole number from 1 to 3660 are refused with one message and nothing is written.
+TEST_F(OptionsTest, RenewalAndRemindersAreStoredOnlyWhenSet)
+{
+    OptionsDialog& dialog = Open();
+    MoreOptionsPage& more = *dialog.morePage();
+    dialog.button(OptionsDialog::Button::Apply)->click();
+    for (const char* key : {"Remind Days Before", "Milestone Remind Days Before"}) {
+        EXPECT_EQ(Setting("Notifications", key), "<missing>") << key;
+    }
+    EXPECT_EQ(Setting("Target Date", "Renew_Yearly"), "<missing>");
+
+    more.renewYearlyBox()->setChecked(true);
+    more.remindDaysEdit()->setText("30,7,1");
+    more.milestoneRemindDaysEdit()->setText("7 days");
+    const std::string before = ReadSettings();
+    dialog.button(OptionsDialog::Button::Ok)->click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("from 1 to 3660"));
+    EXPECT_EQ(ReadSettings(), before) << "nothing is written";
+
+    more.milestoneRemindDaysEdit()->setText(" 1 ");
+    dialog.button(OptionsDialog::Button::Ok)->click();
+    EXPECT_EQ(Setting("Target Date", "Renew_Yearly"), "True");
+    EXPECT_EQ(Setting("Notifications", "Remind Days Before"), "30,7,1");
+    EXPECT_EQ(Setting("Notifications", "Milestone Remind Days Before"), "1");
+    Open();
+    EXPECT_TRUE(options->morePage()->renewYearlyBox()->isChecked());
+    EXPECT_EQ(options->morePage()->remindDaysEdit()->text(), "30,7,1");
 }
 
 TEST_F(OptionsTest, PickerOpensAtTheTargetAndPickingSetsTheText)

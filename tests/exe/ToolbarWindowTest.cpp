@@ -88,6 +88,26 @@ TEST_F(ToolbarTest, EachTickShowsTheNewCountdown)
     EXPECT_TRUE(bar.timerEnabled());
 }
 
+// A target that renews every year counts to its next anniversary at once, and the settings file
+// learns the new year when the anniversary's day has ended; the stored day stays 29 February.
+TEST_F(ToolbarTest, ARenewingTargetStoresItsNewYearOnceItsDayHasEnded)
+{
+    WriteSettings("[Target Date]\nTarget_Year=1996\nTarget_Month=2\nTarget_Day=29\nRenew_Yearly=True\n");
+    clock.set(PackDateTime(2000, 2, 29, 0, 0, 1));
+    ToolbarWindow& bar = StartToolbar();
+    EXPECT_EQ(bar.windowTitle(), "T-0:364:23:59:59") << "to 28 February 2001";
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "1996") << "the first tick stores it";
+    bar.tick();
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "2000") << "the day of 2000 has not ended";
+    EXPECT_EQ(bar.targetPanel()->caption(), "Target is: Feb 28, 2001 00:00:00");
+    clock.set(PackDateTime(2000, 3, 1, 0, 0, 0));
+    bar.tick();
+    EXPECT_EQ(Setting("Target Date", "Target_Year"), "2001");
+    EXPECT_EQ(Setting("Target Date", "Target_Day"), "29");
+    EXPECT_EQ(bar.windowTitle(), "T-0:363:23:59:60");
+    EXPECT_EQ(dialogs.shown().size(), 0u);
+}
+
 TEST_F(ToolbarTest, TickRewritesTheCountdownFileWhenSavingIsOn)
 {
     WriteSettings("[File Options]\nContinuous_Save=1\nCount_Down_File=" + (dir / "count.txt").string() +
