@@ -9,24 +9,13 @@ source "$(dirname "$0")/lib.sh"
 KESTREL="$1"
 MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
 
-cat >"$SETTINGS" <<INI
-[Forms Open]
-FormCount=1
-Form1=frmDeskCal
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=1
-Target_Type=Days
-INI
+calendar_settings
 
 start_x
 start_at "1999-12-16 10:00:00" "$KESTREL"
 pid=$E2E_LAST_PID
-calendar=$(wait_window '^T-16 Days Countdown Calendar$')
 # The accessibility bus answers a moment after the window shows.
-wait_until 10 "the calendar's day cells are not readable" eval \
-    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+wait_calendar
 
 # Each day cell tells its day, its count and whether it is today or marked.
 cells=$(window_text "T-16 Days Countdown Calendar" | grep -E '\|[A-Z][a-z]+day, December [0-9]+, 1999: ' | cut -d'|' -f2-)
@@ -41,13 +30,8 @@ esac
 expect_eq "month title" "$(window_text "T-16 Days Countdown Calendar" | grep -c '^label|December  1999$')" "1"
 
 # A double-click on the 24th opens the editor for that day.
-read -r x y <<<"$(day_position 24)"
-[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
-xdotool mousemove --sync "$x" "$y"
-xdotool click --repeat 2 --delay 60 1
-editor=$(wait_window '^Milestone Update Form$')
+open_editor 24
 expect_eq "editor day" "$(screen_text | grep -c "label|Enter Milestone for 24 Dec, 1999$")" "1"
-xdotool windowfocus --sync "$editor"
 xdotool type --delay 20 "Review"
 xdotool key alt+a
 

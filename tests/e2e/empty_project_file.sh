@@ -11,38 +11,17 @@ MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
 FEED="$E2E_TMP/feed/kestrel.ics"
 mkdir -p "${FEED%/*}"
 
-cat >"$SETTINGS" <<INI
-[Forms Open]
-FormCount=1
-Form1=frmDeskCal
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=1
-Target_Type=Days
-[File Options]
-Project File=
-Project Title=Empty Project File
-[Calendar]
-Calendar File=$FEED
-INI
+calendar_settings "[File Options]" "Project File=" "Project Title=Empty Project File" "[Calendar]" "Calendar File=$FEED"
 
 start_x
 start_at "1999-12-16 10:00:00" "$KESTREL"
 pid=$E2E_LAST_PID
-wait_window '^T-16 Days Countdown Calendar$' >/dev/null
-wait_until 10 "the calendar's day cells are not readable" eval \
-    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+wait_calendar
 # The feed is written at start, with the target day and no milestone yet.
 wait_until 10 "the calendar feed is not written at start" grep -qs "^SUMMARY:Target day: Empty Project File" "$FEED"
 expect_eq "milestones in the feed at start" "$(grep -c '^SUMMARY:' "$FEED")" "1"
 
-read -r x y <<<"$(day_position 24)"
-[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
-xdotool mousemove --sync "$x" "$y"
-xdotool click --repeat 2 --delay 60 1
-editor=$(wait_window '^Milestone Update Form$')
-xdotool windowfocus --sync "$editor"
+open_editor 24
 xdotool type --delay 20 "Freeze the code"
 xdotool key alt+a
 wait_file_content "$MILESTONES" $'" 36518","Freeze the code"\r'

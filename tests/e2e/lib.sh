@@ -272,3 +272,29 @@ for index in range(desktop.childCount):
         break
 PY
 }
+
+# The settings file of the calendar tests: the desk calendar open at start, counting calendar days
+# to 1 January 2000, then the lines given, one per argument.
+calendar_settings() { # lines...
+    printf '[Forms Open]\nFormCount=1\nForm1=frmDeskCal\n[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=1\nTarget_Type=Days\n' >"$SETTINGS"
+    [ "$#" -eq 0 ] || printf '%s\n' "$@" >>"$SETTINGS"
+}
+
+# Waits until the calendar of a program started on 16 December 1999 shows readable day cells.
+wait_calendar() {
+    wait_window '^T-16 Days Countdown Calendar$' >/dev/null
+    wait_until 10 "the calendar's day cells are not readable" eval \
+        '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+}
+
+# Opens the milestone editor on a day of the open calendar by a real double-click and focuses it;
+# $editor is its window.
+open_editor() { # day label ("24", or "1 24" once it carries a milestone)
+    local x y
+    read -r x y <<<"$(day_position "$1")"
+    [ -n "${x:-}" ] || fail "the day $1 is not on the accessibility bus"
+    xdotool mousemove --sync "$x" "$y"
+    xdotool click --repeat 2 --delay 60 1
+    editor=$(wait_window '^Milestone Update Form$')
+    xdotool windowfocus --sync "$editor"
+}

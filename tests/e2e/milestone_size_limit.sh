@@ -9,16 +9,7 @@ source "$(dirname "$0")/lib.sh"
 KESTREL="$1"
 MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
 
-cat >"$SETTINGS" <<INI
-[Forms Open]
-FormCount=1
-Form1=frmDeskCal
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=1
-Target_Type=Days
-INI
+calendar_settings
 # Milestones filling a file to 10 bytes under 4 KiB, so that one more goes past a limit of 4 KiB.
 mkdir -p "$XDG_DATA_HOME/kestrel"
 /usr/bin/python3 - "$MILESTONES" <<'PY'
@@ -36,16 +27,9 @@ start_x
 # shellcheck disable=SC2016 # expanded by the inner shell
 start_at "1999-12-16 10:00:00" bash -c 'ulimit -S -f 4 && exec "$0" "$@"' "$KESTREL"
 pid=$E2E_LAST_PID
-wait_window '^T-16 Days Countdown Calendar$' >/dev/null
-wait_until 10 "the calendar's day cells are not readable" eval \
-    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+wait_calendar
 
-read -r x y <<<"$(day_position 24)"
-[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
-xdotool mousemove --sync "$x" "$y"
-xdotool click --repeat 2 --delay 60 1
-editor=$(wait_window '^Milestone Update Form$')
-xdotool windowfocus --sync "$editor"
+open_editor 24
 xdotool type --delay 20 "Past the limit"
 xdotool key alt+a
 

@@ -10,37 +10,15 @@ MILESTONES="$XDG_DATA_HOME/kestrel/mileston.txt"
 mkdir -p "${MILESTONES%/*}"
 printf '" 36518","Review"\r\n' >"$MILESTONES"
 
-cat >"$SETTINGS" <<INI
-[Forms Open]
-FormCount=1
-Form1=frmDeskCal
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=1
-Target_Type=Days
-INI
+calendar_settings
 
 start_x
 start_at "1999-12-16 10:00:00" "$KESTREL"
 pid=$E2E_LAST_PID
-wait_window '^T-16 Days Countdown Calendar$' >/dev/null
-wait_until 10 "the calendar's day cells are not readable" eval \
-    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
-
-# Opens the editor on the 24th by a real double-click.
-open_editor() {
-    local x y
-    read -r x y <<<"$(day_position "1 24")"
-    [ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
-    xdotool mousemove --sync "$x" "$y"
-    xdotool click --repeat 2 --delay 60 1
-    editor=$(wait_window '^Milestone Update Form$')
-    xdotool windowfocus --sync "$editor"
-}
+wait_calendar
 
 # 1. A milestone added on another day meanwhile is kept.
-open_editor
+open_editor "1 24"
 printf '" 36518","Review"\r\n" 36520","Synced"\r\n' >"$MILESTONES.new"
 mv "$MILESTONES.new" "$MILESTONES"
 xdotool key ctrl+a
@@ -51,7 +29,7 @@ wait_no_window '^Milestone Update Form$'
 echo "ok: a milestone another program added is kept"
 
 # 2. The same day changed on both sides: the editor asks; Alt+B keeps both texts.
-open_editor
+open_editor "1 24"
 printf '" 36518","Moved"\r\n" 36520","Synced"\r\n' >"$MILESTONES.new"
 mv "$MILESTONES.new" "$MILESTONES"
 xdotool key ctrl+a

@@ -54,18 +54,7 @@ faked frozen "1999-12-16 10:00:00" "$KESTREL" --report-pdf "$E2E_TMP/report.pdf"
 echo "ok: every output refuses the program's own files"
 
 # "Project File" names the settings file (a hand edit; the options dialog refuses it).
-cat >"$SETTINGS" <<INI
-[Forms Open]
-FormCount=1
-Form1=frmDeskCal
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=1
-Target_Type=Days
-[File Options]
-Project File=$SETTINGS
-INI
+calendar_settings "[File Options]" "Project File=$SETTINGS"
 start_x
 start_at "1999-12-16 10:00:00" "$KESTREL"
 pid=$E2E_LAST_PID
@@ -75,17 +64,10 @@ screen_text | grep -q "321 Invalid file format" || fail "no message about the da
 xdotool windowfocus --sync "$box"
 xdotool key Return
 wait_no_window '^Kestrel$'
-wait_window '^T-16 Days Countdown Calendar$' >/dev/null
-wait_until 10 "the calendar's day cells are not readable" eval \
-    '[ -n "$(window_text "T-16 Days Countdown Calendar" | grep "December 16, 1999: 16, count -16, today\$")" ]'
+wait_calendar
 before=$(cat "$SETTINGS")
 
-read -r x y <<<"$(day_position 24)"
-[ -n "${x:-}" ] || fail "the 24th is not on the accessibility bus"
-xdotool mousemove --sync "$x" "$y"
-xdotool click --repeat 2 --delay 60 1
-editor=$(wait_window '^Milestone Update Form$')
-xdotool windowfocus --sync "$editor"
+open_editor 24
 xdotool type --delay 20 "Not over the settings"
 xdotool key alt+a
 box=$(wait_window '^Kestrel$')
