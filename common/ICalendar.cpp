@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <vector>
 
 namespace kestrel {
 
@@ -58,7 +59,7 @@ bool IsContinuationByte(char c)
 // time. 31 December 9999 has no day after it that a date can hold (nor that a four-digit DATE
 // value can write): its all-day event lasts one day by a duration instead.
 void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, DateValue day,
-              const std::string& summary, int timeOfDay = 0, std::string_view rule = {})
+              const std::string& summary, int timeOfDay = 0, std::string_view rule = {}, std::string_view property = {})
 {
     out += FoldContentLine("BEGIN:VEVENT");
     out += FoldContentLine("UID:" + uid);
@@ -77,6 +78,9 @@ void AddEvent(std::string& out, const std::string& uid, std::string_view stamp, 
     }
     if (!rule.empty()) {
         out += FoldContentLine("RRULE:" + std::string(rule));
+    }
+    if (!property.empty()) {
+        out += FoldContentLine(property);
     }
     out += FoldContentLine("SUMMARY:" + CalendarText(summary));
     out += FoldContentLine("TRANSP:TRANSPARENT");
@@ -157,26 +161,31 @@ std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat)
     return uid;
 }
 
-std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& milestones, std::string_view stamp)
+std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
+                                          std::string_view stamp, CalendarUse use)
 {
-    std::string out;
-    out += FoldContentLine("BEGIN:VCALENDAR");
-    out += FoldContentLine("VERSION:2.0");
-    out += FoldContentLine("PRODID:-//Kestrel//Kestrel countdown//EN");
-    out += FoldContentLine("CALSCALE:GREGORIAN");
-    out += FoldContentLine("X-WR-CALNAME:" + CalendarText(settings.ProjectTitle));
-
+    std::vector<CalendarEvent> events;
     try {
-        // A target that renews itself every year is a yearly event from the stored year on; one
-        // on 29 February falls on the last day of February in common years, as the count does.
-        const bool yearly = IsTrueText(settings.RenewYearly);
-        const DateValue target = TargetDay(yearly ? RenewedTarget(settings, DateValue{kFirstDayNumber}) : settings);
-        const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
-        const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
-        AddEvent(out, "target-" + DateText(target) + "@kestrel", stamp, target, "Target day: " + settings.ProjectTitle,
-                 TargetTimeOfDay(settings.TargetTime).value_or(0), rule);
+        if (use == CalendarUse::Shared) {
+            // The team's one target: an all-day event that every member publishes under one UID.
+            const DateValue target = TargetDay(settings);
+            CalendarEvent& event = events.emplace_back(CalendarEvent{kSharedTargetUid, {}});
+            AddEvent(event.lines, event.uid, stamp, target, "Target day: " + settings.ProjectTitle, 0, {},
+                     "X-KESTREL-TARGET:TRUE");
+        } else {
+            // A target that renews itself every year is a yearly event from the stored year on; one
+            // on 29 February falls on the last day of February in common years, as the count does.
+            const bool yearly = IsTrueText(settings.RenewYearly);
+            const DateValue target = TargetDay(yearly ? RenewedTarget(settings, DateValue{kFirstDayNumber}) : settings);
+            const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
+            const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
+            CalendarEvent& event = events.emplace_back(CalendarEvent{"target-" + DateText(target) + "@kestrel", {}});
+            AddEvent(event.lines, event.uid, stamp, target, "Target day: " + settings.ProjectTitle,
+                     TargetTimeOfDay(settings.TargetTime).value_or(0), rule);
+        }
     } catch (const RuntimeError&) {
         // A target the engine cannot count with has no day to show.
+        events.clear();
     }
 
     std::map<std::pair<long long, std::string>, int> seen;
@@ -190,8 +199,24 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
         }
         const auto day = static_cast<long long>(key);
         const int repeat = seen[{day, milestone.text}]++;
-        AddEvent(out, MilestoneUid(day, milestone.text, repeat), stamp, DateValue{static_cast<double>(day)},
-                 milestone.text);
+        CalendarEvent& event = events.emplace_back(CalendarEvent{MilestoneUid(day, milestone.text, repeat), {}});
+        AddEvent(event.lines, event.uid, stamp, DateValue{static_cast<double>(day)}, milestone.text);
+    }
+    return events;
+}
+
+std::string CalendarHead()
+{
+    return FoldContentLine("BEGIN:VCALENDAR") + FoldContentLine("VERSION:2.0") +
+           FoldContentLine("PRODID:-//Kestrel//Kestrel countdown//EN") + FoldContentLine("CALSCALE:GREGORIAN");
+}
+
+std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& milestones, std::string_view stamp)
+{
+    std::string out = CalendarHead();
+    out += FoldContentLine("X-WR-CALNAME:" + CalendarText(settings.ProjectTitle));
+    for (const CalendarEvent& event : CalendarEvents(settings, milestones, stamp, CalendarUse::Export)) {
+        out += event.lines;
     }
     out += FoldContentLine("END:VCALENDAR");
     return out;

@@ -5,9 +5,11 @@
 #include "Milestones.h"
 #include "ProgramSettings.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -31,6 +33,27 @@ std::string FoldContentLine(std::string_view line);
 // The UID of a milestone's event: its day number and a hash of its text; `repeat` counts earlier
 // milestones with the same day and text (0 for the first), so that even those stay distinct.
 std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat = 0);
+
+// Where the events go: an export or feed, or the team's shared calendar (whose target is one
+// all-day event under one UID, marked "X-KESTREL-TARGET:TRUE").
+enum class CalendarUse : std::uint8_t
+{
+    Export,
+    Shared,
+};
+// The UID of the target's event in a shared calendar.
+inline constexpr const char* kSharedTargetUid = "target@kestrel";
+// One event: its UID and its content lines, "BEGIN:VEVENT" to "END:VEVENT".
+struct CalendarEvent
+{
+    std::string uid;
+    std::string lines;
+};
+// The events of the calendar below, the target first, then the milestones in table order.
+std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
+                                          std::string_view stamp, CalendarUse use);
+// The lines that open every calendar object: "BEGIN:VCALENDAR", the version, product and scale.
+std::string CalendarHead();
 
 // The whole calendar. `stamp` is the DTSTAMP of every event, UTC as "yyyymmddThhmmssZ".
 // Milestones whose key names no day of the years 100 to 9999, and records marked for removal,

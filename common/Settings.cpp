@@ -281,6 +281,14 @@ std::filesystem::path DefaultAutostartEntry()
     return HomeDirectory() / ".config" / "autostart" / "kestrel.desktop";
 }
 
+std::filesystem::path DefaultStateDirectory()
+{
+    if (auto state = FolderFromEnvironment("XDG_STATE_HOME")) {
+        return *state / "kestrel";
+    }
+    return HomeDirectory() / ".local" / "state" / "kestrel";
+}
+
 std::filesystem::path DefaultDataDirectory()
 {
     if (auto data = FolderFromEnvironment("XDG_DATA_HOME")) {

@@ -98,5 +98,8 @@ std::filesystem::path DefaultAutostartEntry();
 // $XDG_DATA_HOME/kestrel, or $HOME/.local/share/kestrel when the variable is unset, empty or
 // not an absolute path. Without HOME, the home folder of the user's account stands for it.
 std::filesystem::path DefaultDataDirectory();
+// Where Kestrel keeps state that is neither settings nor data (what a shared calendar holds):
+// $XDG_STATE_HOME/kestrel, or $HOME/.local/state/kestrel.
+std::filesystem::path DefaultStateDirectory();
 
 } // namespace kestrel

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OptionsDialog.h"
 
+#include "CalendarShare.h"
+
 #include "Autostart.h"
 #include "DeskCalendarModel.h"
 #include "ICalendar.h"
@@ -69,6 +71,9 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.companyLogo = CompanyLogo(program);
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile);
+    v.calendarUrl = program.read(setting::CalendarUrl);
+    v.calendarUser = program.read(setting::CalendarUser);
+    v.shareMilestones = IsTrueText(program.read(setting::ShareMilestones).toStdString());
     v.remindDays = program.read(setting::RemindDaysBefore);
     v.milestoneRemindDays = program.read(setting::MilestoneRemindDaysBefore);
     v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
@@ -115,6 +120,11 @@ void ApplyOptions(Program& program, const OptionsValues& v)
     for (const auto& [key, days] : {std::pair{setting::RemindDaysBefore, v.remindDays},
                                     std::pair{setting::MilestoneRemindDaysBefore, v.milestoneRemindDays}}) {
         step([&] { program.write(key, days, program.read(key)); });
+    }
+    for (const auto& [key, text] :
+         {std::pair{setting::CalendarUrl, v.calendarUrl}, std::pair{setting::CalendarUser, v.calendarUser},
+          std::pair{setting::ShareMilestones, BoolText(v.shareMilestones)}}) {
+        step([&] { program.write(key, text, program.read(key)); });
     }
     step([&] {
         if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
@@ -284,7 +294,29 @@ bool OptionsDialog::apply()
             return false;
         }
     }
+    // An address the password must not go to, or one that holds a password itself: nothing is
+    // stored, so that a pasted password never reaches the settings file.
+    if (!v.calendarUrl.isEmpty()) {
+        if (const std::optional<std::string> problem = CalendarAddressProblem(v.calendarUrl.toStdString())) {
+            refuse(*problem, QStringLiteral("Countdown Options"), Page::More, m_more->calendarUrlEdit());
+            return false;
+        }
+    }
     ApplyOptions(m_program, v);
+    if (!v.calendarPassword.isEmpty()) {
+        const QString problem = SavePassword(v.calendarUser, v.calendarUrl, v.calendarPassword);
+        if (!problem.isEmpty()) {
+            ShowArrowPointer();
+            m_program.dialogs.MsgBox(QStringLiteral("The calendar's password could not be saved: %1.").arg(problem),
+                                     Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation,
+                                     QStringLiteral("Countdown Options"));
+        } else {
+            m_more->calendarPasswordEdit()->clear();
+        }
+    }
+    if (v.shareMilestones) {
+        StartSharedCalendarSync(m_program);
+    }
     return true;
 }
 

@@ -507,7 +507,10 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
       m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this)),
       m_renewYearly(new QCheckBox(QStringLiteral("Renew every &year"), this)),
       m_remindDays(NewTextBox("txtRemindDaysBefore", this)),
-      m_milestoneRemindDays(NewTextBox("txtMilestoneRemindDaysBefore", this))
+      m_milestoneRemindDays(NewTextBox("txtMilestoneRemindDaysBefore", this)),
+      m_calendarUrl(NewTextBox("txtCalendarUrl", this)), m_calendarUser(NewTextBox("txtCalendarUser", this)),
+      m_calendarPassword(NewTextBox("txtCalendarPassword", this)),
+      m_shareMilestones(new QCheckBox(QStringLiteral("&Share the milestones through this calendar"), this))
 {
     setObjectName(QStringLiteral("pageMoreOptions"));
     m_countUp->setObjectName(QStringLiteral("chkCountUp"));
@@ -526,6 +529,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(target);
     layout->addWidget(newRemindersFrame());
+    layout->addWidget(newSharedCalendarFrame());
     layout->addWidget(m_startAtLogin);
     layout->addStretch(1);
 }
@@ -551,8 +555,32 @@ QGroupBox* MoreOptionsPage::newRemindersFrame()
     return frame;
 }
 
+QGroupBox* MoreOptionsPage::newSharedCalendarFrame()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Shared calendar"), this);
+    frame->setObjectName(QStringLiteral("frameSharedCalendar"));
+    m_calendarUrl->setPlaceholderText(
+        QStringLiteral("https://cloud.example.org/remote.php/dav/calendars/team/project/"));
+    m_calendarUrl->setToolTip(QStringLiteral("The full address of the team's CalDAV calendar: https, or http on this "
+                                             "computer's loopback address"));
+    m_calendarPassword->setEchoMode(QLineEdit::Password);
+    m_calendarPassword->setToolTip(QStringLiteral("Kept in the desktop's secret store, never in the settings file; "
+                                                  "leave it empty to keep the password saved before"));
+    m_shareMilestones->setObjectName(QStringLiteral("chkShareMilestones"));
+    QFormLayout* form = NewForm(frame);
+    form->addRow(NewLabel("lblCalendarUrl", "Calendar a&ddress:", m_calendarUrl, frame), m_calendarUrl);
+    form->addRow(NewLabel("lblCalendarUser", "&User name:", m_calendarUser, frame), m_calendarUser);
+    form->addRow(NewLabel("lblCalendarPassword", "Pass&word:", m_calendarPassword, frame), m_calendarPassword);
+    form->addRow(m_shareMilestones);
+    return frame;
+}
+
 void MoreOptionsPage::load(const OptionsValues& values)
 {
+    m_calendarUrl->setText(values.calendarUrl);
+    m_calendarUser->setText(values.calendarUser);
+    m_calendarPassword->clear();
+    m_shareMilestones->setChecked(values.shareMilestones);
     m_startAtLogin->setChecked(values.startAtLogin);
     m_countUp->setChecked(IsTrueText(values.settings.CountUp));
     m_renewYearly->setChecked(IsTrueText(values.settings.RenewYearly));
@@ -567,6 +595,10 @@ void MoreOptionsPage::store(OptionsValues& values) const
     values.settings.RenewYearly = m_renewYearly->isChecked() ? "True" : "False";
     values.remindDays = m_remindDays->text().trimmed();
     values.milestoneRemindDays = m_milestoneRemindDays->text().trimmed();
+    values.calendarUrl = m_calendarUrl->text().trimmed();
+    values.calendarUser = m_calendarUser->text().trimmed();
+    values.calendarPassword = m_calendarPassword->text();
+    values.shareMilestones = m_shareMilestones->isChecked();
 }
 
 } // namespace kestrel

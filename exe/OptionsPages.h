@@ -41,6 +41,12 @@ struct OptionsValues
     // ("Remind Days Before", "Milestone Remind Days Before").
     QString remindDays;
     QString milestoneRemindDays;
+    // The team's shared calendar (section "Shared Calendar"); the password typed goes only to
+    // the desktop's secret store, never to the settings file.
+    QString calendarUrl;
+    QString calendarUser;
+    QString calendarPassword;
+    bool shareMilestones = false;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -167,15 +173,24 @@ public:
     QCheckBox* renewYearlyBox() const { return m_renewYearly; }
     QLineEdit* remindDaysEdit() const { return m_remindDays; }
     QLineEdit* milestoneRemindDaysEdit() const { return m_milestoneRemindDays; }
+    QLineEdit* calendarUrlEdit() const { return m_calendarUrl; }
+    QLineEdit* calendarUserEdit() const { return m_calendarUser; }
+    QLineEdit* calendarPasswordEdit() const { return m_calendarPassword; }
+    QCheckBox* shareMilestonesBox() const { return m_shareMilestones; }
 
 private:
     QGroupBox* newRemindersFrame();
+    QGroupBox* newSharedCalendarFrame();
 
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
     QCheckBox* m_renewYearly;
     QLineEdit* m_remindDays;
     QLineEdit* m_milestoneRemindDays;
+    QLineEdit* m_calendarUrl;
+    QLineEdit* m_calendarUser;
+    QLineEdit* m_calendarPassword;
+    QCheckBox* m_shareMilestones;
 };
 
 } // namespace kestrel

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AtomicFile.h"
+#include "CalendarShare.h"
 #include "Program.h"
 #include "ReportPdf.h"
 #include "StartUp.h"
@@ -24,6 +25,10 @@ int main(int argc, char* argv[])
     if (kestrel::AsksForReportPdf(windowlessCount, windowless.data())) {
         return kestrel::RunReportPdfProgram(windowlessCount, windowless.data());
     }
+    // The shared calendar is synced without a display, for cron jobs and scripts.
+    if (kestrel::AsksForSync(windowlessCount, windowless.data())) {
+        return kestrel::RunSyncProgram(windowlessCount, windowless.data());
+    }
     // The command line is read before the application opens its display, so --help and
     // --version work anywhere, also without a desktop.
     QStringList arguments;
@@ -41,6 +46,7 @@ int main(int argc, char* argv[])
                        "  --watch              repeat --line or --json every second\n"
                        "  --export-ics FILE    write the milestones and the target day as an iCalendar file\n"
                        "  --report-pdf FILE    write the project report as a PDF file\n"
+                       "  --sync               publish the milestones to the shared calendar once\n"
                        "(kestrel-status --help tells more; kestrel-status starts faster for status bars.)"));
     const kestrel::CommandLineAnswer answer =
         kestrel::ReadCommandLine(parser, arguments, QStringLiteral("kestrel"), QStringLiteral(KESTREL_VERSION), false);

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
     # build
     g++ cmake ninja-build ccache pkg-config qt6-base-dev libgl-dev libxcb1-dev
+    # the shared calendar's password in the desktop's secret store (libsecret is loaded at run time)
+    qtkeychain-qt6-dev libsecret-1-0
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format time
     # windows without a desktop, end-to-end tests and screenshots
@@ -16,8 +18,8 @@ packages=(
     dbus-x11 at-spi2-core python3-pyatspi
     # a notification service of the tests' own on a private session bus
     python3-dbus python3-gi
-    # reading back the exported calendar with a parser of its own
-    python3-icalendar
+    # reading back the exported calendar with a parser of its own; a real CalDAV server
+    python3-icalendar radicale curl
     # toolbar pictures from the desktop's icon theme
     adwaita-icon-theme
     # Wayland sessions and their test compositor, the PNG icons drawn from the SVG

@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SharedCalendar.h"
+
+#include "AtomicFile.h"
+#include "ICalendar.h"
+#include "Settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrel {
+
+namespace {
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+// The authority of an address: what stands between "//" and the path.
+std::string_view Authority(std::string_view address)
+{
+    const std::size_t start = address.find("://");
+    if (start == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view rest = address.substr(start + 3);
+    return rest.substr(0, rest.find_first_of("/?#"));
+}
+
+bool IsLoopbackHost(const std::string& host)
+{
+    if (host == "localhost" || host == "[::1]") {
+        return true;
+    }
+    // 127.0.0.0/8 written as four numbers.
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    char end = 0;
+    return std::sscanf(host.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &end) == 4 && a == 127 && b < 256 && c < 256 &&
+           d < 256;
+}
+
+// A 64-bit FNV-1a digest as 16 hex digits.
+std::string Digest(std::string_view text)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const unsigned char c : text) {
+        hash = (hash ^ c) * 0x100000001b3ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+// The name a UID takes as a resource of the calendar: letters, digits, "-", "_" and "." as they
+// are, every other byte as "%XX".
+std::string ResourceName(std::string_view uid)
+{
+    std::string name;
+    for (const unsigned char c : uid) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.') {
+            name += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            name += escaped;
+        }
+    }
+    return name + ".ics";
+}
+
+} // namespace
+
+std::optional<std::string> CalendarAddressProblem(std::string_view address)
+{
+    const std::string lower = Lower(address);
+    const bool https = lower.starts_with("https://");
+    if (!https && !lower.starts_with("http://")) {
+        return "The calendar's address must begin with https:// (or http:// on this computer's own "
+               "loopback address).";
+    }
+    const std::string_view authority = Authority(address);
+    if (authority.find('@') != std::string_view::npos) {
+        return "The calendar's address must not hold a user name or password: put the user name in its "
+               "box and the password in the password box.";
+    }
+    const std::string host = AddressHost(address);
+    if (host.empty()) {
+        return "The calendar's address names no server.";
+    }
+    if (!https && !IsLoopbackHost(host)) {
+        return "An http:// address is taken only on this computer's own loopback address (localhost, "
+               "127.0.0.1 or [::1]), where nobody can read the password on its way; use https:// for " +
+               host + ".";
+    }
+    return std::nullopt;
+}
+
+std::string AddressHost(std::string_view address)
+{
+    std::string_view authority = Authority(address);
+    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+        authority.remove_prefix(at + 1);
+    }
+    if (authority.starts_with('[')) {
+        return Lower(authority.substr(0, authority.find(']') + 1));
+    }
+    return Lower(authority.substr(0, authority.find(':')));
+}
+
+PasswordFileReading ReadPasswordFile(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return {std::nullopt,
+                "the password file " + path.string() + " cannot be opened (" + std::strerror(errno) + ")"};
+    }
+    struct stat info
+    {};
+    std::string problem;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        problem = "the password file " + path.string() + " is no regular file";
+    } else if (info.st_uid != ::geteuid()) {
+        problem = "the password file " + path.string() + " belongs to another user";
+    } else if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        problem = "the password file " + path.string() + " may be read by others: allow only its owner (chmod 600)";
+    }
+    std::string password;
+    if (problem.empty()) {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0 || password.size() > 64 * 1024) {
+                break;
+            }
+            password.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    if (!problem.empty()) {
+        return {std::nullopt, problem};
+    }
+    password = password.substr(0, password.find_first_of("\r\n"));
+    return {password, {}};
+}
+
+std::vector<SharedEvent> SharedEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
+                                      std::string_view stamp)
+{
+    std::vector<SharedEvent> shared;
+    for (const CalendarEvent& event : CalendarEvents(settings, milestones, stamp, CalendarUse::Shared)) {
+        SharedEvent& out = shared.emplace_back();
+        out.uid = event.uid;
+        out.object = CalendarHead() + event.lines + FoldContentLine("END:VCALENDAR");
+        // The stamp changes at every publish; the event does not.
+        std::string unstamped = event.lines;
+        if (const std::size_t at = unstamped.find("DTSTAMP:"); at != std::string::npos) {
+            unstamped.erase(at, unstamped.find("\r\n", at) - at);
+        }
+        out.digest = Digest(unstamped);
+    }
+    return shared;
+}
+
+std::string EventResourceName(std::string_view uid)
+{
+    return ResourceName(uid);
+}
+
+std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(settingsFile, error);
+    return DefaultStateDirectory() /
+           ("shared-calendar-" + Digest((error ? settingsFile : absolute).string()) + ".state");
+}
+
+PublishState ReadPublishState(const std::filesystem::path& path)
+{
+    PublishState state;
+    const FileResult<FileContents> read = ReadRegularFile(path, 64 * 1024 * 1024);
+    if (!read) {
+        return state;
+    }
+    const std::string& text = read.value().bytes;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        const std::size_t first = line.find('\t');
+        const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
+        if (second == std::string_view::npos || first == 0) {
+            continue; // a damaged line: that event is sent again
+        }
+        state[std::string(line.substr(0, first))] = {std::string(line.substr(first + 1, second - first - 1)),
+                                                     std::string(line.substr(second + 1))};
+    }
+    return state;
+}
+
+std::string PublishStateText(const PublishState& state)
+{
+    std::string text;
+    for (const auto& [uid, event] : state) {
+        text += uid + '\t' + event.href + '\t' + event.digest + '\n';
+    }
+    return text;
+}
+
+} // namespace kestrel

@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Milestones.h"
+#include "ProgramSettings.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+// A team shares the project through a calendar on a CalDAV server: each milestone is an all-day
+// event there, and the target day one event marked as the target. The address and the user name
+// live in the settings file; the password never does: it lives in the desktop's secret store, or
+// in a password file that only its owner may read.
+namespace setting {
+inline constexpr const char* kSharedCalendarSection = "Shared Calendar";
+// clang-format off
+// The calendar's full address (a CalDAV collection), https or http on a loopback address.
+inline constexpr SettingKey CalendarUrl{kSharedCalendarSection, "Calendar URL", "", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey CalendarUser{kSharedCalendarSection, "User Name", "", Computed::None, WriteRule::WhenChanged};
+// "True": the milestones and the target are published to the calendar.
+inline constexpr SettingKey ShareMilestones{kSharedCalendarSection, "Share Milestones", "False", Computed::None, WriteRule::WhenChanged};
+// For machines without a secret store: a file holding the password on its first line.
+inline constexpr SettingKey PasswordFile{kSharedCalendarSection, "Password File", "", Computed::None, WriteRule::WhenChanged};
+// The SHA-256 fingerprint of the one server certificate the user chose to trust, as hex pairs
+// separated by colons.
+inline constexpr SettingKey TrustedCertificate{kSharedCalendarSection, "Trusted Certificate", "", Computed::None, WriteRule::WhenChanged};
+// clang-format on
+} // namespace setting
+
+// Why an address cannot be the shared calendar's, or nothing when it can: it must be https, or
+// http on a loopback address (localhost, 127.x.x.x, [::1]), and hold no user name or password.
+std::optional<std::string> CalendarAddressProblem(std::string_view address);
+
+// The host of an address as it must be compared ("Example.org:443" -> "example.org"), empty when
+// the address has none.
+std::string AddressHost(std::string_view address);
+
+// The password on the first line of a password file (its line end left out). The file is opened
+// first and then checked, so that no other file can be put in its place between the two: it must
+// be a regular file owned by the user running Kestrel and readable by nobody else (no group or
+// other permission bits). Otherwise the reason, for one line of a message.
+struct PasswordFileReading
+{
+    std::optional<std::string> password;
+    std::string problem;
+};
+PasswordFileReading ReadPasswordFile(const std::filesystem::path& path);
+
+// One event of the shared calendar: its UID and the iCalendar object that holds it.
+struct SharedEvent
+{
+    std::string uid;
+    std::string object;
+    // A digest of the object without its time stamp: the same digest, the same event.
+    std::string digest;
+};
+// The events of the milestone table and of the target day, in table order, the target first;
+// `stamp` is their DTSTAMP ("yyyymmddThhmmssZ").
+std::vector<SharedEvent> SharedEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
+                                      std::string_view stamp);
+
+// The resource name of an event in the calendar collection: its UID made safe for an address,
+// and ".ics".
+std::string EventResourceName(std::string_view uid);
+
+// What the last publish left on the server: per UID the resource name and digest it sent.
+struct PublishedEvent
+{
+    std::string href;
+    std::string digest;
+    friend bool operator==(const PublishedEvent&, const PublishedEvent&) = default;
+};
+using PublishState = std::map<std::string, PublishedEvent>;
+
+// The state file of a countdown's shared calendar, under $XDG_STATE_HOME/kestrel (or
+// ~/.local/state/kestrel), named after its settings file so that each countdown has its own.
+std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile);
+// Reads a state file; a missing or damaged one reads as empty (the next publish sends everything).
+PublishState ReadPublishState(const std::filesystem::path& path);
+// The state as its file holds it: one line per event, "UID", "href" and digest separated by tabs.
+std::string PublishStateText(const PublishState& state);
+
+} // namespace kestrel

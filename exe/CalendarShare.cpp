@@ -1,0 +1,360 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CalendarShare.h"
+
+#include "AtomicFile.h"
+#include "Dialogs.h"
+#include "Program.h"
+#include "Countdown.h"
+#include "ICalendar.h"
+#include "Milestones.h"
+#include "ProgramSettings.h"
+#include "RuntimeError.h"
+#include "Settings.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
+#include <qt6keychain/keychain.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+namespace kestrel {
+
+namespace {
+
+// The most bytes of an answer to a change that are read; such answers are short.
+constexpr qint64 kMostAnswerBytes = 1024 * 1024;
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Waits for a secret-store job to finish.
+void WaitFor(QKeychain::Job& job)
+{
+    QEventLoop loop;
+    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    job.start();
+    loop.exec();
+}
+
+QString SecretStoreProblem(const QKeychain::Job& job)
+{
+    return QStringLiteral("no secret store answered (%1); name a file holding the password under \"Password File\" in "
+                          "the settings file's section [Shared Calendar] instead")
+        .arg(job.errorString());
+}
+
+// One answer of the server: its HTTP status, or what went wrong on the way.
+struct Answer
+{
+    int status = 0;
+    QString error;
+};
+
+QString StatusProblem(int status, const QUrl& url, const QString& reason)
+{
+    switch (status) {
+    case 401:
+        return QStringLiteral("the server refused the user name or password (401)");
+    case 403:
+        return QStringLiteral("the user has no right to change the calendar (403)");
+    case 404:
+        return QStringLiteral("there is no calendar at %1 (404)").arg(url.toString(QUrl::RemoveUserInfo));
+    case 507:
+        return QStringLiteral("the server's store is full (507)");
+    default:
+        return QStringLiteral("the server answered %1 %2").arg(status).arg(reason);
+    }
+}
+
+Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const QByteArray& verb, const QUrl& url,
+            const QByteArray& body, const QList<std::pair<QByteArray, QByteArray>>& headers)
+{
+    QNetworkRequest request(url);
+    // A redirect is never followed: it could lead the password to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(kServerTimeout).count()));
+    const QUrl& home = account.collection;
+    if (url.scheme() == home.scheme() && url.host().compare(home.host(), Qt::CaseInsensitive) == 0 &&
+        url.port(url.scheme() == QLatin1String("https") ? 443 : 80) ==
+            home.port(home.scheme() == QLatin1String("https") ? 443 : 80)) {
+        request.setRawHeader("Authorization",
+                             "Basic " + (account.user + QLatin1Char(':') + account.password).toUtf8().toBase64());
+    }
+    for (const auto& [name, value] : headers) {
+        request.setRawHeader(name, value);
+    }
+    QNetworkReply* reply = network.sendCustomRequest(request, verb, body);
+    QString untrusted;
+    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&](const QList<QSslError>& errors) {
+        const QString fingerprint = CertificateFingerprint(reply->sslConfiguration().peerCertificate().toDer());
+        if (!account.trustedFingerprint.isEmpty() &&
+            fingerprint.compare(account.trustedFingerprint, Qt::CaseInsensitive) == 0) {
+            reply->ignoreSslErrors(errors);
+        } else {
+            untrusted = fingerprint;
+        }
+    });
+    // The answer is read as it comes and dropped; one that grows beyond reason ends the request.
+    qint64 received = 0;
+    bool tooLarge = false;
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        while (reply->bytesAvailable() > 0) {
+            received += reply->read(64 * 1024).size();
+            if (received > kMostAnswerBytes) {
+                tooLarge = true;
+                reply->abort();
+                return;
+            }
+        }
+    });
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) {
+        loop.exec();
+    }
+    Answer answer;
+    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    if (!untrusted.isEmpty()) {
+        answer.error = QStringLiteral("the server's certificate is not trusted (SHA-256 fingerprint %1): Countdown "
+                                      "Options offers to trust this one certificate when sharing is applied")
+                           .arg(untrusted);
+    } else if (tooLarge) {
+        answer.error = QStringLiteral("the server's answer was far too large (more than 1 MB)");
+    } else if (reply->error() == QNetworkReply::OperationCanceledError ||
+               reply->error() == QNetworkReply::TimeoutError) {
+        answer.error = QStringLiteral("the server did not answer within %1 s").arg(kServerTimeout.count());
+    } else if (answer.status >= 300 && answer.status < 400) {
+        const QUrl to = url.resolved(reply->header(QNetworkRequest::LocationHeader).toUrl());
+        answer.error = QStringLiteral("the server sent the request on to %1; Kestrel does not follow, so that the "
+                                      "password stays with %2: set the calendar's address to the one it names")
+                           .arg(to.toString(QUrl::RemoveUserInfo), home.host());
+    } else if (answer.status == 0) {
+        answer.error = QStringLiteral("the server cannot be reached (%1)").arg(reply->errorString());
+    } else if (answer.status >= 400 && !(verb == "DELETE" && answer.status == 404)) {
+        answer.error = StatusProblem(answer.status, url, reason);
+    }
+    reply->deleteLater();
+    return answer;
+}
+
+} // namespace
+
+QString SecretKeyOf(const QString& user, const QString& address)
+{
+    return user + QLatin1Char('@') + address;
+}
+
+std::variant<ShareAccount, QString> ShareAccountOf(const SettingsFile& settings)
+{
+    const QString address = Text(ReadSetting(settings, setting::CalendarUrl)).trimmed();
+    if (address.isEmpty()) {
+        return QStringLiteral("no calendar is set (\"Calendar URL\" in the section [Shared Calendar])");
+    }
+    if (const std::optional<std::string> problem = CalendarAddressProblem(address.toStdString())) {
+        return Text(*problem);
+    }
+    ShareAccount account;
+    account.collection = QUrl(address.endsWith(QLatin1Char('/')) ? address : address + QLatin1Char('/'));
+    account.user = Text(ReadSetting(settings, setting::CalendarUser));
+    account.trustedFingerprint = Text(ReadSetting(settings, setting::TrustedCertificate)).trimmed();
+    const std::string passwordFile = ReadSetting(settings, setting::PasswordFile);
+    if (!passwordFile.empty()) {
+        const PasswordFileReading reading = ReadPasswordFile(passwordFile);
+        if (!reading.password) {
+            return Text(reading.problem);
+        }
+        account.password = Text(*reading.password);
+        return account;
+    }
+    QKeychain::ReadPasswordJob job(QString::fromLatin1(kSecretService));
+    job.setAutoDelete(false);
+    job.setKey(SecretKeyOf(account.user, address));
+    WaitFor(job);
+    if (job.error() == QKeychain::EntryNotFound) {
+        return QStringLiteral("no password is saved for %1 at %2: enter it in Countdown Options")
+            .arg(account.user, address);
+    }
+    if (job.error() != QKeychain::NoError) {
+        return SecretStoreProblem(job);
+    }
+    account.password = job.textData();
+    return account;
+}
+
+QString SavePassword(const QString& user, const QString& address, const QString& password)
+{
+    QKeychain::WritePasswordJob job(QString::fromLatin1(kSecretService));
+    job.setAutoDelete(false);
+    job.setKey(SecretKeyOf(user, address));
+    job.setTextData(password);
+    WaitFor(job);
+    return job.error() == QKeychain::NoError ? QString() : SecretStoreProblem(job);
+}
+
+QString CertificateFingerprint(const QByteArray& der)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex(':').toUpper());
+}
+
+PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount& account,
+                             const std::vector<SharedEvent>& events, PublishState state)
+{
+    PublishOutcome outcome;
+    const auto finish = [&](QString error) {
+        outcome.state = std::move(state);
+        outcome.error = std::move(error);
+        return outcome;
+    };
+    // The calendar is asked first, so that a wrong password or address is told even when there
+    // is nothing to send.
+    const Answer calendar = Send(network, account, "PROPFIND", account.collection, {}, {{"Depth", "0"}});
+    if (!calendar.error.isEmpty()) {
+        return finish(calendar.error);
+    }
+    std::set<std::string> current;
+    for (const SharedEvent& event : events) {
+        current.insert(event.uid);
+        const auto published = state.find(event.uid);
+        if (published != state.end() && published->second.digest == event.digest) {
+            continue;
+        }
+        const std::string href = EventResourceName(event.uid);
+        const Answer answer =
+            Send(network, account, "PUT", account.collection.resolved(QUrl(Text(href))),
+                 QByteArray::fromStdString(event.object), {{"Content-Type", "text/calendar; charset=utf-8"}});
+        if (!answer.error.isEmpty()) {
+            return finish(answer.error);
+        }
+        state[event.uid] = {href, event.digest};
+        ++outcome.sent;
+    }
+    // Only what Kestrel itself published, and the table no longer holds, is removed.
+    for (auto published = state.begin(); published != state.end();) {
+        if (current.contains(published->first)) {
+            ++published;
+            continue;
+        }
+        const Answer answer =
+            Send(network, account, "DELETE", account.collection.resolved(QUrl(Text(published->second.href))), {}, {});
+        if (!answer.error.isEmpty()) {
+            return finish(answer.error);
+        }
+        published = state.erase(published);
+        ++outcome.removed;
+    }
+    return finish({});
+}
+
+void StartSharedCalendarSync(Program& program)
+{
+    if (program.programPath.empty()) {
+        return; // a program made by a test starts no other
+    }
+    auto* process = new QProcess(QCoreApplication::instance());
+    QObject::connect(process, &QProcess::finished, process, [&program, process](int code, QProcess::ExitStatus status) {
+        process->deleteLater();
+        if (status != QProcess::NormalExit || code == 0) {
+            return;
+        }
+        QString line = QString::fromLocal8Bit(process->readAllStandardError()).section(QLatin1Char('\n'), 0, 0);
+        line.remove(QStringLiteral("kestrel --sync: "));
+        const QString title = QStringLiteral("Shared calendar");
+        static const QRegularExpression fingerprint(
+            QStringLiteral("SHA-256 fingerprint ((?:[0-9A-F]{2}:){31}[0-9A-F]{2})"));
+        if (const QRegularExpressionMatch match = fingerprint.match(line); match.hasMatch()) {
+            const QString question =
+                QStringLiteral(
+                    "The server's certificate is not one this computer trusts. Its SHA-256 fingerprint is\n\n%1"
+                    "\n\nTrust this one certificate for the shared calendar? Answer Yes only if the server's "
+                    "administrator gave you the same fingerprint.")
+                    .arg(match.captured(1));
+            if (program.dialogs.MsgBox(question, Dialogs::Buttons::YesNo, Dialogs::Icon::Question, title) ==
+                Dialogs::Answer::Yes) {
+                program.write(setting::TrustedCertificate, match.captured(1));
+                StartSharedCalendarSync(program);
+            }
+            return;
+        }
+        program.dialogs.MsgBox(QStringLiteral("The milestones could not be shared: %1.").arg(line),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, title);
+    });
+    process->start(QString::fromStdString(program.programPath), {QStringLiteral("--sync")});
+}
+
+bool AsksForSync(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sync") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunSyncProgram(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const auto say = [](const QString& line) { std::fprintf(stderr, "kestrel --sync: %s\n", qPrintable(line)); };
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        if (argument != QLatin1String("--sync")) {
+            say(QStringLiteral("unexpected argument: %1 (usage: kestrel --sync)").arg(argument));
+            return 2;
+        }
+    }
+    const SettingsFile settings(DefaultSettingsPath());
+    if (!IsTrueText(ReadSetting(settings, setting::ShareMilestones))) {
+        say(QStringLiteral("sharing is off (\"Share Milestones\" in the section [Shared Calendar] of %1)")
+                .arg(Text(settings.path().string())));
+        return 1;
+    }
+    const std::variant<ShareAccount, QString> account = ShareAccountOf(settings);
+    if (const QString* problem = std::get_if<QString>(&account)) {
+        say(*problem);
+        return 1;
+    }
+    const ProgramSettings program = LoadProgramSettings(settings, DefaultDataDirectory());
+    MilestoneTable milestones;
+    const std::filesystem::path milestoneFile = MilestoneFilePath(program, DefaultDataDirectory());
+    if (const std::optional<RuntimeError> error = milestones.LoadMilestones(milestoneFile);
+        error && error->number() != RuntimeError::PathNotFound && error->number() != RuntimeError::FileNotFound) {
+        // A damaged milestone file is not published: the calendar would lose what it cannot read.
+        say(QStringLiteral("the milestone file %1 cannot be read: %2")
+                .arg(Text(milestoneFile.string()), Text(error->report())));
+        return 1;
+    }
+    const std::filesystem::path statePath = PublishStatePath(settings.path());
+    QNetworkAccessManager network;
+    const PublishOutcome outcome =
+        PublishEvents(network, std::get<ShareAccount>(account), SharedEvents(program, milestones, CalendarStampNow()),
+                      ReadPublishState(statePath));
+    // What was sent before a failure is recorded too, so that it is not sent again.
+    try {
+        std::filesystem::create_directories(statePath.parent_path());
+        ReplaceFileContents(statePath, PublishStateText(outcome.state), 0600);
+    } catch (const std::exception& error) {
+        say(QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(statePath.string()), error.what()));
+        return 1;
+    }
+    if (!outcome.error.isEmpty()) {
+        say(outcome.error);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace kestrel

@@ -1,0 +1,61 @@
+# SPDX-FileCopyrightText: 2026 The Kestrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A real CalDAV server for the shared-calendar tests: Radicale on a free loopback port, with a
+# temporary store, two users (alice and bob, passwords in plain htpasswd form) and a rights file
+# that lets both read and change one calendar, /team/project/. Source after lib.sh.
+
+RADICALE_DIR="$E2E_TMP/radicale"
+
+# Starts the server and sets RADICALE_URL to the team's calendar.
+start_radicale() {
+    mkdir -p "$RADICALE_DIR/store/collection-root/team/project"
+    printf '{"tag": "VCALENDAR", "D:displayname": "Project"}' \
+        >"$RADICALE_DIR/store/collection-root/team/project/.Radicale.props"
+    printf 'alice:alice-secret\nbob:bob-secret\n' >"$RADICALE_DIR/users"
+    cat >"$RADICALE_DIR/rights" <<'RIGHTS'
+[root]
+user: .+
+collection:
+permissions: R
+[principal]
+user: .+
+collection: {user}
+permissions: RW
+[team]
+user: alice|bob
+collection: team
+permissions: R
+[project]
+user: alice|bob
+collection: team/project
+permissions: rw
+RIGHTS
+    local port
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    cat >"$RADICALE_DIR/config" <<CONFIG
+[server]
+hosts = 127.0.0.1:$port
+[auth]
+type = htpasswd
+htpasswd_filename = $RADICALE_DIR/users
+htpasswd_encryption = plain
+[rights]
+type = from_file
+file = $RADICALE_DIR/rights
+[storage]
+filesystem_folder = $RADICALE_DIR/store
+[logging]
+level = warning
+CONFIG
+    setsid radicale --config "$RADICALE_DIR/config" >"$E2E_TMP/radicale.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    RADICALE_PID=$!
+    RADICALE_URL="http://127.0.0.1:$port/team/project/"
+    wait_until 20 "Radicale did not start: $(cat "$E2E_TMP/radicale.log")" \
+        curl -fs -o /dev/null -u bob:bob-secret -X PROPFIND -H 'Depth: 0' "$RADICALE_URL"
+}
+
+# The calendar as the other user reads it.
+calendar_as_bob() {
+    curl -fs -u bob:bob-secret "$RADICALE_URL"
+}
