@@ -512,19 +512,43 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_countUp);
     layout->addWidget(m_startAtLogin);
+    layout->addWidget(makeScreensaverGroup());
     layout->addStretch(1);
+}
+
+QGroupBox* MoreOptionsPage::makeScreensaverGroup()
+{
+    m_screensaverGroup = new QGroupBox(QStringLiteral("Screensaver"), this);
+    m_screensaverGroup->setObjectName(QStringLiteral("fraScreensaver"));
+    m_screensaverCountdown = new QComboBox(m_screensaverGroup);
+    m_screensaverCountdown->setObjectName(QStringLiteral("cboScreensaverCountdown"));
+    auto* label = new QLabel(QStringLiteral("The screensaver &shows the countdown:"), m_screensaverGroup);
+    label->setBuddy(m_screensaverCountdown);
+    auto* layout = new QHBoxLayout(m_screensaverGroup);
+    layout->addWidget(label);
+    layout->addWidget(m_screensaverCountdown, 1);
+    m_screensaverGroup->setVisible(false);
+    return m_screensaverGroup;
 }
 
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_startAtLogin->setChecked(values.startAtLogin);
     m_countUp->setChecked(IsTrueText(values.settings.CountUp));
+    m_screensaverCountdown->clear();
+    m_screensaverCountdown->addItems(values.countdownNames);
+    const int chosen = static_cast<int>(values.countdownNames.indexOf(values.screensaverCountdown, 0));
+    m_screensaverCountdown->setCurrentIndex(std::max(chosen, 0));
+    m_screensaverGroup->setVisible(!values.countdownNames.isEmpty());
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
 {
     values.startAtLogin = m_startAtLogin->isChecked();
     values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
+    if (m_screensaverCountdown->count() > 0) {
+        values.screensaverCountdown = m_screensaverCountdown->currentText();
+    }
 }
 
 } // namespace kestrel

@@ -37,6 +37,10 @@ struct OptionsValues
     QString calendarFile;
     // Kestrel starts with the desktop session: what the autostart entry on disk says.
     bool startAtLogin = false;
+    // The countdown the screensaver shows (section "Screensaver" of KESTREL.INI), and the
+    // countdowns there are to choose from; no choice when the list is empty.
+    QString screensaverCountdown;
+    QStringList countdownNames;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -160,10 +164,16 @@ public:
 
     QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QCheckBox* countUpBox() const { return m_countUp; }
+    QComboBox* screensaverCountdownBox() const { return m_screensaverCountdown; }
 
 private:
+    // The group "Screensaver": which countdown kestrel-saver shows.
+    QGroupBox* makeScreensaverGroup();
+
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
+    QComboBox* m_screensaverCountdown = nullptr;
+    QGroupBox* m_screensaverGroup = nullptr;
 };
 
 } // namespace kestrel
