@@ -397,6 +397,12 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
                     QCoreApplication::applicationDirPath().toStdString(), countdown.dataDirectory);
     program.countdownName = countdown.name;
     program.countdowns = home;
+    // A countdown's data folder is its own: there from the start, so that its countdown file can
+    // be written at the first tick.
+    if (countdown.named && !countdown.isDefault) {
+        std::error_code ignored;
+        std::filesystem::create_directories(countdown.dataDirectory, ignored);
+    }
 
     // A settings file outside the countdowns has no name to start it by at login.
     program.autostartEntry =
