@@ -9,12 +9,17 @@
 #include "Steps.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <variant>
+
+#include <sys/stat.h>
 
 namespace kestrel {
 
@@ -251,6 +256,16 @@ void CountdownsMenu::deleteCountdown()
             kept.append(Text(file->string()));
         }
     }
+    // The home's trash folder must exist: Qt 6.4 does not make a missing one, and then moves the
+    // file into "files" of the working folder instead.
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    if (!QFileInfo::exists(trash)) {
+        QDir().mkpath(trash);
+        ::chmod(QFile::encodeName(trash).constData(), 0700);
+    }
+    QDir().mkpath(trash + QStringLiteral("/files"));
+    QDir().mkpath(trash + QStringLiteral("/info"));
     if (!QFile::moveToTrash(Text(countdown->settingsFile.string()))) {
         m_program.dialogs.MsgBox(Text("The settings file " + countdown->settingsFile.string() +
                                       " could not be moved to the trash, so the countdown " + countdown->name +
