@@ -49,10 +49,8 @@ bool IsControl(char32_t point)
 // C.UTF-8 locale, by the ASCII letters alone where that locale is missing.
 std::u32string Folded(std::string_view name)
 {
-    std::u32string points = CodePoints(IsValidUtf8(name) ? name : std::string_view());
-    if (!IsValidUtf8(name)) {
-        points.assign(name.begin(), name.end());
-    }
+    // Bytes that are not UTF-8 (no countdown's name) compare as they are.
+    std::u32string points = IsValidUtf8(name) ? CodePoints(name) : std::u32string(name.begin(), name.end());
     const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
     for (char32_t& point : points) {
         if (unicode != static_cast<locale_t>(nullptr)) {

@@ -52,12 +52,6 @@ QString NotificationSummary(const std::string& countdown, const std::string& sum
     return Text(countdown + ": " + summary);
 }
 
-bool CountdownRuns(const CountdownPlace& countdown, const CountdownsHome& home)
-{
-    return SingleInstance::IsHeld(SingleInstance::RuntimeFolder(),
-                                  Text(CountdownInstanceName(countdown.settingsFile, home)));
-}
-
 CountdownsMenu::CountdownsMenu(Program& program, QWidget* parent)
     : QMenu(QStringLiteral("C&ountdowns"), parent), m_program(program)
 {

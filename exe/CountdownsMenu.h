@@ -49,9 +49,6 @@ private:
     Program& m_program;
 };
 
-// Whether the kestrel of a countdown runs now in this session.
-bool CountdownRuns(const CountdownPlace& countdown, const CountdownsHome& home);
-
 // The summary of a notification of the countdown called `countdown`: as it is for Default,
 // otherwise "NAME: summary".
 QString NotificationSummary(const std::string& countdown, const std::string& summary);
