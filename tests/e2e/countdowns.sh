@@ -5,10 +5,11 @@
 # Several countdowns: "Default" (KESTREL.INI) and "Launch" (countdowns/Launch.INI) run side by
 # side with different targets, each with its own title, countdown file and kestrel-status line;
 # kestrel-status --all --json lists both; a second start of one raises it and starts nothing; a
-# name such as "../x" is refused; deleting Launch from Default's Countdowns menu closes it and
+# name such as "../x" (or one that does not exist) is refused; deleting Launch from Default's Countdowns menu closes it and
 # moves its files to the trash while Default runs on.
 KESTREL="$1"
 STATUS="$2"
+SAVER="$3"
 source "$(dirname "$0")/lib.sh"
 
 NOW="1999-12-30 15:20:45"
@@ -40,6 +41,10 @@ status=0
 "$STATUS" --countdown Nowhere >/dev/null 2>&1 || status=$?
 expect_eq "kestrel-status --countdown Nowhere: status" "$status" "2"
 expect_eq "kestrel-status --countdown launch" "$(faked frozen "$NOW" "$STATUS" --countdown launch)" "T-0:5:8:39:15"
+expect_eq "kestrel --countdown Launch --line" "$(faked frozen "$NOW" "$KESTREL" --countdown Launch --line)" "T-0:5:8:39:15"
+status=0
+"$SAVER" --countdown Nowhere -root >"$E2E_TMP/saver.log" 2>&1 || status=$?
+expect_eq "kestrel-saver --countdown Nowhere: status" "$status" "2"
 expect_eq "kestrel-status" "$(faked frozen "$NOW" "$STATUS")" "T-0:1:8:39:15"
 expect_eq "kestrel-status --all" "$(faked frozen "$NOW" "$STATUS" --all | paste -sd'|')" \
     "Default: T-0:1:8:39:15|Launch: T-0:5:8:39:15"
@@ -64,13 +69,24 @@ echo "ok: Launch's countdown file"
 
 # A second start of Launch (by another spelling of its name, and by a link to its settings
 # file) raises the running one and ends; no third toolbar appears.
+default_hex=$(printf '0x%x' "$(wait_window '^T-0:1:8:')")
+launch_hex=$(printf '0x%x' "$(wait_window '^T-0:5:8:')")
+# The two toolbars from the top of the stack down.
+stacking() {
+    xwininfo -root -children |
+        awk -v d="$default_hex" -v l="$launch_hex" '$1 == d { print "Default" } $1 == l { print "Launch" }' | paste -sd' '
+}
 ln -s "$XDG_CONFIG_HOME/kestrel/countdowns/Launch.INI" "$E2E_TMP/launch-link.ini"
 for how in "--countdown LAUNCH" "--settings $E2E_TMP/launch-link.ini"; do
+    xdotool windowraise "$default_hex"
+    wait_until 5 "Default's toolbar did not come to the top" test "$(stacking)" == "Default Launch"
     status=0
     # shellcheck disable=SC2086
     timeout 10 "$KESTREL" $how >"$E2E_TMP/second.log" 2>&1 || status=$?
     expect_eq "second start ($how): status" "$status" "0"
     expect_eq "second start ($how): output" "$(cat "$E2E_TMP/second.log")" ""
+    wait_until 5 "the second start did not raise Launch's toolbar: $(stacking)" test "$(stacking)" == "Launch Default"
+    echo "ok: second start ($how) raised Launch's toolbar"
 done
 sleep 0.5
 expect_eq "toolbars after the second starts" "$(visible_windows '^T-0:[15]:8:' | wc -l)" "2"
