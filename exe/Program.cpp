@@ -445,7 +445,13 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
         // opens over the toolbar, ready for Enter, once the main loop runs.
         QTimer::singleShot(0, toolbar, [toolbar] { toolbar->openFirstRunOptions(); });
     } else if (openOptions) {
-        QTimer::singleShot(0, toolbar, [toolbar] { toolbar->pressButton(Button::Options); });
+        // A countdown just made from the defaults has an empty settings file: its options open as
+        // at a first run, ready for Enter; one made from another's settings shows them.
+        std::error_code error;
+        const bool empty = std::filesystem::file_size(program.settings.path(), error) == 0 && !error;
+        QTimer::singleShot(0, toolbar, [toolbar, empty] {
+            empty ? toolbar->openFirstRunOptions() : toolbar->pressButton(Button::Options);
+        });
     }
     // A signal that came while a message box of the start was open has ended the program
     // already (the box's own loop received the quit): the main loop would wait for ever.
