@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Autostart.h"
 
+#include "Countdowns.h"
+
 #include "AtomicFile.h"
 #include "RuntimeError.h"
 
@@ -170,15 +172,21 @@ std::string DesktopExecValue(std::string_view programPath)
     return value;
 }
 
-std::string AutostartEntryText(std::string_view programPath)
+std::string AutostartEntryText(std::string_view programPath, std::string_view countdown)
 {
+    const bool named = !countdown.empty() && !SameCountdownName(countdown, kDefaultCountdownName);
+    // The name is one argument, quoted as the program's path is; a name holds no line break.
+    const std::string arguments = named ? " --countdown " + DesktopExecValue(countdown) : std::string();
+    const std::string name = named ? "Kestrel (" + std::string(countdown) + ")" : std::string("Kestrel");
     return std::string(kEntryGroup) +
            "\n"
            "Type=Application\n"
-           "Name=Kestrel\n"
+           "Name=" +
+           name +
+           "\n"
            "Comment=Count down to a target day\n"
            "Exec=" +
-           DesktopExecValue(programPath) +
+           DesktopExecValue(programPath) + arguments +
            "\n"
            "Icon=kestrel\n"
            "Terminal=false\n" +
@@ -196,7 +204,15 @@ bool AutostartEnabled(const std::filesystem::path& entry)
     return !off;
 }
 
-void SetAutostart(const std::filesystem::path& path, bool on, std::string_view programPath)
+std::filesystem::path CountdownAutostartEntry(const std::filesystem::path& defaultEntry, std::string_view countdown)
+{
+    if (countdown.empty() || SameCountdownName(countdown, kDefaultCountdownName)) {
+        return defaultEntry;
+    }
+    return defaultEntry.parent_path() / ("kestrel-countdown-" + std::string(countdown) + ".desktop");
+}
+
+void SetAutostart(const std::filesystem::path& path, bool on, std::string_view programPath, std::string_view countdown)
 {
     std::error_code error;
     const bool exists = std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
@@ -219,7 +235,7 @@ void SetAutostart(const std::filesystem::path& path, bool on, std::string_view p
             return;
         }
         std::filesystem::create_directories(path.parent_path(), error);
-        ReplaceFileContents(path, AutostartEntryText(programPath));
+        ReplaceFileContents(path, AutostartEntryText(programPath, countdown));
         return;
     }
 

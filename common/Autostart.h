@@ -21,8 +21,13 @@ inline constexpr std::string_view kAutostartMarkKey = "X-Kestrel-Autostart";
 // doubled and backslashes, tabs and line breaks are escaped as a desktop entry's string.
 std::string DesktopExecValue(std::string_view programPath);
 
-// The whole entry Kestrel writes for the program at `programPath`.
-std::string AutostartEntryText(std::string_view programPath);
+// The whole entry Kestrel writes for the program at `programPath`; for a countdown other than
+// "Default", its Exec line carries "--countdown NAME" and its name says which countdown it starts.
+std::string AutostartEntryText(std::string_view programPath, std::string_view countdown = {});
+
+// The autostart entry of a countdown, in the folder of `defaultEntry` (kestrel.desktop, the
+// entry of "Default"): kestrel-countdown-NAME.desktop for the others.
+std::filesystem::path CountdownAutostartEntry(const std::filesystem::path& defaultEntry, std::string_view countdown);
 
 // Whether the entry starts Kestrel at login: it exists and its "Desktop Entry" group says
 // neither "Hidden=true" nor "X-GNOME-Autostart-enabled=false". A file that cannot be read is off.
@@ -34,6 +39,7 @@ bool AutostartEnabled(const std::filesystem::path& entry);
 //   entry is written, the autostart folder made when missing;
 // - off: Kestrel's own entry is removed; one the user made gets "Hidden=true".
 // Raises RuntimeError when the entry cannot be written or removed.
-void SetAutostart(const std::filesystem::path& entry, bool on, std::string_view programPath);
+void SetAutostart(const std::filesystem::path& entry, bool on, std::string_view programPath,
+                  std::string_view countdown = {});
 
 } // namespace kestrel

@@ -35,8 +35,10 @@ struct YearMonth
 inline constexpr const char* kMilestoneFileName = "mileston.txt";
 
 struct ProgramSettings;
-// The file that holds the milestones: the setting "Project File", or "mileston.txt" in the data
-// folder when the setting is empty. Every reader and writer of the milestone table asks this.
+// The file that holds the milestones of a countdown: the setting "Project File", or "mileston.txt"
+// in the countdown's data folder (CountdownPlace::dataDirectory: the data folder itself for
+// "Default", countdowns/NAME/ in it for the others) when the setting is empty. Every reader and
+// writer of the milestone table asks this.
 std::filesystem::path MilestoneFilePath(const ProgramSettings& settings, const std::filesystem::path& dataDirectory);
 inline constexpr const char* kNoNextMilestone = "There is no Next MileStone";
 inline constexpr const char* kNoPreviousMilestone = "There is no previous MileStone";

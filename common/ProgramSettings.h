@@ -22,6 +22,7 @@ inline constexpr const char* kFileOptionsSection = "File Options";
 inline constexpr const char* kFormsOpenSection = "Forms Open";
 inline constexpr const char* kFormsPositionSection = "Forms Position";
 inline constexpr const char* kCountDownSection = "CountDown";
+inline constexpr const char* kScreensaverSection = "Screensaver";
 
 // Where the default of a key comes from when the table cannot spell it.
 enum class Computed : std::uint8_t
@@ -127,6 +128,9 @@ inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nul
 // naming one of them.
 inline constexpr SettingKey FormCount{kFormsOpenSection, "FormCount", "0"};
 inline constexpr const char* kFormKeyPrefix = "Form";
+// "Screensaver" of KESTREL.INI: the countdown kestrel-saver shows when its command line names none.
+inline constexpr SettingKey ScreensaverCountdown{kScreensaverSection, "Countdown", "Default", Computed::None,
+                                                 WriteRule::WhenChanged};
 // The screensaver shows its own title when the file has none.
 inline constexpr const char* kSaverProjectTitleDefault = "Countdown to Year 2000";
 } // namespace setting

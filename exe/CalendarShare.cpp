@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "Program.h"
 #include "Countdown.h"
+#include "Countdowns.h"
 #include "ICalendar.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
@@ -293,7 +294,10 @@ void StartSharedCalendarSync(Program& program)
         program.dialogs.MsgBox(QStringLiteral("The milestones could not be shared: %1.").arg(line),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, title);
     });
-    process->start(QString::fromStdString(program.programPath), {QStringLiteral("--sync")});
+    // The countdown of this program, whichever it is.
+    process->start(QString::fromStdString(program.programPath),
+                   {QStringLiteral("--settings"), QString::fromStdString(program.settings.path().string()),
+                    QStringLiteral("--sync")});
 }
 
 bool AsksForSync(int argc, char** argv)
@@ -310,13 +314,31 @@ int RunSyncProgram(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const auto say = [](const QString& line) { std::fprintf(stderr, "kestrel --sync: %s\n", qPrintable(line)); };
+    std::vector<std::string> args;
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
         if (argument != QLatin1String("--sync")) {
-            say(QStringLiteral("unexpected argument: %1 (usage: kestrel --sync)").arg(argument));
-            return 2;
+            args.push_back(argument.toLocal8Bit().toStdString());
         }
     }
-    const SettingsFile settings(DefaultSettingsPath());
+    const auto usage = [&](const QString& problem) {
+        say(problem + QStringLiteral(" (usage: kestrel [--countdown NAME | --settings FILE] --sync)"));
+        return 2;
+    };
+    const std::variant<CountdownOption, std::string> option = TakeCountdownOption(args);
+    if (const std::string* problem = std::get_if<std::string>(&option)) {
+        return usage(Text(*problem));
+    }
+    if (!args.empty()) {
+        return usage(QStringLiteral("unexpected argument: %1").arg(QString::fromLocal8Bit(args.front().c_str())));
+    }
+    const std::variant<CountdownPlace, std::string> resolved =
+        ResolveCountdown(std::get<CountdownOption>(option), UserCountdownsHome());
+    if (const std::string* problem = std::get_if<std::string>(&resolved)) {
+        say(Text(*problem));
+        return 2;
+    }
+    const CountdownPlace& countdown = std::get<CountdownPlace>(resolved);
+    const SettingsFile settings(countdown.settingsFile);
     if (!IsTrueText(ReadSetting(settings, setting::ShareMilestones))) {
         say(QStringLiteral("sharing is off (\"Share Milestones\" in the section [Shared Calendar] of %1)")
                 .arg(Text(settings.path().string())));
@@ -327,9 +349,9 @@ int RunSyncProgram(int argc, char** argv)
         say(*problem);
         return 1;
     }
-    const ProgramSettings program = LoadProgramSettings(settings, DefaultDataDirectory());
+    const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
     MilestoneTable milestones;
-    const std::filesystem::path milestoneFile = MilestoneFilePath(program, DefaultDataDirectory());
+    const std::filesystem::path milestoneFile = MilestoneFilePath(program, countdown.dataDirectory);
     if (const std::optional<RuntimeError> error = milestones.LoadMilestones(milestoneFile);
         error && error->number() != RuntimeError::PathNotFound && error->number() != RuntimeError::FileNotFound) {
         // A damaged milestone file is not published: the calendar would lose what it cannot read.

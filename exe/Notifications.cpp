@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Notifications.h"
 
+#include "CountdownsMenu.h"
 #include "Program.h"
 
 #include <QDBusConnection>
@@ -63,8 +64,9 @@ void Notifications::send(const Notice& notice)
     }
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                                        QString::fromLatin1(kService), QStringLiteral("Notify"));
-    call << QStringLiteral("Kestrel") << uint(0) << QStringLiteral("kestrel") << QString::fromStdString(notice.summary)
-         << QString::fromStdString(notice.body) << QStringList() << QVariantMap() << int(-1);
+    call << QStringLiteral("Kestrel") << uint(0) << QStringLiteral("kestrel")
+         << NotificationSummary(m_program.countdownName, notice.summary) << QString::fromStdString(notice.body)
+         << QStringList() << QVariantMap() << int(-1);
     m_sending.insert(notice.remember.key);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -62,6 +62,36 @@ QPushButton* NewButton(const char* caption, OptionsDialog::Button which, QDialog
 
 } // namespace
 
+namespace {
+
+// The screensaver's countdown lives in KESTREL.INI, whichever countdown's options set it; it is
+// written only when it changed, so that a file gains the key only for a user who chooses.
+void WriteScreensaverCountdown(Program& program, const QString& name)
+{
+    if (name.isEmpty() || program.countdowns.settingsFile.empty()) {
+        return;
+    }
+    SettingsFile main(program.countdowns.settingsFile);
+    const std::optional<CountdownPlace> shown =
+        FindCountdown(program.countdowns, ReadSetting(main, setting::ScreensaverCountdown));
+    const std::string current = shown ? shown->name : std::string(kDefaultCountdownName);
+    if (name.toStdString() == current) {
+        return;
+    }
+    if (SameSettingsFile(main.path(), program.settings.path())) {
+        program.write(setting::ScreensaverCountdown, name);
+        return;
+    }
+    const SettingWrite entry{setting::ScreensaverCountdown.section, setting::ScreensaverCountdown.key,
+                             name.toStdString()};
+    if (const std::optional<RuntimeError> error = main.WriteSettings({&entry, 1})) {
+        program.dialogs.MsgBox(SettingsWriteFailedMessage(*error, main.path()), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Critical, QString::fromLatin1(kProgramName));
+    }
+}
+
+} // namespace
+
 OptionsValues OptionsFromSettings(const Program& program)
 {
     const ProgramSettings& s = program.ProgramSettings;
@@ -77,6 +107,15 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.remindDays = program.read(setting::RemindDaysBefore);
     v.milestoneRemindDays = program.read(setting::MilestoneRemindDaysBefore);
     v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
+    if (!program.countdowns.settingsFile.empty()) {
+        const SettingsFile main(program.countdowns.settingsFile);
+        const std::optional<CountdownPlace> shown =
+            FindCountdown(program.countdowns, ReadSetting(main, setting::ScreensaverCountdown));
+        v.screensaverCountdown = QString::fromStdString(shown ? shown->name : std::string(kDefaultCountdownName));
+        for (const CountdownPlace& countdown : ListCountdowns(program.countdowns)) {
+            v.countdownNames.append(QString::fromStdString(countdown.name));
+        }
+    }
     return v;
 }
 
@@ -131,9 +170,10 @@ void ApplyOptions(Program& program, const OptionsValues& v)
             program.write(std::move(*write));
         }
     });
+    step([&] { WriteScreensaverCountdown(program, v.screensaverCountdown); });
     step([&] {
         if (!program.autostartEntry.empty() && v.startAtLogin != AutostartEnabled(program.autostartEntry)) {
-            SetAutostart(program.autostartEntry, v.startAtLogin, program.programPath);
+            SetAutostart(program.autostartEntry, v.startAtLogin, program.programPath, program.countdownName);
         }
     });
 }
@@ -277,6 +317,14 @@ bool OptionsDialog::apply()
         refuse(MilestoneFileClashMessage(own.milestones, *clash), QStringLiteral("Project Planning Options"),
                Page::Project, m_project->milestoneFileEdit());
         return false;
+    }
+    // Two countdowns never write one file.
+    if (!m_program.countdowns.settingsFile.empty()) {
+        if (const std::optional<std::string> shared =
+                SharedFileProblem(m_program.countdowns, m_program.settings.path(), own)) {
+            refuse(*shared, QStringLiteral("Countdown Options"), Page::File, m_file->countdownFileEdit());
+            return false;
+        }
     }
     // A time of day the count cannot run to: one message, and nothing is stored until it is mended.
     if (!v.settings.TargetTime.empty() && !TargetTimeOfDay(v.settings.TargetTime)) {

@@ -510,7 +510,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
       m_milestoneRemindDays(NewTextBox("txtMilestoneRemindDaysBefore", this)),
       m_calendarUrl(NewTextBox("txtCalendarUrl", this)), m_calendarUser(NewTextBox("txtCalendarUser", this)),
       m_calendarPassword(NewTextBox("txtCalendarPassword", this)),
-      m_shareMilestones(new QCheckBox(QStringLiteral("&Share the milestones through this calendar"), this))
+      m_shareMilestones(new QCheckBox(QStringLiteral("Share the milestones through this &calendar"), this))
 {
     setObjectName(QStringLiteral("pageMoreOptions"));
     m_countUp->setObjectName(QStringLiteral("chkCountUp"));
@@ -531,6 +531,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     layout->addWidget(newRemindersFrame());
     layout->addWidget(newSharedCalendarFrame());
     layout->addWidget(m_startAtLogin);
+    layout->addWidget(makeScreensaverGroup());
     layout->addStretch(1);
 }
 
@@ -575,6 +576,21 @@ QGroupBox* MoreOptionsPage::newSharedCalendarFrame()
     return frame;
 }
 
+QGroupBox* MoreOptionsPage::makeScreensaverGroup()
+{
+    m_screensaverGroup = new QGroupBox(QStringLiteral("Screensaver"), this);
+    m_screensaverGroup->setObjectName(QStringLiteral("fraScreensaver"));
+    m_screensaverCountdown = new QComboBox(m_screensaverGroup);
+    m_screensaverCountdown->setObjectName(QStringLiteral("cboScreensaverCountdown"));
+    auto* label = new QLabel(QStringLiteral("The screensaver &shows the countdown:"), m_screensaverGroup);
+    label->setBuddy(m_screensaverCountdown);
+    auto* layout = new QHBoxLayout(m_screensaverGroup);
+    layout->addWidget(label);
+    layout->addWidget(m_screensaverCountdown, 1);
+    m_screensaverGroup->setVisible(false);
+    return m_screensaverGroup;
+}
+
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_calendarUrl->setText(values.calendarUrl);
@@ -586,6 +602,11 @@ void MoreOptionsPage::load(const OptionsValues& values)
     m_renewYearly->setChecked(IsTrueText(values.settings.RenewYearly));
     m_remindDays->setText(values.remindDays);
     m_milestoneRemindDays->setText(values.milestoneRemindDays);
+    m_screensaverCountdown->clear();
+    m_screensaverCountdown->addItems(values.countdownNames);
+    const int chosen = static_cast<int>(values.countdownNames.indexOf(values.screensaverCountdown, 0));
+    m_screensaverCountdown->setCurrentIndex(std::max(chosen, 0));
+    m_screensaverGroup->setVisible(!values.countdownNames.isEmpty());
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
@@ -599,6 +620,9 @@ void MoreOptionsPage::store(OptionsValues& values) const
     values.calendarUser = m_calendarUser->text().trimmed();
     values.calendarPassword = m_calendarPassword->text();
     values.shareMilestones = m_shareMilestones->isChecked();
+    if (m_screensaverCountdown->count() > 0) {
+        values.screensaverCountdown = m_screensaverCountdown->currentText();
+    }
 }
 
 } // namespace kestrel

@@ -47,6 +47,10 @@ struct OptionsValues
     QString calendarUser;
     QString calendarPassword;
     bool shareMilestones = false;
+    // The countdown the screensaver shows (section "Screensaver" of KESTREL.INI), and the
+    // countdowns there are to choose from; no choice when the list is empty.
+    QString screensaverCountdown;
+    QStringList countdownNames;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -177,10 +181,13 @@ public:
     QLineEdit* calendarUserEdit() const { return m_calendarUser; }
     QLineEdit* calendarPasswordEdit() const { return m_calendarPassword; }
     QCheckBox* shareMilestonesBox() const { return m_shareMilestones; }
+    QComboBox* screensaverCountdownBox() const { return m_screensaverCountdown; }
 
 private:
     QGroupBox* newRemindersFrame();
     QGroupBox* newSharedCalendarFrame();
+    // The group "Screensaver": which countdown kestrel-saver shows.
+    QGroupBox* makeScreensaverGroup();
 
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
@@ -191,6 +198,8 @@ private:
     QLineEdit* m_calendarUser;
     QLineEdit* m_calendarPassword;
     QCheckBox* m_shareMilestones;
+    QComboBox* m_screensaverCountdown = nullptr;
+    QGroupBox* m_screensaverGroup = nullptr;
 };
 
 } // namespace kestrel

@@ -3,6 +3,7 @@
 #include "Program.h"
 
 #include "AtomicFile.h"
+#include "Autostart.h"
 
 #include "Units.h"
 #include "TerminationSignals.h"
@@ -12,8 +13,10 @@
 #include "SingleInstance.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,6 +36,23 @@ bool IsFile(const std::filesystem::path& path)
 {
     std::error_code error;
     return std::filesystem::is_regular_file(path, error);
+}
+
+// Asks the running copy of the countdown to show its toolbar. A copy that has just taken the lock
+// may not listen yet: the connection is tried again for a short while, as long as it runs.
+bool AskRunningToShow(SingleInstance& instance)
+{
+    constexpr int kTryFor = 2000;
+    constexpr int kPause = 50;
+    QElapsedTimer waited;
+    waited.start();
+    while (!instance.askFirstToShow(150)) {
+        if (waited.elapsed() >= kTryFor || instance.claim() != SingleInstance::Claim::Running) {
+            return false;
+        }
+        QThread::msleep(kPause);
+    }
+    return true;
 }
 
 } // namespace
@@ -341,18 +361,24 @@ int ReadInt16(const QString& text, int fallback)
     return rounded < -32768 || rounded > 32767 ? fallback : static_cast<int>(rounded);
 }
 
-int StartProgram(QApplication& app)
+int StartProgram(QApplication& app, const CountdownPlace& countdown, const CountdownsHome& home, bool openOptions)
 {
-    // One kestrel per session, so that two never write the same settings file: a second start
-    // brings the first one's toolbar forward and ends.
-    SingleInstance instance(SingleInstance::RuntimeFolder(), QStringLiteral("kestrel"));
+    // One kestrel per countdown and session, so that two never write the same settings file: a
+    // second start brings the first one's toolbar forward and ends.
+    SingleInstance instance(SingleInstance::RuntimeFolder(),
+                            QString::fromStdString(CountdownInstanceName(countdown.settingsFile, home)));
     switch (instance.claim()) {
     case SingleInstance::Claim::First:
         break;
     case SingleInstance::Claim::Running:
-        if (!instance.askFirstToShow(150)) {
-            std::fprintf(stderr, "kestrel: Kestrel is already running in this session.\n");
+        if (AskRunningToShow(instance)) {
+            return 0;
         }
+        // The running copy ended while it was asked: this one runs in its place.
+        if (instance.claim() == SingleInstance::Claim::First) {
+            break;
+        }
+        std::fprintf(stderr, "kestrel: Kestrel is already running in this session.\n");
         return 0;
     case SingleInstance::Claim::Failed: {
         // Never taken for another copy: without the lock two copies could write one settings file.
@@ -367,10 +393,20 @@ int StartProgram(QApplication& app)
     QtDialogs shownDialogs;
     // Once a signal asks the program to end, its messages go to standard error, not to boxes.
     EndingDialogs dialogs(shownDialogs);
-    Program program(SettingsFile(DefaultSettingsPath()), clock, dialogs,
-                    QCoreApplication::applicationDirPath().toStdString(), DefaultDataDirectory());
+    Program program(SettingsFile(countdown.settingsFile), clock, dialogs,
+                    QCoreApplication::applicationDirPath().toStdString(), countdown.dataDirectory);
+    program.countdownName = countdown.name;
+    program.countdowns = home;
+    // A countdown's data folder is its own: there from the start, so that its countdown file can
+    // be written at the first tick.
+    if (countdown.named && !countdown.isDefault) {
+        std::error_code ignored;
+        std::filesystem::create_directories(countdown.dataDirectory, ignored);
+    }
 
-    program.autostartEntry = DefaultAutostartEntry();
+    // A settings file outside the countdowns has no name to start it by at login.
+    program.autostartEntry =
+        countdown.named ? CountdownAutostartEntry(DefaultAutostartEntry(), countdown.name) : std::filesystem::path();
     program.programPath = QCoreApplication::applicationFilePath().toStdString();
     // Looked at before anything of this run can write the settings file.
     const bool firstRun = IsFirstRun(program.settings);
@@ -391,6 +427,8 @@ int StartProgram(QApplication& app)
         toolbar->endProgram();
     });
     shownDialogs.setParentWindow(toolbar);
+    // Deleting or renaming this countdown from another one's window closes it first.
+    QObject::connect(&instance, &SingleInstance::closeRequested, toolbar, [toolbar] { toolbar->endProgram(); });
     QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
         toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
         toolbar->show();
@@ -406,6 +444,14 @@ int StartProgram(QApplication& app)
         // Without a settings file the built-in target lies in the past: the options dialog
         // opens over the toolbar, ready for Enter, once the main loop runs.
         QTimer::singleShot(0, toolbar, [toolbar] { toolbar->openFirstRunOptions(); });
+    } else if (openOptions) {
+        // A countdown just made from the defaults has an empty settings file: its options open as
+        // at a first run, ready for Enter; one made from another's settings shows them.
+        std::error_code error;
+        const bool empty = std::filesystem::file_size(program.settings.path(), error) == 0 && !error;
+        QTimer::singleShot(0, toolbar, [toolbar, empty] {
+            empty ? toolbar->openFirstRunOptions() : toolbar->pressButton(Button::Options);
+        });
     }
     // A signal that came while a message box of the start was open has ended the program
     // already (the box's own loop received the quit): the main loop would wait for ever.

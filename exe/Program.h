@@ -5,6 +5,7 @@
 #include "Countdown.h"
 #include "CountdownDisplay.h"
 #include "CountdownFile.h"
+#include "Countdowns.h"
 #include "DateServices.h"
 #include "Dialogs.h"
 #include "HelpViewer.h"
@@ -54,6 +55,10 @@ struct Program
     // starts. Empty until start-up sets them: a program made by a test touches no autostart entry.
     std::filesystem::path autostartEntry;
     std::string programPath;
+    // The countdown this run shows, and where the countdowns are. A program made by a test shows
+    // "Default" and knows no others (an empty home).
+    std::string countdownName = kDefaultCountdownName;
+    CountdownsHome countdowns;
 
     kestrel::ProgramSettings ProgramSettings;
     // The countdown of the last tick.
@@ -152,8 +157,11 @@ void SaveOpenWindows(Program& program);
 // unknown names, "frmAbout" and "frmMilestone" are left out.
 std::vector<QString> RecordedOpenWindows(const Program& program);
 
-// The program's start: help-file search, settings, then the toolbar window. Returns the exit code.
-int StartProgram(QApplication& app);
+// The program's start for one countdown: help-file search, settings, then the toolbar window.
+// Returns the exit code.
+// With `openOptions` the options dialog opens over the toolbar (a countdown just made).
+int StartProgram(QApplication& app, const CountdownPlace& countdown, const CountdownsHome& home,
+                 bool openOptions = false);
 
 // Window position keys as each window reads them: state (0, 1, 2) and top/left in twips.
 struct StoredPlace

@@ -3,6 +3,7 @@
 #include "ReportPdf.h"
 
 #include "AtomicFile.h"
+#include "Countdowns.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "ReportComposer.h"
@@ -125,16 +126,22 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
     }
     QString path;
     QString from;
+    CountdownOption option;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if ((argument == QLatin1String("--report-pdf") || argument == QLatin1String("--from")) &&
             i + 1 < arguments.size()) {
             (argument == QLatin1String("--from") ? from : path) = arguments.at(++i);
+        } else if (argument == QLatin1String("--countdown") && i + 1 < arguments.size() && !option.settingsFile) {
+            option.name = arguments.at(++i).toStdString();
+        } else if (argument == QLatin1String("--settings") && i + 1 < arguments.size() && !option.name) {
+            option.settingsFile = std::filesystem::path(arguments.at(++i).toLocal8Bit().toStdString());
         } else {
             Complain(argument.startsWith(QLatin1Char('-'))
                          ? QStringLiteral("unknown option or missing value: %1").arg(argument)
                          : QStringLiteral("unexpected argument: %1").arg(argument));
-            Complain(QStringLiteral("usage: kestrel --report-pdf FILE [--from YYYY-MM]"));
+            Complain(QStringLiteral(
+                "usage: kestrel [--countdown NAME | --settings FILE] --report-pdf FILE [--from YYYY-MM]"));
             return 2;
         }
     }
@@ -157,10 +164,16 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
         }
     }
 
-    const SettingsFile settings(DefaultSettingsPath());
-    const ProgramSettings programSettings = LoadProgramSettings(settings, DefaultDataDirectory());
+    const std::variant<CountdownPlace, std::string> resolved = ResolveCountdown(option, UserCountdownsHome());
+    if (const std::string* error = std::get_if<std::string>(&resolved)) {
+        Complain(QString::fromStdString(*error));
+        return 2;
+    }
+    const CountdownPlace& countdown = std::get<CountdownPlace>(resolved);
+    const SettingsFile settings(countdown.settingsFile);
+    const ProgramSettings programSettings = LoadProgramSettings(settings, countdown.dataDirectory);
     MilestoneTable milestones;
-    if (const auto error = milestones.LoadMilestones(MilestoneFilePath(programSettings, DefaultDataDirectory()))) {
+    if (const auto error = milestones.LoadMilestones(MilestoneFilePath(programSettings, countdown.dataDirectory))) {
         Complain(QStringLiteral("milestones: %1 (the report shows the milestones read before it)")
                      .arg(QString::fromStdString(error->report())));
     }
@@ -189,7 +202,7 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
     const PrintOutcome outcome =
         path == QLatin1String("-")
             ? WriteReportPdf(document, output)
-            : WriteReportPdf(document, path, OwnFilesOf(settings, programSettings, DefaultDataDirectory()));
+            : WriteReportPdf(document, path, OwnFilesOf(settings, programSettings, countdown.dataDirectory));
     if (outcome.result != PrintOutcome::Result::Printed) {
         Complain(outcome.error);
         return 1;

@@ -4,6 +4,7 @@
 
 #include "AccessKeys.h"
 #include "CommandButton.h"
+#include "CountdownsMenu.h"
 #include "ElasticPanel.h"
 #include "OptionsDialog.h"
 #include "Presets.h"
@@ -198,6 +199,11 @@ void ToolbarWindow::buildMenus()
         if (kind.button) {
             tools->addAction(m_actions[IndexOf(*kind.button)]);
         }
+    }
+    // The countdowns are known to the program that start-up makes; one made by a test knows none.
+    if (!m_program.countdowns.settingsFile.empty()) {
+        tools->addSeparator();
+        tools->addMenu(new CountdownsMenu(m_program, tools));
     }
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

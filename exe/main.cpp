@@ -2,12 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AtomicFile.h"
 #include "CalendarShare.h"
+#include "Countdowns.h"
 #include "Program.h"
 #include "ReportPdf.h"
 #include "StartUp.h"
 #include "StatusProgram.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <variant>
 
 int main(int argc, char* argv[])
 {
@@ -36,10 +40,20 @@ int main(int argc, char* argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
     QCommandLineParser parser;
+    parser.addOption(QCommandLineOption(QStringLiteral("countdown"),
+                                        QStringLiteral("Show the countdown called NAME (Default: KESTREL.INI)."),
+                                        QStringLiteral("NAME")));
+    parser.addOption(QCommandLineOption(QStringLiteral("options"),
+                                        QStringLiteral("Open the options dialog once the toolbar shows.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("settings"),
+                                        QStringLiteral("Show the countdown of the settings file FILE."),
+                                        QStringLiteral("FILE")));
     parser.setApplicationDescription(
         QStringLiteral("Kestrel counts down to a target day: in the title of a small toolbar window and in a\n"
                        "breakdown window of years, days, hours, minutes and seconds, in calendar days or work days.\n"
-                       "It runs one window per desktop session: a second start raises the first.\n\n"
+                       "It runs one window per countdown and desktop session: a second start raises the first.\n"
+                       "Each countdown is a settings file: without an option Kestrel shows the countdown\n"
+                       "\"Default\" (KESTREL.INI); --countdown NAME shows countdowns/NAME.INI beside it.\n\n"
                        "Without a window:\n"
                        "  --line               print the countdown line once (T-0:1:8:39:15)\n"
                        "  --json               print the countdown as one JSON object (for waybar)\n"
@@ -53,10 +67,28 @@ int main(int argc, char* argv[])
     if (!answer.run) {
         return kestrel::PrintAnswer(answer);
     }
+    kestrel::CountdownOption option;
+    if (parser.isSet(QStringLiteral("countdown")) && parser.isSet(QStringLiteral("settings"))) {
+        std::fprintf(stderr, "kestrel: --countdown and --settings cannot be given together\n");
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("countdown"))) {
+        option.name = parser.value(QStringLiteral("countdown")).toStdString();
+    } else if (parser.isSet(QStringLiteral("settings"))) {
+        option.settingsFile =
+            std::filesystem::path(parser.value(QStringLiteral("settings")).toLocal8Bit().toStdString());
+    }
+    const kestrel::CountdownsHome home = kestrel::UserCountdownsHome();
+    const std::variant<kestrel::CountdownPlace, std::string> countdown = kestrel::ResolveCountdown(option, home);
+    if (const std::string* error = std::get_if<std::string>(&countdown)) {
+        std::fprintf(stderr, "kestrel: %s\n", error->c_str());
+        return 2;
+    }
 
     const std::unique_ptr<QApplication> app = kestrel::OpenApplication(argc, argv, QStringLiteral("kestrel"));
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationVersion(QStringLiteral(KESTREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kestrel"));
-    return kestrel::StartProgram(*app);
+    return kestrel::StartProgram(*app, std::get<kestrel::CountdownPlace>(countdown), home,
+                                 parser.isSet(QStringLiteral("options")));
 }

@@ -76,6 +76,11 @@ SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::st
         QStringLiteral("add-to-xscreensaver"),
         QStringLiteral("Add the saver to xscreensaver's list in ~/.xscreensaver (starting from the system's list\n"
                        "when that file has none), and end."));
+    const QCommandLineOption countdown(
+        QStringLiteral("countdown"),
+        QStringLiteral("Show the countdown called NAME (without it: the one chosen in Kestrel's options)."),
+        QStringLiteral("NAME"));
+    parser.addOption(countdown);
     parser.addOption(root);
     parser.addOption(windowId);
     parser.addOption(addToXScreenSaver);
@@ -87,6 +92,9 @@ SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::st
         return command;
     }
 
+    if (parser.isSet(countdown)) {
+        command.countdown = parser.values(countdown).constLast().toStdString();
+    }
     if (parser.isSet(addToXScreenSaver)) {
         command.mode = SaverCommand::Mode::AddToXScreenSaver;
         return command;

@@ -40,14 +40,15 @@ struct SaverCommand
         UsageError,        // a bad option or window id: print `message` and end with status 2
         AddToXScreenSaver, // --add-to-xscreensaver: put the saver in xscreensaver's list, end
     } mode = Mode::FullScreen;
-    std::uint32_t window = 0; // the host's window for IntoWindow; 0 means the root window
-    std::string message;      // for Answer and UsageError
+    std::uint32_t window = 0;             // the host's window for IntoWindow; 0 means the root window
+    std::string message;                  // for Answer and UsageError
+    std::optional<std::string> countdown; // --countdown NAME: the countdown to show
 };
 // Reads the command line (without the program name) and XSCREENSAVER_WINDOW (empty when unset):
 // "/c" first (lower case, exact, whatever follows); then --help and --version; then "-window-id
 // ID" or "--window-id ID" (hexadecimal with 0x, or decimal); then XSCREENSAVER_WINDOW; then
-// "-root" (the root window); otherwise full screen. "--add-to-xscreensaver" asks for the saver
-// to be added to xscreensaver's list. Free words ("/s", "/p 1234") run full
+// "-root" (the root window); otherwise full screen. "--countdown NAME" names the countdown shown.
+// "--add-to-xscreensaver" asks for the saver to be added to xscreensaver's list. Free words ("/s", "/p 1234") run full
 // screen. An id that is not a window id (garbage, 0, negative, more than 32 bits) and an
 // unknown option are usage errors.
 SaverCommand ParseCommandLine(const std::vector<std::string>& arguments, std::string_view xscreensaverWindow);

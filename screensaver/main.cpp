@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrel-saver: the countdown full screen, as a screensaver.
 #include "AtomicFile.h"
+#include "Countdowns.h"
 #include "Dialogs.h"
 #include "SaverSettings.h"
 #include "RuntimeError.h"
 #include "Saver.h"
+#include "ProgramSettings.h"
 #include "Settings.h"
 #include "StartUp.h"
 #include "Steps.h"
@@ -123,6 +125,23 @@ int main(int argc, char* argv[])
                                  stderr);
     }
     const bool inHost = command.mode == SaverCommand::Mode::IntoWindow;
+    // The countdown named on the command line, which must exist, or the one chosen in Kestrel's
+    // options; a chosen one that has gone since falls back to Default.
+    const CountdownsHome home = UserCountdownsHome();
+    const std::string chosen =
+        command.countdown.value_or(ReadSetting(SettingsFile(home.settingsFile), setting::ScreensaverCountdown));
+    std::optional<CountdownPlace> countdown = FindCountdown(home, chosen);
+    if (!countdown && command.countdown) {
+        const std::optional<std::string> problem = CountdownNameProblem(chosen);
+        std::fprintf(stderr, "kestrel-saver: %s\n",
+                     problem ? ("--countdown " + chosen + ": " + *problem).c_str()
+                             : ("there is no countdown called " + chosen).c_str());
+        return 2;
+    }
+    if (!countdown) {
+        std::fprintf(stderr, "kestrel-saver: there is no countdown called %s; showing Default\n", chosen.c_str());
+        countdown = DefaultCountdown(home);
+    }
 
     const std::unique_ptr<QApplication> app = OpenApplication(argc, argv, QStringLiteral("kestrel-saver"));
     QApplication::setApplicationName(QStringLiteral("kestrel-saver"));
@@ -158,7 +177,7 @@ int main(int argc, char* argv[])
     }
 
     // The settings are read once; the screensaver never writes them.
-    const SettingsFile file(DefaultSettingsPath());
+    const SettingsFile file(countdown->settingsFile);
     SaverSettings settings;
     BreakdownStyle style = ScreensaverDesign();
     RunStep(dialogs, [&] { settings = LoadSaverSettings(file); });

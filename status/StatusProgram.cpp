@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "CountdownFile.h"
+#include "Countdowns.h"
 #include "OwnFiles.h"
 #include "ICalendar.h"
 #include "Presets.h"
@@ -138,6 +139,8 @@ StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
             json = true;
         } else if (arg == "--watch") {
             request.watch = true;
+        } else if (arg == "--all") {
+            request.all = true;
         } else if (arg == "--help" || arg == "-h") {
             request.help = true;
         } else if (arg == "--version") {
@@ -151,6 +154,8 @@ StatusRequest ParseStatusArguments(std::span<const std::string_view> args)
         request.error = "--line and --json cannot be given together";
     } else if (!request.exportPath.empty() && (line || json || request.watch)) {
         request.error = "--export-ics cannot be given with --line, --json or --watch";
+    } else if (!request.exportPath.empty() && request.all) {
+        request.error = "--export-ics writes one countdown's calendar and cannot be given with --all";
     }
     request.format = json ? StatusFormat::Json : StatusFormat::Line;
     return request;
@@ -163,7 +168,7 @@ bool WantsStatusOutput(int argc, char** argv)
         if (arg == "--") {
             return false;
         }
-        if (arg == "--line" || arg == "--json" || arg == "--watch" || arg == "--export-ics" ||
+        if (arg == "--line" || arg == "--json" || arg == "--watch" || arg == "--all" || arg == "--export-ics" ||
             arg.starts_with("--export-ics=")) {
             return true;
         }
@@ -175,13 +180,17 @@ std::string StatusUsage(std::string_view programName)
 {
     const std::string name(programName.empty() ? std::string_view(kStatusProgramName) : programName);
     return "Usage: " + name +
-           " [--line | --json] [--watch]\n"
+           " [--countdown NAME | --settings FILE | --all] [--line | --json] [--watch]\n"
            "       " +
            name +
-           " --export-ics FILE\n"
+           " [--countdown NAME | --settings FILE] --export-ics FILE\n"
            "Prints the countdown of the Kestrel settings file on standard output, or writes the\n"
            "milestones and the target day as an iCalendar file.\n"
            "\n"
+           "  --countdown NAME  the countdown called NAME (Default: the settings file KESTREL.INI)\n"
+           "  --settings FILE   the countdown of the settings file FILE\n"
+           "  --all     every countdown: a line \"NAME: line\" each, or with --json one JSON array\n"
+           "            of the objects, each with a \"countdown\" field\n"
            "  --line    the countdown line, such as T-0:1:8:39:15 (the default)\n"
            "  --json    one JSON object with the line, the breakdown numbers, the target and\n"
            "            the fields text, tooltip and class for status bars such as waybar\n"
@@ -365,6 +374,89 @@ int RunStatusCommand(std::span<const std::string_view> args, std::string_view pr
     return RunStatus(request, settingsFile, dataDirectory, clock, io);
 }
 
+int RunStatusAll(const StatusRequest& request, const CountdownsHome& home, const Clock& clock, const StatusIo& io)
+{
+    std::vector<std::string> lastErrors;
+    std::optional<DateValue> previous;
+    for (;;) {
+        const DateValue now = SecondToCount(clock, previous, io);
+        previous = now;
+        std::vector<std::string> errors;
+        std::string text = request.format == StatusFormat::Json ? "[" : "";
+        bool first = true;
+        for (const CountdownPlace& countdown : ListCountdowns(home)) {
+            std::string one;
+            try {
+                one =
+                    StatusText(request.format,
+                               LoadProgramSettings(SettingsFile(countdown.settingsFile), countdown.dataDirectory), now);
+            } catch (const RuntimeError& error) {
+                errors.push_back(countdown.name + ": " + error.report());
+                one = ErrorText(request.format, error.report());
+            }
+            if (request.format == StatusFormat::Json) {
+                // The object without its line end, with the countdown's name first.
+                one.pop_back();
+                text +=
+                    (first ? "{\"countdown\":" : ",{\"countdown\":") + JsonString(countdown.name) + "," + one.substr(1);
+            } else {
+                text += countdown.name + ": " + one;
+            }
+            first = false;
+        }
+        if (request.format == StatusFormat::Json) {
+            text += "]\n";
+        }
+        // Said once on standard error while they last.
+        if (errors != lastErrors) {
+            for (const std::string& error : errors) {
+                io.error(error + '\n');
+            }
+            lastErrors = errors;
+        }
+        bool failed = false;
+        if (!WriteOutput(io, text, failed) || !request.watch) {
+            return failed || !errors.empty() ? 1 : 0;
+        }
+        io.waitForNextSecond();
+    }
+}
+
+int RunStatusForCountdowns(std::span<const std::string_view> args, std::string_view programName,
+                           const CountdownsHome& home, const Clock& clock, const StatusIo& io)
+{
+    std::vector<std::string> rest(args.begin(), args.end());
+    const auto usageError = [&](const std::string& message) {
+        io.error(std::string(programName) + ": " + message + "\n" + StatusUsage(programName));
+        return 2;
+    };
+    const std::variant<CountdownOption, std::string> option = TakeCountdownOption(rest);
+    if (const std::string* error = std::get_if<std::string>(&option)) {
+        return usageError(*error);
+    }
+    const std::vector<std::string_view> others(rest.begin(), rest.end());
+    const StatusRequest request = ParseStatusArguments(others);
+    const CountdownOption& chosen = std::get<CountdownOption>(option);
+    if (request.error.empty() && !request.help && !request.version) {
+        if (request.all) {
+            if (chosen.name || chosen.settingsFile) {
+                return usageError("--all cannot be given with --countdown or --settings");
+            }
+            return RunStatusAll(request, home, clock, io);
+        }
+        const std::variant<CountdownPlace, std::string> place = ResolveCountdown(chosen, home);
+        if (const std::string* error = std::get_if<std::string>(&place)) {
+            io.error(std::string(programName) + ": " + *error + "\n");
+            return 2;
+        }
+        const CountdownPlace& countdown = std::get<CountdownPlace>(place);
+        return RunStatusCommand(others, programName, SettingsFile(countdown.settingsFile), countdown.dataDirectory,
+                                clock, io);
+    }
+    // Usage errors, help and version need no countdown.
+    return RunStatusCommand(others, programName, SettingsFile(home.settingsFile), home.dataDirectory, clock, io);
+}
+
 int StatusProgramMain(int argc, char** argv)
 {
     // A status bar that closes its end of the pipe ends the watch at the next write, quietly.
@@ -379,8 +471,7 @@ int StatusProgramMain(int argc, char** argv)
         args.emplace_back(argv[i]);
     }
     const SystemClock clock;
-    return RunStatusCommand(args, programName, SettingsFile(DefaultSettingsPath()), DefaultDataDirectory(), clock,
-                            SystemStatusIo());
+    return RunStatusForCountdowns(args, programName, UserCountdownsHome(), clock, SystemStatusIo());
 }
 
 int HandOverStatusOutput(int argc, char** argv)

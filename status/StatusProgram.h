@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Countdown.h"
+#include "Countdowns.h"
 #include "DateServices.h"
 #include "ProgramSettings.h"
 
@@ -32,18 +33,19 @@ struct StatusRequest
 {
     StatusFormat format = StatusFormat::Line;
     bool watch = false; // a new count every second until the output closes
+    bool all = false;   // every countdown, each line or object naming its countdown
     bool help = false;
     bool version = false;
     std::string exportPath; // not empty: write the iCalendar file there ("-": standard output)
     std::string error;      // not empty: the command line is not understood, and why
 };
 
-// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--help",
-// "--version", and "--export-ics FILE" (or "--export-ics=FILE") alone.
+// The options "--line", "--json" and "--watch" ("--watch" alone watches the line), "--all",
+// "--help", "--version", and "--export-ics FILE" (or "--export-ics=FILE") alone.
 // The program name is not part of args.
 StatusRequest ParseStatusArguments(std::span<const std::string_view> args);
 // Whether a command line (program name first) asks kestrel for the status output rather than
-// its windows: one of "--line", "--json" or "--watch" is on it.
+// its windows: one of "--line", "--json", "--watch", "--all" or "--export-ics" is on it.
 bool WantsStatusOutput(int argc, char** argv);
 // The usage text of the status output.
 std::string StatusUsage(std::string_view programName);
@@ -97,6 +99,18 @@ int RunCalendarExport(const std::string& path, const SettingsFile& settingsFile,
 int RunStatusCommand(std::span<const std::string_view> args, std::string_view programName,
                      const SettingsFile& settingsFile, const std::filesystem::path& dataDirectory, const Clock& clock,
                      const StatusIo& io);
+
+// The count of every countdown once, or every second while watching (the countdowns are listed
+// afresh for each count): "NAME: line" a line each, or with --json one JSON array of the objects
+// --json prints, each with a "countdown" field. A countdown whose count fails shows its error in
+// its place; the exit status is then 1.
+int RunStatusAll(const StatusRequest& request, const CountdownsHome& home, const Clock& clock, const StatusIo& io);
+
+// The status program for a command line (without the program name) that may name a countdown
+// (--countdown NAME, --settings FILE) or ask for all of them (--all). A countdown that does not
+// exist is a usage error (status 2).
+int RunStatusForCountdowns(std::span<const std::string_view> args, std::string_view programName,
+                           const CountdownsHome& home, const Clock& clock, const StatusIo& io);
 
 // The whole status program: reads the command line (program name first), the settings file of
 // the user and the system clock.

@@ -144,12 +144,63 @@ void SingleInstance::listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            socket->deleteLater();
-            emit showRequested();
+            // The request is one line, "show" or "close"; a start that closes without a line asks
+            // to be shown, as every start did before there were other requests.
+            const auto answer = [this, socket] {
+                if (socket->property("answered").toBool()) {
+                    return;
+                }
+                const bool whole = socket->canReadLine() || socket->state() != QLocalSocket::ConnectedState;
+                if (!whole) {
+                    return;
+                }
+                socket->setProperty("answered", true);
+                const QByteArray request = socket->readLine().trimmed();
+                QObject::disconnect(socket, nullptr, this, nullptr);
+                socket->deleteLater();
+                if (request == "close") {
+                    emit closeRequested();
+                } else {
+                    emit showRequested();
+                }
+            };
+            connect(socket, &QLocalSocket::readyRead, this, answer);
+            connect(socket, &QLocalSocket::disconnected, this, answer);
+            answer();
         }
     });
     // Without the socket (a full folder) the program still runs alone.
     m_server->listen(socketPath());
+}
+
+bool SingleInstance::IsHeld(const QString& folder, const QString& name)
+{
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (file < 0) {
+        return false;
+    }
+    const bool held = ::flock(file, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(file);
+    return held;
+}
+
+bool SingleInstance::AskToClose(const QString& folder, const QString& name, int milliseconds)
+{
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
+    uid_t owner = 0;
+    if (OwnedByAnother(path, owner)) {
+        return false;
+    }
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(milliseconds)) {
+        return false;
+    }
+    socket.write("close\n");
+    const bool written = socket.waitForBytesWritten(milliseconds);
+    socket.disconnectFromServer();
+    return written;
 }
 
 bool SingleInstance::askFirstToShow(int milliseconds) const

@@ -41,6 +41,12 @@ public:
     // within the time given (it may still be starting) or when the socket is not this user's.
     bool askFirstToShow(int milliseconds) const;
 
+    // Whether a live copy holds the lock of `name` in `folder`, without taking it.
+    static bool IsHeld(const QString& folder, const QString& name);
+    // Asks the copy holding the lock of `name` to close, as its "&Close" does. False when it did not
+    // answer within the time given.
+    static bool AskToClose(const QString& folder, const QString& name, int milliseconds);
+
     // The user's runtime folder ($XDG_RUNTIME_DIR); without one, a folder of this user's own in
     // the temporary folder (kestrel-UID), made when missing, so that no other user's lock counts.
     static QString RuntimeFolder();
@@ -48,6 +54,8 @@ public:
 signals:
     // A later start asked this copy to show its window.
     void showRequested();
+    // Another copy (deleting or renaming this one's countdown) asked this one to close.
+    void closeRequested();
 
 private:
     Claim fail(const QString& problem);

@@ -52,6 +52,36 @@ TEST_F(AutostartTest, OnWritesKestrelsEntryAndOffRemovesIt)
     SetAutostart(entry(), false, "/opt/my apps/kestrel"); // nothing to remove: no error
 }
 
+TEST_F(AutostartTest, EachCountdownHasItsOwnEntryStartingItByName)
+{
+    struct Case
+    {
+        const char* countdown;
+        const char* file;
+        const char* exec;
+        const char* name;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"", "kestrel.desktop", "\nExec=/usr/bin/kestrel\n", "\nName=Kestrel\n"},
+        {"default", "kestrel.desktop", "\nExec=/usr/bin/kestrel\n", "\nName=Kestrel\n"},
+        {"Launch", "kestrel-countdown-Launch.desktop", "\nExec=/usr/bin/kestrel --countdown Launch\n", "\nName=Kestrel (Launch)\n"},
+        {"Moon trip", "kestrel-countdown-Moon trip.desktop", "\nExec=/usr/bin/kestrel --countdown \"Moon trip\"\n", "\nName=Kestrel (Moon trip)\n"},
+        {"50%", "kestrel-countdown-50%.desktop", "\nExec=/usr/bin/kestrel --countdown 50%%\n", "\nName=Kestrel (50%)\n"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const std::filesystem::path own = CountdownAutostartEntry(entry(), c.countdown);
+        EXPECT_EQ(own, dir / "autostart" / c.file);
+        SetAutostart(own, true, "/usr/bin/kestrel", c.countdown);
+        const std::string text = ReadFile(own);
+        EXPECT_NE(text.find(c.exec), std::string::npos) << text;
+        EXPECT_NE(text.find(c.name), std::string::npos) << text;
+        SetAutostart(own, false, "/usr/bin/kestrel", c.countdown);
+        EXPECT_FALSE(std::filesystem::exists(own));
+    }
+}
+
 // The box shows what is on disk: an entry switched off either way is off.
 TEST_F(AutostartTest, AnEntrySwitchedOffReadsAsOff)
 {

@@ -6,7 +6,8 @@ window tool reaches (a Wayland compositor). The windows are the program's top-le
 named by their titles.
 
   a11y_do.py menu TITLE MENU            the items of a menu of the window's menu bar, one a line,
-                                        whether the menu is open or not
+                                        whether the menu is open or not (not those that open a
+                                        submenu)
   a11y_do.py do TITLE ROLE NAME ACTION  does the named action on the first object of that role
                                         whose whole name matches NAME (a regular expression)
   a11y_do.py focus TITLE ROLE NAME      gives that object the keyboard focus
@@ -65,7 +66,8 @@ def main(args):
         popup = menu.getChildAtIndex(0)
         for index in range(popup.childCount):
             item = popup.getChildAtIndex(index)
-            if item.getRoleName() == "menu item":
+            # A submenu (Tools > Countdowns) opens no window of its own: it is not listed.
+            if item.getRoleName() == "menu item" and item.childCount == 0:
                 print(item.name)
         return 0
     if len(args) == 5 and args[0] == "do":

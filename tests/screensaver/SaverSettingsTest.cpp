@@ -147,6 +147,16 @@ TEST(SaverCommandLine, MessagesSayWhatIsWrongAndWhereToLook)
     }
 }
 
+TEST(SaverCommandLineTest, CountdownIsNamedWithTheOtherOptions)
+{
+    EXPECT_EQ(ParseCommandLine({}, "").countdown, std::nullopt);
+    EXPECT_EQ(ParseCommandLine({"--countdown", "Launch"}, "").countdown, "Launch");
+    const SaverCommand inHost = ParseCommandLine({"-countdown", "Moon trip", "-root"}, "");
+    EXPECT_EQ(inHost.countdown, "Moon trip");
+    EXPECT_EQ(inHost.mode, SaverCommand::Mode::IntoWindow);
+    EXPECT_EQ(ParseCommandLine({"--countdown"}, "").mode, SaverCommand::Mode::UsageError);
+}
+
 TEST(SaverSettingsTest, NoSettingsFileGivesTheScreensaverDefaults)
 {
     TempDir dir;

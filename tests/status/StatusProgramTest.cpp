@@ -56,7 +56,11 @@ struct StatusRun
         WriteSetting(settings, "Target Date", "Caption_option", format);
     }
 
-    int run(std::vector<std::string_view> args)
+    // Runs as kestrel-status does: the command line may name a countdown of the folder, whose
+    // KESTREL.INI is `settings`.
+    int runForCountdowns(std::vector<std::string_view> args) { return run(std::move(args), true); }
+
+    int run(std::vector<std::string_view> args, bool countdowns = false)
     {
         LaggingClock lagging{clock, 0};
         const StatusIo io{
@@ -80,6 +84,9 @@ struct StatusRun
                 },
             .pause = [this] { ++pauses; },
         };
+        if (countdowns) {
+            return RunStatusForCountdowns(args, kStatusProgramName, {settings.path(), dir.path()}, lagging, io);
+        }
         return RunStatusCommand(args, kStatusProgramName, settings, dir.path(), lagging, io);
     }
 
@@ -273,6 +280,7 @@ TEST(StatusCommandLineTest, KestrelHandsOverOnlyTheStatusOptions)
     EXPECT_TRUE(wants({"--line"}));
     EXPECT_TRUE(wants({"--json"}));
     EXPECT_TRUE(wants({"--help", "--watch"}));
+    EXPECT_TRUE(wants({"--countdown", "Launch", "--all"}));
     EXPECT_FALSE(wants({"--", "--line"}));
 }
 
@@ -407,6 +415,87 @@ TEST(StatusSettingsTest, TheSettingsFileIsNeverWritten)
     std::filesystem::remove(run.dir / "KESTREL.INI");
     EXPECT_EQ(run.run({"--line"}), 0);
     EXPECT_FALSE(std::filesystem::exists(run.dir / "KESTREL.INI"));
+}
+
+// Several countdowns: countdowns/NAME.INI beside KESTREL.INI.
+struct CountdownsRun : StatusRun
+{
+    CountdownsRun()
+    {
+        target("2000", "Days", "yy:dd:hh:mm:ss");
+        std::filesystem::create_directories(dir / "countdowns");
+        WriteSetting(SettingsFile(dir / "countdowns/Launch.INI"), "Target Date", "Target_Day", "2");
+    }
+};
+
+TEST(StatusCountdownsTest, OneCountdownIsChosenByNameOrSettingsFile)
+{
+    struct Case
+    {
+        std::vector<std::string_view> args;
+        const char* line;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{}, "T-0:1:8:39:15\n"},
+        {{"--countdown", "Default"}, "T-0:1:8:39:15\n"},
+        {{"--countdown", "launch"}, "T-0:2:8:39:15\n"},
+        {{"--countdown=Launch", "--line"}, "T-0:2:8:39:15\n"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        CountdownsRun run;
+        EXPECT_EQ(run.runForCountdowns(c.args), 0) << run.errors;
+        EXPECT_EQ(run.lines, std::vector<std::string>{c.line});
+    }
+    CountdownsRun run;
+    const std::string file = (run.dir / "countdowns/Launch.INI").string();
+    EXPECT_EQ(run.runForCountdowns({"--settings", file}), 0);
+    EXPECT_EQ(run.lines, std::vector<std::string>{"T-0:2:8:39:15\n"});
+}
+
+TEST(StatusCountdownsTest, AllPrintsEveryCountdownNamed)
+{
+    CountdownsRun run;
+    EXPECT_EQ(run.runForCountdowns({"--all"}), 0);
+    EXPECT_EQ(run.lines, std::vector<std::string>{"Default: T-0:1:8:39:15\nLaunch: T-0:2:8:39:15\n"});
+
+    run.lines.clear();
+    EXPECT_EQ(run.runForCountdowns({"--all", "--json"}), 0);
+    ASSERT_EQ(run.lines.size(), 1U);
+    EXPECT_THAT(run.lines[0], ::testing::StartsWith(R"([{"countdown":"Default","text":"T-0:1:8:39:15",)"));
+    EXPECT_THAT(run.lines[0], HasSubstr(R"(},{"countdown":"Launch","text":"T-0:2:8:39:15",)"));
+    EXPECT_THAT(run.lines[0], ::testing::EndsWith("}]\n"));
+}
+
+TEST(StatusCountdownsTest, AllShowsACountdownThatFailsInItsPlace)
+{
+    CountdownsRun run;
+    WriteSetting(SettingsFile(run.dir / "countdowns/Launch.INI"), "Target Date", "Target_Year", "2100");
+    WriteSetting(SettingsFile(run.dir / "countdowns/Launch.INI"), "Target Date", "Caption_option", "dd");
+    EXPECT_EQ(run.runForCountdowns({"--all"}), 1);
+    EXPECT_EQ(run.lines, std::vector<std::string>{"Default: T-0:1:8:39:15\nLaunch: 6 Overflow\n"});
+    EXPECT_EQ(run.errors, "Launch: 6 Overflow\n");
+}
+
+TEST(StatusCountdownsTest, AMissingOrBadCountdownIsAUsageError)
+{
+    // clang-format off
+    const std::vector<std::string_view> cases[] = {
+        {"--countdown", "Lunch"},
+        {"--countdown", "../x"},
+        {"--countdown"},
+        {"--all", "--countdown", "Launch"},
+        {"--all", "--export-ics", "x.ics"},
+        {"--countdown", "Launch", "--settings", "x.ini"},
+    };
+    // clang-format on
+    for (const auto& args : cases) {
+        CountdownsRun run;
+        EXPECT_EQ(run.runForCountdowns(args), 2) << args.front();
+        EXPECT_TRUE(run.lines.empty());
+        EXPECT_FALSE(run.errors.empty());
+    }
 }
 
 } // namespace

@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QSysInfo>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -164,6 +167,32 @@ TEST_F(SingleInstanceTest, SecondCopyIsRefusedAndAsksTheFirstToShow)
     // Another program's name is another lock.
     SingleInstance other(folder(), QStringLiteral("kestrel-saver"));
     EXPECT_EQ(other.claim(), SingleInstance::Claim::First);
+}
+
+TEST_F(SingleInstanceTest, AnotherCopyMayAskTheFirstToCloseAndSeeWhetherItRuns)
+{
+    EXPECT_FALSE(SingleInstance::IsHeld(folder(), QStringLiteral("kestrel-0123456789abcdef")));
+    auto first = std::make_unique<SingleInstance>(folder(), QStringLiteral("kestrel-0123456789abcdef"));
+    ASSERT_EQ(first->claim(), SingleInstance::Claim::First);
+    EXPECT_TRUE(SingleInstance::IsHeld(folder(), QStringLiteral("kestrel-0123456789abcdef")));
+    EXPECT_FALSE(SingleInstance::IsHeld(folder(), QStringLiteral("kestrel")));
+    QSignalSpy shown(first.get(), &SingleInstance::showRequested);
+    QSignalSpy closing(first.get(), &SingleInstance::closeRequested);
+
+    EXPECT_TRUE(SingleInstance::AskToClose(folder(), QStringLiteral("kestrel-0123456789abcdef"), 1000));
+    EXPECT_TRUE(closing.wait(2000));
+    EXPECT_EQ(shown.count(), 0);
+
+    // A start that connects and says nothing asks to be shown, as every start did before.
+    QLocalSocket quiet;
+    quiet.connectToServer(folder() + QStringLiteral("/kestrel-0123456789abcdef.socket"));
+    ASSERT_TRUE(quiet.waitForConnected(1000));
+    quiet.disconnectFromServer();
+    EXPECT_TRUE(shown.wait(2000));
+    EXPECT_EQ(closing.count(), 1);
+
+    first.reset();
+    EXPECT_FALSE(SingleInstance::IsHeld(folder(), QStringLiteral("kestrel-0123456789abcdef")));
 }
 
 TEST_F(SingleInstanceTest, LeftoversOfAKilledCopyDoNotBlockTheNextStart)
