@@ -40,7 +40,7 @@ for program in "$KESTREL" "$SAVER"; do
 unknown long option|--no-such-option|2||$name: Unknown option 'no-such-option'.
 unknown dash option|-x|2||Try '$name --help'
 missing value|-platform|2||$name: Missing value after '-platform'.
-an option Qt 6 does not know|--sync|2||$name: Unknown option 'sync'.
+an option Qt 6 does not know|--ncols|2||$name: Unknown option 'ncols'.
 TABLE
 done
 
