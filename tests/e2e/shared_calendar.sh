@@ -84,6 +84,11 @@ wait_gone "$RADICALE_PID"
 expect_fault "the server stopped" "cannot be reached" ""
 expect_eq "the milestone file after the faults" "$(cat "$MILESTONES")" $'" 46394","Ship"\r'
 
+# A countdown that does not exist is a usage error.
+code=0
+(unset DISPLAY && "$KESTREL" --countdown "No such" --sync) >/dev/null 2>&1 || code=$?
+expect_eq "kestrel --countdown 'No such' --sync" "$code" "2"
+
 # The password is in no file Kestrel wrote.
 if grep -rqs "alice-secret" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME/.local/state"; then
     fail "the password was written to: $(grep -rls "alice-secret" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$HOME/.local/state")"
