@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "Dialogs.h"
+#include "MilestoneStore.h"
 #include "Program.h"
 #include "Countdown.h"
 #include "Countdowns.h"
@@ -21,6 +22,7 @@
 #include <QNetworkRequest>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslError>
@@ -29,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <utility>
 
 namespace kestrel {
 
@@ -261,43 +264,91 @@ PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount&
     return finish({});
 }
 
-void StartSharedCalendarSync(Program& program)
+namespace {
+constexpr std::chrono::minutes kFirstRetry{2};
+constexpr std::chrono::minutes kLastRetry{60};
+} // namespace
+
+SharedCalendarSync::SharedCalendarSync(Program& program)
+    : m_program(program), m_retry(new QTimer(this)), m_wait(kFirstRetry)
 {
-    if (program.programPath.empty()) {
-        return; // a program made by a test starts no other
+    m_retry->setSingleShot(true);
+    connect(m_retry, &QTimer::timeout, this, [this] { start(Asked::OnItsOwn); });
+    connect(&m_program.milestones, &MilestoneStore::changed, this, [this] { start(Asked::OnItsOwn); });
+    m_program.sharedCalendar = this;
+}
+
+SharedCalendarSync::~SharedCalendarSync()
+{
+    m_program.sharedCalendar = nullptr;
+}
+
+void SharedCalendarSync::start(Asked asked)
+{
+    if (m_program.programPath.empty() || !IsTrueText(m_program.read(setting::ShareMilestones).toStdString())) {
+        return; // a program made by a test starts no other; sharing off: nothing to do
     }
-    auto* process = new QProcess(QCoreApplication::instance());
-    QObject::connect(process, &QProcess::finished, process, [&program, process](int code, QProcess::ExitStatus status) {
+    if (m_running) {
+        // The change came while a sync was on its way: one more follows it.
+        m_again = m_again == Asked::ByTheUser ? Asked::ByTheUser : asked;
+        return;
+    }
+    m_running = true;
+    m_retry->stop();
+    auto* process = new QProcess(this);
+    connect(process, &QProcess::finished, this, [this, process, asked](int code, QProcess::ExitStatus status) {
         process->deleteLater();
-        if (status != QProcess::NormalExit || code == 0) {
-            return;
-        }
         QString line = QString::fromLocal8Bit(process->readAllStandardError()).section(QLatin1Char('\n'), 0, 0);
         line.remove(QStringLiteral("kestrel --sync: "));
-        const QString title = QStringLiteral("Shared calendar");
-        static const QRegularExpression fingerprint(
-            QStringLiteral("SHA-256 fingerprint ((?:[0-9A-F]{2}:){31}[0-9A-F]{2})"));
-        if (const QRegularExpressionMatch match = fingerprint.match(line); match.hasMatch()) {
-            const QString question =
-                QStringLiteral(
-                    "The server's certificate is not one this computer trusts. Its SHA-256 fingerprint is\n\n%1"
-                    "\n\nTrust this one certificate for the shared calendar? Answer Yes only if the server's "
-                    "administrator gave you the same fingerprint.")
-                    .arg(match.captured(1));
-            if (program.dialogs.MsgBox(question, Dialogs::Buttons::YesNo, Dialogs::Icon::Question, title) ==
-                Dialogs::Answer::Yes) {
-                program.write(setting::TrustedCertificate, match.captured(1));
-                StartSharedCalendarSync(program);
-            }
-            return;
+        finished(status == QProcess::NormalExit ? code : 1, line, asked);
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, process, asked](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            process->deleteLater();
+            finished(1, process->errorString(), asked);
         }
-        program.dialogs.MsgBox(QStringLiteral("The milestones could not be shared: %1.").arg(line),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, title);
     });
     // The countdown of this program, whichever it is.
-    process->start(QString::fromStdString(program.programPath),
-                   {QStringLiteral("--settings"), QString::fromStdString(program.settings.path().string()),
+    process->start(QString::fromStdString(m_program.programPath),
+                   {QStringLiteral("--settings"), QString::fromStdString(m_program.settings.path().string()),
                     QStringLiteral("--sync")});
+}
+
+void SharedCalendarSync::finished(int code, const QString& line, Asked asked)
+{
+    m_running = false;
+    const QString now = QString::fromStdString(Format(GetPresentDate(m_program.clock), "mmm d, yyyy h:mm"));
+    if (code == 0) {
+        m_wait = kFirstRetry;
+        m_program.sharedCalendarStatus = QStringLiteral("Shared calendar: up to date (%1)").arg(now);
+    } else {
+        m_program.sharedCalendarStatus = QStringLiteral("Shared calendar: %1 (%2; tried again later)").arg(line, now);
+        m_retry->start(m_wait);
+        m_wait = std::min(m_wait * 2, kLastRetry);
+        if (asked == Asked::ByTheUser) {
+            const QString title = QStringLiteral("Shared calendar");
+            static const QRegularExpression fingerprint(
+                QStringLiteral("SHA-256 fingerprint ((?:[0-9A-F]{2}:){31}[0-9A-F]{2})"));
+            if (const QRegularExpressionMatch match = fingerprint.match(line); match.hasMatch()) {
+                const QString question =
+                    QStringLiteral("The server's certificate is not one this computer trusts. Its SHA-256 fingerprint "
+                                   "is\n\n%1\n\nTrust this one certificate for the shared calendar? Answer Yes only "
+                                   "if the server's administrator gave you the same fingerprint.")
+                        .arg(match.captured(1));
+                if (m_program.dialogs.MsgBox(question, Dialogs::Buttons::YesNo, Dialogs::Icon::Question, title) ==
+                    Dialogs::Answer::Yes) {
+                    m_program.write(setting::TrustedCertificate, match.captured(1));
+                    m_again = Asked::ByTheUser;
+                }
+            } else {
+                m_program.dialogs.MsgBox(QStringLiteral("The milestones could not be shared: %1.").arg(line),
+                                         Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, title);
+            }
+        }
+    }
+    if (const std::optional<Asked> again = std::exchange(m_again, std::nullopt)) {
+        start(*again);
+    }
 }
 
 bool AsksForSync(int argc, char** argv)

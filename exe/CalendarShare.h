@@ -5,15 +5,18 @@
 #include "SharedCalendar.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QUrl>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <variant>
 #include <vector>
 
 class QNetworkAccessManager;
+class QTimer;
 
 namespace kestrel {
 
@@ -67,9 +70,40 @@ PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount&
                              const std::vector<SharedEvent>& events, PublishState state);
 
 struct Program;
-// Runs `kestrel --sync` beside the program, so that the window stays responsive; when it fails,
-// says why in a message, and for a certificate not trusted asks whether to trust that one.
-void StartSharedCalendarSync(Program& program);
+
+// Keeps the countdown's shared calendar up to date while Kestrel runs: after the options are
+// applied and after each change of the milestone table it runs `kestrel --sync` beside the
+// program, so that the windows stay responsive. A failed sync is tried again later, each time
+// waiting twice as long (2 minutes at first, an hour at most), so that local changes reach the
+// server once it answers. The last outcome is one line in program.sharedCalendarStatus, which the
+// desk calendar shows; only a sync the user started from the options dialog says a failure in a
+// message, and for a certificate not trusted asks whether to trust that one.
+class SharedCalendarSync final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SharedCalendarSync(Program& program);
+    ~SharedCalendarSync() override;
+    SharedCalendarSync(const SharedCalendarSync&) = delete;
+    SharedCalendarSync& operator=(const SharedCalendarSync&) = delete;
+
+    enum class Asked : std::uint8_t
+    {
+        ByTheUser, // from the options dialog: failures in a message
+        OnItsOwn,  // after a change or on the retry timer: failures in the status line only
+    };
+    // Starts a sync when sharing is on; one already running is followed by one more.
+    void start(Asked asked);
+
+private:
+    void finished(int code, const QString& line, Asked asked);
+
+    Program& m_program;
+    QTimer* m_retry;
+    std::chrono::minutes m_wait;
+    bool m_running = false;
+    std::optional<Asked> m_again;
+};
 
 // `kestrel --sync`: publishes the milestones and the target of the settings file once, without a
 // display. 0 when done, 1 with one line on standard error saying what failed, 2 for a wrong

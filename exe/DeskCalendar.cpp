@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DeskCalendar.h"
 
+#include "CalendarShare.h"
+
 #include "CalendarFeed.h"
 
 #include "Program.h"
@@ -100,6 +102,10 @@ void DeskCalendar::showCountdown()
 {
     if (DayNumber(GetPresentDate(m_program.clock)) != m_filledOnDay) {
         FillMonth(m_shown);
+    }
+    if (m_shareStatus->text() != m_program.sharedCalendarStatus) {
+        m_shareStatus->setText(m_program.sharedCalendarStatus);
+        m_shareStatus->setVisible(!m_program.sharedCalendarStatus.isEmpty());
     }
 }
 
@@ -225,6 +231,14 @@ void DeskCalendar::buildWindow()
     row->addWidget(arrow(1, Qt::RightArrow, "Next Month"));
     layout->addWidget(jumps);
 
+    // How the last sync of the team's shared calendar went; hidden while sharing is off.
+    m_shareStatus = new QLabel(central);
+    m_shareStatus->setObjectName(QStringLiteral("lblSharedCalendar"));
+    m_shareStatus->setWordWrap(true);
+    m_shareStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_shareStatus->hide();
+    layout->addWidget(m_shareStatus);
+
     setCentralWidget(central);
     // Opens at a comfortable size in the desktop's font, within the screen.
     const int lineHeight = fontMetrics().lineSpacing();
@@ -253,6 +267,19 @@ void DeskCalendar::buildMenus()
     QAction* exportCalendar = milestones->addAction(QStringLiteral("Export &iCalendar..."));
     exportCalendar->setObjectName(QStringLiteral("mnuExportICalendar"));
     connect(exportCalendar, &QAction::triggered, this, [this] { ExportCalendarToChosenFile(m_program); });
+    QAction* syncNow = milestones->addAction(QStringLiteral("&Sync Now"));
+    syncNow->setObjectName(QStringLiteral("mnuSyncNow"));
+    syncNow->setToolTip(QStringLiteral("Publish the milestones to the shared calendar now"));
+    connect(syncNow, &QAction::triggered, this, [this] {
+        if (m_program.sharedCalendar != nullptr) {
+            m_program.sharedCalendar->start(SharedCalendarSync::Asked::ByTheUser);
+        }
+    });
+    // Only while the countdown shares its milestones.
+    connect(milestones, &QMenu::aboutToShow, this, [this, syncNow] {
+        syncNow->setEnabled(m_program.sharedCalendar != nullptr &&
+                            IsTrueText(m_program.read(setting::ShareMilestones).toStdString()));
+    });
 }
 
 void DeskCalendar::ShowMonth(YearMonth month)

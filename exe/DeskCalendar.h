@@ -68,6 +68,7 @@ public:
 
     CalendarDayCell* cell(int index) const { return m_cells[static_cast<std::size_t>(index)]; }
     QLabel* todayLine() const { return m_todayLine; }
+    QLabel* sharedCalendarLine() const { return m_shareStatus; }
     QLabel* monthTitle() const { return m_title; }
     MonthStrip* leftMonthStrip() const { return m_left; }
     MonthStrip* rightMonthStrip() const { return m_right; }
@@ -89,6 +90,7 @@ private:
     std::optional<YearMonth> m_overflowReported;
     long long m_filledOnDay = 0; // the day number of "today" at the last fill
     QLabel* m_todayLine = nullptr;
+    QLabel* m_shareStatus = nullptr;
     QLabel* m_title = nullptr;
     MonthStrip* m_left = nullptr;
     MonthStrip* m_right = nullptr;

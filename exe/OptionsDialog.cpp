@@ -362,8 +362,8 @@ bool OptionsDialog::apply()
             m_more->calendarPasswordEdit()->clear();
         }
     }
-    if (v.shareMilestones) {
-        StartSharedCalendarSync(m_program);
+    if (v.shareMilestones && m_program.sharedCalendar != nullptr) {
+        m_program.sharedCalendar->start(SharedCalendarSync::Asked::ByTheUser);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include "Units.h"
 #include "TerminationSignals.h"
 #include "CalendarFeed.h"
+#include "CalendarShare.h"
 #include "Notifications.h"
 #include "ToolbarWindow.h"
 #include "SingleInstance.h"
@@ -439,6 +440,8 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
     Notifications notifications(program);
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
+    // The team's shared calendar follows the milestones.
+    SharedCalendarSync sharedCalendar(program);
     toolbar->Load();
     if (firstRun) {
         // Without a settings file the built-in target lies in the past: the options dialog

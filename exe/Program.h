@@ -34,6 +34,7 @@ inline constexpr const char* kHelpFileName = "Kestrel.HLP";
 // The maker's address, shown in the about window and, after "URL:", in the company panel.
 inline constexpr const char* kMakerAddress = "https://kestrel-countdown.org";
 struct Program;
+class SharedCalendarSync;
 QString DefaultCompanyLogo();
 // The company panel's text as the settings file holds it, the maker's address by default.
 QString CompanyLogo(const Program& program);
@@ -55,6 +56,10 @@ struct Program
     // starts. Empty until start-up sets them: a program made by a test touches no autostart entry.
     std::filesystem::path autostartEntry;
     std::string programPath;
+    // The shared calendar's sync while the program runs (null when none is made, as in tests) and
+    // the one line that says how its last sync went; empty before the first.
+    SharedCalendarSync* sharedCalendar = nullptr;
+    QString sharedCalendarStatus;
     // The countdown this run shows, and where the countdowns are. A program made by a test shows
     // "Default" and knows no others (an empty home).
     std::string countdownName = kDefaultCountdownName;

@@ -56,6 +56,23 @@ grep -q '^SUMMARY:Stand-up' <<<"$seen" || fail "bob's own event was removed"
 grep -q '^SUMMARY:Review' <<<"$seen" && fail "the removed milestone is still on the server"
 echo "ok: only the removed milestone went"
 
+# While Kestrel runs, a change of the milestone table reaches the server on its own, and the desk
+# calendar says how the last sync went.
+sed -i 's/^\[Target Date\]/[Forms Open]\nFormCount=1\nForm1=frmDeskCal\n&/' "$SETTINGS"
+start_x
+start_at "2027-01-04 10:00:00" "$KESTREL"
+wait_window 'Countdown Calendar$' >/dev/null
+printf '" 46394","Ship"\r\n" 46395","Party"\r\n' >"$MILESTONES.new"
+mv "$MILESTONES.new" "$MILESTONES"
+wait_until 15 "the new milestone did not reach the server" eval 'calendar_as_bob | grep -q "^SUMMARY:Party"'
+wait_until 10 "the calendar does not say the sync went well" eval \
+    'screen_text | grep -q "label|Shared calendar: up to date"'
+echo "ok: a change while Kestrel runs is published and the calendar says so"
+kill -TERM -- "-$E2E_LAST_PID"
+wait_gone "$E2E_LAST_PID"
+printf '" 46394","Ship"\r\n' >"$MILESTONES"
+expect_eq "sync after Kestrel ran" "$(sync_once)" "0 "
+
 # Each fault: status 1 and one line saying what is wrong.
 expect_fault() { # what, the line's words, edit of the settings file (sed)
     local before
