@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <array>
@@ -206,7 +207,14 @@ OptionsDialog::OptionsDialog(Program& program)
     m_pages->page(static_cast<int>(Page::Countdown))->layout()->addWidget(m_countdown);
     m_pages->page(static_cast<int>(Page::Project))->layout()->addWidget(m_project);
     m_pages->page(static_cast<int>(Page::File))->layout()->addWidget(m_file);
-    m_pages->page(static_cast<int>(Page::More))->layout()->addWidget(m_more);
+    // The page of added choices grows with each of them: it scrolls rather than make the dialog
+    // taller than a small screen.
+    auto* moreScroll = new QScrollArea;
+    moreScroll->setObjectName(QStringLiteral("scrollMoreOptions"));
+    moreScroll->setWidgetResizable(true);
+    moreScroll->setFrameShape(QFrame::NoFrame);
+    moreScroll->setWidget(m_more);
+    m_pages->page(static_cast<int>(Page::More))->layout()->addWidget(moreScroll);
     m_pages->setCurrentTab(static_cast<int>(Page::Countdown));
     // Every tab caption shows whole; the dialog is never narrower than its tabs.
     m_pages->tabBar()->setUsesScrollButtons(false);

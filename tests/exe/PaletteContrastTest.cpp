@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QScrollArea>
 #include <QStyleFactory>
 
 #include <cmath>
@@ -200,6 +201,12 @@ TEST_P(WindowInPalette, EveryTextStandsOutFromItsBackground)
             if (!control->isVisibleTo(window) || !control->isEnabled() || control->width() < 4 ||
                 control->height() < 4) {
                 continue;
+            }
+            // A control of a scrolling page is measured where it shows once scrolled to.
+            for (QWidget* outer = control->parentWidget(); outer != nullptr; outer = outer->parentWidget()) {
+                if (auto* area = qobject_cast<QScrollArea*>(outer)) {
+                    area->ensureWidgetVisible(control, 0, 0);
+                }
             }
             if (const std::optional<double> contrast = TextContrast(window, control)) {
                 EXPECT_GE(*contrast, 4.5)
