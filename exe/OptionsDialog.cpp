@@ -11,6 +11,7 @@
 #include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
+#include "TrayIcon.h"
 #include "Units.h"
 
 #include <QAction>
@@ -67,6 +68,8 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile);
     v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
+    v.keepRunningInTray = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
+    v.trayAvailable = TrayAvailable();
     return v;
 }
 
@@ -107,6 +110,10 @@ void ApplyOptions(Program& program, const OptionsValues& v)
         program.write(setting::NotificationsEnabled, BoolText(v.notifications), BoolText(enabled));
     });
     step([&] { program.write(setting::CalendarFile, v.calendarFile, program.read(setting::CalendarFile)); });
+    step([&] {
+        const bool keeping = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
+        program.write(setting::KeepRunningInTray, BoolText(v.keepRunningInTray), BoolText(keeping));
+    });
     step([&] {
         if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
             program.write(std::move(*write));

@@ -512,19 +512,42 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_countUp);
     layout->addWidget(m_startAtLogin);
+    layout->addWidget(buildTrayBox());
     layout->addStretch(1);
+}
+
+QGroupBox* MoreOptionsPage::buildTrayBox()
+{
+    auto* box = new QGroupBox(QStringLiteral("Tray"), this);
+    box->setObjectName(QStringLiteral("fraTray"));
+    m_keepRunningInTray = new QCheckBox(QStringLiteral("Keep running in the tray when the toolbar is closed"), box);
+    m_keepRunningInTray->setObjectName(QStringLiteral("chkKeepRunningInTray"));
+    m_noTray = new QLabel(QStringLiteral("This desktop has no tray for Kestrel's icon, so closing the toolbar ends "
+                                         "Kestrel."),
+                          box);
+    m_noTray->setObjectName(QStringLiteral("lblNoTray"));
+    m_noTray->setWordWrap(true);
+    m_noTray->setVisible(false);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(m_keepRunningInTray);
+    layout->addWidget(m_noTray);
+    return box;
 }
 
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_startAtLogin->setChecked(values.startAtLogin);
     m_countUp->setChecked(IsTrueText(values.settings.CountUp));
+    m_keepRunningInTray->setChecked(values.keepRunningInTray);
+    m_keepRunningInTray->setEnabled(values.trayAvailable);
+    m_noTray->setVisible(!values.trayAvailable);
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
 {
     values.startAtLogin = m_startAtLogin->isChecked();
     values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
+    values.keepRunningInTray = m_keepRunningInTray->isChecked();
 }
 
 } // namespace kestrel

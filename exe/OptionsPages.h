@@ -37,6 +37,9 @@ struct OptionsValues
     QString calendarFile;
     // Kestrel starts with the desktop session: what the autostart entry on disk says.
     bool startAtLogin = false;
+    // "Keep running in the tray when the toolbar is closed", and whether the desktop has a tray.
+    bool keepRunningInTray = false;
+    bool trayAvailable = false;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -160,10 +163,17 @@ public:
 
     QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QCheckBox* countUpBox() const { return m_countUp; }
+    QCheckBox* keepRunningInTrayBox() const { return m_keepRunningInTray; }
+    // The line under it that says why it is greyed, shown only when the desktop has no tray.
+    QLabel* noTrayLine() const { return m_noTray; }
 
 private:
+    QGroupBox* buildTrayBox();
+
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
+    QCheckBox* m_keepRunningInTray = nullptr;
+    QLabel* m_noTray = nullptr;
 };
 
 } // namespace kestrel

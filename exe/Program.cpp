@@ -18,6 +18,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include <cmath>
@@ -28,6 +30,45 @@
 namespace kestrel {
 
 namespace {
+
+// Start-up work that does not wait for the toolbar's first paint begins at the latest this long
+// after the start (a toolbar restored minimised does not paint).
+constexpr int kLatestDeferredStartMilliseconds = 2000;
+
+// Runs a piece of start-up work once, from the event loop, after the window's first paint.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget& window, std::function<void()> work) : QObject(&window), m_work(std::move(work))
+    {
+        window.installEventFilter(this);
+        QTimer::singleShot(kLatestDeferredStartMilliseconds, this, &AfterFirstPaint::run);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            // Once the paint has gone to the screen.
+            QTimer::singleShot(0, this, &AfterFirstPaint::run);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void run()
+    {
+        if (!m_work) {
+            return;
+        }
+        parent()->removeEventFilter(this);
+        const std::function<void()> work = std::move(m_work);
+        m_work = nullptr;
+        work();
+    }
+
+    std::function<void()> m_work;
+};
 
 bool IsFile(const std::filesystem::path& path)
 {
@@ -391,16 +432,17 @@ int StartProgram(QApplication& app)
         toolbar->endProgram();
     });
     shownDialogs.setParentWindow(toolbar);
-    QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
-        toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
-        toolbar->show();
-        toolbar->raise();
-        toolbar->activateWindow();
+    QObject::connect(&instance, &SingleInstance::showRequested, toolbar, &ToolbarWindow::bringForward);
+    // Desktop notifications ride on the toolbar's tick; the iCalendar file follows the milestones
+    // and the target; the tray shows the count. None of them is needed for the toolbar's first
+    // paint, so they start after it.
+    std::optional<Notifications> notifications;
+    std::optional<CalendarFeed> calendarFeed;
+    new AfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, toolbar] {
+        notifications.emplace(program);
+        calendarFeed.emplace(program);
+        toolbar->showTrayIcon();
     });
-    // Desktop notifications ride on the toolbar's tick.
-    Notifications notifications(program);
-    // The iCalendar file follows the milestones and the target.
-    CalendarFeed calendarFeed(program);
     toolbar->Load();
     if (firstRun) {
         // Without a settings file the built-in target lies in the past: the options dialog
