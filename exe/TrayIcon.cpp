@@ -29,7 +29,6 @@ namespace {
 // The sizes panels ask for: 16 to 24 pixels on most, the larger ones on scaled screens.
 constexpr int kPictureSides[] = {16, 22, 24, 32, 48, 64};
 constexpr int kMostDigits = 999;
-constexpr double kSmallestPixelSize = 5;
 // How often the tray is looked for while the toolbar is hidden in it.
 constexpr int kTrayCheckMilliseconds = 3000;
 // The service through which trays of the StatusNotifierItem kind (KDE, Xfce, ...) take icons.
@@ -57,8 +56,17 @@ QPixmap DrawPicture(const QString& text, int side, const QPalette& palette)
     painter.setBrush(tile);
     painter.drawRoundedRect(QRectF(0, 0, side, side), side * 0.2, side * 0.2);
     painter.setPen(ink);
-    painter.setFont(TrayIconFont(text, side, QApplication::font()));
-    painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, text);
+    const QFont font = TrayIconFont(text, side, QApplication::font());
+    painter.setFont(font);
+    // A text too long for the smallest readable size ("999+" at 16 pixels) is narrowed to fit.
+    const double room = side - 2.0;
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    if (width > room) {
+        painter.translate(side / 2.0, 0);
+        painter.scale(room / width, 1);
+        painter.translate(-side / 2.0, 0);
+    }
+    painter.drawText(QRectF(-side, 0, 3.0 * side, side), Qt::AlignCenter, text);
     return pixmap;
 }
 
@@ -83,8 +91,10 @@ QFont TrayIconFont(const QString& text, int side, const QFont& base)
         font.setStretch(QFont::Condensed);
     }
     const double room = side - 2.0;
-    for (double pixels = side * 0.8; pixels >= kSmallestPixelSize; pixels -= 0.5) {
-        font.setPixelSize(static_cast<int>(pixels));
+    // Smaller digits cannot be read at panel sizes: a longer text is narrowed instead.
+    const int smallest = std::max(1, side * 9 / 16);
+    for (int pixels = side * 4 / 5; pixels >= smallest; --pixels) {
+        font.setPixelSize(pixels);
         if (QFontMetricsF(font).horizontalAdvance(text) <= room) {
             break;
         }

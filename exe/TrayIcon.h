@@ -29,8 +29,8 @@ class ToolbarWindow;
 // when the count is out of range: the icon then shows an empty ring.
 std::string TrayIconText(const CountdownBreakdown& countdown, bool passed);
 
-// The largest bold font, down to a few pixels, in which `text` fits an icon `side` pixels wide
-// with a pixel to spare each side.
+// The largest bold font in which `text` fits an icon `side` pixels wide with a pixel to spare each
+// side, but not smaller than about half the icon's height (the picture narrows a longer text).
 QFont TrayIconFont(const QString& text, int side, const QFont& base);
 
 // The tray icon's picture of a text from TrayIconText, drawn for each size panels ask for (16 to
