@@ -35,7 +35,6 @@ namespace {
 // after the start (a toolbar restored minimised does not paint).
 constexpr int kLatestDeferredStartMilliseconds = 2000;
 
-// Runs a piece of start-up work once, from the event loop, after the window's first paint.
 class AfterFirstPaint final : public QObject
 {
 public:
@@ -69,6 +68,15 @@ private:
 
     std::function<void()> m_work;
 };
+
+} // namespace
+
+void RunAfterFirstPaint(QWidget& window, std::function<void()> work)
+{
+    new AfterFirstPaint(window, std::move(work));
+}
+
+namespace {
 
 bool IsFile(const std::filesystem::path& path)
 {
@@ -438,7 +446,7 @@ int StartProgram(QApplication& app)
     // paint, so they start after it.
     std::optional<Notifications> notifications;
     std::optional<CalendarFeed> calendarFeed;
-    new AfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, toolbar] {
+    RunAfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, toolbar] {
         notifications.emplace(program);
         calendarFeed.emplace(program);
         toolbar->showTrayIcon();

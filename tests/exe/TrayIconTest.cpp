@@ -301,5 +301,24 @@ TEST_F(TrayTest, ChoiceIsWrittenOnlyOnceChanged)
     EXPECT_TRUE(OptionsFromSettings(*program).keepRunningInTray);
 }
 
+// The notification service, the calendar feed and the tray wait for the toolbar's first paint.
+TEST(RunAfterFirstPaint, RunsOnceAfterTheWindowHasPainted)
+{
+    QWidget window;
+    window.resize(100, 40);
+    int runs = 0;
+    RunAfterFirstPaint(window, [&runs] { ++runs; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 0) << "before the window shows";
+    window.show();
+    for (int i = 0; i < 100 && runs == 0; ++i) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(runs, 1);
+    window.repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1) << "later paints run nothing";
+}
+
 } // namespace
 } // namespace kestrel::test
