@@ -18,7 +18,8 @@ rounds="${KESTREL_BENCH_ROUNDS:-3}"
 starts="${KESTREL_BENCH_STARTS:-15}"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb=""
+trap '[ -z "$xvfb" ] || kill "$xvfb"; rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 # The one-at-a-time locks live here, away from any running desktop session's.
 export XDG_RUNTIME_DIR="$work/run"
@@ -27,34 +28,57 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-# Each round starts every program $starts times in turn, so that a slow spell of the machine
-# touches them all alike. The tray is a StatusNotifierWatcher of our own on the private bus.
-xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- bash -c '
+# An X server of our own: it picks a free display number itself, which a fixed one (xvfb-run)
+# may find taken by another run on this machine.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+# Each round starts every program $starts times, one start of each in turn, so that a slow spell
+# of the machine (other builds) touches them all alike. Tray off: the private session bus has no
+# tray. Tray on: a second private bus, where a StatusNotifierWatcher of our own is the tray.
+dbus-run-session -- bash -c '
     set -euo pipefail
     build="$1" rounds="$2" starts="$3" work="$4"
     settings="$XDG_CONFIG_HOME/kestrel/KESTREL.INI"
     target="[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=1\nTarget_Type=Days\nCaption_option=yy:dd:hh:mm:ss\n"
     probe="$build/bench/first_paint"
+    off_bus="$DBUS_SESSION_BUS_ADDRESS"
+    on_bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/bus.pid")
+    trap "kill \$(cat \"$work/bus.pid\") 2>/dev/null || true" EXIT
+    DBUS_SESSION_BUS_ADDRESS="$on_bus" /usr/bin/python3 tests/e2e/tray_watcher.py "$work/items.log" >"$work/tray.out" 2>&1 &
+    tray=$!
+    for _ in $(seq 1 100); do
+        grep -q ready "$work/tray.out" 2>/dev/null && break
+        sleep 0.1
+    done
+    kestrel_with_tray() { # on|off
+        if [ "$1" == on ]; then
+            printf "$target[Tray]\nKeep Running When Toolbar Closed=True\n" >"$settings"
+            DBUS_SESSION_BUS_ADDRESS="$on_bus" "$probe" 1 "$build/exe/kestrel"
+        else
+            printf "$target" >"$settings"
+            DBUS_SESSION_BUS_ADDRESS="$off_bus" "$probe" 1 "$build/exe/kestrel"
+        fi
+    }
     printf "$target" >"$settings"
     "$probe" 3 "$build/bench/bare_window" >/dev/null # warm the caches
     "$probe" 3 "$build/exe/kestrel" >/dev/null
     for round in $(seq 1 "$rounds"); do
-        "$probe" "$starts" "$build/bench/bare_window" >"$work/bare-$round.txt"
-        "$probe" "$starts" "$build/bench/bare_window" --text >"$work/text-$round.txt"
-        printf "$target" >"$settings"
-        "$probe" "$starts" "$build/exe/kestrel" >"$work/tray-off-$round.txt"
-        /usr/bin/python3 tests/e2e/tray_watcher.py "$work/items.log" >"$work/tray.out" 2>&1 &
-        tray=$!
-        for _ in $(seq 1 100); do
-            grep -q ready "$work/tray.out" 2>/dev/null && break
-            sleep 0.1
+        for _ in $(seq 1 "$starts"); do
+            "$probe" 1 "$build/bench/bare_window" >>"$work/bare-$round.txt"
+            "$probe" 1 "$build/bench/bare_window" --text >>"$work/text-$round.txt"
+            kestrel_with_tray off >>"$work/tray-off-$round.txt"
+            kestrel_with_tray on >>"$work/tray-on-$round.txt"
+            "$probe" 1 "$build/screensaver/kestrel-saver" >>"$work/saver-$round.txt"
         done
-        printf "$target[Tray]\nKeep Running When Toolbar Closed=True\n" >"$settings"
-        "$probe" "$starts" "$build/exe/kestrel" >"$work/tray-on-$round.txt"
-        kill "$tray"
-        wait "$tray" 2>/dev/null || true
-        "$probe" "$starts" "$build/screensaver/kestrel-saver" >"$work/saver-$round.txt"
     done
+    kill "$tray"
+    wait "$tray" 2>/dev/null || true
     # Every start with the tray on put its icon in the tray.
     wc -l <"$work/items.log" >"$work/items.count"
 ' run "$build" "$rounds" "$starts" "$work"
@@ -83,7 +107,7 @@ print("## Start-up and memory")
 print()
 print(f"Time from starting the program to the first exposure of its window, and its peak resident memory, under "
       f"Xvfb with a private session bus, measured by `bench/first_paint` from outside the program: {rounds} rounds, "
-      f"each starting every program {starts} times in turn; the median of each round, and the median of the rounds' "
+      f"each starting every program {starts} times, one start of each in turn; the median of each round, and the median of the rounds' "
       f"medians. kestrel runs with a settings file present (a target, no window records). Tray off: no tray on the "
       f"session bus. Tray on: a StatusNotifierWatcher on the bus (`tests/e2e/tray_watcher.py`) and \"Keep running in "
       f"the tray when the toolbar is closed\" set; {open(f'{work}/items.count').read().strip()} of its "
