@@ -84,7 +84,7 @@ dbus-run-session -- bash -c '
 ' run "$build" "$rounds" "$starts" "$work"
 
 section=$(python3 - "$work" "$rounds" "$starts" <<'PY'
-import statistics, sys
+import datetime, statistics, sys
 work, rounds, starts = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 
 def rounds_of(name):
@@ -105,7 +105,9 @@ programs = [
 results = {name: rounds_of(name) for name, _ in programs}
 print("## Start-up and memory")
 print()
-print(f"Time from starting the program to the first exposure of its window, and its peak resident memory, under "
+print(f"Measured {datetime.date.today().isoformat()} by `bench/bench_startup.sh` (on a machine shared with other "
+      f"builds: compare programs within one run, not across runs). "
+      f"Time from starting the program to the first exposure of its window, and its peak resident memory, under "
       f"Xvfb with a private session bus, measured by `bench/first_paint` from outside the program: {rounds} rounds, "
       f"each starting every program {starts} times, one start of each in turn; the median of each round, and the median of the rounds' "
       f"medians. kestrel runs with a settings file present (a target, no window records). Tray off: no tray on the "
