@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the release preset and measures what the issues set targets for, then writes
 # bench/RESULTS.md: the core's speed (Google Benchmark), the breakdown window's display update,
-# start-up time and peak memory of kestrel and kestrel-saver against a bare Qt window, and CPU
-# use of both while ticking.
+# CPU use of kestrel and kestrel-saver while ticking, then (bench/bench_startup.sh) start-up time
+# and peak memory of both against the least Qt windows, with kestrel's tray off and on.
 # KESTREL_BENCH_CPU_SECONDS shortens the CPU runs (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,20 +32,11 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
 # An empty settings file: without one kestrel opens its first-run options dialog, which is not
-# the start-up being measured.
+# what is measured.
 mkdir -p "$XDG_CONFIG_HOME/kestrel"
 : >"$XDG_CONFIG_HOME/kestrel/KESTREL.INI"
 # The screensaver's one-at-a-time lock lives here, away from any running desktop session's.
 export XDG_RUNTIME_DIR="$home"
-
-echo "bench: start-up"
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    build/release/bench/first_paint 3 build/release/bench/bare_window >/dev/null   # warm the caches
-    build/release/bench/first_paint 15 build/release/bench/bare_window >"$1/bare.txt"
-    build/release/bench/first_paint 15 build/release/bench/bare_window --text >"$1/bare_text.txt"
-    build/release/bench/first_paint 15 build/release/exe/kestrel >"$1/kestrel.txt"
-    build/release/bench/first_paint 15 build/release/screensaver/kestrel-saver >"$1/saver.txt"
-' run "$out"
 
 # CPU use of a running program over a stretch of wall time, from its own accounting.
 cpu_percent() { # seconds, program...
@@ -85,17 +76,9 @@ def medians(path):
 def micro(value, unit):
     return value * {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[unit]
 
-def runs(path):
-    rows = [line.split() for line in open(path) if line.strip()]
-    return [float(r[0]) for r in rows], [int(r[1]) for r in rows]
-
 core = medians(f"{out}/core.json")
 windows = medians(f"{out}/windows.json")
 report = medians(f"{out}/report.json")
-bare_ms, bare_kib = runs(f"{out}/bare.txt")
-text_ms, text_kib = runs(f"{out}/bare_text.txt")
-kestrel_ms, kestrel_kib = runs(f"{out}/kestrel.txt")
-saver_ms, saver_kib = runs(f"{out}/saver.txt")
 
 cpu = subprocess.run(["sh", "-c", "grep -m1 'model name' /proc/cpuinfo | cut -d: -f2"], capture_output=True, text=True).stdout.strip()
 memory = subprocess.run(["sh", "-c", "free -h | awk '/Mem:/ {print $2}'"], capture_output=True, text=True).stdout.strip()
@@ -133,6 +116,11 @@ milestone_mib = next(b["MiB"] for b in json.load(open(f"{out}/core.json"))["benc
 print(f"| heap of 100,000 milestones beyond an empty table | {milestone_mib:.1f} MiB | 20 MB | "
       f"{'yes' if milestone_mib * 1.048576 <= 20 else 'NO'} |")
 print()
+print("A tick that changes the countdown file's length (a unit gains or loses a digit: about twice a minute when seconds are "
+      "shown) replaces the file through a new one; on this machine's disk creating or truncating a file costs "
+      "about 150 µs however it is done, so that path stays above 100 µs. Every other tick rewrites the file "
+      "in place.")
+print()
 print("## Project report")
 print()
 print("The longest report the 16-bit count allows (from May 1910 to 1 January 2000, 1,077 pages), offscreen.")
@@ -147,39 +135,6 @@ report_peak = next(b["peak_MiB"] for b in json.load(open(f"{out}/report.json"))[
 print(f"| peak memory of the process while writing the PDF | {report_peak:.1f} MiB | 150 MB | "
       f"{'yes' if report_peak * 1.048576 <= 150 else 'NO'} |")
 print()
-print("## Start-up and memory")
-print()
-print("Time from starting the program to the first exposure of its window, and its peak resident memory, "
-      "under Xvfb, 15 runs each, measured by `bench/first_paint` from outside the program, with no settings file. "
-      "The yardstick is `bench/bare_window`, an empty `QMainWindow` that quits after its first paint. "
-      "`kestrel-saver` runs full screen (1280x800), so its memory includes a window of the screen's size.")
-print()
-print("| program | median time to first paint | median peak memory |")
-print("|---|---|---|")
-print(f"| bare Qt window | {statistics.median(bare_ms):.1f} ms | {statistics.median(bare_kib) / 1024:.1f} MiB |")
-print(f"| bare Qt window with one line of text (for reference) | {statistics.median(text_ms):.1f} ms | "
-      f"{statistics.median(text_kib) / 1024:.1f} MiB |")
-print(f"| kestrel (toolbar) | {statistics.median(kestrel_ms):.1f} ms | {statistics.median(kestrel_kib) / 1024:.1f} MiB |")
-t_ratio = statistics.median(kestrel_ms) / statistics.median(bare_ms)
-m_ratio = statistics.median(kestrel_kib) / statistics.median(bare_kib)
-print(f"| kestrel ratio to the bare window (goal at most 1.3) | {t_ratio:.2f} {'met' if t_ratio <= 1.3 else 'NOT met'} | "
-      f"{m_ratio:.2f} {'met' if m_ratio <= 1.3 else 'NOT met'} |")
-print(f"| kestrel ratio to the window with text | {statistics.median(kestrel_ms) / statistics.median(text_ms):.2f} | "
-      f"{statistics.median(kestrel_kib) / statistics.median(text_kib):.2f} |")
-print(f"| kestrel-saver (full screen) | {statistics.median(saver_ms):.1f} ms | {statistics.median(saver_kib) / 1024:.1f} MiB |")
-saver_t_ratio = statistics.median(saver_ms) / statistics.median(bare_ms)
-saver_m_ratio = statistics.median(saver_kib) / statistics.median(bare_kib)
-print(f"| kestrel-saver ratio (memory goal at most 1.3) | {saver_t_ratio:.2f} | "
-      f"{saver_m_ratio:.2f} {'met' if saver_m_ratio <= 1.3 else 'NOT met'} |")
-print()
-print("The empty window never loads the desktop's fonts; any window that shows words does, and the window "
-      "with one line of text shows what that costs here. Kestrel's own work on top of it is the last ratio.")
-print()
-print("A tick that changes the countdown file's length (a unit gains or loses a digit: about twice a minute when seconds are "
-      "shown) replaces the file through a new one; on this machine's disk creating or truncating a file costs "
-      "about 150 µs however it is done, so that path stays above 100 µs. Every other tick rewrites the file "
-      "in place.")
-print()
 print("## CPU use")
 print()
 print("| program | over | CPU of one core | target |")
@@ -191,5 +146,7 @@ print(f"| kestrel-saver, full screen, ticking every second | {cpu_seconds} s | {
 PY
 echo "bench: the status line against date"
 bench/bench_status.sh >/dev/null
+echo "bench: start-up, tray off and on"
+bench/bench_startup.sh >/dev/null
 echo "bench: wrote bench/RESULTS.md"
 cat bench/RESULTS.md

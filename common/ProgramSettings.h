@@ -127,6 +127,9 @@ inline constexpr SettingKey CompanyLogo{kFileOptionsSection, "Company Logo", nul
 // "Forms Open": how many windows were open at the last close, then "Form1", "Form2", ... each
 // naming one of them.
 inline constexpr SettingKey FormCount{kFormsOpenSection, "FormCount", "0"};
+// "True": closing the toolbar leaves the program running in the panel's tray, toolbar hidden.
+inline constexpr SettingKey KeepRunningInTray{"Tray", "Keep Running When Toolbar Closed", "False", Computed::None,
+                                              WriteRule::WhenChanged};
 inline constexpr const char* kFormKeyPrefix = "Form";
 // "Screensaver" of KESTREL.INI: the countdown kestrel-saver shows when its command line names none.
 inline constexpr SettingKey ScreensaverCountdown{kScreensaverSection, "Countdown", "Default", Computed::None,

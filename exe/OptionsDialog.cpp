@@ -13,6 +13,7 @@
 #include "Program.h"
 #include "Presets.h"
 #include "Steps.h"
+#include "TrayIcon.h"
 #include "Units.h"
 
 #include <QAction>
@@ -117,6 +118,8 @@ OptionsValues OptionsFromSettings(const Program& program)
             v.countdownNames.append(QString::fromStdString(countdown.name));
         }
     }
+    v.keepRunningInTray = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
+    v.trayAvailable = TrayAvailable();
     return v;
 }
 
@@ -167,6 +170,10 @@ void ApplyOptions(Program& program, const OptionsValues& v)
         step([&] { program.write(key, text, program.read(key)); });
     }
     step([&] {
+        const bool keeping = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
+        program.write(setting::KeepRunningInTray, BoolText(v.keepRunningInTray), BoolText(keeping));
+    });
+    step([&] {
         if (auto write = PersonalDateWrite(v.presetText.toStdString(), v.targetDateText.toStdString(), currentYear)) {
             program.write(std::move(*write));
         }
@@ -211,6 +218,7 @@ OptionsDialog::OptionsDialog(Program& program)
     // taller than a small screen.
     auto* moreScroll = new QScrollArea;
     moreScroll->setObjectName(QStringLiteral("scrollMoreOptions"));
+    moreScroll->setAccessibleName(QStringLiteral("More Options"));
     moreScroll->setWidgetResizable(true);
     moreScroll->setFrameShape(QFrame::NoFrame);
     moreScroll->setWidget(m_more);

@@ -532,6 +532,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     layout->addWidget(newSharedCalendarFrame());
     layout->addWidget(m_startAtLogin);
     layout->addWidget(makeScreensaverGroup());
+    layout->addWidget(buildTrayBox());
     layout->addStretch(1);
 }
 
@@ -591,6 +592,24 @@ QGroupBox* MoreOptionsPage::makeScreensaverGroup()
     return m_screensaverGroup;
 }
 
+QGroupBox* MoreOptionsPage::buildTrayBox()
+{
+    auto* box = new QGroupBox(QStringLiteral("Tray"), this);
+    box->setObjectName(QStringLiteral("fraTray"));
+    m_keepRunningInTray = new QCheckBox(QStringLiteral("Keep running in the t&ray when the toolbar is closed"), box);
+    m_keepRunningInTray->setObjectName(QStringLiteral("chkKeepRunningInTray"));
+    m_noTray = new QLabel(QStringLiteral("This desktop has no tray for Kestrel's icon, so closing the toolbar ends "
+                                         "Kestrel."),
+                          box);
+    m_noTray->setObjectName(QStringLiteral("lblNoTray"));
+    m_noTray->setWordWrap(true);
+    m_noTray->setVisible(false);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(m_keepRunningInTray);
+    layout->addWidget(m_noTray);
+    return box;
+}
+
 void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_calendarUrl->setText(values.calendarUrl);
@@ -607,6 +626,9 @@ void MoreOptionsPage::load(const OptionsValues& values)
     const int chosen = static_cast<int>(values.countdownNames.indexOf(values.screensaverCountdown, 0));
     m_screensaverCountdown->setCurrentIndex(std::max(chosen, 0));
     m_screensaverGroup->setVisible(!values.countdownNames.isEmpty());
+    m_keepRunningInTray->setChecked(values.keepRunningInTray);
+    m_keepRunningInTray->setEnabled(values.trayAvailable);
+    m_noTray->setVisible(!values.trayAvailable);
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
@@ -623,6 +645,7 @@ void MoreOptionsPage::store(OptionsValues& values) const
     if (m_screensaverCountdown->count() > 0) {
         values.screensaverCountdown = m_screensaverCountdown->currentText();
     }
+    values.keepRunningInTray = m_keepRunningInTray->isChecked();
 }
 
 } // namespace kestrel

@@ -51,6 +51,9 @@ struct OptionsValues
     // countdowns there are to choose from; no choice when the list is empty.
     QString screensaverCountdown;
     QStringList countdownNames;
+    // "Keep running in the tray when the toolbar is closed", and whether the desktop has a tray.
+    bool keepRunningInTray = false;
+    bool trayAvailable = false;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -182,12 +185,17 @@ public:
     QLineEdit* calendarPasswordEdit() const { return m_calendarPassword; }
     QCheckBox* shareMilestonesBox() const { return m_shareMilestones; }
     QComboBox* screensaverCountdownBox() const { return m_screensaverCountdown; }
+    QCheckBox* keepRunningInTrayBox() const { return m_keepRunningInTray; }
+    // The line under it that says why it is greyed, shown only when the desktop has no tray.
+    QLabel* noTrayLine() const { return m_noTray; }
 
 private:
     QGroupBox* newRemindersFrame();
     QGroupBox* newSharedCalendarFrame();
     // The group "Screensaver": which countdown kestrel-saver shows.
     QGroupBox* makeScreensaverGroup();
+    // The group "Tray": keep running in the tray when the toolbar is closed.
+    QGroupBox* buildTrayBox();
 
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
@@ -200,6 +208,8 @@ private:
     QCheckBox* m_shareMilestones;
     QComboBox* m_screensaverCountdown = nullptr;
     QGroupBox* m_screensaverGroup = nullptr;
+    QCheckBox* m_keepRunningInTray = nullptr;
+    QLabel* m_noTray = nullptr;
 };
 
 } // namespace kestrel

@@ -22,6 +22,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include <cmath>
@@ -30,6 +32,53 @@
 #include <unistd.h>
 
 namespace kestrel {
+
+namespace {
+
+// Start-up work that does not wait for the toolbar's first paint begins at the latest this long
+// after the start (a toolbar restored minimised does not paint).
+constexpr int kLatestDeferredStartMilliseconds = 2000;
+
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget& window, std::function<void()> work) : QObject(&window), m_work(std::move(work))
+    {
+        window.installEventFilter(this);
+        QTimer::singleShot(kLatestDeferredStartMilliseconds, this, &AfterFirstPaint::run);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            // Once the paint has gone to the screen.
+            QTimer::singleShot(0, this, &AfterFirstPaint::run);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void run()
+    {
+        if (!m_work) {
+            return;
+        }
+        parent()->removeEventFilter(this);
+        const std::function<void()> work = std::move(m_work);
+        m_work = nullptr;
+        work();
+    }
+
+    std::function<void()> m_work;
+};
+
+} // namespace
+
+void RunAfterFirstPaint(QWidget& window, std::function<void()> work)
+{
+    new AfterFirstPaint(window, std::move(work));
+}
 
 namespace {
 
@@ -430,18 +479,19 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
     shownDialogs.setParentWindow(toolbar);
     // Deleting or renaming this countdown from another one's window closes it first.
     QObject::connect(&instance, &SingleInstance::closeRequested, toolbar, [toolbar] { toolbar->endProgram(); });
-    QObject::connect(&instance, &SingleInstance::showRequested, toolbar, [toolbar] {
-        toolbar->setWindowState(toolbar->windowState() & ~Qt::WindowMinimized);
-        toolbar->show();
-        toolbar->raise();
-        toolbar->activateWindow();
+    QObject::connect(&instance, &SingleInstance::showRequested, toolbar, &ToolbarWindow::bringForward);
+    // Desktop notifications ride on the toolbar's tick; the iCalendar file follows the milestones
+    // and the target; the team's shared calendar follows the milestones; the tray shows the count.
+    // None of them is needed for the toolbar's first paint, so they start after it.
+    std::optional<Notifications> notifications;
+    std::optional<CalendarFeed> calendarFeed;
+    std::optional<SharedCalendarSync> sharedCalendar;
+    RunAfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, &sharedCalendar, toolbar] {
+        notifications.emplace(program);
+        calendarFeed.emplace(program);
+        sharedCalendar.emplace(program);
+        toolbar->showTrayIcon();
     });
-    // Desktop notifications ride on the toolbar's tick.
-    Notifications notifications(program);
-    // The iCalendar file follows the milestones and the target.
-    CalendarFeed calendarFeed(program);
-    // The team's shared calendar follows the milestones.
-    SharedCalendarSync sharedCalendar(program);
     toolbar->Load();
     if (firstRun) {
         // Without a settings file the built-in target lies in the past: the options dialog

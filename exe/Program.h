@@ -20,6 +20,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -161,6 +162,10 @@ void SaveOpenWindows(Program& program);
 // The window names recorded as open at the last close, in the order they were first opened;
 // unknown names, "frmAbout" and "frmMilestone" are left out.
 std::vector<QString> RecordedOpenWindows(const Program& program);
+
+// Runs start-up work that the first paint does not need once, from the event loop, after the
+// window's first paint (or a little later at the latest, should the window not paint).
+void RunAfterFirstPaint(QWidget& window, std::function<void()> work);
 
 // The program's start for one countdown: help-file search, settings, then the toolbar window.
 // Returns the exit code.

@@ -11,6 +11,7 @@
 #include "Program.h"
 #include "Steps.h"
 #include "ToolbarIcons.h"
+#include "TrayIcon.h"
 #include "Units.h"
 
 #include <QAction>
@@ -106,6 +107,7 @@ ToolbarWindow::ToolbarWindow(Program& program)
 
 ToolbarWindow::~ToolbarWindow()
 {
+    m_tray.reset();
     // The list announces this window's own unloading while it is being destroyed.
     disconnect(&m_program.windows, nullptr, this, nullptr);
 }
@@ -437,10 +439,16 @@ void ToolbarWindow::endProgram()
     m_idleTimer->stop();
     m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
     {
-        // The toolbar's place and the open windows reach the settings file in one replace.
+        // The toolbar's place and the open windows reach the settings file in one replace. A
+        // toolbar hidden in the tray recorded both when it went there; windows opened from the
+        // tray since then are recorded instead.
         const SettingsAction action(m_program);
-        m_life.storePlace();
-        SaveOpenWindows(m_program);
+        if (!m_hiddenInTray) {
+            m_life.storePlace();
+        }
+        if (!m_hiddenInTray || m_program.windows.count() > 1) {
+            SaveOpenWindows(m_program);
+        }
     }
     // Only a running event loop is told to end: outside one (a window test) the request would
     // stay pending and end the next modal dialog at once.
@@ -449,8 +457,54 @@ void ToolbarWindow::endProgram()
     }
 }
 
+void ToolbarWindow::showTrayIcon()
+{
+    if (m_tray) {
+        return;
+    }
+    m_tray = std::make_unique<TrayIcon>(m_program, *this);
+    connect(m_tray.get(), &TrayIcon::trayLost, this, &ToolbarWindow::bringForward);
+}
+
+void ToolbarWindow::hideToTray()
+{
+    if (m_ended || m_hiddenInTray) {
+        return;
+    }
+    m_program.help.WinHelp(m_program.helpFilePath, HelpViewer::Quit);
+    {
+        const SettingsAction action(m_program);
+        m_life.storePlace();
+        SaveOpenWindows(m_program);
+    }
+    m_hiddenInTray = true;
+    hide();
+}
+
+void ToolbarWindow::bringForward()
+{
+    if (m_ended) {
+        return;
+    }
+    const bool fromTray = m_hiddenInTray;
+    m_hiddenInTray = false;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    if (fromTray) {
+        RunStep(m_program.dialogs, [this] { restoreOpenWindows(); });
+    }
+}
+
 void ToolbarWindow::closeEvent(QCloseEvent* event)
 {
+    const bool keepRunning = IsTrueText(m_program.read(setting::KeepRunningInTray).toStdString());
+    if (!m_ended && WhenToolbarCloses(keepRunning, m_tray && m_tray->inTray()) == ToolbarClose::HideToTray) {
+        event->ignore();
+        hideToTray();
+        return;
+    }
     endProgram();
     event->accept();
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QTimer;
@@ -17,6 +18,7 @@ namespace kestrel {
 
 class ElasticPanel;
 struct Program;
+class TrayIcon;
 
 // The main window: the live countdown line in its title, seven picture buttons that open and
 // close the other windows, the today line, the target line and the company panel. It owns the
@@ -47,6 +49,18 @@ public:
     // Ends the program as "&Close" does: the help viewer closes, the toolbar's place and the open
     // windows are recorded, the event loop ends. Running it again does nothing.
     void endProgram();
+
+    // Puts the count in the panel's tray (once the toolbar has painted: start-up does not wait for
+    // the tray). Without a tray the icon waits for one.
+    void showTrayIcon();
+    TrayIcon* trayIcon() const { return m_tray.get(); }
+    // Hides the toolbar in the tray: its place and the open windows are recorded, and the windows
+    // closed, as at the end of the program; the help viewer closes.
+    void hideToTray();
+    bool hiddenInTray() const { return m_hiddenInTray; }
+    // Shows the toolbar and brings it forward (a second start of kestrel, the tray's menu); coming
+    // out of the tray it reopens the windows recorded when it went there.
+    void bringForward();
 
     QToolButton* button(Button which) const;
     // The command a button and its menu item share.
@@ -93,7 +107,9 @@ private:
     QTimer* m_idleTimer = nullptr;
     bool m_loaded = false;
     bool m_ended = false;
+    bool m_hiddenInTray = false;
     WindowLife m_life;
+    std::unique_ptr<TrayIcon> m_tray;
 };
 
 } // namespace kestrel
