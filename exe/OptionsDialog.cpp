@@ -8,7 +8,9 @@
 #include "IndexTab.h"
 #include "Notices.h"
 #include "OwnFiles.h"
+#include "Holidays.h"
 #include "Program.h"
+#include "WorkDaysOptions.h"
 #include "Presets.h"
 #include "Steps.h"
 #include "Units.h"
@@ -67,6 +69,9 @@ OptionsValues OptionsFromSettings(const Program& program)
     v.notifications = ReadNoticeMemory(program.settings).enabled;
     v.calendarFile = program.read(setting::CalendarFile);
     v.startAtLogin = !program.autostartEntry.empty() && AutostartEnabled(program.autostartEntry);
+    for (const std::string& file : HolidayFiles(program.settings)) {
+        v.holidayFiles.append(QString::fromStdString(file));
+    }
     return v;
 }
 
@@ -117,6 +122,7 @@ void ApplyOptions(Program& program, const OptionsValues& v)
             SetAutostart(program.autostartEntry, v.startAtLogin, program.programPath);
         }
     });
+    step([&] { ApplyWorkDaysOptions(program, v); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "IndexTab.h"
 #include "MonthView.h"
 #include "Presets.h"
+#include "WorkDaysOptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -503,7 +504,8 @@ void FileOptionsPage::store(OptionsValues& values) const
 
 MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     : QWidget(parent), m_startAtLogin(new QCheckBox(QStringLiteral("Start &Kestrel when I log in"), this)),
-      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this))
+      m_countUp(new QCheckBox(QStringLiteral("After the target, count t&he time since it"), this)),
+      m_workDays(new WorkDaysOptionsGroup(this))
 {
     m_countUp->setObjectName(QStringLiteral("chkCountUp"));
     setObjectName(QStringLiteral("pageMoreOptions"));
@@ -512,6 +514,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_countUp);
     layout->addWidget(m_startAtLogin);
+    layout->addWidget(m_workDays);
     layout->addStretch(1);
 }
 
@@ -519,12 +522,14 @@ void MoreOptionsPage::load(const OptionsValues& values)
 {
     m_startAtLogin->setChecked(values.startAtLogin);
     m_countUp->setChecked(IsTrueText(values.settings.CountUp));
+    m_workDays->load(values);
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
 {
     values.startAtLogin = m_startAtLogin->isChecked();
     values.settings.CountUp = m_countUp->isChecked() ? "True" : "False";
+    m_workDays->store(values);
 }
 
 } // namespace kestrel

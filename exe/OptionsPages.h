@@ -6,6 +6,7 @@
 #include "ProgramSettings.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -21,6 +22,7 @@ namespace kestrel {
 
 class IndexTab;
 class MonthView;
+class WorkDaysOptionsGroup;
 
 // What the controls of the options dialog hold: the texts that Apply stores.
 struct OptionsValues
@@ -37,6 +39,8 @@ struct OptionsValues
     QString calendarFile;
     // Kestrel starts with the desktop session: what the autostart entry on disk says.
     bool startAtLogin = false;
+    // The holiday calendars ("Holiday File1", ...), in order.
+    QStringList holidayFiles;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -160,10 +164,12 @@ public:
 
     QCheckBox* startAtLoginBox() const { return m_startAtLogin; }
     QCheckBox* countUpBox() const { return m_countUp; }
+    WorkDaysOptionsGroup* workDaysGroup() const { return m_workDays; }
 
 private:
     QCheckBox* m_startAtLogin;
     QCheckBox* m_countUp;
+    WorkDaysOptionsGroup* m_workDays;
 };
 
 } // namespace kestrel

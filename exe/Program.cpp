@@ -10,6 +10,7 @@
 #include "Notifications.h"
 #include "ToolbarWindow.h"
 #include "SingleInstance.h"
+#include "WorkDaysSetup.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -376,6 +377,8 @@ int StartProgram(QApplication& app)
     const bool firstRun = IsFirstRun(program.settings);
     FindHelpFile(program, kHelpFileName);
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
+    // The holiday cache follows calendars changed since it was built.
+    RefreshWorkDays(program, false);
     // Writes killed half-way (a crash, a power cut) leave their temporary files beside the
     // settings, milestone and countdown files: clear away those of our own naming.
     for (const std::filesystem::path& file :
@@ -401,6 +404,9 @@ int StartProgram(QApplication& app)
     Notifications notifications(program);
     // The iCalendar file follows the milestones and the target.
     CalendarFeed calendarFeed(program);
+    // The holiday feed is fetched at start and once a day.
+    HolidayFeed holidayFeed(program);
+    holidayFeed.fetch();
     toolbar->Load();
     if (firstRun) {
         // Without a settings file the built-in target lies in the past: the options dialog

@@ -3,11 +3,13 @@
 #include "ReportPdf.h"
 
 #include "AtomicFile.h"
+#include "Holidays.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "ReportComposer.h"
 #include "RuntimeError.h"
 #include "Settings.h"
+#include "WorkDaysSetup.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -158,7 +160,16 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
     }
 
     const SettingsFile settings(DefaultSettingsPath());
-    const ProgramSettings programSettings = LoadProgramSettings(settings, DefaultDataDirectory());
+    ProgramSettings programSettings = LoadProgramSettings(settings, DefaultDataDirectory());
+    // The holiday cache follows calendars changed since it was built.
+    for (const std::string& problem :
+         UpdateHolidayCache(settings.path(), programSettings, HolidayFiles(settings), false)) {
+        Complain(QString::fromStdString(problem));
+    }
+    LoadWorkCalendar(programSettings, settings.path());
+    if (!programSettings.workDaysProblem.empty()) {
+        Complain(QString::fromStdString(programSettings.workDaysProblem));
+    }
     MilestoneTable milestones;
     if (const auto error = milestones.LoadMilestones(MilestoneFilePath(programSettings, DefaultDataDirectory()))) {
         Complain(QStringLiteral("milestones: %1 (the report shows the milestones read before it)")
