@@ -210,7 +210,7 @@ bool HolidayCacheOutOfDate(const std::filesystem::path& cache, const std::vector
     const auto time = [](const FileIdentity& id) { return std::pair(id.modifiedSeconds, id.modifiedNanoseconds); };
     return std::any_of(calendars.begin(), calendars.end(), [&](const std::filesystem::path& calendar) {
         const std::optional<FileIdentity> identity = IdentityOfFile(calendar);
-        return identity && time(*identity) > time(*built);
+        return identity && time(*identity) >= time(*built);
     });
 }
 
