@@ -6,6 +6,7 @@
 #include "Countdown.h"
 #include "Settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -75,9 +76,10 @@ std::string HolidayCacheText(const std::vector<Holiday>& holidays)
     return text;
 }
 
-std::optional<std::vector<Holiday>> ReadHolidayCacheText(std::string_view text)
+std::optional<HolidayTable> ReadHolidayCacheTable(std::string_view text)
 {
-    std::vector<Holiday> holidays;
+    HolidayTable table;
+    table.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     bool heading = true;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -100,27 +102,50 @@ std::optional<std::vector<Holiday>> ReadHolidayCacheText(std::string_view text)
         long long day = 0;
         const auto [at, error] = std::from_chars(line.data(), line.data() + tab, day);
         if (error != std::errc() || at != line.data() + tab || day < kFirstHoliday || day > kLastHoliday ||
-            (!holidays.empty() && day <= holidays.back().day)) {
+            !table.add(day, line.substr(tab + 1))) {
             return std::nullopt;
         }
-        holidays.push_back({day, std::string(line.substr(tab + 1))});
     }
     if (heading) {
         return std::nullopt;
     }
-    return holidays;
+    return table;
 }
 
-std::optional<std::vector<Holiday>> ReadHolidayCache(const std::filesystem::path& path)
+std::optional<std::vector<Holiday>> ReadHolidayCacheText(std::string_view text)
+{
+    std::optional<HolidayTable> table = ReadHolidayCacheTable(text);
+    if (!table) {
+        return std::nullopt;
+    }
+    return table->holidays();
+}
+
+namespace {
+
+// The holiday table of the cache file; an empty one when there is no cache, nothing when it is
+// damaged or cannot be read.
+std::optional<HolidayTable> ReadHolidayCacheFile(const std::filesystem::path& path)
 {
     FileResult<FileContents> read = ReadRegularFile(path, kMaxCacheBytes);
     if (!read) {
         if (read.systemError() == ENOENT) {
-            return std::vector<Holiday>{};
+            return HolidayTable{};
         }
         return std::nullopt;
     }
-    return ReadHolidayCacheText(read.value().bytes);
+    return ReadHolidayCacheTable(read.value().bytes);
+}
+
+} // namespace
+
+std::optional<std::vector<Holiday>> ReadHolidayCache(const std::filesystem::path& path)
+{
+    std::optional<HolidayTable> table = ReadHolidayCacheFile(path);
+    if (!table) {
+        return std::nullopt;
+    }
+    return table->holidays();
 }
 
 void WriteHolidayCache(const std::filesystem::path& path, const std::vector<Holiday>& holidays)
@@ -176,7 +201,7 @@ void LoadWorkCalendar(ProgramSettings& settings, const std::filesystem::path& se
         week = WorkingWeek{};
     }
     const std::filesystem::path cache = HolidayCachePath(settingsFile);
-    std::optional<std::vector<Holiday>> holidays = ReadHolidayCache(cache);
+    std::optional<HolidayTable> holidays = ReadHolidayCacheFile(cache);
     if (!holidays) {
         if (!settings.workDaysProblem.empty()) {
             settings.workDaysProblem += '\n';

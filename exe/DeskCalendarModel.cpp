@@ -113,8 +113,8 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
             todayCount = count - 1;
         }
         if (calendar != nullptr) {
-            if (const std::string* holiday = calendar->holidayOn(dayNumber)) {
-                cell.holiday = *holiday;
+            if (const std::optional<std::string_view> holiday = calendar->holidayOn(dayNumber)) {
+                cell.holiday = std::string(*holiday);
             }
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {

@@ -125,8 +125,8 @@ void ReportComposer::ComposeReport(int year, int month)
             }
         }
         if (calendar != nullptr) {
-            if (const std::string* holiday = calendar->holidayOn(DayOf(reportDay))) {
-                const QString name = QString::fromStdString(*holiday);
+            if (const std::optional<std::string_view> holiday = calendar->holidayOn(DayOf(reportDay))) {
+                const QString name = QString::fromUtf8(holiday->data(), static_cast<qsizetype>(holiday->size()));
                 notes = notes.isEmpty() ? name : notes + QStringLiteral("; ") + name;
             }
         }

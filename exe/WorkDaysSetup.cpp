@@ -122,10 +122,11 @@ void HolidayFeed::redraw()
 void HolidayFeed::fetch()
 {
     const QString url = QString::fromStdString(m_program.ProgramSettings.HolidayFeed);
-    m_fetchedUrl = url;
+    // Not while holidays are off: turning them on fetches at once.
     if (url.isEmpty() || !IsTrueText(m_program.ProgramSettings.UseHolidays) || m_reply != nullptr) {
         return;
     }
+    m_fetchedUrl = url;
     if (!HolidayFeedAllowed(url)) {
         failed(QStringLiteral("only https addresses, or http on this computer, are fetched"));
         return;

@@ -112,6 +112,12 @@ long long DayOf(DateValue date)
 
 std::vector<Holiday> MergeHolidays(std::vector<Holiday> holidays)
 {
+    // A cache is read already sorted, one a day: then there is nothing to do, and the programs
+    // that read it at every start pay for one pass only.
+    if (std::adjacent_find(holidays.begin(), holidays.end(),
+                           [](const Holiday& a, const Holiday& b) { return a.day >= b.day; }) == holidays.end()) {
+        return holidays;
+    }
     std::stable_sort(holidays.begin(), holidays.end(),
                      [](const Holiday& a, const Holiday& b) { return a.day < b.day; });
     std::vector<Holiday> merged;
@@ -131,12 +137,58 @@ std::vector<Holiday> MergeHolidays(std::vector<Holiday> holidays)
     return merged;
 }
 
-WorkCalendar::WorkCalendar(WorkingWeek week, std::vector<Holiday> holidays)
-    : m_usesHolidays(true), m_week(week), m_holidays(MergeHolidays(std::move(holidays)))
+HolidayTable::HolidayTable(const std::vector<Holiday>& merged)
 {
-    for (const Holiday& holiday : m_holidays) {
-        if (m_week.works(WeekdayOfDay(holiday.day))) {
-            m_daysOffWork.push_back(holiday.day);
+    reserve(merged.size());
+    for (const Holiday& holiday : merged) {
+        add(holiday.day, holiday.name);
+    }
+}
+
+bool HolidayTable::add(long long day, std::string_view name)
+{
+    if (!m_days.empty() && day <= m_days.back()) {
+        return false;
+    }
+    m_days.push_back(static_cast<std::int32_t>(day));
+    m_names.append(name);
+    m_nameEnds.push_back(static_cast<std::uint32_t>(m_names.size()));
+    return true;
+}
+
+void HolidayTable::reserve(std::size_t count)
+{
+    m_days.reserve(count);
+    m_nameEnds.reserve(count);
+}
+
+std::string_view HolidayTable::name(std::size_t i) const
+{
+    const std::uint32_t begin = i == 0 ? 0 : m_nameEnds[i - 1];
+    return std::string_view(m_names).substr(begin, m_nameEnds[i] - begin);
+}
+
+std::vector<Holiday> HolidayTable::holidays() const
+{
+    std::vector<Holiday> all;
+    all.reserve(size());
+    for (std::size_t i = 0; i < size(); ++i) {
+        all.push_back({day(i), std::string(name(i))});
+    }
+    return all;
+}
+
+WorkCalendar::WorkCalendar(WorkingWeek week, std::vector<Holiday> holidays)
+    : WorkCalendar(week, HolidayTable(MergeHolidays(std::move(holidays))))
+{}
+
+WorkCalendar::WorkCalendar(WorkingWeek week, HolidayTable holidays)
+    : m_usesHolidays(true), m_week(week), m_holidays(std::move(holidays))
+{
+    m_daysOffWork.reserve(m_holidays.size());
+    for (const std::int32_t day : m_holidays.days()) {
+        if (m_week.works(WeekdayOfDay(day))) {
+            m_daysOffWork.push_back(day);
         }
     }
 }
@@ -182,11 +234,14 @@ bool WorkCalendar::worked(long long day) const
     return m_week.works(weekday) && !std::binary_search(m_daysOffWork.begin(), m_daysOffWork.end(), day);
 }
 
-const std::string* WorkCalendar::holidayOn(long long day) const
+std::optional<std::string_view> WorkCalendar::holidayOn(long long day) const
 {
-    const auto at = std::lower_bound(m_holidays.begin(), m_holidays.end(), day,
-                                     [](const Holiday& h, long long d) { return h.day < d; });
-    return at != m_holidays.end() && at->day == day ? &at->name : nullptr;
+    const std::vector<std::int32_t>& days = m_holidays.days();
+    const auto at = std::lower_bound(days.begin(), days.end(), day);
+    if (at == days.end() || *at != day) {
+        return std::nullopt;
+    }
+    return m_holidays.name(static_cast<std::size_t>(at - days.begin()));
 }
 
 } // namespace kestrel

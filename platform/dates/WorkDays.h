@@ -55,6 +55,32 @@ struct Holiday
 // Sorts holidays by day and makes one of every day, its names joined by ", " in the order given.
 std::vector<Holiday> MergeHolidays(std::vector<Holiday> holidays);
 
+// Holidays sorted by day, one a day, their names kept end to end in one text: the form the
+// programs read from the holiday cache at every start, kept small so that reading costs little.
+class HolidayTable
+{
+public:
+    HolidayTable() = default;
+    // From holidays sorted by day, one a day (MergeHolidays).
+    explicit HolidayTable(const std::vector<Holiday>& merged);
+
+    // Adds a holiday after the last one; false (and nothing added) when its day is not later.
+    bool add(long long day, std::string_view name);
+    void reserve(std::size_t count);
+
+    std::size_t size() const { return m_days.size(); }
+    bool empty() const { return m_days.empty(); }
+    long long day(std::size_t i) const { return m_days[i]; }
+    std::string_view name(std::size_t i) const;
+    const std::vector<std::int32_t>& days() const { return m_days; }
+    std::vector<Holiday> holidays() const;
+
+private:
+    std::vector<std::int32_t> m_days;
+    std::vector<std::uint32_t> m_nameEnds;
+    std::string m_names;
+};
+
 // Which days are work days. Made without a working week it is the older rule (WorkDayCount,
 // weekends are Saturday and Sunday); made with one, the work days from D up to T are the days d
 // with D <= d < T whose weekday is worked and that are no holiday, counted with a binary search
@@ -64,11 +90,12 @@ class WorkCalendar
 public:
     WorkCalendar() = default;
     WorkCalendar(WorkingWeek week, std::vector<Holiday> holidays);
+    WorkCalendar(WorkingWeek week, HolidayTable holidays);
 
     // Whether the working week and the holidays apply rather than the older rule.
     bool usesHolidays() const { return m_usesHolidays; }
     WorkingWeek week() const { return m_week; }
-    const std::vector<Holiday>& holidays() const { return m_holidays; }
+    const HolidayTable& holidays() const { return m_holidays; }
 
     // The work days from day `from` up to day `to` (the count of the days in [from, to) that
     // are worked), negative when `to` is earlier (minus the count of the days in [to, from)).
@@ -80,15 +107,15 @@ public:
     // Whether a day is worked: its weekday is in the week and it is no holiday. Under the older
     // rule every day but Saturday and Sunday.
     bool worked(long long day) const;
-    // The holiday's name on a day, or null.
-    const std::string* holidayOn(long long day) const;
+    // The holiday's name on a day, or nothing.
+    std::optional<std::string_view> holidayOn(long long day) const;
 
 private:
     bool m_usesHolidays = false;
     WorkingWeek m_week;
-    std::vector<Holiday> m_holidays;
+    HolidayTable m_holidays;
     // The holidays that fall on a worked weekday, sorted: only they take a day off the count.
-    std::vector<long long> m_daysOffWork;
+    std::vector<std::int32_t> m_daysOffWork;
 };
 
 } // namespace kestrel

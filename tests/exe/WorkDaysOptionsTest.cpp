@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Kestrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DeskCalendar.h"
+#include "DeskCalendarWidgets.h"
 #include "Holidays.h"
 #include "OptionsDialog.h"
 #include "OptionsPages.h"
 #include "ProgramFixture.h"
 #include "ScopedEnvironment.h"
 #include "WorkDaysOptions.h"
+#include "WorkDaysSetup.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,7 +67,7 @@ TEST_F(WorkDaysOptionsTest, ApplyStoresTheWorkDaysAndBuildsTheHolidayCache)
     EXPECT_EQ(Setting("Work Days", "Holiday Feed"), "<missing>");
     const WorkCalendar& rule = program->ProgramSettings.workDayRule();
     ASSERT_TRUE(rule.usesHolidays());
-    ASSERT_NE(rule.holidayOn(DayOf(PackDate(1999, 12, 24))), nullptr);
+    ASSERT_TRUE(rule.holidayOn(DayOf(PackDate(1999, 12, 24))));
     EXPECT_EQ(*rule.holidayOn(DayOf(PackDate(1999, 12, 24))), "Christmas Eve");
     EXPECT_TRUE(std::filesystem::exists(HolidayCachePath(settingsPath())));
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
@@ -87,6 +91,67 @@ TEST_F(WorkDaysOptionsTest, ADamagedCalendarIsSaidOnceAndCountsAsAbsent)
     EXPECT_TRUE(dialogs.messages()[0].contains("damaged.ics")) << dialogs.messages()[0].toStdString();
     EXPECT_TRUE(program->ProgramSettings.workDayRule().usesHolidays());
     EXPECT_TRUE(program->ProgramSettings.workDayRule().holidays().empty());
+}
+
+TEST_F(WorkDaysOptionsTest, TheDeskCalendarMarksAHolidayAndNamesIt)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=10\nTarget_Type=WorkDays\n"
+                  "[Work Days]\nUse Holidays=True\nHoliday FileCount=1\nHoliday File1=" +
+                  (dir / "holidays.ics").string() + "\n");
+    WriteFile(dir / "holidays.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                                    "DTSTART;VALUE=DATE:19991224\r\nSUMMARY:Christmas Eve\r\nEND:VEVENT\r\n"
+                                    "END:VCALENDAR\r\n");
+    StartToolbar();
+    RefreshWorkDays(*program, false);
+    program->calendarMonth = {1999, 12};
+    auto* calendar = new DeskCalendar(*program);
+    const auto cellOf = [calendar](int day) {
+        for (int i = 0; i < kGridCells; ++i) {
+            if (calendar->grid().cells[static_cast<std::size_t>(i)].day == day) {
+                return calendar->cell(i);
+            }
+        }
+        return static_cast<CalendarDayCell*>(nullptr);
+    };
+    const CalendarDayCell* holiday = cellOf(24);
+    ASSERT_NE(holiday, nullptr);
+    EXPECT_TRUE(holiday->dayLabel()->toolTip().contains("Christmas Eve"))
+        << holiday->dayLabel()->toolTip().toStdString();
+    EXPECT_EQ(holiday->accessibleDescription(), "Christmas Eve");
+    EXPECT_TRUE(holiday->countLabel()->isHidden());
+    EXPECT_TRUE(holiday->property("holiday").toBool());
+    EXPECT_TRUE(holiday->styleSheet().contains(holiday->palette().color(QPalette::Highlight).name()));
+    EXPECT_EQ(cellOf(23)->countLabel()->text(), "-11");
+    EXPECT_FALSE(cellOf(23)->property("holiday").toBool());
+    calendar->close();
+}
+
+struct FeedAddressCase
+{
+    const char* url;
+    bool allowed;
+};
+
+TEST(HolidayFeedTest, OnlyHttpsOrHttpOnThisComputerIsFetched)
+{
+    // clang-format off
+    const FeedAddressCase cases[] = {
+        {"https://example.org/holidays.ics", true},
+        {"http://127.0.0.1:8000/holidays.ics", true},
+        {"http://127.8.9.10/h.ics", true},
+        {"http://[::1]:8000/h.ics", true},
+        {"http://localhost/h.ics", true},
+        {"http://example.org/holidays.ics", false},
+        {"http://192.168.1.10/h.ics", false},
+        {"ftp://example.org/h.ics", false},
+        {"file:///etc/passwd", false},
+        {"holidays.ics", false},
+        {"", false},
+    };
+    // clang-format on
+    for (const FeedAddressCase& c : cases) {
+        EXPECT_EQ(HolidayFeedAllowed(QString::fromLatin1(c.url)), c.allowed) << c.url;
+    }
 }
 
 TEST_F(WorkDaysOptionsTest, UnchangedOptionsAddNoWorkDaysKeys)
