@@ -76,9 +76,12 @@ std::string HolidayCacheText(const std::vector<Holiday>& holidays)
     return text;
 }
 
-std::optional<HolidayTable> ReadHolidayCacheTable(std::string_view text)
+std::optional<HolidayTable> ReadHolidayCacheTable(std::string bytes)
 {
+    // The names stay where they stand in the text.
     HolidayTable table;
+    const std::string_view whole(bytes);
+    std::string_view text = whole;
     table.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     bool heading = true;
     while (!text.empty()) {
@@ -102,19 +105,20 @@ std::optional<HolidayTable> ReadHolidayCacheTable(std::string_view text)
         long long day = 0;
         const auto [at, error] = std::from_chars(line.data(), line.data() + tab, day);
         if (error != std::errc() || at != line.data() + tab || day < kFirstHoliday || day > kLastHoliday ||
-            !table.add(day, line.substr(tab + 1))) {
+            !table.addNamed(day, static_cast<std::size_t>(line.data() + tab + 1 - whole.data()))) {
             return std::nullopt;
         }
     }
     if (heading) {
         return std::nullopt;
     }
+    table.adoptNames(std::move(bytes));
     return table;
 }
 
 std::optional<std::vector<Holiday>> ReadHolidayCacheText(std::string_view text)
 {
-    std::optional<HolidayTable> table = ReadHolidayCacheTable(text);
+    std::optional<HolidayTable> table = ReadHolidayCacheTable(std::string(text));
     if (!table) {
         return std::nullopt;
     }
@@ -134,7 +138,7 @@ std::optional<HolidayTable> ReadHolidayCacheFile(const std::filesystem::path& pa
         }
         return std::nullopt;
     }
-    return ReadHolidayCacheTable(read.value().bytes);
+    return ReadHolidayCacheTable(std::move(read.value().bytes));
 }
 
 } // namespace

@@ -31,7 +31,7 @@ std::string HolidayCacheText(const std::vector<Holiday>& holidays);
 
 // The holidays a cache text holds; nothing when it is damaged (no heading, a line that is no day
 // number and name, days out of order or outside the years 100 to 9999).
-std::optional<HolidayTable> ReadHolidayCacheTable(std::string_view text);
+std::optional<HolidayTable> ReadHolidayCacheTable(std::string text);
 std::optional<std::vector<Holiday>> ReadHolidayCacheText(std::string_view text);
 
 // The holidays of the cache file; an empty list when there is no cache. A damaged or unreadable

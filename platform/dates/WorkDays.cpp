@@ -147,25 +147,39 @@ HolidayTable::HolidayTable(const std::vector<Holiday>& merged)
 
 bool HolidayTable::add(long long day, std::string_view name)
 {
+    const std::size_t begin = m_names.size();
+    if (!addNamed(day, begin)) {
+        return false;
+    }
+    for (const char c : name) {
+        m_names += c == '\n' ? ' ' : c;
+    }
+    m_names += '\n';
+    return true;
+}
+
+bool HolidayTable::addNamed(long long day, std::size_t nameBegin)
+{
     if (!m_days.empty() && day <= m_days.back()) {
         return false;
     }
     m_days.push_back(static_cast<std::int32_t>(day));
-    m_names.append(name);
-    m_nameEnds.push_back(static_cast<std::uint32_t>(m_names.size()));
+    m_nameBegins.push_back(static_cast<std::uint32_t>(nameBegin));
     return true;
 }
 
 void HolidayTable::reserve(std::size_t count)
 {
     m_days.reserve(count);
-    m_nameEnds.reserve(count);
+    m_nameBegins.reserve(count);
 }
 
 std::string_view HolidayTable::name(std::size_t i) const
 {
-    const std::uint32_t begin = i == 0 ? 0 : m_nameEnds[i - 1];
-    return std::string_view(m_names).substr(begin, m_nameEnds[i] - begin);
+    const std::string_view names(m_names);
+    const std::size_t begin = std::min<std::size_t>(m_nameBegins[i], names.size());
+    const std::size_t end = names.find('\n', begin);
+    return names.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
 }
 
 std::vector<Holiday> HolidayTable::holidays() const

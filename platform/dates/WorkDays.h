@@ -55,8 +55,9 @@ struct Holiday
 // Sorts holidays by day and makes one of every day, its names joined by ", " in the order given.
 std::vector<Holiday> MergeHolidays(std::vector<Holiday> holidays);
 
-// Holidays sorted by day, one a day, their names kept end to end in one text: the form the
-// programs read from the holiday cache at every start, kept small so that reading costs little.
+// Holidays sorted by day, one a day, their names kept in one text, each ended by a line break:
+// the form the programs read from the holiday cache at every start, where the names stay in the
+// text as read, so that reading costs little.
 class HolidayTable
 {
 public:
@@ -66,6 +67,10 @@ public:
 
     // Adds a holiday after the last one; false (and nothing added) when its day is not later.
     bool add(long long day, std::string_view name);
+    // The same for a name that stands in the text from `nameBegin` up to the next line break;
+    // the text is given with adoptNames once every holiday is added.
+    bool addNamed(long long day, std::size_t nameBegin);
+    void adoptNames(std::string text) { m_names = std::move(text); }
     void reserve(std::size_t count);
 
     std::size_t size() const { return m_days.size(); }
@@ -77,7 +82,7 @@ public:
 
 private:
     std::vector<std::int32_t> m_days;
-    std::vector<std::uint32_t> m_nameEnds;
+    std::vector<std::uint32_t> m_nameBegins;
     std::string m_names;
 };
 
