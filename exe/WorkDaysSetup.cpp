@@ -52,7 +52,8 @@ std::vector<std::string> UpdateHolidayCache(const std::filesystem::path& setting
     }
     const std::filesystem::path cache = HolidayCachePath(settingsFile);
     const std::vector<std::filesystem::path> calendars = HolidayCalendarsOf(settingsFile, settings, files);
-    if (rebuild || HolidayCacheOutOfDate(cache, calendars)) {
+    // A damaged cache is built again too.
+    if (rebuild || HolidayCacheOutOfDate(cache, calendars) || !ReadHolidayCache(cache)) {
         return BuildHolidayCache(cache, calendars);
     }
     return {};

@@ -38,7 +38,8 @@ std::vector<std::filesystem::path> HolidayCalendarsOf(const std::filesystem::pat
 // calendar is newer than the cache) while "Use Holidays" is on, and loads the work-day rule into
 // the program's settings. What went wrong is said in one message.
 // Brings the holiday cache of a settings file up to date from its calendars while "Use Holidays"
-// is on: always with `rebuild`, otherwise when a calendar is newer than the cache. The messages of
+// is on: always with `rebuild`, otherwise when a calendar is newer than the cache or the cache is
+// missing or damaged. The messages of
 // what went wrong, one each. For `kestrel --report-pdf` as for the running program.
 std::vector<std::string> UpdateHolidayCache(const std::filesystem::path& settingsFile, const ProgramSettings& settings,
                                             const std::vector<std::string>& files, bool rebuild);

@@ -126,6 +126,32 @@ TEST_F(WorkDaysOptionsTest, TheDeskCalendarMarksAHolidayAndNamesIt)
     calendar->close();
 }
 
+TEST_F(WorkDaysOptionsTest, AtStartADamagedOrOutdatedCacheIsBuiltAgainFromTheCalendars)
+{
+    WriteSettings("[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=10\nTarget_Type=WorkDays\n"
+                  "[Work Days]\nUse Holidays=True\nHoliday FileCount=1\nHoliday File1=" +
+                  (dir / "holidays.ics").string() + "\n");
+    WriteFile(dir / "holidays.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                                    "DTSTART;VALUE=DATE:19991224\r\nSUMMARY:Christmas Eve\r\nEND:VEVENT\r\n"
+                                    "END:VCALENDAR\r\n");
+    const std::filesystem::path cache = HolidayCachePath(settingsPath());
+    std::filesystem::create_directories(cache.parent_path());
+    WriteFile(cache, "damaged");
+    program->ProgramSettings = LoadProgramSettings(program->settings, program->dataDirectory);
+    EXPECT_FALSE(program->ProgramSettings.workDaysProblem.empty());
+    RefreshWorkDays(*program, false);
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
+    EXPECT_TRUE(program->ProgramSettings.workDayRule().holidayOn(DayOf(PackDate(1999, 12, 24))));
+
+    // A calendar changed after the cache was built is read again.
+    WriteFile(dir / "holidays.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                                    "DTSTART;VALUE=DATE:19991227\r\nSUMMARY:Moved\r\nEND:VEVENT\r\n"
+                                    "END:VCALENDAR\r\n");
+    RefreshWorkDays(*program, false);
+    EXPECT_FALSE(program->ProgramSettings.workDayRule().holidayOn(DayOf(PackDate(1999, 12, 24))));
+    EXPECT_TRUE(program->ProgramSettings.workDayRule().holidayOn(DayOf(PackDate(1999, 12, 27))));
+}
+
 struct FeedAddressCase
 {
     const char* url;
