@@ -58,9 +58,17 @@ WorkDaysOptionsGroup::WorkDaysOptionsGroup(QWidget* parent)
     feedLabel->setBuddy(m_feed);
     form->addRow(feedLabel, m_feed);
 
+    // The week, the calendars and the feed count only with the box checked.
+    auto* choices = new QWidget(this);
+    choices->setObjectName(QStringLiteral("workDaysChoices"));
+    choices->setLayout(form);
+    form->setContentsMargins(0, 0, 0, 0);
+    choices->setEnabled(false);
+    connect(m_useHolidays, &QCheckBox::toggled, choices, &QWidget::setEnabled);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_useHolidays);
-    layout->addLayout(form);
+    layout->addWidget(choices);
 }
 
 void WorkDaysOptionsGroup::load(const OptionsValues& values)

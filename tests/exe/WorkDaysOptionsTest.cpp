@@ -51,10 +51,12 @@ TEST_F(WorkDaysOptionsTest, ApplyStoresTheWorkDaysAndBuildsTheHolidayCache)
                                     "END:VCALENDAR\r\n");
     WorkDaysOptionsGroup& group = Open();
     EXPECT_FALSE(group.useHolidaysBox()->isChecked());
+    EXPECT_FALSE(group.holidayFilesEdit()->isEnabled()) << "the choices wait for the box";
     for (int day = 0; day < 7; ++day) {
         EXPECT_EQ(group.weekdayBox(day)->isChecked(), day < 5) << day;
     }
     group.useHolidaysBox()->setChecked(true);
+    EXPECT_TRUE(group.holidayFilesEdit()->isEnabled());
     group.weekdayBox(4)->setChecked(false); // Friday
     group.weekdayBox(6)->setChecked(true);  // Sunday
     group.holidayFilesEdit()->setPlainText(QString::fromStdString((dir / "holidays.ics").string()) + "\n\n");
