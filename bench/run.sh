@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target kestrel_bench kestrel_window_bench kestrel_report_bench bare_window first_paint kestrel kestrel-saver
+cmake --build --preset release --target kestrel_bench kestrel_holiday_bench kestrel_window_bench kestrel_report_bench bare_window first_paint kestrel kestrel-saver
 
 out="build/release/bench-results"
 mkdir -p "$out"
@@ -148,5 +148,7 @@ echo "bench: the status line against date"
 bench/bench_status.sh >/dev/null
 echo "bench: start-up, tray off and on"
 bench/bench_startup.sh >/dev/null
+echo "bench: work days with holidays"
+bench/bench_holidays.sh >/dev/null
 echo "bench: wrote bench/RESULTS.md"
 cat bench/RESULTS.md

@@ -143,10 +143,30 @@ bool CountsWorkDays(std::string_view dayType)
 
 namespace {
 
+// The days a count in work days leaves out of its whole days between the moments `from` and
+// `to`: under the older rule the weekends crossed. With a working week, the days not worked among
+// the whole days of the count: towards a later day those after the day of `from` (whose rest the
+// hours carry) or, when `from` is a midnight the count starts at (`fromDayWhole`), from that day
+// on; back in time those from the day of `to` up to the day of `from`.
+long long DaysOff(const WorkCalendar& calendar, DateValue from, DateValue to, bool fromDayWhole = false)
+{
+    if (!calendar.usesHolidays()) {
+        return WeekendDays(from, to);
+    }
+    if (DateDiff("s", from, to) == 0) {
+        return 0;
+    }
+    const long long toDay = DayOf(to);
+    if (from.serial < to.serial) {
+        return calendar.daysOff(std::min(DayOf(from) + (fromDayWhole ? 0 : 1), toDay), toDay);
+    }
+    return calendar.daysOff(DayOf(from), toDay);
+}
+
 // The parts of the count from `now` (already on a clock without changes) to midnight at the
 // start of the target day, and the line; the caller adds today's line.
 CountdownBreakdown CountToMidnight(DateValue now, DateValue target, std::string_view targetType,
-                                   std::string_view captionOption)
+                                   std::string_view captionOption, const WorkCalendar& calendar)
 {
     CountdownBreakdown result;
     // DateDiff "d" counts midnights crossed, so the -1 leaves the whole days after today; the
@@ -179,12 +199,12 @@ CountdownBreakdown CountToMidnight(DateValue now, DateValue target, std::string_
 
     const FormatFamily family = FamilyOf(captionOption);
     if (CountsWorkDays(targetType)) {
-        // One weekend (two days) off for every Sunday after the start up to and including the
-        // target day.
+        // Under the older rule one weekend (two days) off for every Sunday after the start up to
+        // and including the target day; with a working week the days not worked.
         if (family == FormatFamily::Years) {
-            days = ToInt16(days - WeekendDays(anchor, target));
+            days = ToInt16(days - DaysOff(calendar, anchor, target));
         } else {
-            totalDays = ToInt16(totalDays - WeekendDays(now, target));
+            totalDays = ToInt16(totalDays - DaysOff(calendar, now, target));
         }
     }
 
@@ -213,7 +233,7 @@ DateValue Anniversary(DateValue target, long long years)
 // The plain time since midnight at the start of the target day, `now` past it (on a clock
 // without changes): whole years since the target day, then days, hours, minutes and seconds.
 CountdownBreakdown CountSince(DateValue now, DateValue target, std::string_view targetType,
-                              std::string_view captionOption)
+                              std::string_view captionOption, const WorkCalendar& calendar)
 {
     CountdownBreakdown result;
     long long years = Year(now) - Year(target);
@@ -229,9 +249,9 @@ CountdownBreakdown CountSince(DateValue now, DateValue target, std::string_view 
     const FormatFamily family = FamilyOf(captionOption);
     if (CountsWorkDays(targetType)) {
         if (family == FormatFamily::Years) {
-            days -= WeekendDays(anchor, now);
+            days -= DaysOff(calendar, anchor, now, true);
         } else {
-            totalDays -= WeekendDays(target, now);
+            totalDays -= DaysOff(calendar, target, now, true);
         }
     }
     result.TotalDays = ToInt16(totalDays);
@@ -254,12 +274,13 @@ std::string TodayLine(DateValue now)
 
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
-                                    std::string_view captionOption)
+                                    std::string_view captionOption, const WorkCalendar& calendar)
 {
     const DateValue target = PackDate(TargetPart(targetYear), TargetPart(targetMonth), TargetPart(targetDay));
     // The count is the real time left: across a change of the clocks it is what a clock without
     // changes would show with as much time left. Today's line keeps the wall clock.
-    CountdownBreakdown result = CountToMidnight(SteadyClockNow(now, target), target, targetType, captionOption);
+    CountdownBreakdown result =
+        CountToMidnight(SteadyClockNow(now, target), target, targetType, captionOption, calendar);
     result.TodayLine = TodayLine(now);
     return result;
 }
@@ -372,12 +393,17 @@ std::optional<std::string> RenewedYearToStore(const ProgramSettings& settings, D
 
 CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& stored)
 {
-    const ProgramSettings& settings = IsTrueText(stored.RenewYearly) ? RenewedTarget(stored, now) : stored;
+    // Only a renewing target needs a copy with its year moved on.
+    std::optional<ProgramSettings> renewed;
+    if (IsTrueText(stored.RenewYearly)) {
+        renewed = RenewedTarget(stored, now);
+    }
+    const ProgramSettings& settings = renewed ? *renewed : stored;
     const int time = TargetTimeOfDay(settings.TargetTime).value_or(0);
     const bool countUp = IsTrueText(settings.CountUp);
     if (time == 0 && !countUp) {
         return ComputeCountdown(now, settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType,
-                                settings.CaptionOption);
+                                settings.CaptionOption, settings.workDayRule());
     }
     // The count to a time of day is the count to midnight with the clock set back by that time:
     // every rule of the count holds as at midnight.
@@ -387,9 +413,10 @@ CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& stored
     if (time != 0) {
         shifted = DateAdd("s", -time, shifted);
     }
-    CountdownBreakdown result = countUp && DateDiff("s", day, shifted) > 0
-                                    ? CountSince(shifted, day, settings.TargetType, settings.CaptionOption)
-                                    : CountToMidnight(shifted, day, settings.TargetType, settings.CaptionOption);
+    CountdownBreakdown result =
+        countUp && DateDiff("s", day, shifted) > 0
+            ? CountSince(shifted, day, settings.TargetType, settings.CaptionOption, settings.workDayRule())
+            : CountToMidnight(shifted, day, settings.TargetType, settings.CaptionOption, settings.workDayRule());
     result.TodayLine = TodayLine(now);
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include "CountFormat.h"
 #include "DateServices.h"
+#include "WorkDays.h"
 
 #include <cstdint>
 #include <optional>
@@ -46,12 +47,13 @@ inline constexpr const char* kOutOfRangeMark = "out of range";
 bool CountsWorkDays(std::string_view dayType);
 
 // The countdown for `now` to the target day given by the three stored texts. Only the exact
-// day type "WorkDays" counts work days (CountsWorkDays). The count is the real time left to the first moment of
+// day type "WorkDays" counts work days (CountsWorkDays), by `calendar` (the older rule unless the
+// settings choose a working week and holidays). The count is the real time left to the first moment of
 // the target day (see SteadyClockNow); at that moment every part is 0. Raises error 6 (Overflow)
 // when a count leaves the 16-bit range (a target more than 32767 days away).
 CountdownBreakdown ComputeCountdown(DateValue now, std::string_view targetYear, std::string_view targetMonth,
                                     std::string_view targetDay, std::string_view targetType,
-                                    std::string_view captionOption);
+                                    std::string_view captionOption, const WorkCalendar& calendar = WorkCalendar());
 
 // The target time of day of the stored text "H:MM" or "HH:MM" (24-hour), in seconds after
 // midnight; nothing for an empty text or anything else, which means midnight.

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramSettings.h"
 
+#include "Holidays.h"
 #include "Settings.h"
+#include "WorkDays.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,6 +15,9 @@
 namespace kestrel {
 
 namespace {
+
+// The rule of settings that choose no working week.
+const WorkCalendar kOlderWorkDayRule;
 
 // "Continuous_Save" as the 16-bit number the program keeps. Text that is not a whole number
 // means off (0); a whole number too large for 16 bits still means on and is kept as 1.
@@ -84,6 +89,11 @@ ProgramSettings::ProgramSettings()
 {
     FillProgramSettings(*this, {}, SettingsReader::Program,
                         [](const SettingKey&, const std::string& defaultValue) { return DefaultAsRead(defaultValue); });
+}
+
+const WorkCalendar& ProgramSettings::workDayRule() const
+{
+    return workCalendar ? *workCalendar : kOlderWorkDayRule;
 }
 
 std::pair<const std::string&, const std::string&> UnitTexts::of(CountUnit unit) const
@@ -162,6 +172,7 @@ ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesys
                         [&file](const SettingKey& key, const std::string& defaultValue) {
                             return ReadSetting(file, key, defaultValue);
                         });
+    LoadWorkCalendar(settings, file.path());
     return settings;
 }
 

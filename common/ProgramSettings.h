@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 namespace kestrel {
 
 class SettingsFile;
+class WorkCalendar;
 
 // Section names of the settings file.
 inline constexpr const char* kTargetDateSection = "Target Date";
@@ -23,6 +25,7 @@ inline constexpr const char* kFormsOpenSection = "Forms Open";
 inline constexpr const char* kFormsPositionSection = "Forms Position";
 inline constexpr const char* kCountDownSection = "CountDown";
 inline constexpr const char* kScreensaverSection = "Screensaver";
+inline constexpr const char* kWorkDaysSection = "Work Days";
 
 // Where the default of a key comes from when the table cannot spell it.
 enum class Computed : std::uint8_t
@@ -103,6 +106,20 @@ struct ProgramSettings
     std::string ProjectTitle;
     std::string ProjectFile;
     UnitTexts unitTexts;
+    // "True": work days follow the working week and the holidays (see WorkCalendar).
+    std::string UseHolidays;
+    // The days worked, "Mon Tue Wed Thu Fri" (see ReadWorkingWeek).
+    std::string WorkWeek;
+    // The web address of a holiday calendar; empty for none.
+    std::string HolidayFeed;
+
+    // The rule every count in work days follows: the working week and the holidays of the
+    // holiday cache when "Use Holidays" is on, the older rule otherwise.
+    std::shared_ptr<const WorkCalendar> workCalendar;
+    // What went wrong loading the working week or the holiday cache, said once by each program;
+    // empty when nothing did.
+    std::string workDaysProblem;
+    const WorkCalendar& workDayRule() const;
 };
 
 // The keys the program reads and writes, each declared once with its default.
@@ -136,6 +153,15 @@ inline constexpr SettingKey ScreensaverCountdown{kScreensaverSection, "Countdown
                                                  WriteRule::WhenChanged};
 // The screensaver shows its own title when the file has none.
 inline constexpr const char* kSaverProjectTitleDefault = "Countdown to Year 2000";
+// Section "Work Days": holidays and the working week, off unless "Use Holidays" is "True". The
+// holiday calendars are "Holiday File1", "Holiday File2", ..., "Holiday FileCount" of them.
+// clang-format off
+inline constexpr SettingKey UseHolidays{kWorkDaysSection, "Use Holidays", "False", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey HolidayFileCount{kWorkDaysSection, "Holiday FileCount", "0", Computed::None, WriteRule::WhenChanged};
+inline constexpr const char* kHolidayFileKeyPrefix = "Holiday File";
+inline constexpr SettingKey HolidayFeed{kWorkDaysSection, "Holiday Feed", "", Computed::None, WriteRule::WhenChanged};
+inline constexpr SettingKey WorkWeek{kWorkDaysSection, "Working Week", "Mon Tue Wed Thu Fri", Computed::None, WriteRule::WhenChanged};
+// clang-format on
 } // namespace setting
 
 // A key of ProgramSettings bound to the field that holds it: a text field, or the one number.
@@ -149,7 +175,7 @@ struct ProgramField
 // The fields of ProgramSettings other than the unit texts, in the order the options dialog's
 // Apply writes them (the count format before the day type); loading reads them in this order too.
 // clang-format off
-inline constexpr std::array<ProgramField, 14> kProgramFields = {{
+inline constexpr std::array<ProgramField, 17> kProgramFields = {{
     {setting::TargetYear, &ProgramSettings::TargetYear},
     {setting::TargetMonth, &ProgramSettings::TargetMonth},
     {setting::TargetDay, &ProgramSettings::TargetDay},
@@ -164,6 +190,9 @@ inline constexpr std::array<ProgramField, 14> kProgramFields = {{
     {setting::FileAfterText, &ProgramSettings::FileAfterText},
     {setting::ProjectTitle, &ProgramSettings::ProjectTitle},
     {setting::ProjectFile, &ProgramSettings::ProjectFile},
+    {setting::UseHolidays, &ProgramSettings::UseHolidays},
+    {setting::WorkWeek, &ProgramSettings::WorkWeek},
+    {setting::HolidayFeed, &ProgramSettings::HolidayFeed},
 }};
 // clang-format on
 
@@ -217,7 +246,8 @@ enum class SettingsReader : std::uint8_t
 
 // Loads ProgramSettings through the tables above, each key with its default; the countdown file
 // and the milestone file default to dataDirectory/Kestrel.txt and dataDirectory/mileston.txt,
-// and "DD After Text" defaults to the day type just read.
+// and "DD After Text" defaults to the day type just read. With "Use Holidays" on, the work-day
+// rule is the working week and the holiday cache of the settings file (LoadWorkCalendar).
 ProgramSettings LoadProgramSettings(const SettingsFile& file, const std::filesystem::path& dataDirectory,
                                     SettingsReader reader = SettingsReader::Program);
 

@@ -47,7 +47,7 @@ std::string GroupedCount(long long count)
     return {reversed.rbegin(), reversed.rend()};
 }
 
-std::string CalculateInterval(std::string_view interval, DateValue from, DateValue to)
+std::string CalculateInterval(std::string_view interval, DateValue from, DateValue to, const WorkCalendar& calendar)
 {
     const CalculatorInterval* entry = FindInterval(interval);
     if (entry == nullptr) {
@@ -58,12 +58,12 @@ std::string CalculateInterval(std::string_view interval, DateValue from, DateVal
         // towards zero as the answer wants (-13 months is -1).
         return std::to_string(DateDiff("m", from, to) / 12);
     }
-    const long long count = entry->item == "WorkDays" ? WorkDayCount(from, to) : DateDiff(entry->code, from, to);
+    const long long count = entry->item == "WorkDays" ? calendar.workDays(from, to) : DateDiff(entry->code, from, to);
     return GroupedCount(count) + " " + std::string(entry->item);
 }
 
 std::string CalculateInterval(std::string_view interval, std::string_view fromText, std::string_view toText,
-                              int currentYear)
+                              int currentYear, const WorkCalendar& calendar)
 {
     if (FindInterval(interval) == nullptr) {
         return std::string(kChooseIntervalAnswer);
@@ -76,7 +76,7 @@ std::string CalculateInterval(std::string_view interval, std::string_view fromTe
     }
     // The boxes hold dates without a time of day, so hours, minutes and seconds count whole days.
     return CalculateInterval(interval, DateOnly(GetDateValue(fromText, currentYear)),
-                             DateOnly(GetDateValue(toText, currentYear)));
+                             DateOnly(GetDateValue(toText, currentYear)), calendar);
 }
 
 std::string DateBoxText(DateValue date)

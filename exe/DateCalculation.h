@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DateServices.h"
+#include "WorkDays.h"
 
 #include <array>
 #include <string>
@@ -49,12 +50,14 @@ std::string GroupedCount(long long count);
 // zero. The interval text is compared exactly with the list; a text the list lacks gives
 // kChooseIntervalAnswer. Counts are 64-bit, so seconds over centuries and work days over any
 // span are exact.
-std::string CalculateInterval(std::string_view interval, DateValue from, DateValue to);
+// "WorkDays" counts by `calendar`: the older rule unless the settings choose a working week.
+std::string CalculateInterval(std::string_view interval, DateValue from, DateValue to,
+                              const WorkCalendar& calendar = WorkCalendar());
 
 // The same for the texts of the two date boxes, read as dates (a month and day alone fall in
 // `currentYear`); a box whose text is no date gives kPickFromDateAnswer or kPickToDateAnswer.
 std::string CalculateInterval(std::string_view interval, std::string_view fromText, std::string_view toText,
-                              int currentYear);
+                              int currentYear, const WorkCalendar& calendar = WorkCalendar());
 
 // A date as the date boxes show it: "Dec 30, 1999".
 std::string DateBoxText(DateValue date);

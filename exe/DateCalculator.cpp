@@ -266,8 +266,9 @@ void DateCalculator::chooseInterval()
 void DateCalculator::calculateInterval()
 {
     const int year = Year(GetPresentDate(m_program.clock));
-    showAnswer(QString::fromStdString(CalculateInterval(
-        m_interval->currentText().toStdString(), m_from->text().toStdString(), m_to->text().toStdString(), year)));
+    showAnswer(QString::fromStdString(CalculateInterval(m_interval->currentText().toStdString(),
+                                                        m_from->text().toStdString(), m_to->text().toStdString(), year,
+                                                        m_program.ProgramSettings.workDayRule())));
 }
 
 void DateCalculator::showAnswer(const QString& answer)

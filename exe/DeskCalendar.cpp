@@ -314,8 +314,8 @@ void DeskCalendar::FillMonth(YearMonth shown)
         std::optional<CalendarTarget> target;
         // A target the settings cannot make a date of is reported; the days still show.
         RunStep(m_program.dialogs, [&] {
-            target =
-                CalendarTargetFrom(settings.TargetYear, settings.TargetMonth, settings.TargetDay, settings.TargetType);
+            target = CalendarTargetFrom(settings.TargetYear, settings.TargetMonth, settings.TargetDay,
+                                        settings.TargetType, settings.workCalendar);
         });
         const DateValue today = GetPresentDate(m_program.clock);
         m_filledOnDay = DayNumber(today);

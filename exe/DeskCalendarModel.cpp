@@ -23,13 +23,14 @@ long long Part(const std::string& text)
 } // namespace
 
 CalendarTarget CalendarTargetFrom(const std::string& year, const std::string& month, const std::string& day,
-                                  const std::string& type)
+                                  const std::string& type, std::shared_ptr<const WorkCalendar> workCalendar)
 {
     CalendarTarget target;
     target.date = PackDate(Part(year), Part(month), Part(day));
     // The same rule as the countdown line.
     target.workDays = CountsWorkDays(type);
     target.typeText = type;
+    target.workCalendar = std::move(workCalendar);
     return target;
 }
 
@@ -68,11 +69,16 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
     const bool hasTarget = target.has_value();
     const long long targetNumber = hasTarget ? DayNumber(target->date) : 0;
     const bool workDays = target && target->workDays;
+    // With a working week: the count of a day is minus the work days from it to the target.
+    const WorkCalendar* calendar =
+        target && target->workCalendar && target->workCalendar->usesHolidays() ? target->workCalendar.get() : nullptr;
 
     // The count of the first counted day: days to the target, or work days from the month's
     // start (a month starting on Sunday counts from the 2nd).
     long long count = 0;
-    if (target && workDays) {
+    if (target && workDays && calendar != nullptr) {
+        count = -calendar->workDays(firstDay, DayOf(target->date));
+    } else if (target && workDays) {
         const DateValue base = firstWeekday == 1 ? DateAdd("d", 1, first) : first;
         count = -WorkDayCount(base, target->date);
     } else if (target) {
@@ -90,7 +96,8 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
         cell.day = static_cast<int>(d);
         const long long dayNumber = firstDay + d - 1;
         const int weekday = i % 7 + 1;
-        const bool counted = target && (!workDays || (weekday >= 2 && weekday <= 6));
+        const bool counted =
+            target && (!workDays || (calendar != nullptr ? calendar->worked(dayNumber) : weekday >= 2 && weekday <= 6));
         if (counted) {
             if (count < INT16_MIN || count > INT16_MAX) {
                 outOfRange = true;
@@ -104,6 +111,11 @@ MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target
         if (cell.today && target) {
             // The count of today, or on a weekend in work days the count of the work day before.
             todayCount = count - 1;
+        }
+        if (calendar != nullptr) {
+            if (const std::optional<std::string_view> holiday = calendar->holidayOn(dayNumber)) {
+                cell.holiday = std::string(*holiday);
+            }
         }
         if (const std::optional<int> position = table.FindMilestoneOnDay(dayNumber)) {
             cell.milestone = *position;

@@ -5,9 +5,11 @@
 #include "DateServices.h"
 #include "Milestones.h"
 #include "RuntimeError.h"
+#include "WorkDays.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -20,11 +22,13 @@ struct CalendarTarget
     DateValue date;
     bool workDays = false;
     std::string typeText = "Days"; // the day type as the settings file holds it, for the caption
+    // The working week and the holidays; null for the older rule.
+    std::shared_ptr<const WorkCalendar> workCalendar;
 };
 
 // The target as the settings hold it; a date that does not pack raises error 5 or 13.
 CalendarTarget CalendarTargetFrom(const std::string& year, const std::string& month, const std::string& day,
-                                  const std::string& type);
+                                  const std::string& type, std::shared_ptr<const WorkCalendar> workCalendar = nullptr);
 
 // One cell of the six-by-seven grid (columns Sunday to Saturday).
 struct DayCell
@@ -33,6 +37,7 @@ struct DayCell
     std::optional<std::int16_t> count; // none: no count shown (a weekend in work days, or overflow)
     int milestone = 0;                 // position in the milestone table, 0 for none
     std::string note;                  // the milestone's text, for the cell's tooltip
+    std::string holiday;               // the holiday's name, for the cell's tooltip and its mark
     bool today = false;
     bool target = false;
 
@@ -57,8 +62,9 @@ struct MonthGrid
 };
 
 // Lays out one month: the days in their weekday columns, each with its count towards the target
-// (days, or work days with weekends left without a count), today and the target framed, and the
-// milestone position of every marked day. Without a target the days show without counts.
+// (days, or work days with weekends left without a count; with a working week, every day not
+// worked and every holiday), today and the target framed, the milestone position of every marked
+// day and the holiday of every holiday. Without a target the days show without counts.
 MonthGrid FillMonth(YearMonth month, const std::optional<CalendarTarget>& target, const MilestoneTable& table,
                     DateValue today);
 

@@ -84,10 +84,15 @@ void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
     m_count->setVisible(cell.count.has_value());
 
     const QColor back = ColorFromValue(cell.milestone > 0 ? kMarkedColor : kDayColor);
+    // A holiday is framed in the palette's highlight colour, light or dark, unless today or the
+    // target frame it already.
+    const bool holiday = !cell.holiday.empty();
     const QString frame = cell.today    ? QString::fromLatin1(kTodayFrame)
                           : cell.target ? QString::fromLatin1(kTargetFrame)
+                          : holiday     ? palette().color(QPalette::Highlight).name()
                                         : QStringLiteral("#8fa9b8");
-    const int width = cell.today || cell.target ? 3 : 1;
+    const int width = cell.today || cell.target ? 3 : holiday ? 2 : 1;
+    setProperty("holiday", holiday);
     // The count label carries its own single-line border on today and the target.
     const QString countBorder =
         cell.today || cell.target ? QStringLiteral("1px solid #202020") : QStringLiteral("none");
@@ -100,7 +105,11 @@ void CalendarDayCell::show(const DayCell& cell, const QString& accessibleName)
     setAccessibleName(accessibleName);
     // A milestone's note shows where the eye is: in the tooltip, before the hint, and in the
     // description a screen reader gives. The cell itself stays as it is drawn.
-    const QString note = FromStd(cell.note);
+    // A holiday's name stands beside the note.
+    QString note = FromStd(cell.note);
+    if (holiday) {
+        note = note.isEmpty() ? FromStd(cell.holiday) : note + QLatin1Char('\n') + FromStd(cell.holiday);
+    }
     QString tooltip = QString::fromLatin1(kCellTooltip);
     if (!note.isEmpty()) {
         // As rich text, so that a note with "<" shows as typed.

@@ -10,7 +10,9 @@
 #include "IndexTab.h"
 #include "Notices.h"
 #include "OwnFiles.h"
+#include "Holidays.h"
 #include "Program.h"
+#include "WorkDaysOptions.h"
 #include "Presets.h"
 #include "Steps.h"
 #include "TrayIcon.h"
@@ -120,6 +122,9 @@ OptionsValues OptionsFromSettings(const Program& program)
     }
     v.keepRunningInTray = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
     v.trayAvailable = TrayAvailable();
+    for (const std::string& file : HolidayFiles(program.settings)) {
+        v.holidayFiles.append(QString::fromStdString(file));
+    }
     return v;
 }
 
@@ -184,6 +189,7 @@ void ApplyOptions(Program& program, const OptionsValues& v)
             SetAutostart(program.autostartEntry, v.startAtLogin, program.programPath, program.countdownName);
         }
     });
+    step([&] { ApplyWorkDaysOptions(program, v); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "MonthView.h"
 #include "Notices.h"
 #include "Presets.h"
+#include "WorkDaysOptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -510,7 +511,8 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
       m_milestoneRemindDays(NewTextBox("txtMilestoneRemindDaysBefore", this)),
       m_calendarUrl(NewTextBox("txtCalendarUrl", this)), m_calendarUser(NewTextBox("txtCalendarUser", this)),
       m_calendarPassword(NewTextBox("txtCalendarPassword", this)),
-      m_shareMilestones(new QCheckBox(QStringLiteral("Share the milestones through this &calendar"), this))
+      m_shareMilestones(new QCheckBox(QStringLiteral("Share the milestones through this &calendar"), this)),
+      m_workDays(new WorkDaysOptionsGroup(this))
 {
     setObjectName(QStringLiteral("pageMoreOptions"));
     m_countUp->setObjectName(QStringLiteral("chkCountUp"));
@@ -529,6 +531,7 @@ MoreOptionsPage::MoreOptionsPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(target);
     layout->addWidget(newRemindersFrame());
+    layout->addWidget(m_workDays);
     layout->addWidget(newSharedCalendarFrame());
     layout->addWidget(m_startAtLogin);
     layout->addWidget(makeScreensaverGroup());
@@ -629,6 +632,7 @@ void MoreOptionsPage::load(const OptionsValues& values)
     m_keepRunningInTray->setChecked(values.keepRunningInTray);
     m_keepRunningInTray->setEnabled(values.trayAvailable);
     m_noTray->setVisible(!values.trayAvailable);
+    m_workDays->load(values);
 }
 
 void MoreOptionsPage::store(OptionsValues& values) const
@@ -646,6 +650,7 @@ void MoreOptionsPage::store(OptionsValues& values) const
         values.screensaverCountdown = m_screensaverCountdown->currentText();
     }
     values.keepRunningInTray = m_keepRunningInTray->isChecked();
+    m_workDays->store(values);
 }
 
 } // namespace kestrel

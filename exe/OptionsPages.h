@@ -6,6 +6,7 @@
 #include "ProgramSettings.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -21,6 +22,7 @@ namespace kestrel {
 
 class IndexTab;
 class MonthView;
+class WorkDaysOptionsGroup;
 
 // What the controls of the options dialog hold: the texts that Apply stores.
 struct OptionsValues
@@ -54,6 +56,8 @@ struct OptionsValues
     // "Keep running in the tray when the toolbar is closed", and whether the desktop has a tray.
     bool keepRunningInTray = false;
     bool trayAvailable = false;
+    // The holiday calendars ("Holiday File1", ...), in order.
+    QStringList holidayFiles;
 };
 
 // Makes a text box or a drop-down box ignore typing: keys that would change its text do nothing,
@@ -188,6 +192,7 @@ public:
     QCheckBox* keepRunningInTrayBox() const { return m_keepRunningInTray; }
     // The line under it that says why it is greyed, shown only when the desktop has no tray.
     QLabel* noTrayLine() const { return m_noTray; }
+    WorkDaysOptionsGroup* workDaysGroup() const { return m_workDays; }
 
 private:
     QGroupBox* newRemindersFrame();
@@ -210,6 +215,7 @@ private:
     QGroupBox* m_screensaverGroup = nullptr;
     QCheckBox* m_keepRunningInTray = nullptr;
     QLabel* m_noTray = nullptr;
+    WorkDaysOptionsGroup* m_workDays;
 };
 
 } // namespace kestrel

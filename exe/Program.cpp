@@ -12,6 +12,7 @@
 #include "Notifications.h"
 #include "ToolbarWindow.h"
 #include "SingleInstance.h"
+#include "WorkDaysSetup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -462,6 +463,8 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
     const bool firstRun = IsFirstRun(program.settings);
     FindHelpFile(program, kHelpFileName);
     program.ProgramSettings = LoadProgramSettings(program.settings, program.dataDirectory);
+    // The holiday cache follows calendars changed since it was built.
+    RefreshWorkDays(program, false);
     // Writes killed half-way (a crash, a power cut) leave their temporary files beside the
     // settings, milestone and countdown files: clear away those of our own naming.
     for (const std::filesystem::path& file :
@@ -481,15 +484,19 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
     QObject::connect(&instance, &SingleInstance::closeRequested, toolbar, [toolbar] { toolbar->endProgram(); });
     QObject::connect(&instance, &SingleInstance::showRequested, toolbar, &ToolbarWindow::bringForward);
     // Desktop notifications ride on the toolbar's tick; the iCalendar file follows the milestones
-    // and the target; the team's shared calendar follows the milestones; the tray shows the count.
-    // None of them is needed for the toolbar's first paint, so they start after it.
+    // and the target; the team's shared calendar follows the milestones; the holiday feed is
+    // fetched at start and once a day; the tray shows the count. None of them is needed for the
+    // toolbar's first paint, so they start after it.
     std::optional<Notifications> notifications;
     std::optional<CalendarFeed> calendarFeed;
     std::optional<SharedCalendarSync> sharedCalendar;
-    RunAfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, &sharedCalendar, toolbar] {
+    std::optional<HolidayFeed> holidayFeed;
+    RunAfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, &sharedCalendar, &holidayFeed, toolbar] {
         notifications.emplace(program);
         calendarFeed.emplace(program);
         sharedCalendar.emplace(program);
+        holidayFeed.emplace(program);
+        holidayFeed->fetch();
         toolbar->showTrayIcon();
     });
     toolbar->Load();

@@ -38,6 +38,7 @@ ReportInputs ReportInputsOf(const ProgramSettings& settings, const MilestoneTabl
     inputs.targetType = QString::fromStdString(settings.TargetType);
     inputs.projectTitle = QString::fromStdString(settings.ProjectTitle);
     inputs.milestones = &milestones;
+    inputs.workCalendar = settings.workCalendar;
     return inputs;
 }
 
@@ -91,7 +92,11 @@ void ReportComposer::ComposeReport(int year, int month)
     if (m_workDays && Weekday(first) == 1) {
         base = DateValue{first.serial + 1}; // a Sunday start counts from the Monday
     }
-    const long long start = m_workDays ? -WorkDayCount(base, target) : -DateDiff("d", first, target);
+    const WorkCalendar* calendar =
+        m_inputs.workCalendar && m_inputs.workCalendar->usesHolidays() ? m_inputs.workCalendar.get() : nullptr;
+    const long long start = !m_workDays           ? -DateDiff("d", first, target)
+                            : calendar != nullptr ? -calendar->workDays(DayOf(first), DayOf(target))
+                                                  : -WorkDayCount(base, target);
     if (start > 0) {
         m_document.EndDoc(); // the month begins after the target: nothing to write
         return;
@@ -103,7 +108,8 @@ void ReportComposer::ComposeReport(int year, int month)
     int c = ToInt16(start);
 
     DateValue reportDay = first;
-    while (c <= 0) {
+    // With a working week the rows end at the target day, even one that is not worked.
+    while (calendar != nullptr ? reportDay.serial <= target.serial : c <= 0) {
         const DateParts parts = SplitDate(reportDay);
         if (parts.day == 1) {
             if (m_pageNumber > 0) {
@@ -118,10 +124,17 @@ void ReportComposer::ComposeReport(int year, int month)
                 notes = QString::fromStdString(m_inputs.milestones->at(*position).text);
             }
         }
+        if (calendar != nullptr) {
+            if (const std::optional<std::string_view> holiday = calendar->holidayOn(DayOf(reportDay))) {
+                const QString name = QString::fromUtf8(holiday->data(), static_cast<qsizetype>(holiday->size()));
+                notes = notes.isEmpty() ? name : notes + QStringLiteral("; ") + name;
+            }
+        }
         const int weekday = Weekday(reportDay);
         QString date = Formatted(reportDay, "mmm dd, yyyy");
         QString dayName = QString::fromStdString(WeekdayName(weekday, false));
-        if (m_workDays && (weekday == 7 || weekday == 1)) {
+        const bool worked = calendar != nullptr ? calendar->worked(DayOf(reportDay)) : weekday != 7 && weekday != 1;
+        if (m_workDays && !worked) {
             m_month.rows.push_back({QString(), std::move(date), std::move(dayName), std::move(notes)});
         } else {
             m_month.rows.push_back({QString::number(c), std::move(date), std::move(dayName), std::move(notes)});

@@ -4,8 +4,11 @@
 
 #include "DateServices.h"
 #include "ReportDocument.h"
+#include "WorkDays.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace kestrel {
 
@@ -22,6 +25,8 @@ struct ReportInputs
     QString targetType;   // "Days" or "WorkDays", as stored
     QString projectTitle; // may be empty
     const MilestoneTable* milestones = nullptr;
+    // The working week and the holidays; null for the older rule.
+    std::shared_ptr<const WorkCalendar> workCalendar;
 };
 
 // The inputs from the program's settings: the target made of "Target_Year", "Target_Month" and
@@ -34,7 +39,9 @@ QString PageLabel(int previewPage, int pageNumber);
 
 // Writes the day-by-day report onto a document: one page per calendar month from the 1st of the
 // start month to the target day, each with the project title (when set), the "Countdown to"
-// line, the header row and the month's rows, and the milestone of each day beside it.
+// line, the header row and the month's rows, and the milestone of each day beside it. With a
+// working week a holiday row shows the holiday's name beside any milestone and, in work days, no
+// day that is not worked has a count.
 class ReportComposer
 {
 public:

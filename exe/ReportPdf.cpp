@@ -4,11 +4,13 @@
 
 #include "AtomicFile.h"
 #include "Countdowns.h"
+#include "Holidays.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 #include "ReportComposer.h"
 #include "RuntimeError.h"
 #include "Settings.h"
+#include "WorkDaysSetup.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -171,7 +173,16 @@ std::optional<int> RunReportPdfCommand(const QStringList& arguments, const Clock
     }
     const CountdownPlace& countdown = std::get<CountdownPlace>(resolved);
     const SettingsFile settings(countdown.settingsFile);
-    const ProgramSettings programSettings = LoadProgramSettings(settings, countdown.dataDirectory);
+    ProgramSettings programSettings = LoadProgramSettings(settings, countdown.dataDirectory);
+    // The holiday cache follows calendars changed since it was built.
+    for (const std::string& problem :
+         UpdateHolidayCache(settings.path(), programSettings, HolidayFiles(settings), false)) {
+        Complain(QString::fromStdString(problem));
+    }
+    LoadWorkCalendar(programSettings, settings.path());
+    if (!programSettings.workDaysProblem.empty()) {
+        Complain(QString::fromStdString(programSettings.workDaysProblem));
+    }
     MilestoneTable milestones;
     if (const auto error = milestones.LoadMilestones(MilestoneFilePath(programSettings, countdown.dataDirectory))) {
         Complain(QStringLiteral("milestones: %1 (the report shows the milestones read before it)")

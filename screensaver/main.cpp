@@ -181,6 +181,10 @@ int main(int argc, char* argv[])
     SaverSettings settings;
     BreakdownStyle style = ScreensaverDesign();
     RunStep(dialogs, [&] { settings = LoadSaverSettings(file); });
+    // A damaged holiday cache counts as none; a screensaver shows no message box over the screen.
+    if (!settings.workDaysProblem.empty()) {
+        std::fprintf(stderr, "kestrel-saver: %s\n", settings.workDaysProblem.c_str());
+    }
     RunStep(dialogs, [&] { ReadCountDownSection(file, style, false); });
 
     EndOnSignals(app.get());

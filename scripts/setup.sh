@@ -20,6 +20,8 @@ packages=(
     python3-dbus python3-gi
     # reading back the exported calendar with a parser of its own; a real CalDAV server
     python3-icalendar radicale curl
+    # reading holiday calendars (kestrel only)
+    libical-dev
     # toolbar pictures from the desktop's icon theme
     adwaita-icon-theme
     # Wayland sessions and their test compositor, the PNG icons drawn from the SVG

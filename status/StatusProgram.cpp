@@ -296,13 +296,20 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
               const std::filesystem::path& dataDirectory, const Clock& clock, const StatusIo& io)
 {
     std::string lastError;
+    std::string lastWorkDaysProblem;
     std::optional<DateValue> previous;
     for (;;) {
         const DateValue now = SecondToCount(clock, previous, io);
         previous = now;
         std::string text;
         try {
-            text = StatusText(request.format, LoadProgramSettings(settingsFile, dataDirectory), now);
+            const ProgramSettings settings = LoadProgramSettings(settingsFile, dataDirectory);
+            // A damaged holiday cache or working week is said once; the count goes on without it.
+            if (settings.workDaysProblem != lastWorkDaysProblem && !settings.workDaysProblem.empty()) {
+                io.error(settings.workDaysProblem + '\n');
+            }
+            lastWorkDaysProblem = settings.workDaysProblem;
+            text = StatusText(request.format, settings, now);
             lastError.clear();
         } catch (const RuntimeError& error) {
             const std::string report = error.report();
