@@ -70,16 +70,5 @@ print(f"| `kestrel-status --line` without holidays, {rounds} runs | {without:.2f
 print(f"| `kestrel-status --line` with 5,000 cached holidays | {with_cache:.2f} ms | 1.2 x without | {'yes' if ratio <= 1.2 else 'NO'} ({ratio:.2f} x) |")
 PY
 )
-python3 - "$section" <<'PY'
-import re, sys
-path = "bench/RESULTS.md"
-section = sys.argv[1].rstrip() + "\n"
-text = open(path).read()
-pattern = re.compile(r"^## Work days with holidays\n.*?(?=^## |\Z)", re.S | re.M)
-if pattern.search(text):
-    text = pattern.sub(lambda m: section + "\n", text).rstrip() + "\n"
-else:
-    text = text.rstrip() + "\n\n" + section
-open(path, "w").write(text)
-PY
+python3 bench/replace_section.py "$section"
 echo "$section"

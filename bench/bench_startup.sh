@@ -135,16 +135,5 @@ print("The empty window never loads the desktop's fonts; any window that shows w
       "line of text shows what that costs here.")
 PY
 )
-python3 - "$section" <<'PY'
-import re, sys
-path = "bench/RESULTS.md"
-section = sys.argv[1].rstrip() + "\n"
-text = open(path).read()
-pattern = re.compile(r"^## Start-up and memory\n.*?(?=^## |\Z)", re.S | re.M)
-if pattern.search(text):
-    text = pattern.sub(lambda m: section + "\n", text).rstrip() + "\n"
-else:
-    text = text.rstrip() + "\n\n" + section
-open(path, "w").write(text)
-PY
+python3 bench/replace_section.py "$section"
 echo "$section"

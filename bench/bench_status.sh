@@ -25,16 +25,5 @@ printf '[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=1\nTarget_Ty
 
 section=$(python3 bench/bench_status.py "${KESTREL_BENCH_STATUS_ROUNDS:-400}" \
     "$build/exe/kestrel-status" "${kestrel[@]}")
-python3 - "$section" <<'PY'
-import re, sys
-path = "bench/RESULTS.md"
-section = sys.argv[1].rstrip() + "\n"
-text = open(path).read()
-pattern = re.compile(r"^## Status line against date\n.*?(?=^## |\Z)", re.S | re.M)
-if pattern.search(text):
-    text = pattern.sub(lambda m: section + "\n", text).rstrip() + "\n"
-else:
-    text = text.rstrip() + "\n\n" + section
-open(path, "w").write(text)
-PY
+python3 bench/replace_section.py "$section"
 echo "$section"

@@ -24,18 +24,13 @@ ics() { # summary-and-dates...
     printf 'END:VCALENDAR\r\n'
 }
 ics 19991224=Christmas\ Eve 20000103=Bank\ Holiday >"$E2E_TMP/holidays.ics"
-cat >"$SETTINGS" <<INI
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=10
-Target_Type=WorkDays
-Caption_option=dd:hh:mm:ss
-[Work Days]
-Use Holidays=True
-Holiday FileCount=1
-Holiday File1=$E2E_TMP/holidays.ics
-INI
+# The settings of these tests: work days to Monday 10 January 2000 with holidays on, then the
+# lines given, one per argument.
+holiday_settings() { # lines...
+    printf '[Target Date]\nTarget_Year=2000\nTarget_Month=1\nTarget_Day=10\nTarget_Type=WorkDays\nCaption_option=dd:hh:mm:ss\n[Work Days]\nUse Holidays=True\n' >"$SETTINGS"
+    printf '%s\n' "$@" >>"$SETTINGS"
+}
+holiday_settings "Holiday FileCount=1" "Holiday File1=$E2E_TMP/holidays.ics"
 
 report_rows() { # pdf
     pdftotext -layout "$1" - | tr -d '\f' | sed 's/  */ /g; s/^ //; s/ $//' | grep -E '^(-?[0-9]+ )?[A-Z][a-z][a-z] [0-9][0-9], '
@@ -88,17 +83,7 @@ server=$!
 E2E_PIDS+=("$server")
 wait_until 10 "the web server did not start" grep -q 'port [0-9]' "$E2E_TMP/server.log"
 port=$(sed -n 's/.*port \([0-9]*\).*/\1/p' "$E2E_TMP/server.log" | head -n 1)
-cat >"$SETTINGS" <<INI
-[Target Date]
-Target_Year=2000
-Target_Month=1
-Target_Day=10
-Target_Type=WorkDays
-Caption_option=dd:hh:mm:ss
-[Work Days]
-Use Holidays=True
-Holiday Feed=http://127.0.0.1:$port/feed.ics
-INI
+holiday_settings "Holiday Feed=http://127.0.0.1:$port/feed.ics"
 start_x
 start_at "$NOW" "$KESTREL"
 kestrel=$E2E_LAST_PID
