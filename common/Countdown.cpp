@@ -345,7 +345,8 @@ ProgramSettings RenewedTarget(const ProgramSettings& settings, DateValue now)
     if (!yearly) {
         return settings;
     }
-    const auto [month, day] = *yearly;
+    const int month = yearly->first;
+    const int day = yearly->second;
     const bool countUp = IsTrueText(settings.CountUp);
     ProgramSettings renewed = settings;
     const auto moveTo = [&](long long year) {

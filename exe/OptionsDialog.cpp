@@ -165,14 +165,13 @@ void ApplyOptions(Program& program, const OptionsValues& v)
         program.write(setting::NotificationsEnabled, BoolText(v.notifications), BoolText(enabled));
     });
     step([&] { program.write(setting::CalendarFile, v.calendarFile, program.read(setting::CalendarFile)); });
-    for (const auto& [key, days] : {std::pair{setting::RemindDaysBefore, v.remindDays},
-                                    std::pair{setting::MilestoneRemindDaysBefore, v.milestoneRemindDays}}) {
-        step([&] { program.write(key, days, program.read(key)); });
-    }
-    for (const auto& [key, text] :
-         {std::pair{setting::CalendarUrl, v.calendarUrl}, std::pair{setting::CalendarUser, v.calendarUser},
+    // The reminders and the shared calendar: each key written only when it changed.
+    for (const auto& entry :
+         {std::pair{setting::RemindDaysBefore, v.remindDays},
+          std::pair{setting::MilestoneRemindDaysBefore, v.milestoneRemindDays},
+          std::pair{setting::CalendarUrl, v.calendarUrl}, std::pair{setting::CalendarUser, v.calendarUser},
           std::pair{setting::ShareMilestones, BoolText(v.shareMilestones)}}) {
-        step([&] { program.write(key, text, program.read(key)); });
+        step([&] { program.write(entry.first, entry.second, program.read(entry.first)); });
     }
     step([&] {
         const bool keeping = IsTrueText(program.read(setting::KeepRunningInTray).toStdString());
