@@ -101,6 +101,22 @@ wait_gone "$RADICALE_PID"
 expect_fault "the server stopped" "cannot be reached" ""
 expect_eq "the milestone file after the faults" "$(cat "$MILESTONES")" $'" 46394","Ship"\r'
 
+# A server that misbehaves as Radicale cannot: one line each, nothing lost, and the password
+# never reaches another host.
+setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" >"$E2E_TMP/bad-server.out" 2>&1 &
+E2E_PIDS+=("$!")
+wait_until 10 "the misbehaving server did not start" grep -q '^ready' "$E2E_TMP/bad-server.out"
+BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
+# Another server: what was published to Radicale is news to it.
+rm -f "$HOME/.local/state/kestrel/"shared-calendar-*.state
+expect_fault "a full store" "store is full (507)" "s#^Calendar URL=.*#Calendar URL=$BAD/full/#"
+expect_fault "a redirect to another host" "does not follow" "s#^Calendar URL=.*#Calendar URL=$BAD/moved/#"
+[ ! -s "$E2E_TMP/other-host.log" ] || fail "a request reached the other host: $(cat "$E2E_TMP/other-host.log")"
+expect_fault "an answer that is no calendar" "not as a CalDAV calendar (status 200)" "s#^Calendar URL=.*#Calendar URL=$BAD/text/#"
+expect_fault "an answer of hundreds of megabytes" "far too large" "s#^Calendar URL=.*#Calendar URL=$BAD/huge/#"
+expect_fault "a server that does not answer" "did not answer within 20 s" "s#^Calendar URL=.*#Calendar URL=$BAD/slow/#"
+expect_eq "the milestone file after the misbehaving server" "$(cat "$MILESTONES")" $'" 46394","Ship"\r'
+
 # A countdown that does not exist is a usage error.
 code=0
 (unset DISPLAY && "$KESTREL" --countdown "No such" --sync) >/dev/null 2>&1 || code=$?
