@@ -232,7 +232,8 @@ PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount&
     }
     // A WebDAV collection answers with a multi-status; anything else at that address is no calendar.
     if (calendar.status != 207) {
-        return finish(QStringLiteral("the address answers, but not as a CalDAV calendar (status %1)").arg(calendar.status));
+        return finish(
+            QStringLiteral("the address answers, but not as a CalDAV calendar (status %1)").arg(calendar.status));
     }
     std::set<std::string> current;
     for (const SharedEvent& event : events) {
