@@ -220,4 +220,46 @@ std::string PublishStateText(const PublishState& state)
     return text;
 }
 
+std::filesystem::path SyncRecordPath(const std::filesystem::path& settingsFile)
+{
+    std::filesystem::path path = PublishStatePath(settingsFile);
+    path.replace_extension(".last");
+    return path;
+}
+
+std::string SyncRecordText(const SyncRecord& record)
+{
+    std::string error = record.error;
+    std::ranges::replace(error, '\n', ' ');
+    std::ranges::replace(error, '\t', ' ');
+    return record.ok ? "ok\t" + record.at + '\n' : "error\t" + record.at + '\t' + error + '\n';
+}
+
+std::optional<SyncRecord> ReadSyncRecord(const std::filesystem::path& path)
+{
+    const FileResult<FileContents> read = ReadRegularFile(path, 64 * 1024);
+    if (!read) {
+        return std::nullopt;
+    }
+    std::string_view text = read.value().bytes;
+    text = text.substr(0, text.find('\n'));
+    const std::size_t first = text.find('\t');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    SyncRecord record;
+    const std::string_view state = text.substr(0, first);
+    const std::string_view rest = text.substr(first + 1);
+    if (state == "ok") {
+        record.ok = true;
+        record.at = rest;
+    } else if (state == "error" && rest.find('\t') != std::string_view::npos) {
+        record.at = rest.substr(0, rest.find('\t'));
+        record.error = rest.substr(rest.find('\t') + 1);
+    } else {
+        return std::nullopt;
+    }
+    return record;
+}
+
 } // namespace kestrel

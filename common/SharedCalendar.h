@@ -87,4 +87,19 @@ PublishState ReadPublishState(const std::filesystem::path& path);
 // The state as its file holds it: one line per event, "UID", "href" and digest separated by tabs.
 std::string PublishStateText(const PublishState& state);
 
+// How the last sync of a countdown's shared calendar went, kept beside its state file so that
+// status bars can show it (`kestrel-status --json`).
+struct SyncRecord
+{
+    bool ok = false;
+    std::string at;    // local time, "yyyy-mm-ddThh:mm:ss"
+    std::string error; // the one line saying what failed
+    friend bool operator==(const SyncRecord&, const SyncRecord&) = default;
+};
+std::filesystem::path SyncRecordPath(const std::filesystem::path& settingsFile);
+// "ok", a tab and the time; or "error", the time and the line, separated by tabs.
+std::string SyncRecordText(const SyncRecord& record);
+// Nothing for a missing or damaged record.
+std::optional<SyncRecord> ReadSyncRecord(const std::filesystem::path& path);
+
 } // namespace kestrel

@@ -22,13 +22,19 @@
 #include <QNetworkRequest>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QThread>
 #include <QTimer>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslError>
 #include <qt6keychain/keychain.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -400,10 +406,48 @@ int RunSyncProgram(int argc, char** argv)
                 .arg(Text(settings.path().string())));
         return 1;
     }
+    // How this sync went is kept for status bars, beside the state file.
+    const std::filesystem::path statePath = PublishStatePath(settings.path());
+    const auto record = [&](const QString& error) {
+        const DateParts at = SplitDate(SystemClock().now());
+        char when[32];
+        std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", at.year, at.month, at.day, at.hour, at.minute,
+                      at.second);
+        try {
+            std::filesystem::create_directories(statePath.parent_path());
+            ReplaceFileContents(SyncRecordPath(settings.path()),
+                                SyncRecordText({error.isEmpty(), when, error.toStdString()}), 0600);
+        } catch (const std::exception&) {
+            // The record is for status bars only: the sync's own outcome is said all the same.
+        }
+    };
+    const auto fail = [&](const QString& line) {
+        record(line);
+        say(line);
+        return 1;
+    };
+
+    // One sync of a countdown at a time: the desktop program's and a cron job's may meet.
+    std::error_code ignored;
+    std::filesystem::create_directories(statePath.parent_path(), ignored);
+    const std::string lockPath = statePath.string() + ".lock";
+    const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0) {
+        return fail(QStringLiteral("the sync's lock %1 cannot be made (%2)")
+                        .arg(Text(lockPath), QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    const auto unlock = qScopeGuard([lock] { ::close(lock); });
+    bool locked = false;
+    for (int tries = 0; tries < 600 && !(locked = ::flock(lock, LOCK_EX | LOCK_NB) == 0); ++tries) {
+        QThread::msleep(100);
+    }
+    if (!locked) {
+        return fail(QStringLiteral("another sync of this countdown has been running for a minute; try again later"));
+    }
+
     const std::variant<ShareAccount, QString> account = ShareAccountOf(settings);
     if (const QString* problem = std::get_if<QString>(&account)) {
-        say(*problem);
-        return 1;
+        return fail(*problem);
     }
     const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
     MilestoneTable milestones;
@@ -411,27 +455,24 @@ int RunSyncProgram(int argc, char** argv)
     if (const std::optional<RuntimeError> error = milestones.LoadMilestones(milestoneFile);
         error && error->number() != RuntimeError::PathNotFound && error->number() != RuntimeError::FileNotFound) {
         // A damaged milestone file is not published: the calendar would lose what it cannot read.
-        say(QStringLiteral("the milestone file %1 cannot be read: %2")
-                .arg(Text(milestoneFile.string()), Text(error->report())));
-        return 1;
+        return fail(QStringLiteral("the milestone file %1 cannot be read: %2")
+                        .arg(Text(milestoneFile.string()), Text(error->report())));
     }
-    const std::filesystem::path statePath = PublishStatePath(settings.path());
     QNetworkAccessManager network;
     const PublishOutcome outcome =
         PublishEvents(network, std::get<ShareAccount>(account), SharedEvents(program, milestones, CalendarStampNow()),
                       ReadPublishState(statePath));
     // What was sent before a failure is recorded too, so that it is not sent again.
     try {
-        std::filesystem::create_directories(statePath.parent_path());
         ReplaceFileContents(statePath, PublishStateText(outcome.state), 0600);
     } catch (const std::exception& error) {
-        say(QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(statePath.string()), error.what()));
-        return 1;
+        return fail(
+            QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(statePath.string()), error.what()));
     }
     if (!outcome.error.isEmpty()) {
-        say(outcome.error);
-        return 1;
+        return fail(outcome.error);
     }
+    record({});
     return 0;
 }
 

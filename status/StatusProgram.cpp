@@ -9,6 +9,7 @@
 #include "ICalendar.h"
 #include "Presets.h"
 #include "RuntimeError.h"
+#include "SharedCalendar.h"
 #include "Settings.h"
 #include "TextEncoding.h"
 
@@ -239,7 +240,8 @@ std::string JsonString(std::string_view text)
     return json;
 }
 
-std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now)
+std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now,
+                       const std::string& syncJson)
 {
     const std::string targetText = TargetDateText(settings.TargetMonth, settings.TargetDay, settings.TargetYear);
     const bool passed = TargetPassed(settings, now);
@@ -267,17 +269,37 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
     AddText(json, "format", settings.CaptionOption);
     AddText(json, "now", nowText);
     AddText(json, "today", breakdown.TodayLine);
+    if (!syncJson.empty()) {
+        json += ",\"sync\":" + syncJson;
+    }
     json += '}';
     return json;
 }
 
-std::string StatusText(StatusFormat format, const ProgramSettings& stored, DateValue now)
+std::string SyncStateJson(const SettingsFile& settingsFile)
+{
+    if (!IsTrueText(ReadSetting(settingsFile, setting::ShareMilestones))) {
+        return {};
+    }
+    const std::optional<SyncRecord> record = ReadSyncRecord(SyncRecordPath(settingsFile.path()));
+    if (!record) {
+        return "{\"state\":\"never\"}";
+    }
+    std::string json = "{\"state\":" + JsonString(record->ok ? "ok" : "error");
+    AddText(json, "at", record->at);
+    if (!record->ok) {
+        AddText(json, "error", record->error);
+    }
+    return json + '}';
+}
+
+std::string StatusText(StatusFormat format, const ProgramSettings& stored, DateValue now, const std::string& syncJson)
 {
     // A target that renews itself is shown as the anniversary it counts to, also when kestrel has
     // not stored the new year yet.
     const ProgramSettings settings = RenewedTarget(stored, now);
     const CountdownBreakdown breakdown = ComputeCountdown(now, settings);
-    std::string text = format == StatusFormat::Json ? StatusJson(settings, breakdown, now) : breakdown.Line;
+    std::string text = format == StatusFormat::Json ? StatusJson(settings, breakdown, now, syncJson) : breakdown.Line;
     text += '\n';
     return text;
 }
@@ -309,7 +331,8 @@ int RunStatus(const StatusRequest& request, const SettingsFile& settingsFile,
                 io.error(settings.workDaysProblem + '\n');
             }
             lastWorkDaysProblem = settings.workDaysProblem;
-            text = StatusText(request.format, settings, now);
+            text = StatusText(request.format, settings, now,
+                              request.format == StatusFormat::Json ? SyncStateJson(settingsFile) : std::string());
             lastError.clear();
         } catch (const RuntimeError& error) {
             const std::string report = error.report();
@@ -394,9 +417,9 @@ int RunStatusAll(const StatusRequest& request, const CountdownsHome& home, const
         for (const CountdownPlace& countdown : ListCountdowns(home)) {
             std::string one;
             try {
-                one =
-                    StatusText(request.format,
-                               LoadProgramSettings(SettingsFile(countdown.settingsFile), countdown.dataDirectory), now);
+                const SettingsFile file(countdown.settingsFile);
+                one = StatusText(request.format, LoadProgramSettings(file, countdown.dataDirectory), now,
+                                 request.format == StatusFormat::Json ? SyncStateJson(file) : std::string());
             } catch (const RuntimeError& error) {
                 errors.push_back(countdown.name + ": " + error.report());
                 one = ErrorText(request.format, error.report());

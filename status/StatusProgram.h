@@ -54,14 +54,20 @@ std::string StatusUsage(std::string_view programName);
 // "text" (the countdown line), "tooltip" (the target and today lines) and "class" ("counting"
 // before the target, "passed" after it); the rest names the breakdown numbers, the target and
 // the settings the count was made with.
-std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now);
+// `syncJson`, when not empty, is the "sync" object of the shared calendar (SyncStateJson).
+std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown& breakdown, DateValue now,
+                       const std::string& syncJson = {});
+// How the last sync of the countdown's shared calendar went, as a JSON object: "state" "ok" or
+// "error" with "at" (and "error"), or "never"; empty while sharing is off.
+std::string SyncStateJson(const SettingsFile& settingsFile);
 // A text as a JSON string with its quotes. Text that is not UTF-8 is read as Windows-1252, as
 // every reader of the program's files reads it, so the result is always valid JSON.
 std::string JsonString(std::string_view text);
 
 // One count as printed for the second `now`: the line or the JSON object, with a line end.
 // Raises the engine's run-time errors (error 6 when a count leaves the 16-bit range).
-std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now);
+std::string StatusText(StatusFormat format, const ProgramSettings& settings, DateValue now,
+                       const std::string& syncJson = {});
 
 // The services the status output runs on; tests replace the waiting and the writing.
 struct StatusIo

@@ -110,5 +110,20 @@ TEST(PublishStateTest, ReadsWhatItWroteAndSkipsDamagedLines)
     EXPECT_NE(one, PublishStatePath("/home/a/.config/kestrel/countdowns/Launch.INI"));
 }
 
+TEST(SyncRecordTest, ReadsWhatItWroteAndNothingElse)
+{
+    test::TempDir dir;
+    for (const SyncRecord& record : {SyncRecord{true, "2026-12-07T21:00:00", ""},
+                                     SyncRecord{false, "2026-12-07T21:02:00", "the server's store is full (507)"}}) {
+        std::ofstream(dir / "record", std::ios::trunc) << SyncRecordText(record);
+        EXPECT_EQ(ReadSyncRecord(dir / "record"), record);
+    }
+    std::ofstream(dir / "record", std::ios::trunc) << "maybe\t2026\n";
+    EXPECT_FALSE(ReadSyncRecord(dir / "record"));
+    EXPECT_FALSE(ReadSyncRecord(dir / "missing"));
+    // A line break in the error cannot make a second record line.
+    EXPECT_EQ(SyncRecordText({false, "t", "one\ntwo"}), "error\tt\tone two\n");
+}
+
 } // namespace
 } // namespace kestrel
