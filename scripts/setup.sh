@@ -19,7 +19,7 @@ packages=(
     # a notification service of the tests' own on a private session bus
     python3-dbus python3-gi
     # reading back the exported calendar with a parser of its own; a real CalDAV server
-    python3-icalendar radicale curl
+    python3-icalendar radicale curl openssl
     # reading holiday calendars (kestrel only)
     libical-dev
     # toolbar pictures from the desktop's icon theme

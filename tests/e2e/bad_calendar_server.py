@@ -4,9 +4,12 @@
 port: each path answers one way. /full/ takes the calendar's question but has no room for an
 event (507); /moved/ sends every request to another host (127.0.0.2) and logs any password that
 reaches that host; /text/ answers with plain text; /huge/ answers with hundreds of megabytes;
-/slow/ does not answer for a minute. Prints "ready PORT" once it listens."""
+/slow/ does not answer for a minute; /ok/ behaves. Given a certificate and key (one PEM file),
+it also serves https with that self-signed certificate. Prints "ready PORT" (and "tls PORT")
+once it listens."""
 import http.server
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -60,6 +63,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(chunk)
             except (BrokenPipeError, ConnectionResetError):
                 pass
+        elif self.path.startswith("/ok/"):
+            self.answer(207 if self.command == "PROPFIND" else 201, multistatus)
         elif self.path.startswith("/slow/"):
             time.sleep(60)
         else:
@@ -77,5 +82,12 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 OTHER = Server(("127.0.0.2", 0), Handler)
 threading.Thread(target=OTHER.serve_forever, daemon=True).start()
 server = Server(("127.0.0.1", 0), Handler)
+if len(sys.argv) > 2:
+    secure = Server(("127.0.0.1", 0), Handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2])
+    secure.socket = context.wrap_socket(secure.socket, server_side=True)
+    threading.Thread(target=secure.serve_forever, daemon=True).start()
+    print(f"tls {secure.server_address[1]}", flush=True)
 print(f"ready {server.server_address[1]}", flush=True)
 server.serve_forever()

@@ -112,7 +112,11 @@ expect_eq "the milestone file after the faults" "$(cat "$MILESTONES")" $'" 46394
 
 # A server that misbehaves as Radicale cannot: one line each, nothing lost, and the password
 # never reaches another host.
-setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" >"$E2E_TMP/bad-server.out" 2>&1 &
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout "$E2E_TMP/server.pem" \
+    -out "$E2E_TMP/server.crt" 2>/dev/null
+cat "$E2E_TMP/server.crt" >>"$E2E_TMP/server.pem"
+setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" "$E2E_TMP/server.pem" \
+    >"$E2E_TMP/bad-server.out" 2>&1 &
 E2E_PIDS+=("$!")
 wait_until 10 "the misbehaving server did not start" grep -q '^ready' "$E2E_TMP/bad-server.out"
 BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
@@ -124,6 +128,14 @@ expect_fault "a redirect to another host" "does not follow" "s#^Calendar URL=.*#
 expect_fault "an answer that is no calendar" "not as a CalDAV calendar (status 200)" "s#^Calendar URL=.*#Calendar URL=$BAD/text/#"
 expect_fault "an answer of hundreds of megabytes" "far too large" "s#^Calendar URL=.*#Calendar URL=$BAD/huge/#"
 expect_fault "a server that does not answer" "did not answer within 20 s" "s#^Calendar URL=.*#Calendar URL=$BAD/slow/#"
+# A self-signed certificate: refused with its fingerprint; once that one is trusted, the sync goes.
+TLS="https://127.0.0.1:$(sed -n 's/^tls //p' "$E2E_TMP/bad-server.out")"
+fingerprint=$(openssl x509 -in "$E2E_TMP/server.crt" -noout -fingerprint -sha256 | sed 's/.*=//')
+expect_fault "a self-signed certificate" "SHA-256 fingerprint $fingerprint" "s#^Calendar URL=.*#Calendar URL=$TLS/ok/#"
+sed -i "s#^Calendar URL=.*#Calendar URL=$TLS/ok/#; s#^\[Shared Calendar\]#&\nTrusted Certificate=$fingerprint#" "$SETTINGS"
+expect_eq "a sync to the trusted certificate" "$(sync_once)" "0 "
+sed -i "s#^Trusted Certificate=.*#Trusted Certificate=00:11#" "$SETTINGS"
+expect_fault "another certificate trusted" "SHA-256 fingerprint $fingerprint" ""
 expect_eq "the milestone file after the misbehaving server" "$(cat "$MILESTONES")" $'" 46394","Ship"\r'
 
 # A countdown that does not exist is a usage error.
