@@ -434,7 +434,16 @@ CountdownBreakdown OutOfRangeCountdown(DateValue now)
 
 DateValue TargetDay(const ProgramSettings& settings)
 {
-    return PackDate(TargetPart(settings.TargetYear), TargetPart(settings.TargetMonth), TargetPart(settings.TargetDay));
+    const long long year = TargetPart(settings.TargetYear);
+    const long long month = TargetPart(settings.TargetMonth);
+    long long day = TargetPart(settings.TargetDay);
+    // A target that renews every year keeps 29 February in the file: in a common year it is the
+    // 28th, not the 1 March the date parts would carry to.
+    if (IsTrueText(settings.RenewYearly) && month == 2 && day == 29) {
+        const DateValue first = PackDate(year, month, 1);
+        day = std::min<long long>(day, calendar::DaysInMonth(static_cast<int>(Year(first)), 2));
+    }
+    return PackDate(year, month, day);
 }
 
 DateValue TargetMoment(const ProgramSettings& settings)

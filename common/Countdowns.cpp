@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Countdowns.h"
 
+#include "SharedCalendar.h"
+
 #include "AtomicFile.h"
 #include "ICalendar.h"
 #include "Milestones.h"
@@ -319,6 +321,10 @@ std::variant<CountdownPlace, std::string> CreateCountdown(const CountdownsHome& 
              (place.dataDirectory / kMilestoneFileName).generic_string()},
             {setting::CalendarFile.section, setting::CalendarFile.key, ""},
             {setting::FormCount.section, setting::FormCount.key, "0"},
+            // A copy does not share the team's calendar: it would publish its own target there.
+            {setting::ShareMilestones.section, setting::ShareMilestones.key, "False"},
+            {setting::CalendarUrl.section, setting::CalendarUrl.key, ""},
+            {setting::TrustedCertificate.section, setting::TrustedCertificate.key, ""},
         };
         if (std::optional<RuntimeError> failed = SettingsFile(place.settingsFile).WriteSettings(own)) {
             return CouldNotBeSavedText("The new countdown", place.settingsFile) + ": " + failed->report();

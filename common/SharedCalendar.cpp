@@ -42,11 +42,25 @@ bool IsLoopbackHost(const std::string& host)
     if (host == "localhost" || host == "[::1]") {
         return true;
     }
-    // 127.0.0.0/8 written as four numbers.
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    char end = 0;
-    return std::sscanf(host.c_str(), "%u.%u.%u.%u%c", &a, &b, &c, &d, &end) == 4 && a == 127 && b < 256 && c < 256 &&
-           d < 256;
+    // 127.0.0.0/8 written as four plain decimal numbers, nothing else.
+    int parts = 0;
+    int value = -1;
+    int first = -1;
+    for (const char c : host + '.') {
+        if (c >= '0' && c <= '9') {
+            value = (value < 0 ? 0 : value * 10) + (c - '0');
+            if (value > 255) {
+                return false;
+            }
+        } else if (c == '.' && value >= 0) {
+            first = parts == 0 ? value : first;
+            ++parts;
+            value = -1;
+        } else {
+            return false;
+        }
+    }
+    return parts == 4 && first == 127;
 }
 
 // A 64-bit FNV-1a digest as 16 hex digits.

@@ -310,7 +310,8 @@ void DeskCalendar::FillMonth(YearMonth shown)
 {
     ShowBusyPointer();
     RunStep(m_program.dialogs, [&] {
-        const ProgramSettings& settings = m_program.ProgramSettings;
+        // A target that renews itself counts to the anniversary the toolbar counts to.
+        const ProgramSettings settings = RenewedTarget(m_program.ProgramSettings, GetPresentDate(m_program.clock));
         std::optional<CalendarTarget> target;
         // A target the settings cannot make a date of is reported; the days still show.
         RunStep(m_program.dialogs, [&] {

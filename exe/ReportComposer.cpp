@@ -23,18 +23,12 @@ QString Formatted(DateValue day, const char* pattern)
     return QString::fromStdString(Format(day, pattern));
 }
 
-long long TargetPart(const std::string& text)
-{
-    return ToInt16(ValFromText(text));
-}
-
 } // namespace
 
 ReportInputs ReportInputsOf(const ProgramSettings& settings, const MilestoneTable& milestones)
 {
     ReportInputs inputs;
-    inputs.target =
-        PackDate(TargetPart(settings.TargetYear), TargetPart(settings.TargetMonth), TargetPart(settings.TargetDay));
+    inputs.target = TargetDay(settings);
     inputs.targetType = QString::fromStdString(settings.TargetType);
     inputs.projectTitle = QString::fromStdString(settings.ProjectTitle);
     inputs.milestones = &milestones;

@@ -179,7 +179,9 @@ void TrayIcon::showCountdown()
     const CountdownBreakdown& countdown = m_program.countdown;
     bool passed = false;
     try {
-        passed = !countdown.OutOfRange && TargetPassed(m_program.ProgramSettings, GetPresentDate(m_program.clock));
+        // A target that renews itself has passed only until it counts to next year.
+        const DateValue now = GetPresentDate(m_program.clock);
+        passed = !countdown.OutOfRange && TargetPassed(RenewedTarget(m_program.ProgramSettings, now), now);
     } catch (const RuntimeError&) {
         // A target the engine cannot count with shows as out of range already.
     }

@@ -134,7 +134,9 @@ void HolidayFeed::fetch()
     }
     QNetworkRequest request{QUrl(url)};
     request.setTransferTimeout(kHolidayFeedTimeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Redirects only to the same scheme, host and port: a feed on this computer cannot send the
+    // fetch out to the network.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
         if (received > kMaxHolidayFeedBytes && m_reply != nullptr) {

@@ -404,6 +404,13 @@ TEST(RenewTest, TheShownTargetIsTheAnniversary)
     const ProgramSettings renewed = RenewedTarget(settings, At(2026, 12, 7));
     EXPECT_EQ(TargetIsoDate(renewed), "2027-02-28");
     EXPECT_FALSE(TargetPassed(renewed, At(2026, 12, 7)));
+    // Stored as 29 February of a common year, it is the 28th to every reader of the target day.
+    settings.TargetYear = "2027";
+    EXPECT_EQ(TargetIsoDate(settings), "2027-02-28");
+    settings.RenewYearly = "False";
+    EXPECT_EQ(TargetIsoDate(settings), "2027-03-01") << "without renewal, the date parts carry as ever";
+    settings.RenewYearly = "True";
+    settings.TargetYear = "2024";
     // A month and day that name no day of the year are counted as stored.
     settings.TargetMonth = "13";
     EXPECT_EQ(RenewedTarget(settings, At(2026, 12, 7)).TargetYear, "2024");
