@@ -193,12 +193,24 @@ std::string EventResourceName(std::string_view uid)
     return ResourceName(uid);
 }
 
-std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile)
+namespace {
+
+// The settings file as one name, through links, so that a link and its target share their files.
+std::string SettingsFileName(const std::filesystem::path& settingsFile)
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(settingsFile, error);
-    return DefaultStateDirectory() /
-           ("shared-calendar-" + Digest((error ? settingsFile : absolute).string()) + ".state");
+    const std::filesystem::path real = std::filesystem::weakly_canonical(settingsFile, error);
+    return (error ? settingsFile : real).string();
+}
+
+} // namespace
+
+std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
+                                       std::string_view user)
+{
+    // What was published to one calendar as one user says nothing about another.
+    const std::string name = SettingsFileName(settingsFile) + '\n' + std::string(calendar) + '\n' + std::string(user);
+    return DefaultStateDirectory() / ("shared-calendar-" + Digest(name) + ".state");
 }
 
 PublishState ReadPublishState(const std::filesystem::path& path)
@@ -214,13 +226,17 @@ PublishState ReadPublishState(const std::filesystem::path& path)
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view line(text.data() + start, end - start);
         start = end + 1;
-        const std::size_t first = line.find('\t');
-        const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
-        if (second == std::string_view::npos || first == 0) {
+        std::vector<std::string_view> fields;
+        for (std::size_t at = 0; at <= line.size();) {
+            const std::size_t tab = std::min(line.find('\t', at), line.size());
+            fields.push_back(line.substr(at, tab - at));
+            at = tab + 1;
+        }
+        if (fields.size() < 3 || fields.size() > 4 || fields[0].empty()) {
             continue; // a damaged line: that event is sent again
         }
-        state[std::string(line.substr(0, first))] = {std::string(line.substr(first + 1, second - first - 1)),
-                                                     std::string(line.substr(second + 1))};
+        state[std::string(fields[0])] = {std::string(fields[1]), std::string(fields[2]),
+                                         fields.size() == 4 ? std::string(fields[3]) : std::string()};
     }
     return state;
 }
@@ -229,16 +245,14 @@ std::string PublishStateText(const PublishState& state)
 {
     std::string text;
     for (const auto& [uid, event] : state) {
-        text += uid + '\t' + event.href + '\t' + event.digest + '\n';
+        text += uid + '\t' + event.href + '\t' + event.digest + '\t' + event.etag + '\n';
     }
     return text;
 }
 
 std::filesystem::path SyncRecordPath(const std::filesystem::path& settingsFile)
 {
-    std::filesystem::path path = PublishStatePath(settingsFile);
-    path.replace_extension(".last");
-    return path;
+    return DefaultStateDirectory() / ("shared-calendar-" + Digest(SettingsFileName(settingsFile)) + ".last");
 }
 
 std::string SyncRecordText(const SyncRecord& record)

@@ -75,16 +75,20 @@ struct PublishedEvent
 {
     std::string href;
     std::string digest;
+    std::string etag; // the server's entity tag of what was sent; empty when it gave none
     friend bool operator==(const PublishedEvent&, const PublishedEvent&) = default;
 };
 using PublishState = std::map<std::string, PublishedEvent>;
 
 // The state file of a countdown's shared calendar, under $XDG_STATE_HOME/kestrel (or
-// ~/.local/state/kestrel), named after its settings file so that each countdown has its own.
-std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile);
+// ~/.local/state/kestrel), named after its settings file (through links), the calendar's address
+// and the user, so that each countdown has its own and another calendar starts afresh.
+std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
+                                       std::string_view user);
 // Reads a state file; a missing or damaged one reads as empty (the next publish sends everything).
 PublishState ReadPublishState(const std::filesystem::path& path);
-// The state as its file holds it: one line per event, "UID", "href" and digest separated by tabs.
+// The state as its file holds it: one line per event, "UID", "href", digest and entity tag
+// separated by tabs.
 std::string PublishStateText(const PublishState& state);
 
 // How the last sync of a countdown's shared calendar went, kept beside its state file so that

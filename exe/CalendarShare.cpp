@@ -72,7 +72,11 @@ struct Answer
 {
     int status = 0;
     QString error;
+    QByteArray etag; // the resource's entity tag after a change, when the server gives one
 };
+
+// The precondition of a change did not hold: someone else changed the resource first.
+constexpr int kPreconditionFailed = 412;
 
 QString StatusProblem(int status, const QUrl& url, const QString& reason)
 {
@@ -138,6 +142,7 @@ Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const Q
     }
     Answer answer;
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer.etag = reply->rawHeader("ETag");
     const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
     if (!untrusted.isEmpty()) {
         answer.error = QStringLiteral("the server's certificate is not trusted (SHA-256 fingerprint %1): Countdown "
@@ -155,7 +160,8 @@ Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const Q
                            .arg(to.toString(QUrl::RemoveUserInfo), home.host());
     } else if (answer.status == 0) {
         answer.error = QStringLiteral("the server cannot be reached (%1)").arg(reply->errorString());
-    } else if (answer.status >= 400 && !(verb == "DELETE" && answer.status == 404)) {
+    } else if (answer.status >= 400 && answer.status != kPreconditionFailed &&
+               !(verb == "DELETE" && answer.status == 404)) {
         answer.error = StatusProblem(answer.status, url, reason);
     }
     reply->deleteLater();
@@ -248,29 +254,51 @@ PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount&
         if (published != state.end() && published->second.digest == event.digest) {
             continue;
         }
-        const std::string href = EventResourceName(event.uid);
-        const Answer answer =
-            Send(network, account, "PUT", account.collection.resolved(QUrl(Text(href))),
-                 QByteArray::fromStdString(event.object), {{"Content-Type", "text/calendar; charset=utf-8"}});
+        // A new event must not replace one of the same UID that another member published, nor a
+        // changed one an edit made on the server since: the server checks, and a refusal leaves
+        // the server's event as it is (and no longer Kestrel's to change or remove).
+        const bool isNew = published == state.end();
+        const std::string href = isNew ? EventResourceName(event.uid) : published->second.href;
+        QList<std::pair<QByteArray, QByteArray>> headers = {{"Content-Type", "text/calendar; charset=utf-8"}};
+        if (isNew) {
+            headers.append(std::pair<QByteArray, QByteArray>("If-None-Match", "*"));
+        } else if (!published->second.etag.empty()) {
+            headers.append(
+                std::pair<QByteArray, QByteArray>("If-Match", QByteArray::fromStdString(published->second.etag)));
+        }
+        const Answer answer = Send(network, account, "PUT", account.collection.resolved(QUrl(Text(href))),
+                                   QByteArray::fromStdString(event.object), headers);
         if (!answer.error.isEmpty()) {
             return finish(answer.error);
         }
-        state[event.uid] = {href, event.digest};
+        if (answer.status == kPreconditionFailed) {
+            state.erase(event.uid);
+            ++outcome.left;
+            continue;
+        }
+        state[event.uid] = {href, event.digest, answer.etag.toStdString()};
         ++outcome.sent;
     }
-    // Only what Kestrel itself published, and the table no longer holds, is removed.
+    // Only what Kestrel itself published, and the table no longer holds, is removed, and only
+    // while nobody changed it on the server.
     for (auto published = state.begin(); published != state.end();) {
         if (current.contains(published->first)) {
             ++published;
             continue;
         }
-        const Answer answer =
-            Send(network, account, "DELETE", account.collection.resolved(QUrl(Text(published->second.href))), {}, {});
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        if (!published->second.etag.empty()) {
+            headers.append(
+                std::pair<QByteArray, QByteArray>("If-Match", QByteArray::fromStdString(published->second.etag)));
+        }
+        const Answer answer = Send(network, account, "DELETE",
+                                   account.collection.resolved(QUrl(Text(published->second.href))), {}, headers);
         if (!answer.error.isEmpty()) {
             return finish(answer.error);
         }
+        outcome.left += answer.status == kPreconditionFailed ? 1 : 0;
+        outcome.removed += answer.status == kPreconditionFailed ? 0 : 1;
         published = state.erase(published);
-        ++outcome.removed;
     }
     return finish({});
 }
@@ -407,7 +435,8 @@ int RunSyncProgram(int argc, char** argv)
         return 1;
     }
     // How this sync went is kept for status bars, beside the state file.
-    const std::filesystem::path statePath = PublishStatePath(settings.path());
+    const std::filesystem::path statePath = PublishStatePath(
+        settings.path(), ReadSetting(settings, setting::CalendarUrl), ReadSetting(settings, setting::CalendarUser));
     const auto record = [&](const QString& error) {
         const DateParts at = SplitDate(SystemClock().now());
         char when[32];

@@ -54,6 +54,8 @@ struct PublishOutcome
     PublishState state;
     int sent = 0;
     int removed = 0;
+    // Events left as the server holds them: another member's of the same UID, or changed there.
+    int left = 0;
     QString error;
 };
 

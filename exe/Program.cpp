@@ -491,8 +491,10 @@ int StartProgram(QApplication& app, const CountdownPlace& countdown, const Count
     std::optional<CalendarFeed> calendarFeed;
     std::optional<SharedCalendarSync> sharedCalendar;
     std::optional<HolidayFeed> holidayFeed;
+    program.notificationsRunning = false;
     RunAfterFirstPaint(*toolbar, [&program, &notifications, &calendarFeed, &sharedCalendar, &holidayFeed, toolbar] {
         notifications.emplace(program);
+        program.notificationsRunning = true;
         calendarFeed.emplace(program);
         sharedCalendar.emplace(program);
         holidayFeed.emplace(program);

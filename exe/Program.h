@@ -60,6 +60,9 @@ struct Program
     // The shared calendar's sync while the program runs (null when none is made, as in tests) and
     // the one line that says how its last sync went; empty before the first.
     SharedCalendarSync* sharedCalendar = nullptr;
+    // Whether the desktop notifications run: a renewing target's new year is stored only once
+    // they have seen the year that passed. Start-up starts them after the first paint.
+    bool notificationsRunning = true;
     QString sharedCalendarStatus;
     // The countdown this run shows, and where the countdowns are. A program made by a test shows
     // "Default" and knows no others (an empty home).

@@ -350,6 +350,9 @@ void ToolbarWindow::renewStoredTarget()
 {
     // Once a renewing target's day has ended, its new year goes to the settings file; the
     // notifications have seen the year that passed before.
+    if (!m_program.notificationsRunning) {
+        return;
+    }
     RunStep(m_program.dialogs, [this] {
         if (const auto year = RenewedYearToStore(m_program.ProgramSettings, GetPresentDate(m_program.clock))) {
             m_program.set(setting::TargetYear, *year);

@@ -46,6 +46,17 @@ grep -q '^DTSTART;VALUE=DATE:20270105' <<<"$seen" || fail "the milestone's day: 
 grep -q '^X-KESTREL-TARGET:TRUE' <<<"$seen" || fail "the target is not marked: $seen"
 grep -q '^DTSTART;VALUE=DATE:20270310' <<<"$seen" || fail "the target's day: $seen"
 echo "ok: bob reads alice's milestones and target"
+# Bob publishes with a target of his own: the team's target that alice published stays, since a
+# new event never replaces one of the same UID on the server.
+printf 'bob-secret\n' >"$E2E_TMP/bob.password"
+chmod 600 "$E2E_TMP/bob.password"
+alice_settings=$(cat "$SETTINGS")
+sed -i "s/^Target_Month=3/Target_Month=9/; s/^User Name=.*/User Name=bob/; s#^Password File=.*#Password File=$E2E_TMP/bob.password#" "$SETTINGS"
+expect_eq "bob's first sync" "$(sync_once)" "0 "
+grep -q '^DTSTART;VALUE=DATE:20270310' <<<"$(calendar_as_bob)" || fail "bob's sync replaced the team's target"
+grep -q '^DTSTART;VALUE=DATE:20270910' <<<"$(calendar_as_bob)" && fail "bob's target is on the server twice"
+printf '%s\n' "$alice_settings" >"$SETTINGS"
+echo "ok: a first sync replaces no event of the same UID"
 # Status bars learn how the last sync went.
 sync_state() {
     (unset DISPLAY && "$KESTREL" --json) | python3 -c 'import json, sys; s = json.load(sys.stdin)["sync"]; print(s["state"], s.get("error", ""))'
