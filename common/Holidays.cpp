@@ -50,8 +50,12 @@ std::uint64_t NameHash(std::string_view text)
 
 std::filesystem::path HolidayCachePath(const std::filesystem::path& settingsFile)
 {
+    // Through links, so that a countdown reached through a link finds the cache of its file.
     std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(settingsFile, error);
+    std::filesystem::path absolute = std::filesystem::weakly_canonical(settingsFile, error);
+    if (error) {
+        absolute = std::filesystem::absolute(settingsFile, error);
+    }
     if (error) {
         absolute = settingsFile;
     }

@@ -75,6 +75,9 @@ class CalendarReader
 {
 public:
     std::vector<Holiday> holidays;
+    // Rules are worked out until then; later ones give only their first day.
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kHolidayRuleTime;
+    bool outOfTime = false;
 
     void readEvent(icalcomponent* event)
     {
@@ -106,9 +109,11 @@ public:
         };
 
         icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
+        // One search of the iterator may take long by itself: the time is looked at before each rule too.
+        outOfTime = outOfTime || (rule != nullptr && std::chrono::steady_clock::now() >= deadline);
         const icalrecurrencetype recurrence = rule != nullptr ? icalproperty_get_rrule(rule) : icalrecurrencetype{};
         if (rule != nullptr && firstDay && !MoreOftenThanDaily(recurrence.freq) &&
-            recurrence.freq != ICAL_NO_RECURRENCE) {
+            recurrence.freq != ICAL_NO_RECURRENCE && !outOfTime) {
             const std::unique_ptr<icalrecur_iterator, IteratorDeleter> iterator(
                 icalrecur_iterator_new(recurrence, start));
             long long steps = 0;
@@ -119,6 +124,10 @@ public:
                      next = icalrecur_iterator_next(iterator.get())) {
                     if (const std::optional<long long> day = DayOfDate(next)) {
                         add(*day);
+                    }
+                    if (std::chrono::steady_clock::now() >= deadline) {
+                        outOfTime = true;
+                        break;
                     }
                 }
             }
@@ -143,7 +152,7 @@ private:
 
 } // namespace
 
-std::optional<std::vector<Holiday>> ReadHolidayCalendarText(std::string_view text)
+std::optional<std::vector<Holiday>> ReadHolidayCalendarText(std::string_view text, bool* cutShort)
 {
     icalerror_set_errors_are_fatal(0);
     // libical reads a C string: a NUL inside the text ends it, as it would end the file for it.
@@ -157,6 +166,9 @@ std::optional<std::vector<Holiday>> ReadHolidayCalendarText(std::string_view tex
     for (icalcomponent* event = icalcomponent_get_first_component(root.get(), ICAL_VEVENT_COMPONENT); event != nullptr;
          event = icalcomponent_get_next_component(root.get(), ICAL_VEVENT_COMPONENT)) {
         reader.readEvent(event);
+    }
+    if (cutShort != nullptr) {
+        *cutShort = reader.outOfTime;
     }
     return MergeHolidays(std::move(reader.holidays));
 }
@@ -173,9 +185,15 @@ HolidayCalendarRead ReadHolidayCalendarFile(const std::filesystem::path& path)
     if (!read) {
         return {{}, UnreadableHolidayCalendarMessage(path, read.error().report())};
     }
-    std::optional<std::vector<Holiday>> holidays = ReadHolidayCalendarText(read.value().bytes);
+    bool cutShort = false;
+    std::optional<std::vector<Holiday>> holidays = ReadHolidayCalendarText(read.value().bytes, &cutShort);
     if (!holidays) {
         return {{}, UnreadableHolidayCalendarMessage(path, "it is no iCalendar file")};
+    }
+    if (cutShort) {
+        return {std::move(*holidays), "The holiday calendar " + path.string() +
+                                          " has rules that take too long to work out; the holidays found in " +
+                                          std::to_string(kHolidayRuleTime.count() / 1000) + " s are used."};
     }
     return {std::move(*holidays), {}};
 }

@@ -4,6 +4,7 @@
 
 #include "WorkDays.h"
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,8 +26,12 @@ inline constexpr std::size_t kMaxHolidayCalendarBytes = 16U * 1024U * 1024U;
 // repeats it (to 2582, where libical ends recurrences) except on its EXDATE days, and RDATE days
 // add to it. Events with a time of day count not at all; a rule that repeats more often than
 // daily is ignored. Days outside the years 100 to 9999 are left out, and no more than
-// kMaxHolidaysPerCalendar are taken. Nothing when the text is no iCalendar at all.
-std::optional<std::vector<Holiday>> ReadHolidayCalendarText(std::string_view text);
+// kMaxHolidaysPerCalendar are taken. Nothing when the text is no iCalendar at all. Working out
+// the rules of one calendar may take kHolidayRuleTime at most: libical takes long over rules
+// that match few days, and a file of such rules would keep the window waiting. `cutShort`, when
+// given, says whether that time ran out (the days found by then are taken).
+inline constexpr std::chrono::milliseconds kHolidayRuleTime{2000};
+std::optional<std::vector<Holiday>> ReadHolidayCalendarText(std::string_view text, bool* cutShort = nullptr);
 
 // What reading a calendar file gave: its holidays, or why it gave none.
 struct HolidayCalendarRead
