@@ -101,16 +101,21 @@ sleep 0.3
 xdotool key o
 sleep 0.3
 xdotool key d
+# Each message is answered once it shows its words and has the keyboard: a loaded machine may be
+# slow to bring it up.
+answer_when() { # words of the message
+    local words="$1"
+    wait_until 10 "no message saying '$words'" eval 'screen_text | grep -qF -- "$words"'
+    xdotool windowfocus --sync "$(wait_window '^Countdowns$')"
+    xdotool key Return
+}
 wait_window '^Countdowns$' >/dev/null
 xdotool key Return # the choice: Launch
-sleep 0.5
-xdotool key Return # Delete the countdown Launch? Yes
-sleep 0.5
-xdotool key Return # It is running. Close it first? OK
+answer_when "Delete the countdown Launch?"
+answer_when "The countdown Launch is running. Close it first?"
 wait_gone "$launch_pid" 10
 echo "ok: Launch closed when it was deleted"
-wait_until 10 "no closing message" grep -q . <(visible_windows '^Countdowns$')
-xdotool key Return
+answer_when "went to the trash."
 [ ! -e "$XDG_CONFIG_HOME/kestrel/countdowns/Launch.INI" ] || fail "Launch.INI is still there"
 [ ! -e "$DATA/countdowns/Launch" ] || fail "Launch's data folder is still there"
 [ -f "$XDG_DATA_HOME/Trash/files/Launch.INI" ] || fail "Launch.INI is not in the trash"
