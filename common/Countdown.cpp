@@ -374,13 +374,20 @@ ProgramSettings RenewedTarget(const ProgramSettings& settings, DateValue now)
     }
 }
 
+ProgramSettings CurrentAnniversary(const ProgramSettings& settings, DateValue now)
+{
+    ProgramSettings throughTheDay = settings;
+    throughTheDay.CountUp = "True";
+    ProgramSettings current = RenewedTarget(throughTheDay, now);
+    current.CountUp = settings.CountUp;
+    return current;
+}
+
 std::optional<std::string> RenewedYearToStore(const ProgramSettings& settings, DateValue now)
 {
     // The stored year changes once the anniversary's day has ended, whether or not the count
     // runs up through it.
-    ProgramSettings throughTheDay = settings;
-    throughTheDay.CountUp = "True";
-    const ProgramSettings renewed = RenewedTarget(throughTheDay, now);
+    const ProgramSettings renewed = CurrentAnniversary(settings, now);
     if (renewed.TargetYear == settings.TargetYear) {
         return std::nullopt;
     }

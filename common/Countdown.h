@@ -79,6 +79,10 @@ CountdownBreakdown ComputeCountdown(DateValue now, const ProgramSettings& settin
 // month and day name no day of the year.
 ProgramSettings RenewedTarget(const ProgramSettings& settings, DateValue now);
 
+// The anniversary whose day has not ended: what RenewedTarget gives with "Count_Up" on, so that
+// a renewing target stays on its day until the day ends. The settings themselves otherwise.
+ProgramSettings CurrentAnniversary(const ProgramSettings& settings, DateValue now);
+
 // The year the settings file should hold now that a renewing target's day has ended: the year of
 // the next anniversary that has not ended, when it differs from the stored one. The stored month
 // and day stay as they are (29 February stays 29 February).

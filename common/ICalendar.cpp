@@ -176,7 +176,7 @@ std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const
             // A target that renews itself every year is a yearly event from the stored year on; one
             // on 29 February falls on the last day of February in common years, as the count does.
             const bool yearly = IsTrueText(settings.RenewYearly);
-            const DateValue target = TargetDay(yearly ? RenewedTarget(settings, DateValue{kFirstDayNumber}) : settings);
+            const DateValue target = TargetDay(settings);
             const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
             const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
             CalendarEvent& event = events.emplace_back(CalendarEvent{"target-" + DateText(target) + "@kestrel", {}});

@@ -105,9 +105,7 @@ void AddTargetNotices(std::vector<Notice>& due, const ProgramSettings& settings,
                       const NoticeMemory& memory)
 {
     // The anniversary whose day has not ended: the target itself unless it renews every year.
-    ProgramSettings throughTheDay = settings;
-    throughTheDay.CountUp = "True";
-    const ProgramSettings current = RenewedTarget(throughTheDay, now);
+    const ProgramSettings current = CurrentAnniversary(settings, now);
 
     // From the target moment (midnight, or the target time) to the end of the target day.
     const DateValue target = TargetDay(current);

@@ -438,10 +438,7 @@ int RunSyncProgram(int argc, char** argv)
     const std::filesystem::path statePath = PublishStatePath(
         settings.path(), ReadSetting(settings, setting::CalendarUrl), ReadSetting(settings, setting::CalendarUser));
     const auto record = [&](const QString& error) {
-        const DateParts at = SplitDate(SystemClock().now());
-        char when[32];
-        std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", at.year, at.month, at.day, at.hour, at.minute,
-                      at.second);
+        const std::string when = Format(SystemClock().now(), kIsoDateTimePattern);
         try {
             std::filesystem::create_directories(statePath.parent_path());
             ReplaceFileContents(SyncRecordPath(settings.path()),

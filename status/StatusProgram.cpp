@@ -245,10 +245,7 @@ std::string StatusJson(const ProgramSettings& settings, const CountdownBreakdown
 {
     const std::string targetText = TargetDateText(settings.TargetMonth, settings.TargetDay, settings.TargetYear);
     const bool passed = TargetPassed(settings, now);
-    const DateParts at = SplitDate(now);
-    char nowText[32];
-    std::snprintf(nowText, sizeof nowText, "%04d-%02d-%02dT%02d:%02d:%02d", at.year, at.month, at.day, at.hour,
-                  at.minute, at.second);
+    const std::string nowText = Format(now, kIsoDateTimePattern);
 
     std::string json = "{\"text\":" + JsonString(breakdown.Line);
     AddText(json, "tooltip", "Target is: " + targetText + " " + TargetTimeText(settings) + "\n" + breakdown.TodayLine);

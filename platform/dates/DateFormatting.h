@@ -18,6 +18,9 @@ namespace kestrel {
 // "n", "nn" minute; "s", "ss" second; "AM/PM", "am/pm", "A/P", "a/p" a 12-hour clock. Text in
 // double quotes and a character after "\" are copied as they are, as is every other character.
 std::string Format(DateValue value, std::string_view pattern);
+// The pattern of a local date and time as status bars and state files write it,
+// "yyyy-mm-ddThh:mm:ss" (2026-12-07T21:00:00).
+inline constexpr const char* kIsoDateTimePattern = "yyyy-mm-dd\\Thh:nn:ss";
 
 // "January" to "December" (abbreviated: "Jan" to "Dec"); empty for any other month number.
 std::string MonthName(int month, bool abbreviated);
