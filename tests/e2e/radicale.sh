@@ -1,8 +1,9 @@
 # SPDX-FileCopyrightText: 2026 The Kestrel developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A real CalDAV server for the shared-calendar tests: Radicale on a free loopback port, with a
-# temporary store, two users (alice and bob, passwords in plain htpasswd form) and a rights file
-# that lets both read and change one calendar, /team/project/. Source after lib.sh.
+# temporary store, three users (alice, bob and carol, passwords in plain htpasswd form) and a rights
+# file that lets alice and bob read and change one calendar, /team/project/, and carol only read it.
+# Source after lib.sh.
 
 RADICALE_DIR="$E2E_TMP/radicale"
 
@@ -11,7 +12,7 @@ start_radicale() {
     mkdir -p "$RADICALE_DIR/store/collection-root/team/project"
     printf '{"tag": "VCALENDAR", "D:displayname": "Project"}' \
         >"$RADICALE_DIR/store/collection-root/team/project/.Radicale.props"
-    printf 'alice:alice-secret\nbob:bob-secret\n' >"$RADICALE_DIR/users"
+    printf 'alice:alice-secret\nbob:bob-secret\ncarol:carol-secret\n' >"$RADICALE_DIR/users"
     cat >"$RADICALE_DIR/rights" <<'RIGHTS'
 [root]
 user: .+
@@ -22,13 +23,17 @@ user: .+
 collection: {user}
 permissions: RW
 [team]
-user: alice|bob
+user: alice|bob|carol
 collection: team
 permissions: R
 [project]
 user: alice|bob
 collection: team/project
 permissions: rw
+[project-readers]
+user: carol
+collection: team/project
+permissions: r
 RIGHTS
     local port
     port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -47,12 +52,25 @@ filesystem_folder = $RADICALE_DIR/store
 [logging]
 level = warning
 CONFIG
-    setsid radicale --config "$RADICALE_DIR/config" >"$E2E_TMP/radicale.log" 2>&1 &
+    RADICALE_URL="http://127.0.0.1:$port/team/project/"
+    run_radicale
+}
+
+# Starts the server configured by start_radicale (again, after it was stopped), on the same port
+# and store, and waits until it answers.
+run_radicale() {
+    setsid radicale --config "$RADICALE_DIR/config" >>"$E2E_TMP/radicale.log" 2>&1 &
     E2E_PIDS+=("$!")
     RADICALE_PID=$!
-    RADICALE_URL="http://127.0.0.1:$port/team/project/"
     wait_until 20 "Radicale did not start: $(cat "$E2E_TMP/radicale.log")" \
         curl -fs -o /dev/null -u bob:bob-secret -X PROPFIND -H 'Depth: 0' "$RADICALE_URL"
+}
+
+# Stops the server, with the signal given (TERM by default; KILL as a crash would), and waits
+# until it is gone.
+stop_radicale() { # [signal]
+    kill "-${1:-TERM}" "$RADICALE_PID"
+    wait_gone "$RADICALE_PID"
 }
 
 # The calendar as the other user reads it.
