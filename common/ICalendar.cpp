@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace kestrel {
@@ -191,18 +192,35 @@ std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const
     std::map<std::pair<long long, std::string>, int> seen;
     for (int position = 1; position <= milestones.count(); ++position) {
         const Milestone& milestone = milestones.at(position);
-        const double key = KeyValue(milestone.key);
-        // Only keys of whole day numbers in the years 100 to 9999 name a day.
-        if (milestone.markedForRemoval || !HoldsDayNumber(milestone.key) || key < kFirstDayNumber ||
-            key > kLastDayNumber) {
+        const std::optional<long long> named = MilestoneDay(milestone);
+        if (!named) {
             continue;
         }
-        const auto day = static_cast<long long>(key);
+        const long long day = *named;
         const int repeat = seen[{day, milestone.text}]++;
         CalendarEvent& event = events.emplace_back(CalendarEvent{MilestoneUid(day, milestone.text, repeat), {}});
         AddEvent(event.lines, event.uid, stamp, DateValue{static_cast<double>(day)}, milestone.text);
     }
     return events;
+}
+
+std::optional<long long> MilestoneDay(const Milestone& milestone)
+{
+    // Only keys of whole day numbers in the years 100 to 9999 name a day.
+    const double key = KeyValue(milestone.key);
+    if (milestone.markedForRemoval || !HoldsDayNumber(milestone.key) || key < kFirstDayNumber || key > kLastDayNumber) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(key);
+}
+
+std::string SharedCalendarObject(const std::string& uid, long long day, const std::string& summary,
+                                 std::string_view stamp, bool target)
+{
+    std::string object = CalendarHead();
+    AddEvent(object, uid, stamp, DateValue{static_cast<double>(day)}, summary, 0, {},
+             target ? "X-KESTREL-TARGET:TRUE" : "");
+    return object + FoldContentLine("END:VCALENDAR");
 }
 
 std::string CalendarHead()

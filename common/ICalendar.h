@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,13 @@ struct CalendarEvent
 // The events of the calendar below, the target first, then the milestones in table order.
 std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
                                           std::string_view stamp, CalendarUse use);
+// The day a milestone is pinned to: its key's whole day number, when that names a day of the
+// years 100 to 9999 and the record is not marked for removal; none otherwise.
+std::optional<long long> MilestoneDay(const Milestone& milestone);
+// One calendar object of the shared calendar holding one all-day event; `target` marks it as the
+// team's target day.
+std::string SharedCalendarObject(const std::string& uid, long long day, const std::string& summary,
+                                 std::string_view stamp, bool target);
 // The lines that open every calendar object: "BEGIN:VCALENDAR", the version, product and scale.
 std::string CalendarHead();
 

@@ -250,6 +250,11 @@ std::string PublishStateText(const PublishState& state)
     return text;
 }
 
+std::filesystem::path CountdownLockPath(const std::filesystem::path& settingsFile)
+{
+    return DefaultStateDirectory() / ("countdown-" + Digest(SettingsFileName(settingsFile)) + ".lock");
+}
+
 std::filesystem::path SyncRecordPath(const std::filesystem::path& settingsFile)
 {
     return DefaultStateDirectory() / ("shared-calendar-" + Digest(SettingsFileName(settingsFile)) + ".last");

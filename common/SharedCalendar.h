@@ -91,6 +91,10 @@ PublishState ReadPublishState(const std::filesystem::path& path);
 // separated by tabs.
 std::string PublishStateText(const PublishState& state);
 
+// The lock a countdown's milestone file and settings file are written under, by the desktop
+// program and by a sync, so that neither writes while the other reads and writes them.
+std::filesystem::path CountdownLockPath(const std::filesystem::path& settingsFile);
+
 // How the last sync of a countdown's shared calendar went, kept beside its state file so that
 // status bars can show it (`kestrel-status --json`).
 struct SyncRecord

@@ -4,9 +4,13 @@
 port: each path answers one way. /full/ takes the calendar's question but has no room for an
 event (507); /moved/ sends every request to another host (127.0.0.2) and logs any password that
 reaches that host; /text/ answers with plain text; /huge/ answers with hundreds of megabytes;
-/slow/ does not answer for a minute; /ok/ behaves. Given a certificate and key (one PEM file),
-it also serves https with that self-signed certificate. Prints "ready PORT" (and "tls PORT")
-once it listens."""
+/slow/ does not answer for a minute; /ok/ behaves (an empty calendar). Where the calendar is
+listed (REPORT), which Radicale always answers well: /notxml/ answers with bytes that are no XML,
+/notlisting/ with XML that is no multi-status, /bigread/ with 300 MB holding one event of that
+size, /manyread/ with 300 MB of events of 4 kB each, /longtext/ with an event whose summary is
+5 MB beside a milestone; their PROPFIND answers as a calendar does. Any other path is no calendar
+(404). Given a certificate and key (one PEM file), it also serves https with that self-signed
+certificate. Prints "ready PORT" (and "tls PORT") once it listens."""
 import http.server
 import socketserver
 import ssl
@@ -15,6 +19,28 @@ import threading
 import time
 
 LOG = sys.argv[1]
+
+
+CALENDAR = (b"<?xml version='1.0'?><multistatus xmlns='DAV:' xmlns:C='urn:ietf:params:xml:ns:caldav'><response>"
+            b"<href>/</href><propstat><prop><resourcetype><collection/><C:calendar/></resourcetype></prop>"
+            b"<status>HTTP/1.1 200 OK</status></propstat></response></multistatus>")
+EMPTY_LISTING = b"<?xml version='1.0'?><multistatus xmlns='DAV:'/>"
+
+
+def event_response(number, summary=b"Milestone", description=b""):
+    """One response of a listing: a milestone's event, its text escaped as XML."""
+    body = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\nBEGIN:VEVENT\r\nUID:e%d\r\n"
+            b"DTSTART;VALUE=DATE:20270105\r\nSUMMARY:" % number + summary + b"\r\n")
+    if description:
+        body += b"DESCRIPTION:" + description + b"\r\n"
+    body += b"END:VEVENT\r\nEND:VCALENDAR\r\n"
+    return (b"<response><href>/cal/e%d.ics</href><propstat><prop><getetag>\"%d\"</getetag>"
+            b"<C:calendar-data>" % (number, number) + body.replace(b"&", b"&amp;").replace(b"<", b"&lt;") +
+            b"</C:calendar-data></prop><status>HTTP/1.1 200 OK</status></propstat></response>")
+
+
+LISTING_HEAD = b"<?xml version='1.0'?><multistatus xmlns='DAV:' xmlns:C='urn:ietf:params:xml:ns:caldav'>"
+LISTING_TAIL = b"</multistatus>"
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -44,7 +70,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         multistatus = b"<?xml version='1.0'?><multistatus xmlns='DAV:'><response><href>/</href></response></multistatus>"
         if self.path.startswith("/full/"):
             if self.command == "PROPFIND":
-                self.answer(207, multistatus)
+                self.answer(207, CALENDAR)
             else:
                 self.answer(507, b"Insufficient Storage", "text/plain")
         elif self.path.startswith("/moved/"):
@@ -64,13 +90,67 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except (BrokenPipeError, ConnectionResetError):
                 pass
         elif self.path.startswith("/ok/"):
-            self.answer(207 if self.command == "PROPFIND" else 201, multistatus)
+            if self.command == "PROPFIND":
+                self.answer(207, CALENDAR)
+            elif self.command == "REPORT":
+                self.answer(207, EMPTY_LISTING)
+            else:
+                self.answer(201, multistatus)
+        elif self.path.split("/")[1] in ("notxml", "notlisting", "bigread", "manyread", "longtext"):
+            self.listing(self.path.split("/")[1])
         elif self.path.startswith("/slow/"):
             time.sleep(60)
         else:
             self.answer(404, b"", "text/plain")
 
-    do_PROPFIND = do_PUT = do_DELETE = do_GET = handle_any
+    def listing(self, kind):
+        if self.command != "REPORT":
+            self.answer(207, CALENDAR)
+        elif kind == "notxml":
+            self.answer(207, b"\x00\x01 this is < no XML &&& at all")
+        elif kind == "notlisting":
+            self.answer(207, b"<?xml version='1.0'?><html><body>Welcome</body></html>")
+        elif kind == "longtext":
+            self.answer(207, LISTING_HEAD + event_response(1, b"x" * (5 * 1024 * 1024)) + event_response(2, b"Ship")
+                        + LISTING_TAIL)
+        else:
+            self.stream(kind)
+
+    def stream(self, kind):
+        """300 MB of listing, written as it is made."""
+        size = 300 * 1024 * 1024
+        if kind == "bigread":
+            head = (LISTING_HEAD + b"<response><href>/cal/big.ics</href><propstat><prop><getetag>\"big\"</getetag>"
+                    b"<C:calendar-data>BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:")
+            tail = (b"\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n</C:calendar-data></prop><status>HTTP/1.1 200 OK</status>"
+                    b"</propstat></response>" + LISTING_TAIL)
+            filler = size - len(head) - len(tail)
+            chunk = b"a" * (1024 * 1024)
+            pieces = [head] + [chunk] * (filler // len(chunk)) + [b"a" * (filler % len(chunk)), tail]
+        else:
+            # Numbers of eight digits: every event's answer has the same length.
+            one = len(event_response(10000000, description=b"d" * 4000))
+            count = (size - len(LISTING_HEAD) - len(LISTING_TAIL)) // one
+            size = len(LISTING_HEAD) + count * one + len(LISTING_TAIL)
+            pieces = self.many(count)
+        self.send_response(207)
+        self.send_header("Content-Type", "application/xml; charset=utf-8")
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        try:
+            for piece in pieces:
+                self.wfile.write(piece)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    @staticmethod
+    def many(count):
+        yield LISTING_HEAD
+        for number in range(count):
+            yield event_response(10000000 + number, description=b"d" * 4000)
+        yield LISTING_TAIL
+
+    do_PROPFIND = do_PUT = do_DELETE = do_GET = do_REPORT = handle_any
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):

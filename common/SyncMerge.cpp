@@ -1,0 +1,398 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SyncMerge.h"
+
+#include "AtomicFile.h"
+#include "ICalendar.h"
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+#include <utility>
+
+namespace kestrel {
+
+namespace {
+
+constexpr std::string_view kJoint = " / ";
+// The first line of a state file; a file without it is from before two-way sync.
+constexpr std::string_view kStateHeader = "kestrel shared calendar state 2";
+
+std::vector<std::string_view> Parts(std::string_view text)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = text.find(kJoint);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) {
+            return parts;
+        }
+        text.remove_prefix(at + kJoint.size());
+    }
+}
+
+// A field of the state file: tab, line breaks and the backslash escaped, so that one line holds
+// one record whatever the text.
+std::string Escaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Unescaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char next = text[++i];
+        out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    }
+    return out;
+}
+
+std::optional<long long> Number(std::string_view text)
+{
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::vector<std::string_view> Fields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t at = 0; at <= line.size();) {
+        const std::size_t tab = std::min(line.find('\t', at), line.size());
+        fields.push_back(line.substr(at, tab - at));
+        at = tab + 1;
+    }
+    return fields;
+}
+
+char KindLetter(ServerEventKind kind)
+{
+    return kind == ServerEventKind::Milestone ? 'M' : kind == ServerEventKind::Target ? 'T' : 'O';
+}
+
+std::optional<std::string> Find(const DayTexts& days, long long day)
+{
+    const auto found = days.find(day);
+    return found == days.end() ? std::nullopt : std::optional(found->second);
+}
+
+// The server's milestone events of each day, in href order.
+std::map<long long, std::vector<const ServerEvent*>> EventsByDay(const SyncState& state)
+{
+    std::map<long long, std::vector<const ServerEvent*>> days;
+    for (const auto& [href, event] : state.remote) {
+        if (event.kind == ServerEventKind::Milestone) {
+            days[event.day].push_back(&event);
+        }
+    }
+    return days;
+}
+
+const ServerEvent* TargetEvent(const SyncState& state)
+{
+    for (const auto& [href, event] : state.remote) {
+        if (event.kind == ServerEventKind::Target) {
+            return &event;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string JoinTexts(std::string_view first, std::string_view second)
+{
+    std::string joined(first);
+    std::vector<std::string_view> held = Parts(first);
+    for (const std::string_view part : Parts(second)) {
+        if (std::ranges::find(held, part) == held.end()) {
+            joined += kJoint;
+            joined += part;
+            held.push_back(part);
+        }
+    }
+    return joined;
+}
+
+DayTexts TableDays(const MilestoneTable& table)
+{
+    DayTexts days;
+    for (int position = 1; position <= table.count(); ++position) {
+        const Milestone& milestone = table.at(position);
+        if (const std::optional<long long> day = MilestoneDay(milestone)) {
+            const auto [at, added] = days.try_emplace(*day, milestone.text);
+            if (!added) {
+                at->second = JoinTexts(at->second, milestone.text);
+            }
+        }
+    }
+    return days;
+}
+
+MilestoneTable TableWithDays(const MilestoneTable& table, const DayTexts& days)
+{
+    const DayTexts before = TableDays(table);
+    MilestoneTable merged;
+    merged.setEncoding(table.encoding());
+    for (int position = 1; position <= table.count(); ++position) {
+        const Milestone& milestone = table.at(position);
+        const std::optional<long long> day = MilestoneDay(milestone);
+        if (!day || Find(days, *day) == Find(before, *day)) {
+            merged.append(milestone);
+        }
+    }
+    for (const auto& [day, text] : days) {
+        if (Find(before, day) != text) {
+            merged.append({MilestoneKey(day), text});
+        }
+    }
+    return merged;
+}
+
+DayMerge MergeDay(const std::optional<std::string>& base, const std::optional<std::string>& local,
+                  const std::optional<std::string>& remote)
+{
+    if (local == remote || remote == base) {
+        return {local, false};
+    }
+    if (local == base || !local) {
+        return {remote, false};
+    }
+    if (!remote) {
+        return {local, false};
+    }
+    std::string joined = JoinTexts(*local, *remote);
+    const bool conflict = joined != *local && joined != *remote;
+    return {std::move(joined), conflict};
+}
+
+DaysMerge MergeDays(const DayTexts& base, const DayTexts& local, const DayTexts& remote)
+{
+    std::set<long long> days;
+    for (const DayTexts* side : {&base, &local, &remote}) {
+        for (const auto& [day, text] : *side) {
+            days.insert(day);
+        }
+    }
+    DaysMerge merge;
+    for (const long long day : days) {
+        DayMerge one = MergeDay(Find(base, day), Find(local, day), Find(remote, day));
+        if (one.text) {
+            merge.days.emplace(day, std::move(*one.text));
+        }
+        if (one.conflict) {
+            merge.conflicts.push_back(day);
+        }
+    }
+    return merge;
+}
+
+SyncState ReadSyncState(const std::filesystem::path& path)
+{
+    SyncState state;
+    const FileResult<FileContents> read = ReadRegularFile(path, 256 * 1024 * 1024);
+    if (!read) {
+        return state;
+    }
+    const std::string& text = read.value().bytes;
+    if (!text.starts_with(std::string(kStateHeader) + '\n')) {
+        return state;
+    }
+    std::size_t start = kStateHeader.size() + 1;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::vector<std::string_view> fields = Fields(std::string_view(text).substr(start, end - start));
+        start = end + 1;
+        const std::string_view kind = fields.front();
+        if (kind == "token" && fields.size() == 2) {
+            state.token = Unescaped(fields[1]);
+        } else if (kind == "target" && fields.size() == 2 && Number(fields[1])) {
+            state.baseTarget = Number(fields[1]);
+        } else if (kind == "base" && fields.size() == 3 && Number(fields[1])) {
+            state.base[*Number(fields[1])] = Unescaped(fields[2]);
+        } else if (kind == "event" && fields.size() == 7 && !fields[1].empty() && Number(fields[5]) &&
+                   fields[4].size() == 1 && std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
+            ServerEvent event;
+            event.href = Unescaped(fields[1]);
+            event.etag = Unescaped(fields[2]);
+            event.uid = Unescaped(fields[3]);
+            event.kind = fields[4][0] == 'M'   ? ServerEventKind::Milestone
+                         : fields[4][0] == 'T' ? ServerEventKind::Target
+                                               : ServerEventKind::Other;
+            event.day = *Number(fields[5]);
+            event.text = Unescaped(fields[6]);
+            state.remote[event.href] = std::move(event);
+        } else {
+            // A damaged state says nothing for sure: the next sync is a full one, which loses nothing.
+            return {};
+        }
+    }
+    return state;
+}
+
+std::string SyncStateText(const SyncState& state)
+{
+    std::string text(kStateHeader);
+    text += '\n';
+    text += "token\t" + Escaped(state.token) + '\n';
+    if (state.baseTarget) {
+        text += "target\t" + std::to_string(*state.baseTarget) + '\n';
+    }
+    for (const auto& [day, base] : state.base) {
+        text += "base\t" + std::to_string(day) + '\t' + Escaped(base) + '\n';
+    }
+    for (const auto& [href, event] : state.remote) {
+        text += "event\t" + Escaped(href) + '\t' + Escaped(event.etag) + '\t' + Escaped(event.uid) + '\t' +
+                KindLetter(event.kind) + '\t' + std::to_string(event.day) + '\t' + Escaped(event.text) + '\n';
+    }
+    return text;
+}
+
+DayTexts RemoteDays(const SyncState& state)
+{
+    DayTexts days;
+    for (const auto& [day, events] : EventsByDay(state)) {
+        std::string text = events.front()->text;
+        for (std::size_t i = 1; i < events.size(); ++i) {
+            text = JoinTexts(text, events[i]->text);
+        }
+        days.emplace(day, std::move(text));
+    }
+    return days;
+}
+
+std::optional<long long> RemoteTarget(const SyncState& state)
+{
+    const ServerEvent* target = TargetEvent(state);
+    return target ? std::optional(target->day) : std::nullopt;
+}
+
+void TakeServerRead(SyncState& state, bool complete, const std::vector<ServerEvent>& changed,
+                    const std::vector<std::string>& removed, std::string token)
+{
+    if (complete) {
+        state.remote.clear();
+    }
+    for (const std::string& href : removed) {
+        state.remote.erase(href);
+    }
+    for (const ServerEvent& event : changed) {
+        state.remote[event.href] = event;
+    }
+    state.token = std::move(token);
+}
+
+SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
+{
+    SyncPlan plan;
+    DaysMerge merge = MergeDays(state.base, local.days, RemoteDays(state));
+    plan.days = std::move(merge.days);
+    plan.conflicts = std::move(merge.conflicts);
+
+    const std::optional<long long> remoteTarget = RemoteTarget(state);
+    if (local.target != remoteTarget) {
+        if (remoteTarget && (local.target == state.baseTarget || !state.baseTarget)) {
+            plan.target = remoteTarget;
+        } else if (local.target && canWrite) {
+            const ServerEvent* event = TargetEvent(state);
+            plan.requests.push_back({SyncRequest::Verb::Put,
+                                     event ? event->href : std::string(),
+                                     event ? event->etag : std::string(),
+                                     event ? event->uid : std::string(kSharedTargetUid),
+                                     true,
+                                     *local.target,
+                                     {}});
+        }
+    }
+    if (!canWrite) {
+        return plan;
+    }
+    const std::map<long long, std::vector<const ServerEvent*>> events = EventsByDay(state);
+    std::set<long long> days;
+    for (const auto& [day, text] : plan.days) {
+        days.insert(day);
+    }
+    for (const auto& [day, onDay] : events) {
+        days.insert(day);
+    }
+    for (const long long day : days) {
+        const std::optional<std::string> text = Find(plan.days, day);
+        const auto found = events.find(day);
+        const std::vector<const ServerEvent*> onDay =
+            found == events.end() ? std::vector<const ServerEvent*>{} : found->second;
+        std::size_t kept = 0;
+        if (text && onDay.empty()) {
+            plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, MilestoneUid(day, *text), false, day, *text});
+        } else if (text) {
+            // The first event of the day holds the day's text and keeps its UID; the others go.
+            kept = 1;
+            if (onDay.front()->text != *text) {
+                plan.requests.push_back({SyncRequest::Verb::Put, onDay.front()->href, onDay.front()->etag,
+                                         onDay.front()->uid, false, day, *text});
+            }
+        }
+        for (std::size_t i = kept; i < onDay.size(); ++i) {
+            plan.requests.push_back(
+                {SyncRequest::Verb::Delete, onDay[i]->href, onDay[i]->etag, onDay[i]->uid, false, day, {}});
+        }
+    }
+    return plan;
+}
+
+void AgreeWithServer(SyncState& state)
+{
+    state.base = RemoteDays(state);
+    state.baseTarget = RemoteTarget(state);
+}
+
+void RecordRequest(SyncState& state, const SyncRequest& request, const std::string& href, const std::string& etag)
+{
+    if (request.verb == SyncRequest::Verb::Delete) {
+        state.remote.erase(request.href);
+    } else {
+        state.remote[href] = {href,        etag,
+                              request.uid, request.target ? ServerEventKind::Target : ServerEventKind::Milestone,
+                              request.day, request.text};
+    }
+    if (request.target) {
+        state.baseTarget = RemoteTarget(state);
+        return;
+    }
+    const DayTexts remote = RemoteDays(state);
+    if (const std::optional<std::string> text = Find(remote, request.day)) {
+        state.base[request.day] = *text;
+    } else {
+        state.base.erase(request.day);
+    }
+}
+
+} // namespace kestrel

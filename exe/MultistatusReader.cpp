@@ -1,0 +1,407 @@
+// SPDX-FileCopyrightText: 2026 The Kestrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "MultistatusReader.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kestrel {
+
+namespace {
+
+const std::string kDav = "{DAV:}";
+const std::string kCalDav = "{urn:ietf:params:xml:ns:caldav}";
+
+// Put in place of the rest of a text that is too long: the reader learns where a text was cut.
+constexpr QByteArrayView kCutMark = "<?kestrel-cut?>";
+constexpr QLatin1StringView kCutTarget("kestrel-cut");
+// An entity reference ("&#13;", "&amp;") is never cut in two; one longer than this is damage.
+constexpr std::size_t kLongestEntity = 32;
+
+bool IsContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+QString NotAListing(const QString& why)
+{
+    return QStringLiteral("the server's answer is not a calendar listing (%1)").arg(why);
+}
+
+// "HTTP/1.1 404 Not Found" -> 404; 0 when no status is there.
+int StatusCode(std::string_view line)
+{
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos || line.size() < blank + 4) {
+        return 0;
+    }
+    int code = 0;
+    for (const char c : line.substr(blank + 1, 3)) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        code = code * 10 + (c - '0');
+    }
+    return code;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+} // namespace
+
+MultistatusReader::MultistatusReader()
+{
+    // A listing never declares entities: none of them is expanded beyond a few.
+    m_xml.setEntityExpansionLimit(16);
+}
+
+void MultistatusReader::fail(const QString& line)
+{
+    if (m_error.isEmpty()) {
+        m_error = line;
+    }
+}
+
+// An XML reader keeps a text whole until its end comes, however long it is. So before the reader
+// sees a piece, every text (or CDATA section) longer than the limit is cut: its first part is kept,
+// the rest up to the next markup is dropped, and kCutMark stands in its place. The cut falls
+// between characters and never inside an entity reference, so what the reader sees stays
+// well-formed. Markup (a tag, a comment, a processing instruction) longer than the limit makes
+// the answer damaged.
+void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
+{
+    const char* data = chunk.data();
+    const qsizetype size = chunk.size();
+    qsizetype from = m_lexical == Lexical::TextCut || m_lexical == Lexical::CDataCut ? -1 : 0;
+    const auto keep = [&](qsizetype to) {
+        if (from >= 0) {
+            out.append(data + from, to - from);
+        }
+    };
+    const auto markup = [&](char c) {
+        if (++m_run > kMostCalendarDataBytes) {
+            fail(NotAListing(QStringLiteral("it holds markup longer than 1 MB")));
+            return;
+        }
+        m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+    };
+    for (qsizetype i = 0; i < size && m_error.isEmpty(); ++i) {
+        const char c = data[i];
+        switch (m_lexical) {
+        case Lexical::TextCut:
+            if (c != '<') {
+                break;
+            }
+            from = i;
+            [[fallthrough]];
+        case Lexical::Text:
+            if (c == '<') {
+                m_lexical = Lexical::MarkupHead;
+                m_head = "<";
+                m_run = 1;
+                m_entity = 0;
+                break;
+            }
+            if (m_run >= kMostCalendarDataBytes && (m_entity == 0 || m_entity > kLongestEntity) && !IsContinuation(c)) {
+                keep(i);
+                out.append(kCutMark);
+                from = -1;
+                m_lexical = Lexical::TextCut;
+                break;
+            }
+            ++m_run;
+            if (c == '&') {
+                m_entity = 1;
+            } else if (m_entity > 0) {
+                m_entity = c == ';' ? 0 : m_entity + 1;
+            }
+            break;
+        case Lexical::MarkupHead: {
+            m_head += c;
+            ++m_run;
+            const std::string_view comment = "<!--";
+            const std::string_view cdata = "<![CDATA[";
+            m_tail.clear();
+            if (m_head == comment) {
+                m_lexical = Lexical::Comment;
+            } else if (m_head == cdata) {
+                m_lexical = Lexical::CData;
+                m_run = 0;
+            } else if (m_head == "<?") {
+                m_lexical = Lexical::Instruction;
+            } else if (!comment.starts_with(m_head) && !cdata.starts_with(m_head)) {
+                m_lexical = Lexical::Tag;
+                m_quote = 0;
+                --i; // this byte is the tag's
+                --m_run;
+            }
+            break;
+        }
+        case Lexical::Tag:
+            markup(c);
+            if (m_quote != 0) {
+                m_quote = c == m_quote ? 0 : m_quote;
+            } else if (c == '"' || c == '\'') {
+                m_quote = c;
+            } else if (c == '>') {
+                m_lexical = Lexical::Text;
+                m_run = 0;
+            }
+            break;
+        case Lexical::Comment:
+        case Lexical::Instruction: {
+            const bool ends = c == '>' && (m_lexical == Lexical::Comment ? m_tail == "--" : m_tail.ends_with('?'));
+            markup(c);
+            if (ends) {
+                m_lexical = Lexical::Text;
+                m_run = 0;
+            }
+            break;
+        }
+        case Lexical::CData:
+            if (c == '>' && m_tail == "]]") {
+                m_lexical = Lexical::Text;
+                m_run = 0;
+                break;
+            }
+            if (m_run >= kMostCalendarDataBytes && !m_tail.ends_with(']') && c != ']' && !IsContinuation(c)) {
+                keep(i);
+                out.append("]]>");
+                out.append(kCutMark);
+                from = -1;
+                m_lexical = Lexical::CDataCut;
+                m_tail.clear();
+                break;
+            }
+            ++m_run;
+            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            break;
+        case Lexical::CDataCut:
+            if (c == '>' && m_tail == "]]") {
+                from = i + 1; // the section was closed before the mark
+                m_lexical = Lexical::Text;
+                m_run = 0;
+                break;
+            }
+            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            break;
+        }
+    }
+    keep(size);
+}
+
+void MultistatusReader::feed(QByteArrayView chunk)
+{
+    if (!m_error.isEmpty()) {
+        return;
+    }
+    m_bytes += chunk.size();
+    if (m_bytes > kMostListingBytes) {
+        fail(QStringLiteral("the server's answer was far too large (more than %1 MB)")
+                 .arg(kMostListingBytes / (1024 * 1024)));
+        return;
+    }
+    QByteArray limited;
+    limited.reserve(chunk.size() + kCutMark.size() + 3);
+    limitTexts(chunk, limited);
+    if (!m_error.isEmpty()) {
+        return;
+    }
+    m_xml.addData(limited);
+    read();
+}
+
+void MultistatusReader::finish()
+{
+    if (!m_error.isEmpty()) {
+        return;
+    }
+    read();
+    if (!m_error.isEmpty()) {
+        return;
+    }
+    if (!m_sawRoot) {
+        fail(NotAListing(m_bytes == 0 ? QStringLiteral("it is empty") : QStringLiteral("it holds no element")));
+    } else if (!m_open.empty()) {
+        fail(NotAListing(QStringLiteral("it ends half way")));
+    } else if (m_rootName != kDav + "multistatus") {
+        fail(NotAListing(QStringLiteral("it is an error report, no multi-status")));
+    }
+}
+
+std::vector<MultistatusResponse> MultistatusReader::takeResponses()
+{
+    return std::exchange(m_done, {});
+}
+
+void MultistatusReader::read()
+{
+    while (!m_xml.atEnd() && m_error.isEmpty()) {
+        switch (m_xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            startElement();
+            break;
+        case QXmlStreamReader::EndElement:
+            endElement();
+            m_open.pop_back();
+            break;
+        case QXmlStreamReader::Characters:
+            if (m_collecting == m_open.size() && m_collecting > 0 && !m_textCut) {
+                m_text += m_xml.text().toUtf8().toStdString();
+                if (m_text.size() > kMostCalendarDataBytes) {
+                    m_text.clear();
+                    m_textCut = true;
+                }
+            }
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (m_xml.processingInstructionTarget() == kCutTarget) {
+                m_text.clear();
+                m_textCut = true;
+            }
+            break;
+        case QXmlStreamReader::DTD:
+            fail(NotAListing(QStringLiteral("it declares a document type")));
+            break;
+        case QXmlStreamReader::Invalid:
+            if (m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+                fail(NotAListing(QStringLiteral("%1 at line %2").arg(m_xml.errorString()).arg(m_xml.lineNumber())));
+            }
+            return; // more of the answer is needed
+        default:
+            break;
+        }
+    }
+}
+
+bool MultistatusReader::at(std::initializer_list<std::string_view> path) const
+{
+    return m_open.size() == path.size() && std::equal(m_open.begin(), m_open.end(), path.begin());
+}
+
+void MultistatusReader::startElement()
+{
+    std::string name =
+        '{' + m_xml.namespaceUri().toString().toStdString() + '}' + m_xml.name().toString().toStdString();
+    const std::size_t depth = m_open.size();
+    if (depth == 0) {
+        if (m_sawRoot) {
+            fail(NotAListing(QStringLiteral("it holds more than one document")));
+            return;
+        }
+        m_sawRoot = true;
+        m_rootName = name;
+        if (name != kDav + "multistatus" && name != kDav + "error") {
+            fail(NotAListing(QStringLiteral("it is <%1>, no multi-status").arg(m_xml.name())));
+            return;
+        }
+    }
+    if (name == kDav + "valid-sync-token" && m_rootName == kDav + "error") {
+        m_refusedSyncToken = true;
+    }
+    const std::string& parent = m_open.empty() ? std::string() : m_open.back();
+    m_open.push_back(std::move(name));
+    const std::string& self = m_open.back();
+    const std::string multistatus = kDav + "multistatus";
+    const std::string response = kDav + "response";
+    const std::string propstat = kDav + "propstat";
+    const std::string prop = kDav + "prop";
+    if (m_rootName != multistatus) {
+        return;
+    }
+    if (at({multistatus, response})) {
+        m_response = {};
+        m_responseHasOk = false;
+        m_firstPropstatStatus = 0;
+    } else if (at({multistatus, response, propstat})) {
+        m_propstat = {};
+        m_propstatStatus = 0;
+    } else if (at({multistatus, response, propstat, prop, kDav + "current-user-privilege-set"})) {
+        m_propstat.privilegesGiven = true;
+    } else if (depth == 5 && parent == kDav + "resourcetype" && self == kCalDav + "calendar" && m_open[3] == prop) {
+        m_propstat.isCalendar = true;
+    } else if (depth == 6 && parent == kDav + "privilege" && m_open[4] == kDav + "current-user-privilege-set") {
+        m_propstat.privileges.push_back(self);
+    } else if (depth == 7 && parent == kDav + "report" && m_open[4] == kDav + "supported-report-set") {
+        m_propstat.reports.push_back(self);
+    }
+    const bool leaf = at({multistatus, response, kDav + "href"}) || at({multistatus, response, kDav + "status"}) ||
+                      at({multistatus, response, propstat, kDav + "status"}) ||
+                      at({multistatus, response, propstat, prop, kDav + "getetag"}) ||
+                      at({multistatus, response, propstat, prop, kCalDav + "calendar-data"}) ||
+                      at({multistatus, kDav + "sync-token"});
+    if (leaf) {
+        m_collecting = m_open.size();
+        m_text.clear();
+        m_textCut = false;
+    }
+}
+
+void MultistatusReader::endElement()
+{
+    if (m_open.size() == 1) {
+        return;
+    }
+    const std::string multistatus = kDav + "multistatus";
+    const std::string response = kDav + "response";
+    const std::string propstat = kDav + "propstat";
+    const std::string prop = kDav + "prop";
+    if (m_rootName != multistatus) {
+        return;
+    }
+    const bool collected = m_collecting == m_open.size();
+    m_collecting = 0;
+    const bool calendarData = at({multistatus, response, propstat, prop, kCalDav + "calendar-data"});
+    if (collected && m_textCut && !calendarData) {
+        fail(NotAListing(QStringLiteral("it holds an address or tag longer than 1 MB")));
+        return;
+    }
+    if (calendarData) {
+        m_propstat.hasCalendarData = true;
+        m_propstat.calendarDataTooLong = m_textCut;
+        m_propstat.calendarData = m_textCut ? std::string() : std::move(m_text);
+    } else if (at({multistatus, response, kDav + "href"})) {
+        m_response.href = Trimmed(m_text);
+    } else if (at({multistatus, response, kDav + "status"})) {
+        m_response.status = StatusCode(Trimmed(m_text));
+    } else if (at({multistatus, response, propstat, kDav + "status"})) {
+        m_propstatStatus = StatusCode(Trimmed(m_text));
+    } else if (at({multistatus, response, propstat, prop, kDav + "getetag"})) {
+        m_propstat.etag = Trimmed(m_text);
+    } else if (at({multistatus, kDav + "sync-token"})) {
+        m_syncToken = Trimmed(m_text);
+    } else if (at({multistatus, response, propstat})) {
+        if (m_propstatStatus >= 200 && m_propstatStatus < 300) {
+            m_responseHasOk = true;
+            MultistatusResponse& to = m_response;
+            MultistatusResponse& from = m_propstat;
+            to.etag = from.etag.empty() ? to.etag : std::move(from.etag);
+            if (from.hasCalendarData) {
+                to.hasCalendarData = true;
+                to.calendarDataTooLong = from.calendarDataTooLong;
+                to.calendarData = std::move(from.calendarData);
+            }
+            to.isCalendar = to.isCalendar || from.isCalendar;
+            to.privilegesGiven = to.privilegesGiven || from.privilegesGiven;
+            to.privileges.insert(to.privileges.end(), from.privileges.begin(), from.privileges.end());
+            to.reports.insert(to.reports.end(), from.reports.begin(), from.reports.end());
+        } else if (m_firstPropstatStatus == 0) {
+            m_firstPropstatStatus = m_propstatStatus;
+        }
+    } else if (at({multistatus, response})) {
+        if (m_response.status == 0) {
+            m_response.status = m_responseHasOk ? 200 : m_firstPropstatStatus;
+        }
+        m_done.push_back(std::move(m_response));
+        m_response = {};
+    }
+}
+
+} // namespace kestrel
