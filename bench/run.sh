@@ -4,14 +4,15 @@
 # Builds the release preset and measures what the issues set targets for, then writes
 # bench/RESULTS.md: the core's speed (Google Benchmark), the breakdown window's display update,
 # CPU use of kestrel and kestrel-saver while ticking, then (bench/bench_startup.sh) start-up time
-# and peak memory of both against the least Qt windows, with kestrel's tray off and on.
+# and peak memory of both against the least Qt windows, with kestrel's tray off and on, work days
+# with holidays, and the shared calendar's sync (bench/bench_sync.sh, against Radicale too).
 # KESTREL_BENCH_CPU_SECONDS shortens the CPU runs (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target kestrel_bench kestrel_holiday_bench kestrel_window_bench kestrel_report_bench bare_window first_paint kestrel kestrel-saver
+cmake --build --preset release --target kestrel_bench kestrel_holiday_bench kestrel_sync_bench kestrel_window_bench kestrel_report_bench bare_window first_paint kestrel kestrel-saver
 
 out="build/release/bench-results"
 mkdir -p "$out"
@@ -150,5 +151,7 @@ echo "bench: start-up, tray off and on"
 bench/bench_startup.sh >/dev/null
 echo "bench: work days with holidays"
 bench/bench_holidays.sh >/dev/null
+echo "bench: the shared calendar's sync"
+bench/bench_sync.sh >/dev/null
 echo "bench: wrote bench/RESULTS.md"
 cat bench/RESULTS.md

@@ -6,7 +6,9 @@ store and two users who share one calendar.
 
   sync_radicale.py record EVENTS FILE   writes Radicale's answer to a first sync-collection
                                         report of a calendar of EVENTS all-day events to FILE,
-                                        for the benchmarks that replay server answers
+                                        and its answer to the next one, with the token of the
+                                        first and nothing changed, to FILE.unchanged, for the
+                                        benchmarks that replay server answers
   sync_radicale.py time KESTREL EVENTS  times `kestrel --sync` (wall time, median of 3 rounds):
                                         alice sending EVENTS new milestones, bob receiving them,
                                         and an unchanged sync; prints one JSON object
@@ -16,6 +18,7 @@ files), so that a calendar of 10,000 events is made in a second rather than by 1
 import base64
 import json
 import os
+import re
 import shutil
 import socket
 import statistics
@@ -26,11 +29,11 @@ import time
 import urllib.request
 
 EPOCH_DAY = 46392  # day number of 5 January 2027
-SYNC_REPORT = b"""<?xml version="1.0" encoding="utf-8"?>
-<D:sync-collection xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav">
-<D:sync-token/><D:sync-level>1</D:sync-level>
-<D:prop><D:getetag/><C:calendar-data/></D:prop>
-</D:sync-collection>"""
+# The report Kestrel sends: every change since the token, with each event's entity tag and data.
+SYNC_REPORT = """<?xml version="1.0" encoding="utf-8"?>
+<D:sync-collection xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav"><D:sync-token>%s</D:sync-token>\
+<D:sync-level>1</D:sync-level><D:prop><D:getetag/><C:calendar-data/></D:prop></D:sync-collection>
+"""
 
 
 def event(uid, day, text):
@@ -108,8 +111,9 @@ class Radicale:
         with urllib.request.urlopen(request, timeout=120) as answer:
             return answer.read()
 
-    def sync_report(self):
-        return self.request("REPORT", SYNC_REPORT, {"Depth": "1", "Content-Type": "application/xml"})
+    def sync_report(self, token=""):
+        body = (SYNC_REPORT % token).encode()
+        return self.request("REPORT", body, {"Depth": "0", "Content-Type": "application/xml"})
 
 
 def record(events, path):
@@ -119,17 +123,24 @@ def record(events, path):
         radicale.put_events(events)
         radicale.start()
         answer = radicale.sync_report()
-        # Radicale's own time for the same answer once its cache is warm.
+        token = re.search(rb"<sync-token>([^<]*)</sync-token>", answer)[1].decode()
+        # Radicale's own time for the same answers once its cache is warm.
         start = time.perf_counter()
         radicale.sync_report()
         server_seconds = time.perf_counter() - start
+        start = time.perf_counter()
+        unchanged = radicale.sync_report(token)
+        unchanged_seconds = time.perf_counter() - start
     finally:
         radicale.stop()
         shutil.rmtree(folder)
     os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     with open(path, "wb") as out:
         out.write(answer)
-    print(json.dumps({"events": events, "bytes": len(answer), "radicale_seconds": server_seconds}))
+    with open(path + ".unchanged", "wb") as out:
+        out.write(unchanged)
+    print(json.dumps({"events": events, "bytes": len(answer), "radicale_seconds": server_seconds,
+                      "radicale_unchanged_seconds": unchanged_seconds}))
 
 
 def member(folder, name, url):
