@@ -3,6 +3,7 @@
 #include "SharedCalendar.h"
 
 #include "AtomicFile.h"
+#include "Countdown.h"
 #include "ICalendar.h"
 #include "Settings.h"
 
@@ -205,54 +206,29 @@ std::string SettingsFileName(const std::filesystem::path& settingsFile)
 
 } // namespace
 
-std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
-                                       std::string_view user)
+std::filesystem::path SyncStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
+                                    std::string_view user)
 {
     // What was published to one calendar as one user says nothing about another.
     const std::string name = SettingsFileName(settingsFile) + '\n' + std::string(calendar) + '\n' + std::string(user);
     return DefaultStateDirectory() / ("shared-calendar-" + Digest(name) + ".state");
 }
 
-PublishState ReadPublishState(const std::filesystem::path& path)
-{
-    PublishState state;
-    const FileResult<FileContents> read = ReadRegularFile(path, 64 * 1024 * 1024);
-    if (!read) {
-        return state;
-    }
-    const std::string& text = read.value().bytes;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line(text.data() + start, end - start);
-        start = end + 1;
-        std::vector<std::string_view> fields;
-        for (std::size_t at = 0; at <= line.size();) {
-            const std::size_t tab = std::min(line.find('\t', at), line.size());
-            fields.push_back(line.substr(at, tab - at));
-            at = tab + 1;
-        }
-        if (fields.size() < 3 || fields.size() > 4 || fields[0].empty()) {
-            continue; // a damaged line: that event is sent again
-        }
-        state[std::string(fields[0])] = {std::string(fields[1]), std::string(fields[2]),
-                                         fields.size() == 4 ? std::string(fields[3]) : std::string()};
-    }
-    return state;
-}
-
-std::string PublishStateText(const PublishState& state)
-{
-    std::string text;
-    for (const auto& [uid, event] : state) {
-        text += uid + '\t' + event.href + '\t' + event.digest + '\t' + event.etag + '\n';
-    }
-    return text;
-}
-
 std::filesystem::path CountdownLockPath(const std::filesystem::path& settingsFile)
 {
     return DefaultStateDirectory() / ("countdown-" + Digest(SettingsFileName(settingsFile)) + ".lock");
+}
+
+std::optional<FileLock> LockWhenShared(const SettingsFile& settings, std::chrono::milliseconds wait)
+{
+    if (!IsTrueText(ReadSetting(settings, setting::ShareMilestones))) {
+        return std::nullopt;
+    }
+    std::variant<FileLock, std::string> lock = FileLock::Take(CountdownLockPath(settings.path()), wait);
+    if (FileLock* taken = std::get_if<FileLock>(&lock)) {
+        return std::move(*taken);
+    }
+    return std::nullopt;
 }
 
 std::filesystem::path SyncRecordPath(const std::filesystem::path& settingsFile)

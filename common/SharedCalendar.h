@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "FileLock.h"
 #include "Milestones.h"
 #include "ProgramSettings.h"
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -70,30 +72,18 @@ std::vector<SharedEvent> SharedEvents(const ProgramSettings& settings, const Mil
 // and ".ics".
 std::string EventResourceName(std::string_view uid);
 
-// What the last publish left on the server: per UID the resource name and digest it sent.
-struct PublishedEvent
-{
-    std::string href;
-    std::string digest;
-    std::string etag; // the server's entity tag of what was sent; empty when it gave none
-    friend bool operator==(const PublishedEvent&, const PublishedEvent&) = default;
-};
-using PublishState = std::map<std::string, PublishedEvent>;
-
 // The state file of a countdown's shared calendar, under $XDG_STATE_HOME/kestrel (or
 // ~/.local/state/kestrel), named after its settings file (through links), the calendar's address
 // and the user, so that each countdown has its own and another calendar starts afresh.
-std::filesystem::path PublishStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
-                                       std::string_view user);
-// Reads a state file; a missing or damaged one reads as empty (the next publish sends everything).
-PublishState ReadPublishState(const std::filesystem::path& path);
-// The state as its file holds it: one line per event, "UID", "href", digest and entity tag
-// separated by tabs.
-std::string PublishStateText(const PublishState& state);
-
+std::filesystem::path SyncStatePath(const std::filesystem::path& settingsFile, std::string_view calendar,
+                                    std::string_view user);
 // The lock a countdown's milestone file and settings file are written under, by the desktop
 // program and by a sync, so that neither writes while the other reads and writes them.
 std::filesystem::path CountdownLockPath(const std::filesystem::path& settingsFile);
+// The desktop program takes the countdown's lock before it writes those files while the
+// milestones are shared (only a sync writes beside it then); none when they are not shared, or
+// when the lock is not had within `wait`: the user's change is written all the same.
+std::optional<FileLock> LockWhenShared(const SettingsFile& settings, std::chrono::milliseconds wait);
 
 // How the last sync of a countdown's shared calendar went, kept beside its state file so that
 // status bars can show it (`kestrel-status --json`).

@@ -4,8 +4,14 @@
 
 #include "AtomicFile.h"
 #include "CalendarServer.h"
+#include "FileLock.h"
+#include "OwnFiles.h"
+#include "SyncMerge.h"
+#include "DeskCalendarModel.h"
 #include "Dialogs.h"
 #include "MilestoneStore.h"
+#include "Notices.h"
+#include "Notifications.h"
 #include "Program.h"
 #include "Countdown.h"
 #include "Countdowns.h"
@@ -124,80 +130,187 @@ QString CertificateFingerprint(const QByteArray& der)
     return QString::fromLatin1(QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex(':').toUpper());
 }
 
-PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount& account,
-                             const std::vector<SharedEvent>& events, PublishState state)
+QString TextsKeptLine(long long day)
 {
-    PublishOutcome outcome;
-    const auto finish = [&](QString error) {
-        outcome.state = std::move(state);
-        outcome.error = std::move(error);
-        return outcome;
-    };
-    // The calendar is asked first, so that a wrong password or address is told even when there
-    // is nothing to send.
-    const Answer calendar = Send(network, account, "PROPFIND", account.collection, {}, {{"Depth", "0"}});
+    return QStringLiteral("Both texts kept for %1: changed here and on the shared calendar since the last sync.")
+        .arg(Text(Format(DateValue{static_cast<double>(day)}, "mmm d, yyyy")));
+}
+
+QString TargetTakenLine(long long day)
+{
+    return QStringLiteral("The target day is now %1, as the shared calendar says.")
+        .arg(Text(Format(DateValue{static_cast<double>(day)}, "mmm d, yyyy")));
+}
+
+namespace {
+
+// How long a sync waits for the desktop program to finish writing the countdown's files.
+constexpr std::chrono::seconds kCountdownLockWait{10};
+// How often a change refused because the event changed meanwhile is merged and sent again.
+constexpr int kRounds = 3;
+
+std::optional<long long> LocalTarget(const ProgramSettings& settings)
+{
+    try {
+        return DayNumber(TargetDay(settings));
+    } catch (const RuntimeError&) {
+        return std::nullopt; // a target the engine cannot count with is not shared
+    }
+}
+
+QString StateProblem(const std::filesystem::path& path, const char* reason)
+{
+    return QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(path.string()), reason);
+}
+
+// Merges the calendar as the state holds it with the local files, under the countdown's lock, and
+// writes what changed here; then the base is what the server holds. The requests to make.
+std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlace& countdown, SyncState& state,
+                                                             bool canWrite, std::vector<QString>& said,
+                                                             const std::filesystem::path& statePath)
+{
+    std::variant<FileLock, std::string> lock =
+        FileLock::Take(CountdownLockPath(countdown.settingsFile),
+                       std::chrono::duration_cast<std::chrono::milliseconds>(kCountdownLockWait));
+    if (const std::string* problem = std::get_if<std::string>(&lock)) {
+        return QStringLiteral("the countdown's files are busy: %1").arg(Text(*problem));
+    }
+    SettingsFile settings(countdown.settingsFile);
+    const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
+    const std::filesystem::path milestoneFile = MilestoneFilePath(program, countdown.dataDirectory);
+    if (OwnFileAt(milestoneFile, OwnFilesOf(settings, program, countdown.dataDirectory), OwnFile::Milestones)) {
+        return QStringLiteral("the milestone file %1 is another of Kestrel's own files")
+            .arg(Text(milestoneFile.string()));
+    }
+    MilestoneTable table;
+    if (const std::optional<RuntimeError> error = table.LoadMilestones(milestoneFile);
+        error && error->number() != RuntimeError::PathNotFound && error->number() != RuntimeError::FileNotFound) {
+        // A damaged milestone file is not synced: the merge would take what it cannot read for removed.
+        return QStringLiteral("the milestone file %1 cannot be read: %2")
+            .arg(Text(milestoneFile.string()), Text(error->report()));
+    }
+    const LocalSide local{TableDays(table), LocalTarget(program)};
+    const SyncPlan plan = PlanSync(state, local, canWrite);
+    if (plan.days != local.days) {
+        if (milestoneFile.parent_path() == countdown.dataDirectory) {
+            std::error_code ignored;
+            std::filesystem::create_directories(countdown.dataDirectory, ignored);
+        }
+        MilestoneTable merged = TableWithDays(table, plan.days);
+        if (const std::optional<RuntimeError> error = merged.SaveMilestones(milestoneFile)) {
+            return QStringLiteral("the milestones from the shared calendar cannot be saved: %1")
+                .arg(Text(error->report()));
+        }
+    }
+    if (plan.target) {
+        const DateParts day = SplitDate(DateValue{static_cast<double>(*plan.target)});
+        const SettingWrite writes[] = {
+            {setting::TargetYear.section, setting::TargetYear.key, std::to_string(day.year)},
+            {setting::TargetMonth.section, setting::TargetMonth.key, std::to_string(day.month)},
+            {setting::TargetDay.section, setting::TargetDay.key, std::to_string(day.day)},
+        };
+        if (const std::optional<RuntimeError> error = settings.WriteSettings(writes)) {
+            return QStringLiteral("the target day from the shared calendar cannot be saved: %1")
+                .arg(Text(error->report()));
+        }
+        said.push_back(TargetTakenLine(*plan.target));
+    }
+    for (const long long day : plan.conflicts) {
+        said.push_back(TextsKeptLine(day));
+    }
+    AgreeWithServer(state);
+    try {
+        ReplaceFileContents(statePath, SyncStateText(state), 0600);
+    } catch (const std::exception& error) {
+        return StateProblem(statePath, error.what());
+    }
+    return plan.requests;
+}
+
+} // namespace
+
+SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& account, const CountdownPlace& countdown,
+                         const std::filesystem::path& statePath)
+{
+    SyncOutcome outcome;
+    const CalendarCheck calendar = CheckCalendar(network, account);
     if (!calendar.error.isEmpty()) {
-        return finish(calendar.error);
+        outcome.error = calendar.error;
+        return outcome;
     }
-    // A WebDAV collection answers with a multi-status; anything else at that address is no calendar.
-    if (calendar.status != 207) {
-        return finish(
-            QStringLiteral("the address answers, but not as a CalDAV calendar (status %1)").arg(calendar.status));
+    if (!calendar.canWrite) {
+        outcome.said.push_back(QString::fromLatin1(kReadOnlyLine));
     }
-    std::set<std::string> current;
-    for (const SharedEvent& event : events) {
-        current.insert(event.uid);
-        const auto published = state.find(event.uid);
-        if (published != state.end() && published->second.digest == event.digest) {
-            continue;
+    SyncState state = ReadSyncState(statePath);
+    const SettingsFile settings(countdown.settingsFile);
+    const std::string title = LoadProgramSettings(settings, countdown.dataDirectory).ProjectTitle;
+    const std::string stamp = CalendarStampNow();
+    const auto save = [&] {
+        try {
+            ReplaceFileContents(statePath, SyncStateText(state), 0600);
+            return QString();
+        } catch (const std::exception& error) {
+            return StateProblem(statePath, error.what());
         }
-        // A new event must not replace one of the same UID that another member published, nor a
-        // changed one an edit made on the server since: the server checks, and a refusal leaves
-        // the server's event as it is (and no longer Kestrel's to change or remove).
-        const bool isNew = published == state.end();
-        const std::string href = isNew ? EventResourceName(event.uid) : published->second.href;
-        QList<std::pair<QByteArray, QByteArray>> headers = {{"Content-Type", "text/calendar; charset=utf-8"}};
-        if (isNew) {
-            headers.append(std::pair<QByteArray, QByteArray>("If-None-Match", "*"));
-        } else if (!published->second.etag.empty()) {
-            headers.append(
-                std::pair<QByteArray, QByteArray>("If-Match", QByteArray::fromStdString(published->second.etag)));
+    };
+    for (int round = 0; round < kRounds; ++round) {
+        ServerRead read = ReadServerEvents(network, account, state.token, calendar.offersSync);
+        if (!read.error.isEmpty()) {
+            outcome.error = read.error;
+            return outcome;
         }
-        const Answer answer = Send(network, account, "PUT", account.collection.resolved(QUrl(Text(href))),
-                                   QByteArray::fromStdString(event.object), headers);
-        if (!answer.error.isEmpty()) {
-            return finish(answer.error);
+        for (QString& note : read.notes) {
+            if (std::ranges::find(outcome.said, note) == outcome.said.end()) {
+                outcome.said.push_back(std::move(note));
+            }
         }
-        if (answer.status == kPreconditionFailed) {
-            state.erase(event.uid);
-            ++outcome.left;
-            continue;
+        TakeServerRead(state, read.complete, read.changed, read.removed, std::move(read.token));
+        std::variant<std::vector<SyncRequest>, QString> merged =
+            MergeLocally(countdown, state, calendar.canWrite, outcome.said, statePath);
+        if (QString* problem = std::get_if<QString>(&merged)) {
+            outcome.error = *problem;
+            return outcome;
         }
-        state[event.uid] = {href, event.digest, answer.etag.toStdString()};
-        ++outcome.sent;
+        bool refused = false;
+        for (const SyncRequest& request : std::get<std::vector<SyncRequest>>(merged)) {
+            const QUrl url = account.collection.resolved(
+                QUrl(Text(request.href.empty() ? EventResourceName(request.uid) : request.href)));
+            QList<std::pair<QByteArray, QByteArray>> headers;
+            if (request.etag.empty() && request.href.empty()) {
+                // A new event must not replace one of the same name that someone else published.
+                headers.append(std::pair<QByteArray, QByteArray>("If-None-Match", "*"));
+            } else if (!request.etag.empty()) {
+                headers.append(std::pair<QByteArray, QByteArray>("If-Match", QByteArray::fromStdString(request.etag)));
+            }
+            QByteArray body;
+            if (request.verb == SyncRequest::Verb::Put) {
+                headers.append(std::pair<QByteArray, QByteArray>("Content-Type", "text/calendar; charset=utf-8"));
+                body = QByteArray::fromStdString(SharedCalendarObject(
+                    request.uid, request.day, request.target ? "Target day: " + title : request.text, stamp,
+                    request.target));
+            }
+            const Answer answer =
+                Send(network, account, request.verb == SyncRequest::Verb::Put ? "PUT" : "DELETE", url, body, headers);
+            if (!answer.error.isEmpty()) {
+                const QString saved = save();
+                outcome.error = saved.isEmpty() ? answer.error : saved;
+                return outcome;
+            }
+            if (answer.status == kPreconditionFailed) {
+                refused = true; // changed on the server meanwhile: merged again with a new read
+                continue;
+            }
+            RecordRequest(state, request, url.path(QUrl::FullyEncoded).toStdString(), answer.etag.toStdString());
+        }
+        if (const QString problem = save(); !problem.isEmpty()) {
+            outcome.error = problem;
+            return outcome;
+        }
+        if (!refused) {
+            break;
+        }
     }
-    // Only what Kestrel itself published, and the table no longer holds, is removed, and only
-    // while nobody changed it on the server.
-    for (auto published = state.begin(); published != state.end();) {
-        if (current.contains(published->first)) {
-            ++published;
-            continue;
-        }
-        QList<std::pair<QByteArray, QByteArray>> headers;
-        if (!published->second.etag.empty()) {
-            headers.append(
-                std::pair<QByteArray, QByteArray>("If-Match", QByteArray::fromStdString(published->second.etag)));
-        }
-        const Answer answer = Send(network, account, "DELETE",
-                                   account.collection.resolved(QUrl(Text(published->second.href))), {}, headers);
-        if (!answer.error.isEmpty()) {
-            return finish(answer.error);
-        }
-        outcome.left += answer.status == kPreconditionFailed ? 1 : 0;
-        outcome.removed += answer.status == kPreconditionFailed ? 0 : 1;
-        published = state.erase(published);
-    }
-    return finish({});
+    return outcome;
 }
 
 namespace {
@@ -212,6 +325,15 @@ SharedCalendarSync::SharedCalendarSync(Program& program)
     connect(m_retry, &QTimer::timeout, this, [this] { start(Asked::OnItsOwn); });
     connect(&m_program.milestones, &MilestoneStore::changed, this, [this] { start(Asked::OnItsOwn); });
     m_program.sharedCalendar = this;
+    // A sync from cron says how it went in its record, whose folder is watched.
+    m_records = new QFileSystemWatcher(this);
+    const std::filesystem::path record = SyncRecordPath(m_program.settings.path());
+    std::error_code ignored;
+    std::filesystem::create_directories(record.parent_path(), ignored);
+    m_records->addPath(QString::fromStdString(record.parent_path().string()));
+    m_record = IdentityOfFile(record);
+    connect(m_records, &QFileSystemWatcher::directoryChanged, this, &SharedCalendarSync::recordChanged);
+    start(Asked::OnItsOwn);
 }
 
 SharedCalendarSync::~SharedCalendarSync()
@@ -236,12 +358,14 @@ void SharedCalendarSync::start(Asked asked)
         process->deleteLater();
         QString line = QString::fromLocal8Bit(process->readAllStandardError()).section(QLatin1Char('\n'), 0, 0);
         line.remove(QStringLiteral("kestrel --sync: "));
-        finished(status == QProcess::NormalExit ? code : 1, line, asked);
+        const QStringList said =
+            QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        finished(status == QProcess::NormalExit ? code : 1, line, said, asked);
     });
     connect(process, &QProcess::errorOccurred, this, [this, process, asked](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             process->deleteLater();
-            finished(1, process->errorString(), asked);
+            finished(1, process->errorString(), {}, asked);
         }
     });
     // The countdown of this program, whichever it is.
@@ -250,13 +374,31 @@ void SharedCalendarSync::start(Asked asked)
                     QStringLiteral("--sync")});
 }
 
-void SharedCalendarSync::finished(int code, const QString& line, Asked asked)
+void SharedCalendarSync::finished(int code, const QString& line, const QStringList& said, Asked asked)
 {
     m_running = false;
+    // This program's own sync is not taken again from its record.
+    m_record = IdentityOfFile(SyncRecordPath(m_program.settings.path()));
     const QString now = QString::fromStdString(Format(GetPresentDate(m_program.clock), "mmm d, yyyy h:mm"));
     if (code == 0) {
         m_wait = kFirstRetry;
-        m_program.sharedCalendarStatus = QStringLiteral("Shared calendar: up to date (%1)").arg(now);
+        m_retry->start(kFirstRetry);
+        m_program.sharedCalendarStatus =
+            said.contains(QString::fromLatin1(kReadOnlyLine))
+                ? QStringLiteral("Shared calendar: read only, changes stay local (%1)").arg(now)
+                : QStringLiteral("Shared calendar: up to date (%1)").arg(now);
+        takeTarget();
+        // Joined texts and a target from the calendar are told once, in one notification.
+        QStringList told;
+        for (const QString& one : said) {
+            if (one.startsWith(QStringLiteral("Both texts kept")) || one.startsWith(QStringLiteral("The target day"))) {
+                told.append(one);
+            }
+        }
+        if (!told.isEmpty()) {
+            Notify(m_program.countdownName, "Shared calendar",
+                   NoticeBodyText(told.join(QLatin1Char('\n')).toStdString()));
+        }
     } else {
         m_program.sharedCalendarStatus = QStringLiteral("Shared calendar: %1 (%2; tried again later)").arg(line, now);
         m_retry->start(m_wait);
@@ -284,6 +426,51 @@ void SharedCalendarSync::finished(int code, const QString& line, Asked asked)
     }
     if (const std::optional<Asked> again = std::exchange(m_again, std::nullopt)) {
         start(*again);
+    }
+}
+
+bool SharedCalendarSync::takeTarget()
+{
+    kestrel::ProgramSettings& settings = m_program.ProgramSettings;
+    bool changed = false;
+    for (const auto& [key, field] : {std::pair(setting::TargetYear, &ProgramSettings::TargetYear),
+                                     std::pair(setting::TargetMonth, &ProgramSettings::TargetMonth),
+                                     std::pair(setting::TargetDay, &ProgramSettings::TargetDay)}) {
+        std::string stored = ReadSetting(m_program.settings, key);
+        if (settings.*field != stored) {
+            settings.*field = std::move(stored);
+            changed = true;
+        }
+    }
+    if (changed) {
+        try {
+            m_program.calendarMonth = MonthFromTexts(settings.TargetYear, settings.TargetMonth);
+        } catch (const RuntimeError&) {}
+    }
+    return changed;
+}
+
+void SharedCalendarSync::recordChanged()
+{
+    const std::filesystem::path path = SyncRecordPath(m_program.settings.path());
+    const std::optional<FileIdentity> identity = IdentityOfFile(path);
+    if (m_running || identity == m_record) {
+        return;
+    }
+    m_record = identity;
+    const std::optional<SyncRecord> record = ReadSyncRecord(path);
+    if (!record) {
+        return;
+    }
+    const QString at = Text(record->at).replace(QLatin1Char('T'), QLatin1Char(' '));
+    m_program.sharedCalendarStatus = record->ok
+                                         ? QStringLiteral("Shared calendar: up to date (%1)").arg(at)
+                                         : QStringLiteral("Shared calendar: %1 (%2)").arg(Text(record->error), at);
+    if (record->ok && takeTarget()) {
+        try {
+            Notify(m_program.countdownName, "Shared calendar",
+                   NoticeBodyText(TargetTakenLine(DayNumber(TargetDay(m_program.ProgramSettings))).toStdString()));
+        } catch (const RuntimeError&) {}
     }
 }
 
@@ -332,8 +519,8 @@ int RunSyncProgram(int argc, char** argv)
         return 1;
     }
     // How this sync went is kept for status bars, beside the state file.
-    const std::filesystem::path statePath = PublishStatePath(
-        settings.path(), ReadSetting(settings, setting::CalendarUrl), ReadSetting(settings, setting::CalendarUser));
+    const std::filesystem::path statePath = SyncStatePath(settings.path(), ReadSetting(settings, setting::CalendarUrl),
+                                                          ReadSetting(settings, setting::CalendarUser));
     const auto record = [&](const QString& error) {
         const std::string when = Format(SystemClock().now(), kIsoDateTimePattern);
         try {
@@ -351,47 +538,21 @@ int RunSyncProgram(int argc, char** argv)
     };
 
     // One sync of a countdown at a time: the desktop program's and a cron job's may meet.
-    std::error_code ignored;
-    std::filesystem::create_directories(statePath.parent_path(), ignored);
-    const std::string lockPath = statePath.string() + ".lock";
-    const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock < 0) {
-        return fail(QStringLiteral("the sync's lock %1 cannot be made (%2)")
-                        .arg(Text(lockPath), QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    const auto unlock = qScopeGuard([lock] { ::close(lock); });
-    bool locked = false;
-    for (int tries = 0; tries < 600 && !(locked = ::flock(lock, LOCK_EX | LOCK_NB) == 0); ++tries) {
-        QThread::msleep(100);
-    }
-    if (!locked) {
+    const std::variant<FileLock, std::string> lock =
+        FileLock::Take(statePath.string() + ".lock", std::chrono::minutes(1));
+    if (std::holds_alternative<std::string>(lock)) {
         return fail(QStringLiteral("another sync of this countdown has been running for a minute; try again later"));
     }
-
     const std::variant<ShareAccount, QString> account = ShareAccountOf(settings);
     if (const QString* problem = std::get_if<QString>(&account)) {
         return fail(*problem);
     }
-    const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
-    MilestoneTable milestones;
-    const std::filesystem::path milestoneFile = MilestoneFilePath(program, countdown.dataDirectory);
-    if (const std::optional<RuntimeError> error = milestones.LoadMilestones(milestoneFile);
-        error && error->number() != RuntimeError::PathNotFound && error->number() != RuntimeError::FileNotFound) {
-        // A damaged milestone file is not published: the calendar would lose what it cannot read.
-        return fail(QStringLiteral("the milestone file %1 cannot be read: %2")
-                        .arg(Text(milestoneFile.string()), Text(error->report())));
-    }
     QNetworkAccessManager network;
-    const PublishOutcome outcome =
-        PublishEvents(network, std::get<ShareAccount>(account), SharedEvents(program, milestones, CalendarStampNow()),
-                      ReadPublishState(statePath));
-    // What was sent before a failure is recorded too, so that it is not sent again.
-    try {
-        ReplaceFileContents(statePath, PublishStateText(outcome.state), 0600);
-    } catch (const std::exception& error) {
-        return fail(
-            QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(statePath.string()), error.what()));
+    const SyncOutcome outcome = SyncCalendar(network, std::get<ShareAccount>(account), countdown, statePath);
+    for (const QString& line : outcome.said) {
+        std::printf("%s\n", qPrintable(line));
     }
+    std::fflush(stdout);
     if (!outcome.error.isEmpty()) {
         return fail(outcome.error);
     }

@@ -2,15 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Countdowns.h"
 #include "SharedCalendar.h"
 
+#include "AtomicFile.h"
+
 #include <QByteArray>
+#include <QFileSystemWatcher>
+#include <QStringList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -47,39 +53,45 @@ QString SavePassword(const QString& user, const QString& address, const QString&
 // The SHA-256 fingerprint of a certificate in DER form, as hex pairs separated by colons.
 QString CertificateFingerprint(const QByteArray& der);
 
-// The outcome of one publish: the new state, how many events were sent and removed, and what
-// went wrong (empty when nothing did). What was done before a failure stays in the state.
-struct PublishOutcome
-{
-    PublishState state;
-    int sent = 0;
-    int removed = 0;
-    // Events left as the server holds them: another member's of the same UID, or changed there.
-    int left = 0;
-    QString error;
-};
-
 // How long one request may wait for the server before it fails.
 inline constexpr std::chrono::seconds kServerTimeout{20};
 
-// Publishes the events to the calendar: asks the calendar first (so that a wrong password or
-// address is told also when nothing changed), then sends those whose digest differs from the state's (or
-// that the state lacks), and removes those Kestrel published earlier that the table no longer
-// holds; events that others put on the server are never touched. Waits for each answer in a
-// local event loop. Redirects are not followed, and the password goes only to the calendar's
-// own host.
-PublishOutcome PublishEvents(QNetworkAccessManager& network, const ShareAccount& account,
-                             const std::vector<SharedEvent>& events, PublishState state);
+// What one sync did: the lines worth telling the user (texts joined because both sides changed a
+// day, a target day taken from the calendar, rights to read only, events left alone), and what
+// went wrong, empty when nothing did.
+struct SyncOutcome
+{
+    std::vector<QString> said;
+    QString error;
+};
+
+// The sync lines, as `kestrel --sync` prints them and the desktop program reads them back.
+QString TextsKeptLine(long long day);
+QString TargetTakenLine(long long day);
+inline constexpr const char* kReadOnlyLine = "The shared calendar can only be read: changes stay local.";
+
+// Syncs the countdown's milestone table and target day with its shared calendar once: reads the
+// calendar (only what changed since the last sync when the server offers that), merges it with
+// the milestone file over the table as last synced, writes the merged table and a target day that
+// came from the calendar under the countdown's lock, then sends the local changes, each only while
+// the server still holds the event as it was read. A change refused because someone changed the
+// event meanwhile is merged again with a new read, up to three times. The state file keeps what
+// was done, also when a request fails, so that nothing is sent twice or lost.
+SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& account, const CountdownPlace& countdown,
+                         const std::filesystem::path& statePath);
 
 struct Program;
 
-// Keeps the countdown's shared calendar up to date while Kestrel runs: after the options are
-// applied and after each change of the milestone table it runs `kestrel --sync` beside the
-// program, so that the windows stay responsive. A failed sync is tried again later, each time
-// waiting twice as long (2 minutes at first, an hour at most), so that local changes reach the
-// server once it answers. The last outcome is one line in program.sharedCalendarStatus, which the
-// desk calendar shows; only a sync the user started from the options dialog says a failure in a
-// message, and for a certificate not trusted asks whether to trust that one.
+// Keeps the countdown's shared calendar in step while Kestrel runs: at start, after the options
+// are applied, after each change of the milestone table and every 2 minutes it runs `kestrel
+// --sync` beside the program, so that the windows stay responsive. A failed sync is tried again
+// later, each time waiting twice as long (2 minutes at first, an hour at most), so that local
+// changes reach the server once it answers. The milestone table hears the sync's writes through
+// its file; a target day that came from the calendar is taken like one chosen in the options, with
+// one notification, as are texts joined because both sides changed a day. A sync run by cron is
+// seen through its record. The last outcome is one line in program.sharedCalendarStatus, which
+// the desk calendar shows; only a sync the user started says a failure in a message, and for a
+// certificate not trusted asks whether to trust that one.
 class SharedCalendarSync final : public QObject
 {
     Q_OBJECT
@@ -98,18 +110,24 @@ public:
     void start(Asked asked);
 
 private:
-    void finished(int code, const QString& line, Asked asked);
+    void finished(int code, const QString& line, const QStringList& said, Asked asked);
+    // A sync that ran on its own (from cron) left its record: its outcome and target are taken.
+    void recordChanged();
+    // Takes the target day the settings file now holds, when a sync changed it.
+    bool takeTarget();
 
     Program& m_program;
     QTimer* m_retry;
+    QFileSystemWatcher* m_records;
+    std::optional<FileIdentity> m_record;
     std::chrono::minutes m_wait;
     bool m_running = false;
     std::optional<Asked> m_again;
 };
 
-// `kestrel --sync`: publishes the milestones and the target of the settings file once, without a
-// display. 0 when done, 1 with one line on standard error saying what failed, 2 for a wrong
-// command line.
+// `kestrel --sync`: syncs the milestones and the target of the settings file once, without a
+// display; the lines worth telling go to standard output. 0 when done, 1 with one line on standard error saying what
+// failed, 2 for a wrong command line.
 bool AsksForSync(int argc, char** argv);
 int RunSyncProgram(int argc, char** argv);
 

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MilestoneStore.h"
 
+#include "SharedCalendar.h"
+#include "SyncMerge.h"
+
 namespace kestrel {
 
 MilestoneStore::MilestoneStore(const SettingsFile& settingsFile, const ProgramSettings& settings,
@@ -23,6 +26,7 @@ std::optional<RuntimeError> MilestoneStore::load()
     m_identity = IdentityOfFile(file);
     m_read = true;
     std::optional<RuntimeError> error = m_table.LoadMilestones(file);
+    m_asRead = m_table;
     m_readError = error;
     m_readPath = file;
     ++m_revision;
@@ -60,6 +64,19 @@ std::optional<RuntimeError> MilestoneStore::save()
     if (file.parent_path() == m_dataDirectory) {
         std::error_code ignored;
         std::filesystem::create_directories(m_dataDirectory, ignored);
+    }
+    // A sync of the shared calendar writes the file too: one at a time. The sync holds the lock
+    // only while it merges, so a lock not had within seconds belongs to a program that hangs, and
+    // the user's change is saved all the same.
+    const std::optional<FileLock> lock = LockWhenShared(m_settingsFile, std::chrono::seconds(5));
+    if (m_read && m_readPath == file && IdentityOfFile(file) != m_identity) {
+        // The file changed since it was read (a sync brought the team's changes): this table's
+        // changes since then go into what the file holds now, rather than over it.
+        MilestoneTable onDisk;
+        if (!onDisk.LoadMilestones(file)) {
+            const DaysMerge merge = MergeDays(TableDays(m_asRead), TableDays(m_table), TableDays(onDisk));
+            m_table = TableWithDays(onDisk, merge.days);
+        }
     }
     if (std::optional<RuntimeError> error = m_table.SaveMilestones(file)) {
         return error;

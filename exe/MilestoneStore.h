@@ -71,6 +71,8 @@ private:
     const ProgramSettings& m_settings;
     std::filesystem::path m_dataDirectory;
     MilestoneTable m_table;
+    // The table as last read, the base of a merge when the file changed before a save.
+    MilestoneTable m_asRead;
     QFileSystemWatcher m_watcher;
     // The file as last read or saved: a change on disk is a different identity.
     std::optional<FileIdentity> m_identity;

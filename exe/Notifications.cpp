@@ -55,6 +55,27 @@ void Notifications::showCountdown()
     }
 }
 
+namespace {
+
+QDBusMessage NotifyCall(const std::string& countdown, const std::string& summary, const std::string& body)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                                       QString::fromLatin1(kService), QStringLiteral("Notify"));
+    call << QStringLiteral("Kestrel") << uint(0) << QStringLiteral("kestrel") << NotificationSummary(countdown, summary)
+         << QString::fromStdString(body) << QStringList() << QVariantMap() << int(-1);
+    return call;
+}
+
+} // namespace
+
+void Notify(const std::string& countdown, const std::string& summary, const std::string& body)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        bus.asyncCall(NotifyCall(countdown, summary, body));
+    }
+}
+
 void Notifications::send(const Notice& notice)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -62,11 +83,7 @@ void Notifications::send(const Notice& notice)
         m_retryAfter = GetPresentDate(m_program.clock).serial * 86400.0 + kRetrySeconds;
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                                       QString::fromLatin1(kService), QStringLiteral("Notify"));
-    call << QStringLiteral("Kestrel") << uint(0) << QStringLiteral("kestrel")
-         << NotificationSummary(m_program.countdownName, notice.summary) << QString::fromStdString(notice.body)
-         << QStringList() << QVariantMap() << int(-1);
+    const QDBusMessage call = NotifyCall(m_program.countdownName, notice.summary, notice.body);
     m_sending.insert(notice.remember.key);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -52,4 +52,7 @@ private:
     double m_retryAfter = 0;
 };
 
+// Gives one notification of a countdown now, once: when no service answers, it is not shown.
+void Notify(const std::string& countdown, const std::string& summary, const std::string& body);
+
 } // namespace kestrel

@@ -10,6 +10,7 @@
 #include "CalendarFeed.h"
 #include "CalendarShare.h"
 #include "Notifications.h"
+#include "SharedCalendar.h"
 #include "ToolbarWindow.h"
 #include "SingleInstance.h"
 #include "WorkDaysSetup.h"
@@ -206,7 +207,12 @@ bool Program::flushWrites()
     if (pendingWrites.empty()) {
         return true;
     }
-    const std::optional<RuntimeError> error = settings.WriteSettings(pendingWrites);
+    std::optional<RuntimeError> error;
+    {
+        // A sync of the shared calendar may be writing the target day: one at a time.
+        const std::optional<FileLock> lock = LockWhenShared(settings, std::chrono::seconds(5));
+        error = settings.WriteSettings(pendingWrites);
+    }
     if (!error) {
         pendingWrites.clear();
         return true;

@@ -98,23 +98,15 @@ TEST(SharedEventsTest, TheTargetIsMarkedAndDigestsIgnoreTheStamp)
     EXPECT_EQ(EventResourceName(first[1].uid), "milestone-46392-" + first[1].uid.substr(16, 16) + "%40kestrel.ics");
 }
 
-TEST(PublishStateTest, ReadsWhatItWroteAndSkipsDamagedLines)
+TEST(SyncStatePathTest, OnePerCountdownCalendarAndUser)
 {
     test::TempDir dir;
-    const PublishState state = {{"a@kestrel", {"a%40kestrel.ics", "0123", "\"etag-1\""}}, {"b", {"b.ics", "", ""}}};
-    std::ofstream(dir / "state") << PublishStateText(state) << "damaged line\n\tno uid\tx\n"
-                                 << "older\tolder.ics\t99\n";
-    PublishState withOlder = state;
-    withOlder["older"] = {"older.ics", "99", ""};
-    EXPECT_EQ(ReadPublishState(dir / "state"), withOlder) << "a line without an entity tag still reads";
-    EXPECT_TRUE(ReadPublishState(dir / "missing").empty());
-
     test::ScopedEnvironment env("XDG_STATE_HOME", dir.path().string());
-    const std::filesystem::path one = PublishStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://a/cal/", "al");
+    const std::filesystem::path one = SyncStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://a/cal/", "al");
     EXPECT_EQ(one.parent_path(), dir / "kestrel");
-    EXPECT_NE(one, PublishStatePath("/home/a/.config/kestrel/countdowns/Launch.INI", "https://a/cal/", "al"));
-    EXPECT_NE(one, PublishStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://b/cal/", "al"));
-    EXPECT_NE(one, PublishStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://a/cal/", "bo"));
+    EXPECT_NE(one, SyncStatePath("/home/a/.config/kestrel/countdowns/Launch.INI", "https://a/cal/", "al"));
+    EXPECT_NE(one, SyncStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://b/cal/", "al"));
+    EXPECT_NE(one, SyncStatePath("/home/a/.config/kestrel/KESTREL.INI", "https://a/cal/", "bo"));
 }
 
 TEST(SyncRecordTest, ReadsWhatItWroteAndNothingElse)

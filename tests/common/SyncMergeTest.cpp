@@ -301,3 +301,28 @@ TEST(SyncMergeTest, TheTableChangesOnlyTheDaysThatChanged)
 
 } // namespace
 } // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(SyncMergeTest, NoTextFromTheServerAddsARecordToTheMilestoneFile)
+{
+    // clang-format off
+    const char* texts[] = {
+        "\",\" 36600\",\"forged",
+        "line\r\n\" 36601\",\"forged\"\r\n",
+        "\"\"",
+        "tab\there, comma, semicolon; backslash \\",
+    };
+    // clang-format on
+    for (const char* text : texts) {
+        const MilestoneTable table = TableWithDays({}, {{36526, text}});
+        const ParsedMilestones parsed = ParseMilestoneFile(MilestoneFileText(table));
+        ASSERT_FALSE(parsed.error) << text;
+        ASSERT_EQ(parsed.records.size(), 1U) << text;
+        EXPECT_EQ(parsed.records.front().text, text);
+    }
+}
+
+} // namespace
+} // namespace kestrel

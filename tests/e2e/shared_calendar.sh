@@ -46,17 +46,18 @@ grep -q '^DTSTART;VALUE=DATE:20270105' <<<"$seen" || fail "the milestone's day: 
 grep -q '^X-KESTREL-TARGET:TRUE' <<<"$seen" || fail "the target is not marked: $seen"
 grep -q '^DTSTART;VALUE=DATE:20270310' <<<"$seen" || fail "the target's day: $seen"
 echo "ok: bob reads alice's milestones and target"
-# Bob publishes with a target of his own: the team's target that alice published stays, since a
-# new event never replaces one of the same UID on the server.
+# Bob joins with a target of his own: a first sync takes the team's target that alice published
+# and replaces nothing on the server.
 printf 'bob-secret\n' >"$E2E_TMP/bob.password"
 chmod 600 "$E2E_TMP/bob.password"
 alice_settings=$(cat "$SETTINGS")
 sed -i "s/^Target_Month=3/Target_Month=9/; s/^User Name=.*/User Name=bob/; s#^Password File=.*#Password File=$E2E_TMP/bob.password#" "$SETTINGS"
-expect_eq "bob's first sync" "$(sync_once)" "0 "
+expect_eq "bob's first sync" "$(sync_once)" "0 The target day is now Mar 10, 2027, as the shared calendar says."
+grep -q '^Target_Month=3' "$SETTINGS" || fail "bob did not take the team's target: $(cat "$SETTINGS")"
 grep -q '^DTSTART;VALUE=DATE:20270310' <<<"$(calendar_as_bob)" || fail "bob's sync replaced the team's target"
 grep -q '^DTSTART;VALUE=DATE:20270910' <<<"$(calendar_as_bob)" && fail "bob's target is on the server twice"
 printf '%s\n' "$alice_settings" >"$SETTINGS"
-echo "ok: a first sync replaces no event of the same UID"
+echo "ok: a first sync takes the team's target and replaces no event"
 # Status bars learn how the last sync went.
 sync_state() {
     (unset DISPLAY && "$KESTREL" --json) | python3 -c 'import json, sys; s = json.load(sys.stdin)["sync"]; print(s["state"], s.get("error", ""))'
@@ -137,7 +138,7 @@ expect_fault "a full store" "store is full (507)" "s#^Calendar URL=.*#Calendar U
 expect_fault "a redirect to another host" "does not follow" "s#^Calendar URL=.*#Calendar URL=$BAD/moved/#"
 [ ! -s "$E2E_TMP/other-host.log" ] || fail "a request reached the other host: $(cat "$E2E_TMP/other-host.log")"
 expect_fault "an answer that is no calendar" "not as a CalDAV calendar (status 200)" "s#^Calendar URL=.*#Calendar URL=$BAD/text/#"
-expect_fault "an answer of hundreds of megabytes" "far too large" "s#^Calendar URL=.*#Calendar URL=$BAD/huge/#"
+expect_fault "an answer of hundreds of megabytes" "not a calendar listing" "s#^Calendar URL=.*#Calendar URL=$BAD/huge/#"
 expect_fault "a server that does not answer" "did not answer within 20 s" "s#^Calendar URL=.*#Calendar URL=$BAD/slow/#"
 # A self-signed certificate: refused with its fingerprint; once that one is trusted, the sync goes.
 TLS="https://127.0.0.1:$(sed -n 's/^tls //p' "$E2E_TMP/bad-server.out")"
