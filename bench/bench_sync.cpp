@@ -152,6 +152,16 @@ void BM_MergeTenThousandServerEvents(benchmark::State& state)
 }
 BENCHMARK(BM_MergeTenThousandServerEvents)->Unit(benchmark::kMillisecond);
 
+// Reading the answer alone: the multi-status as it arrives, and each event's calendar data.
+void BM_ReadTenThousandServerEvents(benchmark::State& state)
+{
+    const std::string& answer = RecordedAnswers().first;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadListing(answer));
+    }
+}
+BENCHMARK(BM_ReadTenThousandServerEvents)->Unit(benchmark::kMillisecond);
+
 // The merge alone, the server's events already read.
 void BM_PlanSyncOfTenThousandServerEvents(benchmark::State& state)
 {
