@@ -3,6 +3,7 @@
 #include "MultistatusReader.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace kestrel {
@@ -15,6 +16,11 @@ const std::string kCalDav = "{urn:ietf:params:xml:ns:caldav}";
 // Put in place of the rest of a text that is too long: the reader learns where a text was cut.
 constexpr QByteArrayView kCutMark = "<?kestrel-cut?>";
 constexpr QLatin1StringView kCutTarget("kestrel-cut");
+// What stands before the ">" that ends a CDATA section or a comment.
+constexpr std::array<char, 2> kSectionEnd = {']', ']'};
+constexpr std::array<char, 2> kCommentEnd = {'-', '-'};
+// The least the XML reader is given at a time (but at the end).
+constexpr qsizetype kLeastPiece = 64 * 1024;
 // An entity reference ("&#13;", "&amp;") is never cut in two; one longer than this is damage.
 constexpr std::size_t kLongestEntity = 32;
 
@@ -90,7 +96,7 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             fail(NotAListing(QStringLiteral("it holds markup longer than 1 MB")));
             return;
         }
-        m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+        m_tail = {m_tail[1], c};
     };
     for (qsizetype i = 0; i < size && m_error.isEmpty(); ++i) {
         const char c = data[i];
@@ -128,7 +134,7 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             ++m_run;
             const std::string_view comment = "<!--";
             const std::string_view cdata = "<![CDATA[";
-            m_tail.clear();
+            m_tail = {};
             if (m_head == comment) {
                 m_lexical = Lexical::Comment;
             } else if (m_head == cdata) {
@@ -157,7 +163,7 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             break;
         case Lexical::Comment:
         case Lexical::Instruction: {
-            const bool ends = c == '>' && (m_lexical == Lexical::Comment ? m_tail == "--" : m_tail.ends_with('?'));
+            const bool ends = c == '>' && (m_lexical == Lexical::Comment ? m_tail == kCommentEnd : m_tail[1] == '?');
             markup(c);
             if (ends) {
                 m_lexical = Lexical::Text;
@@ -166,31 +172,36 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             break;
         }
         case Lexical::CData:
-            if (c == '>' && m_tail == "]]") {
+            if (c == '>' && m_tail == kSectionEnd) {
                 m_lexical = Lexical::Text;
                 m_run = 0;
                 break;
             }
-            if (m_run >= kMostCalendarDataBytes && !m_tail.ends_with(']') && c != ']' && !IsContinuation(c)) {
+            // Cut only what is surely more than the limit: a "]" may begin the section's end, and
+            // the byte before it too. A "]" kept before the cut and the "]]>" put after it end the
+            // section where they should; its own end is then looked for from the bytes before the
+            // cut on.
+            if (c == ']' ? m_run - (m_tail[1] == ']' ? 1 : 0) > kMostCalendarDataBytes
+                         : m_run >= kMostCalendarDataBytes && !IsContinuation(c)) {
                 keep(i);
                 out.append("]]>");
                 out.append(kCutMark);
                 from = -1;
                 m_lexical = Lexical::CDataCut;
-                m_tail.clear();
+                --i; // this byte may end the section
                 break;
             }
             ++m_run;
-            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            m_tail = {m_tail[1], c};
             break;
         case Lexical::CDataCut:
-            if (c == '>' && m_tail == "]]") {
+            if (c == '>' && m_tail == kSectionEnd) {
                 from = i + 1; // the section was closed before the mark
                 m_lexical = Lexical::Text;
                 m_run = 0;
                 break;
             }
-            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            m_tail = {m_tail[1], c};
             break;
         }
     }
@@ -208,14 +219,13 @@ void MultistatusReader::feed(QByteArrayView chunk)
                  .arg(kMostListingBytes / (1024 * 1024)));
         return;
     }
-    QByteArray limited;
-    limited.reserve(chunk.size() + kCutMark.size() + 3);
-    limitTexts(chunk, limited);
-    if (!m_error.isEmpty()) {
-        return;
+    limitTexts(chunk, m_pending);
+    // The XML reader reads a CDATA section again from its start whenever more comes: it is
+    // given the answer in pieces of some size, so that small pieces cost no more.
+    if (m_error.isEmpty() && m_pending.size() >= kLeastPiece) {
+        m_xml.addData(std::exchange(m_pending, {}));
+        read();
     }
-    m_xml.addData(limited);
-    read();
 }
 
 void MultistatusReader::finish()
@@ -223,6 +233,7 @@ void MultistatusReader::finish()
     if (!m_error.isEmpty()) {
         return;
     }
+    m_xml.addData(std::exchange(m_pending, {}));
     read();
     if (!m_error.isEmpty()) {
         return;
