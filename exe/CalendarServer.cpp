@@ -190,6 +190,9 @@ Listing AskForListing(QNetworkAccessManager& network, const ShareAccount& accoun
             return !stopped.isEmpty() ? stopped : reader.error();
         });
     Listing listing;
+    if (answer.status == 403 || answer.status == 409) {
+        reader.finish(); // what the server said about the token
+    }
     if ((answer.status == 403 || answer.status == 409) && reader.refusedSyncToken()) {
         listing.refusedToken = true;
         return listing;
