@@ -10,8 +10,24 @@ namespace kestrel {
 
 namespace {
 
-const std::string kDav = "{DAV:}";
-const std::string kCalDav = "{urn:ietf:params:xml:ns:caldav}";
+// Element names as "{namespace}name".
+constexpr std::string_view kCalDavCalendar = "{urn:ietf:params:xml:ns:caldav}calendar";
+constexpr std::string_view kCalDavCalendarData = "{urn:ietf:params:xml:ns:caldav}calendar-data";
+constexpr std::string_view kCurrentUserPrivilegeSet = "{DAV:}current-user-privilege-set";
+constexpr std::string_view kError = "{DAV:}error";
+constexpr std::string_view kGetetag = "{DAV:}getetag";
+constexpr std::string_view kHref = "{DAV:}href";
+constexpr std::string_view kMultistatus = "{DAV:}multistatus";
+constexpr std::string_view kPrivilege = "{DAV:}privilege";
+constexpr std::string_view kProp = "{DAV:}prop";
+constexpr std::string_view kPropstat = "{DAV:}propstat";
+constexpr std::string_view kReport = "{DAV:}report";
+constexpr std::string_view kResourcetype = "{DAV:}resourcetype";
+constexpr std::string_view kResponse = "{DAV:}response";
+constexpr std::string_view kStatus = "{DAV:}status";
+constexpr std::string_view kSupportedReportSet = "{DAV:}supported-report-set";
+constexpr std::string_view kSyncToken = "{DAV:}sync-token";
+constexpr std::string_view kValidSyncToken = "{DAV:}valid-sync-token";
 
 // Put in place of the rest of a text that is too long: the reader learns where a text was cut.
 constexpr QByteArrayView kCutMark = "<?kestrel-cut?>";
@@ -110,7 +126,8 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
         case Lexical::Text:
             if (c == '<') {
                 m_lexical = Lexical::MarkupHead;
-                m_head = "<";
+                m_head[0] = '<';
+                m_headLength = 1;
                 m_run = 1;
                 m_entity = 0;
                 break;
@@ -130,19 +147,20 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             }
             break;
         case Lexical::MarkupHead: {
-            m_head += c;
+            m_head[m_headLength++] = c; // the head is a beginning of "<![CDATA[" at the most
             ++m_run;
+            const std::string_view head(m_head.data(), m_headLength);
             const std::string_view comment = "<!--";
             const std::string_view cdata = "<![CDATA[";
             m_tail = {};
-            if (m_head == comment) {
+            if (head == comment) {
                 m_lexical = Lexical::Comment;
-            } else if (m_head == cdata) {
+            } else if (head == cdata) {
                 m_lexical = Lexical::CData;
                 m_run = 0;
-            } else if (m_head == "<?") {
+            } else if (head == "<?") {
                 m_lexical = Lexical::Instruction;
-            } else if (!comment.starts_with(m_head) && !cdata.starts_with(m_head)) {
+            } else if (!comment.starts_with(head) && !cdata.starts_with(head)) {
                 m_lexical = Lexical::Tag;
                 m_quote = 0;
                 --i; // this byte is the tag's
@@ -242,7 +260,7 @@ void MultistatusReader::finish()
         fail(NotAListing(m_bytes == 0 ? QStringLiteral("it is empty") : QStringLiteral("it holds no element")));
     } else if (!m_open.empty()) {
         fail(NotAListing(QStringLiteral("it ends half way")));
-    } else if (m_rootName != kDav + "multistatus") {
+    } else if (m_rootName != kMultistatus) {
         fail(NotAListing(QStringLiteral("it is an error report, no multi-status")));
     }
 }
@@ -265,7 +283,8 @@ void MultistatusReader::read()
             break;
         case QXmlStreamReader::Characters:
             if (m_collecting == m_open.size() && m_collecting > 0 && !m_textCut) {
-                m_text += m_xml.text().toUtf8().toStdString();
+                const QByteArray text = m_xml.text().toUtf8();
+                m_text.append(text.constData(), static_cast<std::size_t>(text.size()));
                 if (m_text.size() > kMostCalendarDataBytes) {
                     m_text.clear();
                     m_textCut = true;
@@ -309,45 +328,41 @@ void MultistatusReader::startElement()
         }
         m_sawRoot = true;
         m_rootName = name;
-        if (name != kDav + "multistatus" && name != kDav + "error") {
+        if (name != kMultistatus && name != kError) {
             fail(NotAListing(QStringLiteral("it is <%1>, no multi-status").arg(m_xml.name())));
             return;
         }
     }
-    if (name == kDav + "valid-sync-token" && m_rootName == kDav + "error") {
+    if (name == kValidSyncToken && m_rootName == kError) {
         m_refusedSyncToken = true;
     }
     const std::string& parent = m_open.empty() ? std::string() : m_open.back();
     m_open.push_back(std::move(name));
     const std::string& self = m_open.back();
-    const std::string multistatus = kDav + "multistatus";
-    const std::string response = kDav + "response";
-    const std::string propstat = kDav + "propstat";
-    const std::string prop = kDav + "prop";
-    if (m_rootName != multistatus) {
+    if (m_rootName != kMultistatus) {
         return;
     }
-    if (at({multistatus, response})) {
+    if (at({kMultistatus, kResponse})) {
         m_response = {};
         m_responseHasOk = false;
         m_firstPropstatStatus = 0;
-    } else if (at({multistatus, response, propstat})) {
+    } else if (at({kMultistatus, kResponse, kPropstat})) {
         m_propstat = {};
         m_propstatStatus = 0;
-    } else if (at({multistatus, response, propstat, prop, kDav + "current-user-privilege-set"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kProp, kCurrentUserPrivilegeSet})) {
         m_propstat.privilegesGiven = true;
-    } else if (depth == 5 && parent == kDav + "resourcetype" && self == kCalDav + "calendar" && m_open[3] == prop) {
+    } else if (depth == 5 && parent == kResourcetype && self == kCalDavCalendar && m_open[3] == kProp) {
         m_propstat.isCalendar = true;
-    } else if (depth == 6 && parent == kDav + "privilege" && m_open[4] == kDav + "current-user-privilege-set") {
+    } else if (depth == 6 && parent == kPrivilege && m_open[4] == kCurrentUserPrivilegeSet) {
         m_propstat.privileges.push_back(self);
-    } else if (depth == 7 && parent == kDav + "report" && m_open[4] == kDav + "supported-report-set") {
+    } else if (depth == 7 && parent == kReport && m_open[4] == kSupportedReportSet) {
         m_propstat.reports.push_back(self);
     }
-    const bool leaf = at({multistatus, response, kDav + "href"}) || at({multistatus, response, kDav + "status"}) ||
-                      at({multistatus, response, propstat, kDav + "status"}) ||
-                      at({multistatus, response, propstat, prop, kDav + "getetag"}) ||
-                      at({multistatus, response, propstat, prop, kCalDav + "calendar-data"}) ||
-                      at({multistatus, kDav + "sync-token"});
+    const bool leaf = at({kMultistatus, kResponse, kHref}) || at({kMultistatus, kResponse, kStatus}) ||
+                      at({kMultistatus, kResponse, kPropstat, kStatus}) ||
+                      at({kMultistatus, kResponse, kPropstat, kProp, kGetetag}) ||
+                      at({kMultistatus, kResponse, kPropstat, kProp, kCalDavCalendarData}) ||
+                      at({kMultistatus, kSyncToken});
     if (leaf) {
         m_collecting = m_open.size();
         m_text.clear();
@@ -360,16 +375,12 @@ void MultistatusReader::endElement()
     if (m_open.size() == 1) {
         return;
     }
-    const std::string multistatus = kDav + "multistatus";
-    const std::string response = kDav + "response";
-    const std::string propstat = kDav + "propstat";
-    const std::string prop = kDav + "prop";
-    if (m_rootName != multistatus) {
+    if (m_rootName != kMultistatus) {
         return;
     }
     const bool collected = m_collecting == m_open.size();
     m_collecting = 0;
-    const bool calendarData = at({multistatus, response, propstat, prop, kCalDav + "calendar-data"});
+    const bool calendarData = at({kMultistatus, kResponse, kPropstat, kProp, kCalDavCalendarData});
     if (collected && m_textCut && !calendarData) {
         fail(NotAListing(QStringLiteral("it holds an address or tag longer than 1 MB")));
         return;
@@ -378,17 +389,17 @@ void MultistatusReader::endElement()
         m_propstat.hasCalendarData = true;
         m_propstat.calendarDataTooLong = m_textCut;
         m_propstat.calendarData = m_textCut ? std::string() : std::move(m_text);
-    } else if (at({multistatus, response, kDav + "href"})) {
+    } else if (at({kMultistatus, kResponse, kHref})) {
         m_response.href = Trimmed(m_text);
-    } else if (at({multistatus, response, kDav + "status"})) {
+    } else if (at({kMultistatus, kResponse, kStatus})) {
         m_response.status = StatusCode(Trimmed(m_text));
-    } else if (at({multistatus, response, propstat, kDav + "status"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kStatus})) {
         m_propstatStatus = StatusCode(Trimmed(m_text));
-    } else if (at({multistatus, response, propstat, prop, kDav + "getetag"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kProp, kGetetag})) {
         m_propstat.etag = Trimmed(m_text);
-    } else if (at({multistatus, kDav + "sync-token"})) {
+    } else if (at({kMultistatus, kSyncToken})) {
         m_syncToken = Trimmed(m_text);
-    } else if (at({multistatus, response, propstat})) {
+    } else if (at({kMultistatus, kResponse, kPropstat})) {
         if (m_propstatStatus >= 200 && m_propstatStatus < 300) {
             m_responseHasOk = true;
             MultistatusResponse& to = m_response;
@@ -406,7 +417,7 @@ void MultistatusReader::endElement()
         } else if (m_firstPropstatStatus == 0) {
             m_firstPropstatStatus = m_propstatStatus;
         }
-    } else if (at({multistatus, response})) {
+    } else if (at({kMultistatus, kResponse})) {
         if (m_response.status == 0) {
             m_response.status = m_responseHasOk ? 200 : m_firstPropstatStatus;
         }

@@ -94,7 +94,8 @@ private:
     std::size_t m_run = 0;        // bytes of the current text or markup
     std::size_t m_entity = 0;     // bytes of an entity reference being read; 0 outside one
     char m_quote = 0;             // the quote open inside a tag
-    std::string m_head;           // the first bytes of markup
+    std::array<char, 9> m_head{}; // the first bytes of markup
+    std::size_t m_headLength = 0;
     std::array<char, 2> m_tail{}; // the last two bytes of markup, to find its end
 
     // The reader's place in the answer: element names as "{namespace}name", outermost first.
