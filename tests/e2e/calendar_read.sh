@@ -98,8 +98,12 @@ expect_eq "a calendar without rights" "$("$READ" read "${RADICALE_URL%project/}o
 expect_eq "check of a calendar without rights" "$("$READ" check "${RADICALE_URL%project/}other/" alice alice-secret | head -1)" \
     "error the user has no right to read the calendar (403)"
 
-# A server that misbehaves as Radicale cannot.
-setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" >"$E2E_TMP/bad-server.out" 2>&1 &
+# A server that misbehaves as Radicale cannot, also over https with a certificate of its own.
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout "$E2E_TMP/server.pem" \
+    -out "$E2E_TMP/server.crt" 2>/dev/null
+cat "$E2E_TMP/server.crt" >>"$E2E_TMP/server.pem"
+setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" "$E2E_TMP/server.pem" \
+    >"$E2E_TMP/bad-server.out" 2>&1 &
 E2E_PIDS+=("$!")
 wait_until 10 "the misbehaving server did not start" grep -qs '^ready' "$E2E_TMP/bad-server.out"
 BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
@@ -113,6 +117,22 @@ expect_eq "no calendar at the address (read)" "$(line error)" "there is no calen
 expect_eq "an empty calendar" "$("$READ" check "$BAD/ok/" alice alice-secret | head -1)" "write 1 sync 0"
 bad_read /ok/ 0
 expect_eq "an empty calendar's events" "$(events)" ""
+# The same rules as for publishing: no redirect followed (the password never reaches the other
+# host), no certificate trusted but the one the user chose.
+expect_eq "a redirect to another host" "$("$READ" check "$BAD/moved/" alice alice-secret | head -1 | grep -o 'does not follow')" \
+    "does not follow"
+bad_read /moved/ 1
+grep -q "^error the server sent the request on to http://127.0.0.2:" "$E2E_TMP/read.out" ||
+    fail "a listing redirected: $(cat "$E2E_TMP/read.out")"
+[ ! -s "$E2E_TMP/other-host.log" ] || fail "a request reached the other host: $(cat "$E2E_TMP/other-host.log")"
+TLS="https://127.0.0.1:$(sed -n 's/^tls //p' "$E2E_TMP/bad-server.out")"
+fingerprint=$(openssl x509 -in "$E2E_TMP/server.crt" -noout -fingerprint -sha256 | sed 's/.*=//')
+"$READ" read "$TLS/ok/" alice alice-secret - 0 >"$E2E_TMP/read.out"
+grep -qF "error the server's certificate is not trusted (SHA-256 fingerprint $fingerprint)" "$E2E_TMP/read.out" ||
+    fail "a self-signed certificate: $(cat "$E2E_TMP/read.out")"
+echo "ok: a self-signed certificate is refused with its fingerprint"
+READ_TRUSTED_CERTIFICATE="$fingerprint" "$READ" read "$TLS/ok/" alice alice-secret - 0 >"$E2E_TMP/read.out"
+expect_eq "the trusted certificate" "$(line complete)" "1"
 bad_read /notxml/ 0
 grep -q "^error the server's answer is not a calendar listing (" "$E2E_TMP/read.out" ||
     fail "an answer that is no XML: $(cat "$E2E_TMP/read.out")"
