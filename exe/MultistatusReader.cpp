@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace kestrel {
@@ -119,6 +120,8 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
         switch (m_lexical) {
         case Lexical::TextCut:
             if (c != '<') {
+                const void* markup = std::memchr(data + i, '<', static_cast<std::size_t>(size - i));
+                i = markup != nullptr ? static_cast<const char*>(markup) - data - 1 : size - 1; // all dropped
                 break;
             }
             from = i;
@@ -130,6 +133,14 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
                 m_headLength = 1;
                 m_run = 1;
                 m_entity = 0;
+                break;
+            }
+            if (m_run + kLongestEntity + 2 < kMostCalendarDataBytes) {
+                // Far from the limit no cut can fall: the text up to the markup is kept as it is.
+                i = skipText(data, i,
+                             std::min(size, i + static_cast<qsizetype>(kMostCalendarDataBytes - kLongestEntity - 2 -
+                                                                       m_run))) -
+                    1;
                 break;
             }
             if (m_run >= kMostCalendarDataBytes && (m_entity == 0 || m_entity > kLongestEntity) && !IsContinuation(c)) {
@@ -224,6 +235,24 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
         }
     }
     keep(size);
+}
+
+qsizetype MultistatusReader::skipText(const char* data, qsizetype from, qsizetype end)
+{
+    const void* markup = std::memchr(data + from, '<', static_cast<std::size_t>(end - from));
+    const qsizetype stop = markup != nullptr ? static_cast<const char*>(markup) - data : end;
+    m_run += static_cast<std::size_t>(stop - from);
+    // Whether the text ends inside an entity reference: the last "&" or ";" tells. One begun
+    // further back is too long to be one, and a cut may fall anywhere after it, as after none.
+    const qsizetype window = static_cast<qsizetype>(kLongestEntity) + 1;
+    for (qsizetype at = stop - 1; at >= std::max(from, stop - window); --at) {
+        if (data[at] == ';' || data[at] == '&') {
+            m_entity = data[at] == ';' ? 0 : static_cast<std::size_t>(stop - at);
+            return stop;
+        }
+    }
+    m_entity = stop - from < window && m_entity > 0 ? m_entity + static_cast<std::size_t>(stop - from) : 0;
+    return stop;
 }
 
 void MultistatusReader::feed(QByteArrayView chunk)

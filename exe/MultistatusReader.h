@@ -68,6 +68,9 @@ private:
     void fail(const QString& line);
     // The piece with every text longer than the limit cut short (see the .cpp).
     void limitTexts(QByteArrayView chunk, QByteArray& out);
+    // Passes over text from `from` up to the next "<" or `end`, where no cut can fall; where it
+    // stopped.
+    qsizetype skipText(const char* data, qsizetype from, qsizetype end);
     void startElement();
     void endElement();
     // The reader is at exactly this path of elements.
