@@ -55,10 +55,12 @@ Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const Q
         request.setRawHeader(name, value);
     }
     QNetworkReply* reply = network.sendCustomRequest(request, verb, body);
-    // The answer waits on the network, not in memory, while it is read. Qt 6.4 takes the limit only
-    // once the answer has begun (set before, it is lost on the way to the network thread).
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply,
-                     [reply] { reply->setReadBufferSize(kReadBufferBytes); });
+    // The answer waits on the network, not in memory, while it is read. Qt 6.4 passes the limit on
+    // only once the request has gone to its network thread, which happens in the next turn of the
+    // event loop: the limit is set then (and again when the answer begins, should that be later).
+    const auto limitBuffer = [reply] { reply->setReadBufferSize(kReadBufferBytes); };
+    QMetaObject::invokeMethod(reply, limitBuffer, Qt::QueuedConnection);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, limitBuffer);
     QString untrusted;
     QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&](const QList<QSslError>& errors) {
         const QString fingerprint = CertificateFingerprint(reply->sslConfiguration().peerCertificate().toDer());
@@ -148,6 +150,11 @@ constexpr const char* kChangesSince = R"(<?xml version="1.0" encoding="utf-8"?>
 // calendar Kestrel can hold in its milestone table, and reading them all would take the memory.
 constexpr std::size_t kMostEvents = 100000;
 
+// The status of the calendar's own response when a listing of its changes comes in parts.
+constexpr int kInsufficientStorage = 507;
+// The most parts of one listing of changes that are read.
+constexpr int kMostParts = 100;
+
 struct Listing
 {
     QString error;
@@ -190,6 +197,9 @@ Listing AskForListing(QNetworkAccessManager& network, const ShareAccount& accoun
             return !stopped.isEmpty() ? stopped : reader.error();
         });
     Listing listing;
+    if (answer.status == 403 || answer.status == 409) {
+        reader.finish(); // what the server said about the token
+    }
     if ((answer.status == 403 || answer.status == 409) && reader.refusedSyncToken()) {
         listing.refusedToken = true;
         return listing;
@@ -271,10 +281,23 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
 {
     ServerRead read;
     const QString calendarPath = PathOf(account.collection);
+    // A server may list the changes in parts (RFC 6578, 3.6): the calendar's own response then says
+    // 507, and the next part follows the token that came with this one. A later part's news of an
+    // event replaces an earlier part's.
+    bool partial = false;
+    bool laterPart = false;
+    const auto forget = [&](const std::string& href) {
+        std::erase_if(read.changed, [&](const ServerEvent& event) { return event.href == href; });
+        std::erase(read.removed, href);
+    };
     const auto each = [&](MultistatusResponse&& response) {
         const QString href = QString::fromStdString(response.href);
         if (PathOf(account.collection.resolved(QUrl(href))) == calendarPath) {
+            partial = partial || response.status == kInsufficientStorage;
             return QString(); // the calendar itself
+        }
+        if (laterPart) {
+            forget(response.href);
         }
         if (response.status == 404) {
             if (!read.complete) {
@@ -324,6 +347,20 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
         }
         if (listing.refusedToken) {
             listing.error = QStringLiteral("the server refused to list the calendar's changes (DAV:valid-sync-token)");
+        }
+        for (int parts = 1; listing.error.isEmpty() && partial; ++parts) {
+            if (parts == kMostParts || listing.token.empty()) {
+                listing.error = QStringLiteral("the server lists the calendar's changes in more parts than Kestrel "
+                                               "reads (%1)")
+                                    .arg(kMostParts);
+                break;
+            }
+            partial = false;
+            laterPart = true;
+            listing = AskForListing(
+                network, account, "REPORT",
+                QString::fromLatin1(kChangesSince).arg(QString::fromStdString(listing.token).toHtmlEscaped()).toUtf8(),
+                "0", each);
         }
     } else {
         read.complete = true;

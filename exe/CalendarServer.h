@@ -77,7 +77,8 @@ struct ServerRead
 // (DAV:valid-sync-token) is followed by a read in full. Without a token, a server that offers
 // sync-collection is read in full by one with an empty token, so that the answer brings the first
 // token; another one by a calendar-query report for every object of the calendar (tasks too, so
-// that they count as events left alone). The answer is read as it arrives (MultistatusReader):
+// that they count as events left alone). Changes the server lists in parts (its answer for the
+// calendar itself says 507) are read part after part. The answer is read as it arrives (MultistatusReader):
 // an event's data over kMostCalendarDataBytes is not kept (the event is Other, with a note), and
 // an answer over kMostListingBytes ends the read with an error.
 ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& account, const std::string& token,

@@ -158,16 +158,35 @@ std::optional<long long> LocalTarget(const ProgramSettings& settings)
     }
 }
 
-QString StateProblem(const std::filesystem::path& path, const char* reason)
+// The sync state's file, written only when what it holds changes (an unchanged sync writes
+// nothing).
+struct StateFile
 {
-    return QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(path.string()), reason);
-}
+    std::filesystem::path path;
+    std::string written;
+
+    // Empty, or the line saying why the state could not be saved.
+    QString save(const SyncState& state)
+    {
+        std::string text = SyncStateText(state);
+        if (text == written) {
+            return {};
+        }
+        try {
+            ReplaceFileContents(path, text, 0600);
+        } catch (const std::exception& error) {
+            return QStringLiteral("the sync state cannot be saved to %1 (%2)").arg(Text(path.string()), error.what());
+        }
+        written = std::move(text);
+        return {};
+    }
+};
 
 // Merges the calendar as the state holds it with the local files, under the countdown's lock, and
 // writes what changed here; then the base is what the server holds. The requests to make.
 std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlace& countdown, SyncState& state,
                                                              bool canWrite, std::vector<QString>& said,
-                                                             const std::filesystem::path& statePath)
+                                                             StateFile& stateFile)
 {
     std::variant<FileLock, std::string> lock =
         FileLock::Take(CountdownLockPath(countdown.settingsFile),
@@ -219,10 +238,8 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         said.push_back(TextsKeptLine(day));
     }
     AgreeWithServer(state);
-    try {
-        ReplaceFileContents(statePath, SyncStateText(state), 0600);
-    } catch (const std::exception& error) {
-        return StateProblem(statePath, error.what());
+    if (QString problem = stateFile.save(state); !problem.isEmpty()) {
+        return problem;
     }
     return plan.requests;
 }
@@ -242,17 +259,10 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
         outcome.said.push_back(QString::fromLatin1(kReadOnlyLine));
     }
     SyncState state = ReadSyncState(statePath);
+    StateFile stateFile{statePath, SyncStateText(state)};
     const SettingsFile settings(countdown.settingsFile);
     const std::string title = LoadProgramSettings(settings, countdown.dataDirectory).ProjectTitle;
     const std::string stamp = CalendarStampNow();
-    const auto save = [&] {
-        try {
-            ReplaceFileContents(statePath, SyncStateText(state), 0600);
-            return QString();
-        } catch (const std::exception& error) {
-            return StateProblem(statePath, error.what());
-        }
-    };
     for (int round = 0; round < kRounds; ++round) {
         ServerRead read = ReadServerEvents(network, account, state.token, calendar.offersSync);
         if (!read.error.isEmpty()) {
@@ -266,7 +276,7 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
         }
         TakeServerRead(state, read.complete, read.changed, read.removed, std::move(read.token));
         std::variant<std::vector<SyncRequest>, QString> merged =
-            MergeLocally(countdown, state, calendar.canWrite, outcome.said, statePath);
+            MergeLocally(countdown, state, calendar.canWrite, outcome.said, stateFile);
         if (QString* problem = std::get_if<QString>(&merged)) {
             outcome.error = *problem;
             return outcome;
@@ -292,7 +302,7 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
             const Answer answer =
                 Send(network, account, request.verb == SyncRequest::Verb::Put ? "PUT" : "DELETE", url, body, headers);
             if (!answer.error.isEmpty()) {
-                const QString saved = save();
+                const QString saved = stateFile.save(state);
                 outcome.error = saved.isEmpty() ? answer.error : saved;
                 return outcome;
             }
@@ -302,7 +312,7 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
             }
             RecordRequest(state, request, url.path(QUrl::FullyEncoded).toStdString(), answer.etag.toStdString());
         }
-        if (const QString problem = save(); !problem.isEmpty()) {
+        if (const QString problem = stateFile.save(state); !problem.isEmpty()) {
             outcome.error = problem;
             return outcome;
         }

@@ -267,9 +267,9 @@ void DeskCalendar::buildMenus()
     QAction* exportCalendar = milestones->addAction(QStringLiteral("Export &iCalendar..."));
     exportCalendar->setObjectName(QStringLiteral("mnuExportICalendar"));
     connect(exportCalendar, &QAction::triggered, this, [this] { ExportCalendarToChosenFile(m_program); });
-    QAction* syncNow = milestones->addAction(QStringLiteral("&Sync Now"));
+    QAction* syncNow = milestones->addAction(QStringLiteral("&Sync now"));
     syncNow->setObjectName(QStringLiteral("mnuSyncNow"));
-    syncNow->setToolTip(QStringLiteral("Publish the milestones to the shared calendar now"));
+    syncNow->setToolTip(QStringLiteral("Sync the milestones and the target day with the shared calendar now"));
     connect(syncNow, &QAction::triggered, this, [this] {
         if (m_program.sharedCalendar != nullptr) {
             m_program.sharedCalendar->start(SharedCalendarSync::Asked::ByTheUser);

@@ -3,18 +3,41 @@
 #include "MultistatusReader.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <utility>
 
 namespace kestrel {
 
 namespace {
 
-const std::string kDav = "{DAV:}";
-const std::string kCalDav = "{urn:ietf:params:xml:ns:caldav}";
+// Element names as "{namespace}name".
+constexpr std::string_view kCalDavCalendar = "{urn:ietf:params:xml:ns:caldav}calendar";
+constexpr std::string_view kCalDavCalendarData = "{urn:ietf:params:xml:ns:caldav}calendar-data";
+constexpr std::string_view kCurrentUserPrivilegeSet = "{DAV:}current-user-privilege-set";
+constexpr std::string_view kError = "{DAV:}error";
+constexpr std::string_view kGetetag = "{DAV:}getetag";
+constexpr std::string_view kHref = "{DAV:}href";
+constexpr std::string_view kMultistatus = "{DAV:}multistatus";
+constexpr std::string_view kPrivilege = "{DAV:}privilege";
+constexpr std::string_view kProp = "{DAV:}prop";
+constexpr std::string_view kPropstat = "{DAV:}propstat";
+constexpr std::string_view kReport = "{DAV:}report";
+constexpr std::string_view kResourcetype = "{DAV:}resourcetype";
+constexpr std::string_view kResponse = "{DAV:}response";
+constexpr std::string_view kStatus = "{DAV:}status";
+constexpr std::string_view kSupportedReportSet = "{DAV:}supported-report-set";
+constexpr std::string_view kSyncToken = "{DAV:}sync-token";
+constexpr std::string_view kValidSyncToken = "{DAV:}valid-sync-token";
 
 // Put in place of the rest of a text that is too long: the reader learns where a text was cut.
 constexpr QByteArrayView kCutMark = "<?kestrel-cut?>";
 constexpr QLatin1StringView kCutTarget("kestrel-cut");
+// What stands before the ">" that ends a CDATA section or a comment.
+constexpr std::array<char, 2> kSectionEnd = {']', ']'};
+constexpr std::array<char, 2> kCommentEnd = {'-', '-'};
+// The least the XML reader is given at a time (but at the end).
+constexpr qsizetype kLeastPiece = 64 * 1024;
 // An entity reference ("&#13;", "&amp;") is never cut in two; one longer than this is damage.
 constexpr std::size_t kLongestEntity = 32;
 
@@ -90,13 +113,15 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             fail(NotAListing(QStringLiteral("it holds markup longer than 1 MB")));
             return;
         }
-        m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+        m_tail = {m_tail[1], c};
     };
     for (qsizetype i = 0; i < size && m_error.isEmpty(); ++i) {
         const char c = data[i];
         switch (m_lexical) {
         case Lexical::TextCut:
             if (c != '<') {
+                const void* markup = std::memchr(data + i, '<', static_cast<std::size_t>(size - i));
+                i = markup != nullptr ? static_cast<const char*>(markup) - data - 1 : size - 1; // all dropped
                 break;
             }
             from = i;
@@ -104,9 +129,18 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
         case Lexical::Text:
             if (c == '<') {
                 m_lexical = Lexical::MarkupHead;
-                m_head = "<";
+                m_head[0] = '<';
+                m_headLength = 1;
                 m_run = 1;
                 m_entity = 0;
+                break;
+            }
+            if (m_run + kLongestEntity + 2 < kMostCalendarDataBytes) {
+                // Far from the limit no cut can fall: the text up to the markup is kept as it is.
+                i = skipText(data, i,
+                             std::min(size, i + static_cast<qsizetype>(kMostCalendarDataBytes - kLongestEntity - 2 -
+                                                                       m_run))) -
+                    1;
                 break;
             }
             if (m_run >= kMostCalendarDataBytes && (m_entity == 0 || m_entity > kLongestEntity) && !IsContinuation(c)) {
@@ -124,19 +158,20 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             }
             break;
         case Lexical::MarkupHead: {
-            m_head += c;
+            m_head[m_headLength++] = c; // the head is a beginning of "<![CDATA[" at the most
             ++m_run;
+            const std::string_view head(m_head.data(), m_headLength);
             const std::string_view comment = "<!--";
             const std::string_view cdata = "<![CDATA[";
-            m_tail.clear();
-            if (m_head == comment) {
+            m_tail = {};
+            if (head == comment) {
                 m_lexical = Lexical::Comment;
-            } else if (m_head == cdata) {
+            } else if (head == cdata) {
                 m_lexical = Lexical::CData;
                 m_run = 0;
-            } else if (m_head == "<?") {
+            } else if (head == "<?") {
                 m_lexical = Lexical::Instruction;
-            } else if (!comment.starts_with(m_head) && !cdata.starts_with(m_head)) {
+            } else if (!comment.starts_with(head) && !cdata.starts_with(head)) {
                 m_lexical = Lexical::Tag;
                 m_quote = 0;
                 --i; // this byte is the tag's
@@ -157,7 +192,7 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             break;
         case Lexical::Comment:
         case Lexical::Instruction: {
-            const bool ends = c == '>' && (m_lexical == Lexical::Comment ? m_tail == "--" : m_tail.ends_with('?'));
+            const bool ends = c == '>' && (m_lexical == Lexical::Comment ? m_tail == kCommentEnd : m_tail[1] == '?');
             markup(c);
             if (ends) {
                 m_lexical = Lexical::Text;
@@ -166,35 +201,58 @@ void MultistatusReader::limitTexts(QByteArrayView chunk, QByteArray& out)
             break;
         }
         case Lexical::CData:
-            if (c == '>' && m_tail == "]]") {
+            if (c == '>' && m_tail == kSectionEnd) {
                 m_lexical = Lexical::Text;
                 m_run = 0;
                 break;
             }
-            if (m_run >= kMostCalendarDataBytes && !m_tail.ends_with(']') && c != ']' && !IsContinuation(c)) {
+            // Cut only what is surely more than the limit: a "]" may begin the section's end, and
+            // the byte before it too. A "]" kept before the cut and the "]]>" put after it end the
+            // section where they should; its own end is then looked for from the bytes before the
+            // cut on.
+            if (c == ']' ? m_run - (m_tail[1] == ']' ? 1 : 0) > kMostCalendarDataBytes
+                         : m_run >= kMostCalendarDataBytes && !IsContinuation(c)) {
                 keep(i);
                 out.append("]]>");
                 out.append(kCutMark);
                 from = -1;
                 m_lexical = Lexical::CDataCut;
-                m_tail.clear();
+                --i; // this byte may end the section
                 break;
             }
             ++m_run;
-            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            m_tail = {m_tail[1], c};
             break;
         case Lexical::CDataCut:
-            if (c == '>' && m_tail == "]]") {
+            if (c == '>' && m_tail == kSectionEnd) {
                 from = i + 1; // the section was closed before the mark
                 m_lexical = Lexical::Text;
                 m_run = 0;
                 break;
             }
-            m_tail = m_tail.size() < 2 ? m_tail + c : std::string{m_tail[1], c};
+            m_tail = {m_tail[1], c};
             break;
         }
     }
     keep(size);
+}
+
+qsizetype MultistatusReader::skipText(const char* data, qsizetype from, qsizetype end)
+{
+    const void* markup = std::memchr(data + from, '<', static_cast<std::size_t>(end - from));
+    const qsizetype stop = markup != nullptr ? static_cast<const char*>(markup) - data : end;
+    m_run += static_cast<std::size_t>(stop - from);
+    // Whether the text ends inside an entity reference: the last "&" or ";" tells. One begun
+    // further back is too long to be one, and a cut may fall anywhere after it, as after none.
+    const qsizetype window = static_cast<qsizetype>(kLongestEntity) + 1;
+    for (qsizetype at = stop - 1; at >= std::max(from, stop - window); --at) {
+        if (data[at] == ';' || data[at] == '&') {
+            m_entity = data[at] == ';' ? 0 : static_cast<std::size_t>(stop - at);
+            return stop;
+        }
+    }
+    m_entity = stop - from < window && m_entity > 0 ? m_entity + static_cast<std::size_t>(stop - from) : 0;
+    return stop;
 }
 
 void MultistatusReader::feed(QByteArrayView chunk)
@@ -208,14 +266,13 @@ void MultistatusReader::feed(QByteArrayView chunk)
                  .arg(kMostListingBytes / (1024 * 1024)));
         return;
     }
-    QByteArray limited;
-    limited.reserve(chunk.size() + kCutMark.size() + 3);
-    limitTexts(chunk, limited);
-    if (!m_error.isEmpty()) {
-        return;
+    limitTexts(chunk, m_pending);
+    // The XML reader reads a CDATA section again from its start whenever more comes: it is
+    // given the answer in pieces of some size, so that small pieces cost no more.
+    if (m_error.isEmpty() && m_pending.size() >= kLeastPiece) {
+        m_xml.addData(std::exchange(m_pending, {}));
+        read();
     }
-    m_xml.addData(limited);
-    read();
 }
 
 void MultistatusReader::finish()
@@ -223,6 +280,7 @@ void MultistatusReader::finish()
     if (!m_error.isEmpty()) {
         return;
     }
+    m_xml.addData(std::exchange(m_pending, {}));
     read();
     if (!m_error.isEmpty()) {
         return;
@@ -231,7 +289,7 @@ void MultistatusReader::finish()
         fail(NotAListing(m_bytes == 0 ? QStringLiteral("it is empty") : QStringLiteral("it holds no element")));
     } else if (!m_open.empty()) {
         fail(NotAListing(QStringLiteral("it ends half way")));
-    } else if (m_rootName != kDav + "multistatus") {
+    } else if (m_rootName != kMultistatus) {
         fail(NotAListing(QStringLiteral("it is an error report, no multi-status")));
     }
 }
@@ -254,7 +312,8 @@ void MultistatusReader::read()
             break;
         case QXmlStreamReader::Characters:
             if (m_collecting == m_open.size() && m_collecting > 0 && !m_textCut) {
-                m_text += m_xml.text().toUtf8().toStdString();
+                const QByteArray text = m_xml.text().toUtf8();
+                m_text.append(text.constData(), static_cast<std::size_t>(text.size()));
                 if (m_text.size() > kMostCalendarDataBytes) {
                     m_text.clear();
                     m_textCut = true;
@@ -298,45 +357,41 @@ void MultistatusReader::startElement()
         }
         m_sawRoot = true;
         m_rootName = name;
-        if (name != kDav + "multistatus" && name != kDav + "error") {
+        if (name != kMultistatus && name != kError) {
             fail(NotAListing(QStringLiteral("it is <%1>, no multi-status").arg(m_xml.name())));
             return;
         }
     }
-    if (name == kDav + "valid-sync-token" && m_rootName == kDav + "error") {
+    if (name == kValidSyncToken && m_rootName == kError) {
         m_refusedSyncToken = true;
     }
     const std::string& parent = m_open.empty() ? std::string() : m_open.back();
     m_open.push_back(std::move(name));
     const std::string& self = m_open.back();
-    const std::string multistatus = kDav + "multistatus";
-    const std::string response = kDav + "response";
-    const std::string propstat = kDav + "propstat";
-    const std::string prop = kDav + "prop";
-    if (m_rootName != multistatus) {
+    if (m_rootName != kMultistatus) {
         return;
     }
-    if (at({multistatus, response})) {
+    if (at({kMultistatus, kResponse})) {
         m_response = {};
         m_responseHasOk = false;
         m_firstPropstatStatus = 0;
-    } else if (at({multistatus, response, propstat})) {
+    } else if (at({kMultistatus, kResponse, kPropstat})) {
         m_propstat = {};
         m_propstatStatus = 0;
-    } else if (at({multistatus, response, propstat, prop, kDav + "current-user-privilege-set"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kProp, kCurrentUserPrivilegeSet})) {
         m_propstat.privilegesGiven = true;
-    } else if (depth == 5 && parent == kDav + "resourcetype" && self == kCalDav + "calendar" && m_open[3] == prop) {
+    } else if (depth == 5 && parent == kResourcetype && self == kCalDavCalendar && m_open[3] == kProp) {
         m_propstat.isCalendar = true;
-    } else if (depth == 6 && parent == kDav + "privilege" && m_open[4] == kDav + "current-user-privilege-set") {
+    } else if (depth == 6 && parent == kPrivilege && m_open[4] == kCurrentUserPrivilegeSet) {
         m_propstat.privileges.push_back(self);
-    } else if (depth == 7 && parent == kDav + "report" && m_open[4] == kDav + "supported-report-set") {
+    } else if (depth == 7 && parent == kReport && m_open[4] == kSupportedReportSet) {
         m_propstat.reports.push_back(self);
     }
-    const bool leaf = at({multistatus, response, kDav + "href"}) || at({multistatus, response, kDav + "status"}) ||
-                      at({multistatus, response, propstat, kDav + "status"}) ||
-                      at({multistatus, response, propstat, prop, kDav + "getetag"}) ||
-                      at({multistatus, response, propstat, prop, kCalDav + "calendar-data"}) ||
-                      at({multistatus, kDav + "sync-token"});
+    const bool leaf = at({kMultistatus, kResponse, kHref}) || at({kMultistatus, kResponse, kStatus}) ||
+                      at({kMultistatus, kResponse, kPropstat, kStatus}) ||
+                      at({kMultistatus, kResponse, kPropstat, kProp, kGetetag}) ||
+                      at({kMultistatus, kResponse, kPropstat, kProp, kCalDavCalendarData}) ||
+                      at({kMultistatus, kSyncToken});
     if (leaf) {
         m_collecting = m_open.size();
         m_text.clear();
@@ -349,16 +404,12 @@ void MultistatusReader::endElement()
     if (m_open.size() == 1) {
         return;
     }
-    const std::string multistatus = kDav + "multistatus";
-    const std::string response = kDav + "response";
-    const std::string propstat = kDav + "propstat";
-    const std::string prop = kDav + "prop";
-    if (m_rootName != multistatus) {
+    if (m_rootName != kMultistatus) {
         return;
     }
     const bool collected = m_collecting == m_open.size();
     m_collecting = 0;
-    const bool calendarData = at({multistatus, response, propstat, prop, kCalDav + "calendar-data"});
+    const bool calendarData = at({kMultistatus, kResponse, kPropstat, kProp, kCalDavCalendarData});
     if (collected && m_textCut && !calendarData) {
         fail(NotAListing(QStringLiteral("it holds an address or tag longer than 1 MB")));
         return;
@@ -367,17 +418,17 @@ void MultistatusReader::endElement()
         m_propstat.hasCalendarData = true;
         m_propstat.calendarDataTooLong = m_textCut;
         m_propstat.calendarData = m_textCut ? std::string() : std::move(m_text);
-    } else if (at({multistatus, response, kDav + "href"})) {
+    } else if (at({kMultistatus, kResponse, kHref})) {
         m_response.href = Trimmed(m_text);
-    } else if (at({multistatus, response, kDav + "status"})) {
+    } else if (at({kMultistatus, kResponse, kStatus})) {
         m_response.status = StatusCode(Trimmed(m_text));
-    } else if (at({multistatus, response, propstat, kDav + "status"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kStatus})) {
         m_propstatStatus = StatusCode(Trimmed(m_text));
-    } else if (at({multistatus, response, propstat, prop, kDav + "getetag"})) {
+    } else if (at({kMultistatus, kResponse, kPropstat, kProp, kGetetag})) {
         m_propstat.etag = Trimmed(m_text);
-    } else if (at({multistatus, kDav + "sync-token"})) {
+    } else if (at({kMultistatus, kSyncToken})) {
         m_syncToken = Trimmed(m_text);
-    } else if (at({multistatus, response, propstat})) {
+    } else if (at({kMultistatus, kResponse, kPropstat})) {
         if (m_propstatStatus >= 200 && m_propstatStatus < 300) {
             m_responseHasOk = true;
             MultistatusResponse& to = m_response;
@@ -395,7 +446,7 @@ void MultistatusReader::endElement()
         } else if (m_firstPropstatStatus == 0) {
             m_firstPropstatStatus = m_propstatStatus;
         }
-    } else if (at({multistatus, response})) {
+    } else if (at({kMultistatus, kResponse})) {
         if (m_response.status == 0) {
             m_response.status = m_responseHasOk ? 200 : m_firstPropstatStatus;
         }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QXmlStreamReader>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -67,12 +68,16 @@ private:
     void fail(const QString& line);
     // The piece with every text longer than the limit cut short (see the .cpp).
     void limitTexts(QByteArrayView chunk, QByteArray& out);
+    // Passes over text from `from` up to the next "<" or `end`, where no cut can fall; where it
+    // stopped.
+    qsizetype skipText(const char* data, qsizetype from, qsizetype end);
     void startElement();
     void endElement();
     // The reader is at exactly this path of elements.
     bool at(std::initializer_list<std::string_view> path) const;
 
     QXmlStreamReader m_xml;
+    QByteArray m_pending; // what the XML reader has yet to be given
     QString m_error;
     qint64 m_bytes = 0;
 
@@ -89,11 +94,12 @@ private:
         CDataCut,
     };
     Lexical m_lexical = Lexical::Text;
-    std::size_t m_run = 0;    // bytes of the current text or markup
-    std::size_t m_entity = 0; // bytes of an entity reference being read; 0 outside one
-    char m_quote = 0;         // the quote open inside a tag
-    std::string m_head;       // the first bytes of markup
-    std::string m_tail;       // the last bytes of markup, to find its end
+    std::size_t m_run = 0;        // bytes of the current text or markup
+    std::size_t m_entity = 0;     // bytes of an entity reference being read; 0 outside one
+    char m_quote = 0;             // the quote open inside a tag
+    std::array<char, 9> m_head{}; // the first bytes of markup
+    std::size_t m_headLength = 0;
+    std::array<char, 2> m_tail{}; // the last two bytes of markup, to find its end
 
     // The reader's place in the answer: element names as "{namespace}name", outermost first.
     std::vector<std::string> m_open;

@@ -8,7 +8,8 @@ reaches that host; /text/ answers with plain text; /huge/ answers with hundreds 
 listed (REPORT), which Radicale always answers well: /notxml/ answers with bytes that are no XML,
 /notlisting/ with XML that is no multi-status, /bigread/ with 300 MB holding one event of that
 size, /manyread/ with 300 MB of events of 4 kB each, /longtext/ with an event whose summary is
-5 MB beside a milestone; their PROPFIND answers as a calendar does. Any other path is no calendar
+5 MB beside a milestone; /parts/ lists its changes in two parts; their PROPFIND answers as a
+calendar does. Any other path is no calendar
 (404). Given a certificate and key (one PEM file), it also serves https with that self-signed
 certificate. Prints "ready PORT" (and "tls PORT") once it listens."""
 import http.server
@@ -60,8 +61,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def handle_any(self):
         length = int(self.headers.get("Content-Length") or 0)
-        if length:
-            self.rfile.read(length)
+        self.body = self.rfile.read(length) if length else b""
         if self.server is OTHER:
             with open(LOG, "a") as log:
                 log.write(f"{self.command} {self.path} authorization={self.headers.get('Authorization')}\n")
@@ -96,6 +96,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.answer(207, EMPTY_LISTING)
             else:
                 self.answer(201, multistatus)
+        elif self.path.startswith("/parts/"):
+            self.parts()
         elif self.path.split("/")[1] in ("notxml", "notlisting", "bigread", "manyread", "longtext"):
             self.listing(self.path.split("/")[1])
         elif self.path.startswith("/slow/"):
@@ -115,6 +117,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
                         + LISTING_TAIL)
         else:
             self.stream(kind)
+
+    def parts(self):
+        """A calendar that lists its changes in two parts (RFC 6578, 3.6): the first part's answer
+        says 507 for the calendar itself and gives the token that the second part follows."""
+        if self.command != "REPORT":
+            self.answer(207, CALENDAR.replace(b"</prop>", b"<supported-report-set><supported-report><report>"
+                                              b"<sync-collection/></report></supported-report></supported-report-set>"
+                                              b"</prop>"))
+            return
+        gone = b"<response><href>/parts/e%d.ics</href><status>HTTP/1.1 404 Not Found</status></response>"
+        if b"<D:sync-token>part-2</D:sync-token>" in self.body:
+            listing = (event_response(2, b"Two again").replace(b"/cal/", b"/parts/") + gone % 1 +
+                       event_response(3, b"Three").replace(b"/cal/", b"/parts/") + b"<sync-token>done</sync-token>")
+        else:
+            first = gone % 5 if b"<D:sync-token>delta</D:sync-token>" in self.body else (
+                event_response(1, b"One") + event_response(2, b"Two")).replace(b"/cal/", b"/parts/")
+            listing = (first + b"<response><href>/parts/</href><status>HTTP/1.1 507 Insufficient Storage</status>"
+                       b"</response><sync-token>part-2</sync-token>")
+        self.answer(207, LISTING_HEAD + listing + LISTING_TAIL)
 
     def stream(self, kind):
         """300 MB of listing, written as it is made."""

@@ -8,7 +8,8 @@
 //       TOKEN "-" for none, SYNC 1 when the server offers sync-collection
 //       -> "complete 1", "token T", "event HREF ETAG KIND DAY UID TEXT" (tab-separated),
 //          "removed HREF", "note LINE", "error LINE"
-//   ... and last "peak-rss-kb N"
+//   ... and last "peak-rss-kb N". READ_TRUSTED_CERTIFICATE names the fingerprint of the one
+//   certificate trusted, as "Trusted Certificate" does in the settings file.
 #include "CalendarServer.h"
 
 #include <QCoreApplication>
@@ -68,6 +69,7 @@ int main(int argc, char* argv[])
     account.collection = QUrl(QString::fromLocal8Bit(argv[2]));
     account.user = QString::fromLocal8Bit(argv[3]);
     account.password = QString::fromLocal8Bit(argv[4]);
+    account.trustedFingerprint = qEnvironmentVariable("READ_TRUSTED_CERTIFICATE");
     QNetworkAccessManager network;
     if (std::strcmp(argv[1], "check") == 0) {
         const kestrel::CalendarCheck check = kestrel::CheckCalendar(network, account);

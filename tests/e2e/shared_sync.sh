@@ -350,7 +350,7 @@ expect_same_records alice bob
 expect_eq "bob's milestones once the server is back" "$(records_of bob | wc -l)" "$((before_bulk + 1000))"
 still_there "after the server was killed"
 
-# 9. Bob's desktop Kestrel: a change of alice's arrives within one sync, after "Sync Now", and the
+# 9. Bob's desktop Kestrel: a change of alice's arrives within one sync, after "Sync now", and the
 # desk calendar says the calendar is up to date.
 start_x
 HOME="$(home_of bob)" XDG_CONFIG_HOME="$(home_of bob)/.config" XDG_DATA_HOME="$(home_of bob)/.local/share" \
@@ -359,9 +359,9 @@ desk=$(wait_window 'Countdown Calendar$')
 add_milestone alice "$DESK=Alice's change for the desk"
 synced alice
 sync_now() {
-    /usr/bin/python3 "$A11Y_DO" do '.*Countdown Calendar' "menu item" "Sync Now" Press </dev/null 2>>"$E2E_TMP/a11y.log"
+    /usr/bin/python3 "$A11Y_DO" do '.*Countdown Calendar' "menu item" "Sync now" Press </dev/null 2>>"$E2E_TMP/a11y.log"
 }
-wait_until 20 "no Sync Now in the desk calendar $desk" sync_now
+wait_until 20 "the desk calendar $desk has no Sync now" sync_now
 bob_has_desk_change() { [ "$(record_text bob "$DESK")" == "Alice's change for the desk" ]; }
 wait_until 30 "bob's running Kestrel did not get alice's change" bob_has_desk_change
 echo "ok: bob's running Kestrel got alice's change"
