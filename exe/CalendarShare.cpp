@@ -37,6 +37,7 @@
 #include <QSslError>
 #include <qt6keychain/keychain.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -259,6 +260,13 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
         outcome.said.push_back(QString::fromLatin1(kReadOnlyLine));
     }
     SyncState state = ReadSyncState(statePath);
+    if (std::ranges::any_of(state.remote, [&](const auto& entry) {
+            return CalendarMember(account.collection, entry.first) != entry.first;
+        })) {
+        // A state naming events by another spelling of their hrefs, or outside the calendar, says
+        // nothing for sure: the next read is a full one, which unites both sides and deletes nothing.
+        state = {};
+    }
     StateFile stateFile{statePath, SyncStateText(state)};
     const SettingsFile settings(countdown.settingsFile);
     const std::string title = LoadProgramSettings(settings, countdown.dataDirectory).ProjectTitle;
@@ -310,7 +318,10 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
                 refused = true; // changed on the server meanwhile: merged again with a new read
                 continue;
             }
-            RecordRequest(state, request, url.path(QUrl::FullyEncoded).toStdString(), answer.etag.toStdString());
+            RecordRequest(state, request,
+                          CalendarMember(account.collection, url.toString(QUrl::FullyEncoded).toStdString())
+                              .value_or(url.path(QUrl::FullyEncoded).toStdString()),
+                          answer.etag.toStdString());
         }
         if (const QString problem = stateFile.save(state); !problem.isEmpty()) {
             outcome.error = problem;
