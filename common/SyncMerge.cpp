@@ -83,6 +83,17 @@ std::optional<long long> Number(std::string_view text)
     return value;
 }
 
+// A day of the state file: one a milestone can be pinned to, as every day the sync takes in is.
+// Another one is damage, which would reach the milestone file or a request to the server.
+std::optional<long long> Day(std::string_view text)
+{
+    const std::optional<long long> day = Number(text);
+    if (!day || !MilestoneDay({MilestoneKey(*day), {}})) {
+        return std::nullopt;
+    }
+    return day;
+}
+
 std::vector<std::string_view> Fields(std::string_view line)
 {
     std::vector<std::string_view> fields;
@@ -235,12 +246,13 @@ SyncState ReadSyncState(const std::filesystem::path& path)
         const std::string_view kind = fields.front();
         if (kind == "token" && fields.size() == 2) {
             state.token = Unescaped(fields[1]);
-        } else if (kind == "target" && fields.size() == 2 && Number(fields[1])) {
-            state.baseTarget = Number(fields[1]);
-        } else if (kind == "base" && fields.size() == 3 && Number(fields[1])) {
-            state.base[*Number(fields[1])] = Unescaped(fields[2]);
+        } else if (kind == "target" && fields.size() == 2 && Day(fields[1])) {
+            state.baseTarget = Day(fields[1]);
+        } else if (kind == "base" && fields.size() == 3 && Day(fields[1])) {
+            state.base[*Day(fields[1])] = Unescaped(fields[2]);
         } else if (kind == "event" && fields.size() == 7 && !fields[1].empty() && Number(fields[5]) &&
-                   fields[4].size() == 1 && std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
+                   (fields[4] == "O" || Day(fields[5])) && fields[4].size() == 1 &&
+                   std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
             ServerEvent event;
             event.href = Unescaped(fields[1]);
             event.etag = Unescaped(fields[2]);

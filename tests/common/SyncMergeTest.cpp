@@ -273,6 +273,10 @@ TEST(SyncMergeTest, TheStateFileKeepsEveryTextAndADamagedOneReadsAsEmpty)
              "kestrel shared calendar state 2\nbase\tx\ttext\n",
              "kestrel shared calendar state 2\nevent\t/a\t\t\tQ\t1\t\n",
              "kestrel shared calendar state 2\ntoken\n",
+             "kestrel shared calendar state 2\ntarget\t99999999\n",                  // a day no date can hold
+             "kestrel shared calendar state 2\nbase\t-9999999\tx\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tT\t9223372036854775807\t\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tM\t3000000\tx\n",
          }) {
         // clang-format on
         std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
