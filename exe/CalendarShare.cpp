@@ -193,7 +193,7 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         FileLock::Take(CountdownLockPath(countdown.settingsFile),
                        std::chrono::duration_cast<std::chrono::milliseconds>(kCountdownLockWait));
     if (const std::string* problem = std::get_if<std::string>(&lock)) {
-        return QStringLiteral("the countdown's files are busy: %1").arg(Text(*problem));
+        return QStringLiteral("the countdown's files cannot be locked: %1").arg(Text(*problem));
     }
     SettingsFile settings(countdown.settingsFile);
     const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
@@ -561,8 +561,9 @@ int RunSyncProgram(int argc, char** argv)
     // One sync of a countdown at a time: the desktop program's and a cron job's may meet.
     const std::variant<FileLock, std::string> lock =
         FileLock::Take(statePath.string() + ".lock", std::chrono::minutes(1));
-    if (std::holds_alternative<std::string>(lock)) {
-        return fail(QStringLiteral("another sync of this countdown has been running for a minute; try again later"));
+    if (const std::string* problem = std::get_if<std::string>(&lock)) {
+        // Held for a minute by another sync, or not to be made at all (a state folder that cannot be written).
+        return fail(QStringLiteral("this countdown cannot be synced now: %1").arg(Text(*problem)));
     }
     const std::variant<ShareAccount, QString> account = ShareAccountOf(settings);
     if (const QString* problem = std::get_if<QString>(&account)) {
