@@ -246,6 +246,8 @@ SyncState ReadSyncState(const std::filesystem::path& path)
         const std::string_view kind = fields.front();
         if (kind == "token" && fields.size() == 2) {
             state.token = Unescaped(fields[1]);
+        } else if (kind == "milestones" && fields.size() == 2) {
+            state.milestoneFile = Unescaped(fields[1]);
         } else if (kind == "target" && fields.size() == 2 && Day(fields[1])) {
             state.baseTarget = Day(fields[1]);
         } else if (kind == "base" && fields.size() == 3 && Day(fields[1])) {
@@ -276,6 +278,9 @@ std::string SyncStateText(const SyncState& state)
     std::string text(kStateHeader);
     text += '\n';
     text += "token\t" + Escaped(state.token) + '\n';
+    if (!state.milestoneFile.empty()) {
+        text += "milestones\t" + Escaped(state.milestoneFile) + '\n';
+    }
     if (state.baseTarget) {
         text += "target\t" + std::to_string(*state.baseTarget) + '\n';
     }

@@ -209,6 +209,12 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         return QStringLiteral("the milestone file %1 cannot be read: %2")
             .arg(Text(milestoneFile.string()), Text(error->report()));
     }
+    if (state.milestoneFile != milestoneFile.string()) {
+        // The table as last synced is that of another milestone file: what this one lacks was
+        // never removed from it, so both sides are united.
+        state.base.clear();
+        state.milestoneFile = milestoneFile.string();
+    }
     const LocalSide local{TableDays(table), LocalTarget(program)};
     const SyncPlan plan = PlanSync(state, local, canWrite);
     if (plan.days != local.days) {

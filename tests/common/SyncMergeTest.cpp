@@ -259,6 +259,7 @@ TEST(SyncMergeTest, TheStateFileKeepsEveryTextAndADamagedOneReadsAsEmpty)
     SyncState state;
     state.token = "http://radicale.org/ns/sync/1\tx";
     state.baseTarget = 46400;
+    state.milestoneFile = "/home/a\tb/mile\nston.txt";
     state.base = {{46380, "a\tb\nc\\d / e"}, {-5, ""}};
     state.remote["/team/a b.ics"] = {"/team/a b.ics", "\"x\"", "uid\n1", ServerEventKind::Milestone, 46380, "a\r\n"};
     state.remote["/team/t.ics"] = {"/team/t.ics", "", "target@kestrel", ServerEventKind::Target, 46400, ""};

@@ -235,12 +235,12 @@ TEST_F(CalendarSyncTest, EventsNamedOutsideTheCalendarAreNeverChangedAndGetNoPas
     EXPECT_EQ(milestones(), expected);
 }
 
-// A calendar server as Nextcloud's is to this test: its calendar's path holds an "@", which it
-// spells "%40" in its listings, and it lists what changed since a sync token, Kestrel's own
-// changes too. An event Kestrel added is the same event when it comes back in the next listing,
-// whatever the spelling: it is neither doubled nor removed.
-TEST_F(CalendarSyncTest, OwnEventsListedUnderAnotherSpellingStayOneEach)
+// A calendar server as Nextcloud's is to these tests: its calendar's path holds an "@", which it
+// spells "%40" in its listings, it lists what changed since a sync token (Kestrel's own changes
+// too), and it refuses a change whose precondition no longer holds.
+class TeamCalendar
 {
+public:
     struct Stored
     {
         QByteArray etag;
@@ -248,12 +248,12 @@ TEST_F(CalendarSyncTest, OwnEventsListedUnderAnotherSpellingStayOneEach)
         int change = 0;
         bool removed = false;
     };
-    std::map<QByteArray, Stored> store; // by name inside the calendar
-    int changes = 0;
-    ScriptedServer server([&](const ScriptedServer::Request& request) {
+
+    ScriptedServer::Reply answer(const ScriptedServer::Request& request)
+    {
         const QByteArray name = request.path.mid(request.path.lastIndexOf('/') + 1);
         if (request.verb == "PROPFIND") {
-            return ScriptedServer::Reply{207, CalendarItself("/u%40x/cal/", true), {}};
+            return {207, CalendarItself("/u%40x/cal/", true), {}};
         }
         if (request.verb == "REPORT") {
             const qsizetype open = request.body.indexOf("<D:sync-token>");
@@ -270,30 +270,66 @@ TEST_F(CalendarSyncTest, OwnEventsListedUnderAnotherSpellingStayOneEach)
                                                  "</D:href><D:status>HTTP/1.1 404 Not Found</D:status></D:response>"
                                            : EventResponse(href, event.etag, event.object);
             }
-            return ScriptedServer::Reply{207, Multistatus(responses, "t" + QByteArray::number(changes)), {}};
+            return {207, Multistatus(responses, "t" + QByteArray::number(changes)), {}};
         }
         Stored& event = store[name];
         const QByteArray match = request.headers.contains("if-match") ? request.headers.at("if-match") : QByteArray();
         if ((request.headers.contains("if-none-match") && !event.removed && event.change > 0) ||
             (!match.isEmpty() && match != event.etag)) {
-            return ScriptedServer::Reply{412, {}, {}};
+            return {412, {}, {}};
         }
         event = {"\"" + QByteArray::number(++changes) + "\"", request.body, changes, request.verb == "DELETE"};
-        return ScriptedServer::Reply{request.verb == "DELETE" ? 204 : 201, {}, event.etag};
-    });
+        return {request.verb == "DELETE" ? 204 : 201, {}, event.etag};
+    }
+    long events() const
+    {
+        return std::ranges::count_if(store, [](const auto& entry) { return !entry.second.removed; });
+    }
+
+    std::map<QByteArray, Stored> store; // by name inside the calendar
+    int changes = 0;
+    ScriptedServer server{[this](const ScriptedServer::Request& request) { return answer(request); }};
+    QString address = server.address(QStringLiteral("/u@x/cal/"));
+};
+
+int Deletes(const ScriptedServer& server)
+{
+    return static_cast<int>(std::ranges::count_if(server.requests(), [](const auto& r) { return r.verb == "DELETE"; }));
+}
+
+// An event Kestrel added is the same event when it comes back in the next listing, whatever the
+// spelling of its href: it is neither doubled nor removed.
+TEST_F(CalendarSyncTest, OwnEventsListedUnderAnotherSpellingStayOneEach)
+{
+    TeamCalendar team;
     writeMilestones({{Day(2026, 12, 24), "Ours"}});
-    const QString calendar = server.address(QStringLiteral("/u@x/cal/"));
     for (int round = 0; round < 3; ++round) {
-        const SyncOutcome outcome = sync(calendar);
+        const SyncOutcome outcome = sync(team.address);
         EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     }
-    for (const ScriptedServer::Request& request : server.requests()) {
-        EXPECT_NE(request.verb, "DELETE") << request.path.data();
-    }
-    EXPECT_EQ(std::ranges::count_if(store, [](const auto& entry) { return !entry.second.removed; }),
-              2); // and the target
+    EXPECT_EQ(Deletes(team.server), 0);
+    EXPECT_EQ(team.events(), 2); // the milestone and the target
     EXPECT_EQ(milestones(), (DayTexts{{Day(2026, 12, 24), "Ours"}}));
-    EXPECT_EQ(ReadSyncState(statePath(calendar)).remote.size(), 2U);
+    EXPECT_EQ(ReadSyncState(statePath(team.address)).remote.size(), 2U);
+}
+
+// The countdown's "Project File" names another milestone file: what that file lacks was never
+// removed there, so the team's milestones stay on the calendar and come into the new file.
+TEST_F(CalendarSyncTest, AnotherMilestoneFileDeletesNothingOnTheCalendar)
+{
+    TeamCalendar team;
+    writeMilestones({{Day(2026, 12, 24), "Team review"}});
+    EXPECT_TRUE(sync(team.address).error.isEmpty());
+    const std::filesystem::path other = dir.path() / "other project.txt";
+    ASSERT_FALSE(TableWithDays({}, {{Day(2026, 12, 31), "Other"}}).SaveMilestones(other));
+    WriteFile(place.settingsFile,
+              ReadFile(place.settingsFile) + "[File Options]\r\nProject File=" + other.string() + "\r\n");
+    EXPECT_TRUE(sync(team.address).error.isEmpty());
+    EXPECT_EQ(Deletes(team.server), 0);
+    EXPECT_EQ(team.events(), 3);
+    MilestoneTable table;
+    EXPECT_FALSE(table.LoadMilestones(other));
+    EXPECT_EQ(TableDays(table), (DayTexts{{Day(2026, 12, 24), "Team review"}, {Day(2026, 12, 31), "Other"}}));
 }
 
 // clang-format off
