@@ -313,19 +313,31 @@ namespace {
 TEST(SyncMergeTest, NoTextFromTheServerAddsARecordToTheMilestoneFile)
 {
     // clang-format off
-    const char* texts[] = {
+    const std::string_view texts[] = {
         "\",\" 36600\",\"forged",
         "line\r\n\" 36601\",\"forged\"\r\n",
         "\"\"",
         "tab\there, comma, semicolon; backslash \\",
+        "lone \r and \n, \r\n\r\n",
+        "  blanks around  ",
+        "\xF0\x9F\x8E\x89 \xE6\x97\xA5\xE6\x9C\xAC \"quoted\"",
     };
     // clang-format on
-    for (const char* text : texts) {
-        const MilestoneTable table = TableWithDays({}, {{36526, text}});
-        const ParsedMilestones parsed = ParseMilestoneFile(MilestoneFileText(table));
-        ASSERT_FALSE(parsed.error) << text;
-        ASSERT_EQ(parsed.records.size(), 1U) << text;
-        EXPECT_EQ(parsed.records.front().text, text);
+    for (const MilestoneEncoding encoding :
+         {MilestoneEncoding::Utf8, MilestoneEncoding::Utf16LittleEndian, MilestoneEncoding::Utf16BigEndian}) {
+        for (const std::string_view written : texts) {
+            // The table keeps the encoding of the file it came from.
+            MilestoneTable before;
+            before.setEncoding(encoding);
+            const std::string text(written);
+            const MilestoneTable table = TableWithDays(before, {{36526, text}});
+            const ParsedMilestones parsed =
+                ParseMilestoneFile(EncodeMilestoneFile(MilestoneFileText(table), table.encoding()));
+            ASSERT_FALSE(parsed.error) << text;
+            EXPECT_EQ(parsed.encoding, encoding) << text;
+            ASSERT_EQ(parsed.records.size(), 1U) << text;
+            EXPECT_EQ(parsed.records.front().text, text);
+        }
     }
 }
 
