@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SyncMerge.h"
 
+#include "CalendarObjects.h"
+#include "ICalendar.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -92,8 +94,13 @@ struct Member
             }
             ServerEvent& event = server.add(href, request.target ? ServerEventKind::Target : ServerEventKind::Milestone,
                                             request.day, request.text);
-            event.uid = request.uid;
-            RecordRequest(state, request, href, event.etag);
+            // What the server holds is what a read of the object sent gives.
+            const std::string etag = event.etag;
+            event = ReadCalendarObject(
+                SharedCalendarObject(request.uid, request.day, request.text, "20260101T000000Z", request.target));
+            event.href = href;
+            event.etag = etag;
+            RecordRequest(state, request, href, etag);
         }
     }
 };
@@ -188,6 +195,30 @@ TEST(SyncMergeTest, TwoServerEventsOfOneDayBecomeOneAndOthersAreLeftAlone)
     alice.sync(server);
     EXPECT_EQ(server.events.size(), 1U);
     EXPECT_TRUE(server.events.contains("/team/timed.ics"));
+}
+
+// Two long texts joined are longer than the editor lets anyone type, but the milestone file holds
+// them: the day stays a milestone on the calendar, rather than an event left alone that every
+// member then takes for removed.
+TEST(SyncMergeTest, TwoLongTextsJoinedStayTheDaysMilestone)
+{
+    Server server;
+    Member alice;
+    Member bob;
+    alice.days = {{46380, "Review"}};
+    alice.sync(server);
+    bob.sync(server);
+    alice.days[46380] = std::string(kMaxMilestoneTextCharacters - 10, 'a');
+    bob.days[46380] = std::string(kMaxMilestoneTextCharacters - 10, 'b');
+    alice.sync(server);
+    bob.sync(server);
+    alice.sync(server);
+    bob.sync(server);
+    const std::string both = alice.days.count(46380) != 0 ? alice.days.at(46380) : std::string();
+    EXPECT_EQ(both, std::string(kMaxMilestoneTextCharacters - 10, 'b') + " / " +
+                        std::string(kMaxMilestoneTextCharacters - 10, 'a'));
+    EXPECT_EQ(bob.days, alice.days);
+    EXPECT_EQ(ServerDays(server), alice.days);
 }
 
 TEST(SyncMergeTest, AChangeMadeOnTheServerMeanwhileIsRefusedAndMergedNextTime)
