@@ -17,6 +17,9 @@ namespace {
 constexpr std::string_view kJoint = " / ";
 // The first line of a state file; a file without it is from before two-way sync.
 constexpr std::string_view kStateHeader = "kestrel shared calendar state 2";
+// The last line of a state file: a file cut short (a damaged disk) lacks it, and its missing
+// events would otherwise be taken for removed.
+constexpr std::string_view kStateEnd = "end\n";
 
 std::vector<std::string_view> Parts(std::string_view text)
 {
@@ -235,11 +238,13 @@ SyncState ReadSyncState(const std::filesystem::path& path)
         return state;
     }
     const std::string& text = read.value().bytes;
-    if (!text.starts_with(std::string(kStateHeader) + '\n')) {
+    if (!text.starts_with(std::string(kStateHeader) + '\n') || !text.ends_with(kStateEnd) ||
+        (text.size() > kStateEnd.size() && text[text.size() - kStateEnd.size() - 1] != '\n')) {
         return state;
     }
     std::size_t start = kStateHeader.size() + 1;
-    while (start < text.size()) {
+    const std::size_t stop = text.size() - kStateEnd.size();
+    while (start < stop) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::vector<std::string_view> fields = Fields(std::string_view(text).substr(start, end - start));
         start = end + 1;
@@ -291,6 +296,7 @@ std::string SyncStateText(const SyncState& state)
         text += "event\t" + Escaped(href) + '\t' + Escaped(event.etag) + '\t' + Escaped(event.uid) + '\t' +
                 KindLetter(event.kind) + '\t' + std::to_string(event.day) + '\t' + Escaped(event.text) + '\n';
     }
+    text += kStateEnd;
     return text;
 }
 

@@ -302,19 +302,26 @@ TEST(SyncMergeTest, TheStateFileKeepsEveryTextAndADamagedOneReadsAsEmpty)
     // clang-format off
     for (const char* damaged : {
              "uid\thref\tdigest\tetag\n",                                    // a file from before two-way sync
-             "kestrel shared calendar state 2\nbase\tx\ttext\n",
-             "kestrel shared calendar state 2\nevent\t/a\t\t\tQ\t1\t\n",
-             "kestrel shared calendar state 2\ntoken\n",
-             "kestrel shared calendar state 2\ntarget\t99999999\n",                  // a day no date can hold
-             "kestrel shared calendar state 2\nbase\t-9999999\tx\n",
-             "kestrel shared calendar state 2\nevent\t/a\t\t\tT\t9223372036854775807\t\n",
-             "kestrel shared calendar state 2\nevent\t/a\t\t\tM\t3000000\tx\n",
+             "kestrel shared calendar state 2\nbase\tx\ttext\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tQ\t1\t\nend\n",
+             "kestrel shared calendar state 2\ntoken\nend\n",
+             "kestrel shared calendar state 2\ntarget\t99999999\nend\n",                  // a day no date can hold
+             "kestrel shared calendar state 2\nbase\t-9999999\tx\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tT\t9223372036854775807\t\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tM\t3000000\tx\nend\n",
          }) {
         // clang-format on
         std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
         EXPECT_EQ(ReadSyncState(path), SyncState{}) << damaged;
     }
     EXPECT_EQ(ReadSyncState(dir.path() / "missing"), SyncState{});
+    // A file cut short after any line says nothing for sure either: events missing from it would
+    // be taken for removed from the calendar.
+    const std::string whole = SyncStateText(state);
+    for (std::size_t end = whole.find('\n'); end + 1 < whole.size(); end = whole.find('\n', end + 1)) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << whole.substr(0, end + 1);
+        EXPECT_EQ(ReadSyncState(path), SyncState{}) << whole.substr(0, end + 1);
+    }
 }
 
 TEST(SyncMergeTest, TheTableChangesOnlyTheDaysThatChanged)
