@@ -374,7 +374,15 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
             found == events.end() ? std::vector<const ServerEvent*>{} : found->second;
         std::size_t kept = 0;
         if (text && onDay.empty()) {
-            plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, MilestoneUid(day, *text), false, day, *text});
+            // The name an event of this day and text gets may be held by one moved to another day
+            // or made into another kind since (its name stays): the new event takes a free one.
+            std::string uid = MilestoneUid(day, *text);
+            for (int repeat = 1;
+                 std::ranges::any_of(state.remote, [&](const auto& held) { return held.second.uid == uid; });
+                 ++repeat) {
+                uid = MilestoneUid(day, *text, repeat);
+            }
+            plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, std::move(uid), false, day, *text});
         } else if (text) {
             // The first event of the day holds the day's text and keeps its UID; the others go.
             kept = 1;

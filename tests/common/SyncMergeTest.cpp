@@ -221,6 +221,22 @@ TEST(SyncMergeTest, TwoLongTextsJoinedStayTheDaysMilestone)
     EXPECT_EQ(ServerDays(server), alice.days);
 }
 
+// Someone moved a milestone Kestrel published to another day in their calendar program: the
+// event keeps its name, which Kestrel gives a new milestone of the first day and text. A
+// milestone added there again gets a name of its own rather than being refused at every sync.
+TEST(SyncMergeTest, AMilestoneAddedWhereAMovedEventWasGetsANameOfItsOwn)
+{
+    Server server;
+    const std::string uid = MilestoneUid(46380, "Review");
+    server.add("/team/" + uid + ".ics", ServerEventKind::Milestone, 46385, "Review").uid = uid;
+    Member alice;
+    alice.days = {{46380, "Review"}};
+    alice.sync(server);
+    EXPECT_EQ(alice.refused, 0);
+    EXPECT_EQ(ServerDays(server), (DayTexts{{46380, "Review"}, {46385, "Review"}}));
+    EXPECT_EQ(alice.days, ServerDays(server));
+}
+
 TEST(SyncMergeTest, AChangeMadeOnTheServerMeanwhileIsRefusedAndMergedNextTime)
 {
     Server server;
