@@ -367,6 +367,10 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
     for (const auto& [day, onDay] : events) {
         days.insert(day);
     }
+    std::set<std::string_view> heldUids;
+    for (const auto& [href, event] : state.remote) {
+        heldUids.insert(event.uid);
+    }
     for (const long long day : days) {
         const std::optional<std::string> text = Find(plan.days, day);
         const auto found = events.find(day);
@@ -377,9 +381,7 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
             // The name an event of this day and text gets may be held by one moved to another day
             // or made into another kind since (its name stays): the new event takes a free one.
             std::string uid = MilestoneUid(day, *text);
-            for (int repeat = 1;
-                 std::ranges::any_of(state.remote, [&](const auto& held) { return held.second.uid == uid; });
-                 ++repeat) {
+            for (int repeat = 1; heldUids.contains(uid); ++repeat) {
                 uid = MilestoneUid(day, *text, repeat);
             }
             plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, std::move(uid), false, day, *text});
