@@ -215,7 +215,12 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         state.base.clear();
         state.milestoneFile = milestoneFile.string();
     }
-    const LocalSide local{TableDays(table), LocalTarget(program)};
+    LocalSide local{TableDays(table), LocalTarget(program)};
+    if (std::error_code missing; !std::filesystem::is_directory(milestoneFile.parent_path(), missing)) {
+        // No folder (a drive not mounted) holds no milestone file: that says nothing of the
+        // milestones, which are taken as last synced rather than as all removed here.
+        local.days = state.base;
+    }
     const SyncPlan plan = PlanSync(state, local, canWrite);
     if (plan.days != local.days) {
         if (milestoneFile.parent_path() == countdown.dataDirectory) {

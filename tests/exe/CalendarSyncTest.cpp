@@ -332,6 +332,30 @@ TEST_F(CalendarSyncTest, AnotherMilestoneFileDeletesNothingOnTheCalendar)
     EXPECT_EQ(TableDays(table), (DayTexts{{Day(2026, 12, 24), "Team review"}, {Day(2026, 12, 31), "Other"}}));
 }
 
+// The milestone file lies on a drive that is not mounted now: its folder is not there. That
+// says nothing of the milestones, which stay on the calendar; once the drive is back, its file
+// takes what the team changed meanwhile.
+TEST_F(CalendarSyncTest, AMilestoneFolderThatIsNotThereDeletesNothingOnTheCalendar)
+{
+    TeamCalendar team;
+    const std::filesystem::path drive = dir.path() / "drive";
+    std::filesystem::create_directories(drive);
+    WriteFile(place.settingsFile, ReadFile(place.settingsFile) +
+                                      "[File Options]\r\nProject File=" + (drive / "project.txt").string() + "\r\n");
+    ASSERT_FALSE(TableWithDays({}, {{Day(2026, 12, 24), "Review"}}).SaveMilestones(drive / "project.txt"));
+    EXPECT_TRUE(sync(team.address).error.isEmpty());
+    std::filesystem::rename(drive, dir.path() / "unmounted");
+    sync(team.address);
+    EXPECT_EQ(Deletes(team.server), 0);
+    EXPECT_EQ(team.events(), 2);
+    std::filesystem::rename(dir.path() / "unmounted", drive);
+    EXPECT_TRUE(sync(team.address).error.isEmpty());
+    EXPECT_EQ(Deletes(team.server), 0);
+    MilestoneTable table;
+    EXPECT_FALSE(table.LoadMilestones(drive / "project.txt"));
+    EXPECT_EQ(TableDays(table), (DayTexts{{Day(2026, 12, 24), "Review"}}));
+}
+
 // clang-format off
 TEST(CalendarMemberTest, NamesEachEventOfTheCalendarOneWayAndNothingElse)
 {
