@@ -146,12 +146,6 @@ std::string UnescapedText(std::string_view value)
     return Utf8Text(text);
 }
 
-std::size_t CharacterCount(std::string_view utf8)
-{
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 // The day number of a DATE value ("20261224"), or nothing when the value is no day of the years
 // 100 to 9999.
 std::optional<long long> DateValueDay(std::string_view value)
@@ -305,7 +299,9 @@ ServerEvent ReadCalendarObject(std::string_view object)
         return read;
     }
     std::string text = UnescapedText(event.summary.value_or(std::string()));
-    if (CharacterCount(text) > kMaxMilestoneTextCharacters) {
+    // The editor takes texts of so many characters; texts of one day joined may be longer, and
+    // are milestones as long as the milestone file holds them.
+    if (text.size() > kMaxMilestoneFieldBytes) {
         return read;
     }
     read.kind = ServerEventKind::Milestone;

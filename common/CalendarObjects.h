@@ -33,7 +33,8 @@ struct ServerEvent
 // Reads one calendar object (the calendar-data of one resource); href and etag are left empty.
 // A milestone is an object holding exactly one event and no task or journal entry, on one day of
 // the years 100 to 9999 given as a DATE, lasting that day only (no end, an end on the next day,
-// or a duration of one day), not repeating, its summary no longer than a milestone text may be.
+// or a duration of one day), not repeating, its summary no longer than the milestone file holds
+// in one text (kMaxMilestoneFieldBytes).
 // The target is an event marked "X-KESTREL-TARGET:TRUE" with a DATE start (it may repeat). Every
 // other object, however damaged, is Other; the UID is filled whenever the object has one.
 ServerEvent ReadCalendarObject(std::string_view object);

@@ -19,6 +19,9 @@ namespace {
 constexpr std::string_view kJoint = " / ";
 // The first line of a state file; a file without it is from before two-way sync.
 constexpr std::string_view kStateHeader = "kestrel shared calendar state 2";
+// The last line of a state file: a file cut short (a damaged disk) lacks it, and its missing
+// events would otherwise be taken for removed.
+constexpr std::string_view kStateEnd = "end\n";
 
 std::vector<std::string_view> Parts(std::string_view text)
 {
@@ -83,6 +86,17 @@ std::optional<long long> Number(std::string_view text)
         return std::nullopt;
     }
     return value;
+}
+
+// A day of the state file: one a milestone can be pinned to, as every day the sync takes in is.
+// Another one is damage, which would reach the milestone file or a request to the server.
+std::optional<long long> Day(std::string_view text)
+{
+    const std::optional<long long> day = Number(text);
+    if (!day || !MilestoneDay({MilestoneKey(*day), {}})) {
+        return std::nullopt;
+    }
+    return day;
 }
 
 std::vector<std::string_view> Fields(std::string_view line)
@@ -279,23 +293,28 @@ SyncState ReadSyncState(const std::filesystem::path& path)
         return state;
     }
     const std::string& text = read.value().bytes;
-    if (!text.starts_with(std::string(kStateHeader) + '\n')) {
+    if (!text.starts_with(std::string(kStateHeader) + '\n') || !text.ends_with(kStateEnd) ||
+        (text.size() > kStateEnd.size() && text[text.size() - kStateEnd.size() - 1] != '\n')) {
         return state;
     }
     std::size_t start = kStateHeader.size() + 1;
-    while (start < text.size()) {
+    const std::size_t stop = text.size() - kStateEnd.size();
+    while (start < stop) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::vector<std::string_view> fields = Fields(std::string_view(text).substr(start, end - start));
         start = end + 1;
         const std::string_view kind = fields.front();
         if (kind == "token" && fields.size() == 2) {
             state.token = Unescaped(fields[1]);
-        } else if (kind == "target" && fields.size() == 2 && Number(fields[1])) {
-            state.baseTarget = Number(fields[1]);
-        } else if (kind == "base" && fields.size() == 3 && Number(fields[1])) {
-            state.base[*Number(fields[1])] = Unescaped(fields[2]);
+        } else if (kind == "milestones" && fields.size() == 2) {
+            state.milestoneFile = Unescaped(fields[1]);
+        } else if (kind == "target" && fields.size() == 2 && Day(fields[1])) {
+            state.baseTarget = Day(fields[1]);
+        } else if (kind == "base" && fields.size() == 3 && Day(fields[1])) {
+            state.base[*Day(fields[1])] = Unescaped(fields[2]);
         } else if (kind == "event" && fields.size() == 7 && !fields[1].empty() && Number(fields[5]) &&
-                   fields[4].size() == 1 && std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
+                   (fields[4] == "O" || Day(fields[5])) && fields[4].size() == 1 &&
+                   std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
             ServerEvent event;
             event.href = Unescaped(fields[1]);
             event.etag = Unescaped(fields[2]);
@@ -319,6 +338,9 @@ std::string SyncStateText(const SyncState& state)
     std::string text(kStateHeader);
     text += '\n';
     text += "token\t" + Escaped(state.token) + '\n';
+    if (!state.milestoneFile.empty()) {
+        text += "milestones\t" + Escaped(state.milestoneFile) + '\n';
+    }
     if (state.baseTarget) {
         text += "target\t" + std::to_string(*state.baseTarget) + '\n';
     }
@@ -329,6 +351,7 @@ std::string SyncStateText(const SyncState& state)
         text += "event\t" + Escaped(href) + '\t' + Escaped(event.etag) + '\t' + Escaped(event.uid) + '\t' +
                 KindLetter(event.kind) + '\t' + std::to_string(event.day) + '\t' + Escaped(event.text) + '\n';
     }
+    text += kStateEnd;
     return text;
 }
 
@@ -385,6 +408,7 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
         return plan;
     }
     // One walk over the merged days and the server's events, both in day order.
+    std::set<std::string_view> heldUids; // made when a new event first needs a name
     auto merged = plan.days.begin();
     for (std::size_t i = 0; merged != plan.days.end() || i < events.size();) {
         const long long day = merged == plan.days.end() ? events[i]->day
@@ -397,7 +421,18 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
         }
         std::size_t kept = i;
         if (text != nullptr && i == end) {
-            plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, MilestoneUid(day, *text), false, day, *text});
+            // The name an event of this day and text gets may be held by one moved to another day
+            // or made into another kind since (its name stays): the new event takes a free one.
+            if (heldUids.empty()) {
+                for (const auto& [href, event] : state.remote) {
+                    heldUids.insert(event.uid);
+                }
+            }
+            std::string uid = MilestoneUid(day, *text);
+            for (int repeat = 1; heldUids.contains(uid); ++repeat) {
+                uid = MilestoneUid(day, *text, repeat);
+            }
+            plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, std::move(uid), false, day, *text});
         } else if (text != nullptr) {
             // The first event of the day holds the day's text and keeps its UID; the others go.
             kept = i + 1;

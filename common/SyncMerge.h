@@ -61,6 +61,9 @@ struct SyncState
     // The milestones and the target day as both sides last agreed on them: the base of a merge.
     DayTexts base;
     std::optional<long long> baseTarget;
+    // The milestone file the base was agreed with: the base says nothing of another file (the
+    // countdown's "Project File" changed), whose sync is then a full one that deletes nothing.
+    std::string milestoneFile;
     friend bool operator==(const SyncState&, const SyncState&) = default;
 };
 // Reads a state file; a missing or damaged one, or one from before two-way sync, reads as empty

@@ -11,6 +11,7 @@
 #include <QSslError>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrel {
 
@@ -18,7 +19,38 @@ namespace {
 // How much of an answer is read at a time, and how much of it may wait to be read.
 constexpr qint64 kReadPiece = 64 * 1024;
 constexpr qint64 kReadBufferBytes = 4 * kReadPiece;
+
+bool SameServer(const QUrl& a, const QUrl& b)
+{
+    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           a.port(a.scheme() == QLatin1String("https") ? 443 : 80) ==
+               b.port(b.scheme() == QLatin1String("https") ? 443 : 80);
+}
 } // namespace
+
+std::optional<std::string> CalendarMember(const QUrl& collection, const std::string& href)
+{
+    const QUrl url = collection.resolved(QUrl(QString::fromStdString(href)));
+    if (!url.isValid() || !SameServer(url, collection) || url.hasQuery() || url.hasFragment() ||
+        !url.userInfo().isEmpty()) {
+        return std::nullopt;
+    }
+    QString home = collection.path(QUrl::FullyEncoded);
+    if (!home.endsWith(QLatin1Char('/'))) {
+        home += QLatin1Char('/');
+    }
+    const QByteArray homeBytes = QByteArray::fromPercentEncoding(home.toLatin1());
+    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!path.startsWith(homeBytes)) {
+        return std::nullopt;
+    }
+    const QByteArray name = path.mid(homeBytes.size());
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/') ||
+        std::ranges::any_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; })) {
+        return std::nullopt;
+    }
+    return (home + QString::fromLatin1(name.toPercentEncoding())).toStdString();
+}
 
 QString StatusProblem(int status, const QUrl& url, const QString& reason)
 {
@@ -45,9 +77,7 @@ Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const Q
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(kServerTimeout).count()));
     const QUrl& home = account.collection;
-    if (url.scheme() == home.scheme() && url.host().compare(home.host(), Qt::CaseInsensitive) == 0 &&
-        url.port(url.scheme() == QLatin1String("https") ? 443 : 80) ==
-            home.port(home.scheme() == QLatin1String("https") ? 443 : 80)) {
+    if (SameServer(url, home)) {
         request.setRawHeader("Authorization",
                              "Basic " + (account.user + QLatin1Char(':') + account.password).toUtf8().toBase64());
     }
@@ -286,6 +316,7 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
     // event replaces an earlier part's.
     bool partial = false;
     bool laterPart = false;
+    bool namedOutside = false;
     const auto forget = [&](const std::string& href) {
         std::erase_if(read.changed, [&](const ServerEvent& event) { return event.href == href; });
         std::erase(read.removed, href);
@@ -296,6 +327,21 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
             partial = partial || response.status == kInsufficientStorage;
             return QString(); // the calendar itself
         }
+        // Only the calendar's own events are read, each under one spelling of its href: an event
+        // named elsewhere is never changed or removed.
+        const std::optional<std::string> member = CalendarMember(account.collection, response.href);
+        if (!member) {
+            if (std::exchange(namedOutside, true)) {
+                return QString(); // told once
+            }
+            read.notes.push_back(
+                QStringLiteral("the server named %1 as an event of the calendar, but it is not in the "
+                               "calendar; it is left alone")
+                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(response.href), "/:@"))));
+            return QString();
+        }
+        response.href = *member;
+        const QString shown = QString::fromStdString(response.href);
         if (laterPart) {
             forget(response.href);
         }
@@ -307,7 +353,7 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
         }
         if (response.status < 200 || response.status >= 300) {
             read.notes.push_back(QStringLiteral("the server did not give the event %1 (status %2); it is left as it is")
-                                     .arg(href)
+                                     .arg(shown)
                                      .arg(response.status));
             return QString();
         }
@@ -316,16 +362,18 @@ ServerRead ReadServerEvents(QNetworkAccessManager& network, const ShareAccount& 
             read.notes.push_back(
                 QStringLiteral("an event of the shared calendar is too long to read (%1, more than %2 MB); it is left "
                                "as it is")
-                    .arg(href)
+                    .arg(shown)
                     .arg(kMostCalendarDataBytes / (1024 * 1024)));
         } else if (!response.hasCalendarData) {
             read.notes.push_back(
-                QStringLiteral("the server gave the event %1 without its data; it is left as it is").arg(href));
+                QStringLiteral("the server gave the event %1 without its data; it is left as it is").arg(shown));
         } else {
             event = ReadCalendarObject(response.calendarData);
         }
         event.href = std::move(response.href);
         event.etag = std::move(response.etag);
+        // The tag goes back in an If-Match header, where a line break would begin another header.
+        std::erase_if(event.etag, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
         read.changed.push_back(std::move(event));
         return read.changed.size() > kMostEvents
                    ? QStringLiteral("the shared calendar holds more than %1 events, more than Kestrel reads")

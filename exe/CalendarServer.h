@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,14 @@ using AnswerReader = std::function<QString(int status, QByteArrayView piece)>;
 Answer Send(QNetworkAccessManager& network, const ShareAccount& account, const QByteArray& verb, const QUrl& url,
             const QByteArray& body, const QList<std::pair<QByteArray, QByteArray>>& headers,
             const AnswerReader& readAnswer = {});
+
+// The href under which the sync state knows a resource of the calendar: the calendar's own path
+// followed by the resource's name, percent-encoded one way whatever spelling the server used (a
+// full address, "%40" or "@"), so that one resource is never taken for two. None for an href that
+// names no resource directly inside the calendar: another scheme, host or port, another folder,
+// a sub-folder, the calendar itself, a query, or a control character. Kestrel never changes
+// anything outside its calendar.
+std::optional<std::string> CalendarMember(const QUrl& collection, const std::string& href);
 
 // What the calendar's address holds, asked with PROPFIND (depth 0): a calendar (a multi-status
 // whose resource type holds a CalDAV calendar), whether the user may change it (the privileges

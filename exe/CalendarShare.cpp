@@ -37,6 +37,7 @@
 #include <QSslError>
 #include <qt6keychain/keychain.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -192,7 +193,7 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         FileLock::Take(CountdownLockPath(countdown.settingsFile),
                        std::chrono::duration_cast<std::chrono::milliseconds>(kCountdownLockWait));
     if (const std::string* problem = std::get_if<std::string>(&lock)) {
-        return QStringLiteral("the countdown's files are busy: %1").arg(Text(*problem));
+        return QStringLiteral("the countdown's files cannot be locked: %1").arg(Text(*problem));
     }
     SettingsFile settings(countdown.settingsFile);
     const ProgramSettings program = LoadProgramSettings(settings, countdown.dataDirectory);
@@ -208,7 +209,18 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
         return QStringLiteral("the milestone file %1 cannot be read: %2")
             .arg(Text(milestoneFile.string()), Text(error->report()));
     }
-    const LocalSide local{TableDays(table), LocalTarget(program)};
+    if (state.milestoneFile != milestoneFile.string()) {
+        // The table as last synced is that of another milestone file: what this one lacks was
+        // never removed from it, so both sides are united.
+        state.base.clear();
+        state.milestoneFile = milestoneFile.string();
+    }
+    LocalSide local{TableDays(table), LocalTarget(program)};
+    if (std::error_code missing; !std::filesystem::is_directory(milestoneFile.parent_path(), missing)) {
+        // No folder (a drive not mounted) holds no milestone file: that says nothing of the
+        // milestones, which are taken as last synced rather than as all removed here.
+        local.days = state.base;
+    }
     const SyncPlan plan = PlanSync(state, local, canWrite);
     if (plan.days != local.days) {
         if (milestoneFile.parent_path() == countdown.dataDirectory) {
@@ -259,6 +271,13 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
         outcome.said.push_back(QString::fromLatin1(kReadOnlyLine));
     }
     SyncState state = ReadSyncState(statePath);
+    if (std::ranges::any_of(state.remote, [&](const auto& entry) {
+            return CalendarMember(account.collection, entry.first) != entry.first;
+        })) {
+        // A state naming events by another spelling of their hrefs, or outside the calendar, says
+        // nothing for sure: the next read is a full one, which unites both sides and deletes nothing.
+        state = {};
+    }
     StateFile stateFile{statePath, SyncStateText(state)};
     const SettingsFile settings(countdown.settingsFile);
     const std::string title = LoadProgramSettings(settings, countdown.dataDirectory).ProjectTitle;
@@ -310,7 +329,10 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
                 refused = true; // changed on the server meanwhile: merged again with a new read
                 continue;
             }
-            RecordRequest(state, request, url.path(QUrl::FullyEncoded).toStdString(), answer.etag.toStdString());
+            RecordRequest(state, request,
+                          CalendarMember(account.collection, url.toString(QUrl::FullyEncoded).toStdString())
+                              .value_or(url.path(QUrl::FullyEncoded).toStdString()),
+                          answer.etag.toStdString());
         }
         if (const QString problem = stateFile.save(state); !problem.isEmpty()) {
             outcome.error = problem;
@@ -550,8 +572,9 @@ int RunSyncProgram(int argc, char** argv)
     // One sync of a countdown at a time: the desktop program's and a cron job's may meet.
     const std::variant<FileLock, std::string> lock =
         FileLock::Take(statePath.string() + ".lock", std::chrono::minutes(1));
-    if (std::holds_alternative<std::string>(lock)) {
-        return fail(QStringLiteral("another sync of this countdown has been running for a minute; try again later"));
+    if (const std::string* problem = std::get_if<std::string>(&lock)) {
+        // Held for a minute by another sync, or not to be made at all (a state folder that cannot be written).
+        return fail(QStringLiteral("this countdown cannot be synced now: %1").arg(Text(*problem)));
     }
     const std::variant<ShareAccount, QString> account = ShareAccountOf(settings);
     if (const QString* problem = std::get_if<QString>(&account)) {

@@ -234,6 +234,8 @@ void DeskCalendar::buildWindow()
     // How the last sync of the team's shared calendar went; hidden while sharing is off.
     m_shareStatus = new QLabel(central);
     m_shareStatus->setObjectName(QStringLiteral("lblSharedCalendar"));
+    // The line holds what the server said: text, never markup.
+    m_shareStatus->setTextFormat(Qt::PlainText);
     m_shareStatus->setWordWrap(true);
     m_shareStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_shareStatus->hide();

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SyncMerge.h"
 
+#include "CalendarObjects.h"
+#include "ICalendar.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -92,8 +94,13 @@ struct Member
             }
             ServerEvent& event = server.add(href, request.target ? ServerEventKind::Target : ServerEventKind::Milestone,
                                             request.day, request.text);
-            event.uid = request.uid;
-            RecordRequest(state, request, href, event.etag);
+            // What the server holds is what a read of the object sent gives.
+            const std::string etag = event.etag;
+            event = ReadCalendarObject(
+                SharedCalendarObject(request.uid, request.day, request.text, "20260101T000000Z", request.target));
+            event.href = href;
+            event.etag = etag;
+            RecordRequest(state, request, href, etag);
         }
     }
 };
@@ -190,6 +197,46 @@ TEST(SyncMergeTest, TwoServerEventsOfOneDayBecomeOneAndOthersAreLeftAlone)
     EXPECT_TRUE(server.events.contains("/team/timed.ics"));
 }
 
+// Two long texts joined are longer than the editor lets anyone type, but the milestone file holds
+// them: the day stays a milestone on the calendar, rather than an event left alone that every
+// member then takes for removed.
+TEST(SyncMergeTest, TwoLongTextsJoinedStayTheDaysMilestone)
+{
+    Server server;
+    Member alice;
+    Member bob;
+    alice.days = {{46380, "Review"}};
+    alice.sync(server);
+    bob.sync(server);
+    alice.days[46380] = std::string(kMaxMilestoneTextCharacters - 10, 'a');
+    bob.days[46380] = std::string(kMaxMilestoneTextCharacters - 10, 'b');
+    alice.sync(server);
+    bob.sync(server);
+    alice.sync(server);
+    bob.sync(server);
+    const std::string both = alice.days.count(46380) != 0 ? alice.days.at(46380) : std::string();
+    EXPECT_EQ(both, std::string(kMaxMilestoneTextCharacters - 10, 'b') + " / " +
+                        std::string(kMaxMilestoneTextCharacters - 10, 'a'));
+    EXPECT_EQ(bob.days, alice.days);
+    EXPECT_EQ(ServerDays(server), alice.days);
+}
+
+// Someone moved a milestone Kestrel published to another day in their calendar program: the
+// event keeps its name, which Kestrel gives a new milestone of the first day and text. A
+// milestone added there again gets a name of its own rather than being refused at every sync.
+TEST(SyncMergeTest, AMilestoneAddedWhereAMovedEventWasGetsANameOfItsOwn)
+{
+    Server server;
+    const std::string uid = MilestoneUid(46380, "Review");
+    server.add("/team/" + uid + ".ics", ServerEventKind::Milestone, 46385, "Review").uid = uid;
+    Member alice;
+    alice.days = {{46380, "Review"}};
+    alice.sync(server);
+    EXPECT_EQ(alice.refused, 0);
+    EXPECT_EQ(ServerDays(server), (DayTexts{{46380, "Review"}, {46385, "Review"}}));
+    EXPECT_EQ(alice.days, ServerDays(server));
+}
+
 TEST(SyncMergeTest, AChangeMadeOnTheServerMeanwhileIsRefusedAndMergedNextTime)
 {
     Server server;
@@ -259,6 +306,7 @@ TEST(SyncMergeTest, TheStateFileKeepsEveryTextAndADamagedOneReadsAsEmpty)
     SyncState state;
     state.token = "http://radicale.org/ns/sync/1\tx";
     state.baseTarget = 46400;
+    state.milestoneFile = "/home/a\tb/mile\nston.txt";
     state.base = {{46380, "a\tb\nc\\d / e"}, {-5, ""}};
     state.remote["/team/a b.ics"] = {"/team/a b.ics", "\"x\"", "uid\n1", ServerEventKind::Milestone, 46380, "a\r\n"};
     state.remote["/team/t.ics"] = {"/team/t.ics", "", "target@kestrel", ServerEventKind::Target, 46400, ""};
@@ -270,15 +318,26 @@ TEST(SyncMergeTest, TheStateFileKeepsEveryTextAndADamagedOneReadsAsEmpty)
     // clang-format off
     for (const char* damaged : {
              "uid\thref\tdigest\tetag\n",                                    // a file from before two-way sync
-             "kestrel shared calendar state 2\nbase\tx\ttext\n",
-             "kestrel shared calendar state 2\nevent\t/a\t\t\tQ\t1\t\n",
-             "kestrel shared calendar state 2\ntoken\n",
+             "kestrel shared calendar state 2\nbase\tx\ttext\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tQ\t1\t\nend\n",
+             "kestrel shared calendar state 2\ntoken\nend\n",
+             "kestrel shared calendar state 2\ntarget\t99999999\nend\n",                  // a day no date can hold
+             "kestrel shared calendar state 2\nbase\t-9999999\tx\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tT\t9223372036854775807\t\nend\n",
+             "kestrel shared calendar state 2\nevent\t/a\t\t\tM\t3000000\tx\nend\n",
          }) {
         // clang-format on
         std::ofstream(path, std::ios::binary | std::ios::trunc) << damaged;
         EXPECT_EQ(ReadSyncState(path), SyncState{}) << damaged;
     }
     EXPECT_EQ(ReadSyncState(dir.path() / "missing"), SyncState{});
+    // A file cut short after any line says nothing for sure either: events missing from it would
+    // be taken for removed from the calendar.
+    const std::string whole = SyncStateText(state);
+    for (std::size_t end = whole.find('\n'); end + 1 < whole.size(); end = whole.find('\n', end + 1)) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << whole.substr(0, end + 1);
+        EXPECT_EQ(ReadSyncState(path), SyncState{}) << whole.substr(0, end + 1);
+    }
 }
 
 TEST(SyncMergeTest, TheTableChangesOnlyTheDaysThatChanged)
@@ -308,19 +367,31 @@ namespace {
 TEST(SyncMergeTest, NoTextFromTheServerAddsARecordToTheMilestoneFile)
 {
     // clang-format off
-    const char* texts[] = {
+    const std::string_view texts[] = {
         "\",\" 36600\",\"forged",
         "line\r\n\" 36601\",\"forged\"\r\n",
         "\"\"",
         "tab\there, comma, semicolon; backslash \\",
+        "lone \r and \n, \r\n\r\n",
+        "  blanks around  ",
+        "\xF0\x9F\x8E\x89 \xE6\x97\xA5\xE6\x9C\xAC \"quoted\"",
     };
     // clang-format on
-    for (const char* text : texts) {
-        const MilestoneTable table = TableWithDays({}, {{36526, text}});
-        const ParsedMilestones parsed = ParseMilestoneFile(MilestoneFileText(table));
-        ASSERT_FALSE(parsed.error) << text;
-        ASSERT_EQ(parsed.records.size(), 1U) << text;
-        EXPECT_EQ(parsed.records.front().text, text);
+    for (const MilestoneEncoding encoding :
+         {MilestoneEncoding::Utf8, MilestoneEncoding::Utf16LittleEndian, MilestoneEncoding::Utf16BigEndian}) {
+        for (const std::string_view written : texts) {
+            // The table keeps the encoding of the file it came from.
+            MilestoneTable before;
+            before.setEncoding(encoding);
+            const std::string text(written);
+            const MilestoneTable table = TableWithDays(before, {{36526, text}});
+            const ParsedMilestones parsed =
+                ParseMilestoneFile(EncodeMilestoneFile(MilestoneFileText(table), table.encoding()));
+            ASSERT_FALSE(parsed.error) << text;
+            EXPECT_EQ(parsed.encoding, encoding) << text;
+            ASSERT_EQ(parsed.records.size(), 1U) << text;
+            EXPECT_EQ(parsed.records.front().text, text);
+        }
     }
 }
 

@@ -28,15 +28,16 @@ CALENDAR = (b"<?xml version='1.0'?><multistatus xmlns='DAV:' xmlns:C='urn:ietf:p
 EMPTY_LISTING = b"<?xml version='1.0'?><multistatus xmlns='DAV:'/>"
 
 
-def event_response(number, summary=b"Milestone", description=b""):
-    """One response of a listing: a milestone's event, its text escaped as XML."""
+def event_response(number, summary=b"Milestone", description=b"", folder=b"/cal/"):
+    """One response of a listing: a milestone's event in the calendar at `folder`, its text escaped
+    as XML."""
     body = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\nBEGIN:VEVENT\r\nUID:e%d\r\n"
             b"DTSTART;VALUE=DATE:20270105\r\nSUMMARY:" % number + summary + b"\r\n")
     if description:
         body += b"DESCRIPTION:" + description + b"\r\n"
     body += b"END:VEVENT\r\nEND:VCALENDAR\r\n"
-    return (b"<response><href>/cal/e%d.ics</href><propstat><prop><getetag>\"%d\"</getetag>"
-            b"<C:calendar-data>" % (number, number) + body.replace(b"&", b"&amp;").replace(b"<", b"&lt;") +
+    return (b"<response><href>%se%d.ics</href><propstat><prop><getetag>\"%d\"</getetag>"
+            b"<C:calendar-data>" % (folder, number, number) + body.replace(b"&", b"&amp;").replace(b"<", b"&lt;") +
             b"</C:calendar-data></prop><status>HTTP/1.1 200 OK</status></propstat></response>")
 
 
@@ -113,8 +114,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif kind == "notlisting":
             self.answer(207, b"<?xml version='1.0'?><html><body>Welcome</body></html>")
         elif kind == "longtext":
-            self.answer(207, LISTING_HEAD + event_response(1, b"x" * (5 * 1024 * 1024)) + event_response(2, b"Ship")
-                        + LISTING_TAIL)
+            self.answer(207, LISTING_HEAD + event_response(1, b"x" * (5 * 1024 * 1024), folder=b"/longtext/") +
+                        event_response(2, b"Ship", folder=b"/longtext/") + LISTING_TAIL)
         else:
             self.stream(kind)
 
@@ -141,7 +142,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         """300 MB of listing, written as it is made."""
         size = 300 * 1024 * 1024
         if kind == "bigread":
-            head = (LISTING_HEAD + b"<response><href>/cal/big.ics</href><propstat><prop><getetag>\"big\"</getetag>"
+            head = (LISTING_HEAD + b"<response><href>/bigread/big.ics</href><propstat><prop><getetag>\"big\"</getetag>"
                     b"<C:calendar-data>BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:")
             tail = (b"\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n</C:calendar-data></prop><status>HTTP/1.1 200 OK</status>"
                     b"</propstat></response>" + LISTING_TAIL)
@@ -150,7 +151,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pieces = [head] + [chunk] * (filler // len(chunk)) + [b"a" * (filler % len(chunk)), tail]
         else:
             # Numbers of eight digits: every event's answer has the same length.
-            one = len(event_response(10000000, description=b"d" * 4000))
+            one = len(event_response(10000000, description=b"d" * 4000, folder=b"/manyread/"))
             count = (size - len(LISTING_HEAD) - len(LISTING_TAIL)) // one
             size = len(LISTING_HEAD) + count * one + len(LISTING_TAIL)
             pieces = self.many(count)
@@ -168,7 +169,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def many(count):
         yield LISTING_HEAD
         for number in range(count):
-            yield event_response(10000000 + number, description=b"d" * 4000)
+            yield event_response(10000000 + number, description=b"d" * 4000, folder=b"/manyread/")
         yield LISTING_TAIL
 
     do_PROPFIND = do_PUT = do_DELETE = do_GET = do_REPORT = handle_any

@@ -140,10 +140,10 @@ echo "ok: an answer that is no XML"
 bad_read /notlisting/ 0
 expect_eq "XML that is no listing" "$(line error)" "the server's answer is not a calendar listing (it is <html>, no multi-status)"
 bad_read /longtext/ 0
-expect_eq "an event too long to read, beside a milestone" "$(events)" "/cal/e1.ics other 0  
-/cal/e2.ics milestone 46392 e2 Ship"
+expect_eq "an event too long to read, beside a milestone" "$(events)" "/longtext/e1.ics other 0  
+/longtext/e2.ics milestone 46392 e2 Ship"
 expect_eq "the note on the event too long" "$(line note)" \
-    "an event of the shared calendar is too long to read (/cal/e1.ics, more than 1 MB); it is left as it is"
+    "an event of the shared calendar is too long to read (/longtext/e1.ics, more than 1 MB); it is left as it is"
 # Changes listed in two parts: the second part's news of an event replaces the first's.
 bad_read /parts/ 1
 expect_eq "a complete read in two parts" "$(line complete) $(line token)" "1 done"

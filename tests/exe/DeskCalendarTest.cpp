@@ -482,5 +482,21 @@ TEST_F(DeskCalendarTest, ARestoredCalendarReportsAnOverflowingTargetOnce)
     EXPECT_EQ(dialogs.messages().count(QStringLiteral("6 Overflow")), 1) << dialogs.messages().join("; ").toStdString();
 }
 
+// The sync's line carries what the server said (its reason phrase, an href): shown as it stands,
+// never read as markup that could dress up a message or a link.
+TEST_F(DeskCalendarTest, TheSharedCalendarLineShowsTheServersWordsAsText)
+{
+    DeskCalendar& shown = Open();
+    const QString line =
+        QStringLiteral("Shared calendar: the server answered 500 <b>Trust</b> <a href=\"x\">this</a> (Dec "
+                       "7, 2026 23:40; tried again later)");
+    program->sharedCalendarStatus = line;
+    shown.showCountdown();
+    const auto* status = shown.findChild<QLabel*>(QStringLiteral("lblSharedCalendar"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), line);
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+}
+
 } // namespace
 } // namespace kestrel::test

@@ -5,6 +5,7 @@
 #include "DeskCalendar.h"
 #include "MonthView.h"
 #include "ProgramFixture.h"
+#include "ScopedEnvironment.h"
 
 #include <QSignalSpy>
 
@@ -89,6 +90,40 @@ TEST_F(MilestoneStoreTest, AnOpenCalendarShowsAMilestoneAnotherProgramWrote)
     ReplaceByRename(dir / "data" / "mileston.txt", "\" 36518\",\"Review\"\r\n");
     ASSERT_TRUE(changed.wait(2000));
     EXPECT_EQ(milestoneDays(), 1);
+}
+
+// With the milestones shared, a save waits for a sync's merge through the countdown's lock. A lock
+// that cannot be made (its folder cannot be made) holds nothing up: the user's change is saved.
+TEST_F(MilestoneStoreTest, ASharedTableIsSavedWhenItsLockCannotBeMade)
+{
+    WriteSettings("[Shared Calendar]\r\nShare Milestones=True\r\n");
+    WriteFile(dir / "not a folder", "");
+    const ScopedEnvironment state("XDG_STATE_HOME", (dir / "not a folder" / "state").string());
+    program->ProgramSettings.ProjectFile.clear();
+    ASSERT_FALSE(program->milestones.load());
+    program->milestones.table().PutMilestone(0, PackDate(1999, 12, 24), "Review");
+    EXPECT_FALSE(program->milestones.save());
+    EXPECT_EQ(ReadFile(dir / "data" / "mileston.txt"), "\" 36518\",\"Review\"\r\n");
+}
+
+// A sync wrote the team's milestones after the table was read and before the user's change was
+// saved: the save keeps both.
+TEST_F(MilestoneStoreTest, ASaveAfterASyncWroteTheFileKeepsTheTeamsMilestones)
+{
+    WriteSettings("[Shared Calendar]\r\nShare Milestones=True\r\n");
+    const ScopedEnvironment state("XDG_STATE_HOME", (dir / "state").string());
+    program->ProgramSettings.ProjectFile.clear();
+    std::filesystem::create_directories(dir / "data");
+    const std::filesystem::path file = dir / "data" / "mileston.txt";
+    WriteFile(file, "\" 36518\",\"Review\"\r\n\" 36519\",\"Freeze\"\r\n");
+    ASSERT_FALSE(program->milestones.load());
+    ReplaceByRename(file, "\" 36518\",\"Review, room 2\"\r\n\" 36519\",\"Freeze\"\r\n\" 36520\",\"Team\"\r\n");
+    MilestoneTable& table = program->milestones.table();
+    table.PutMilestone(2, PackDate(1999, 12, 25), "Freeze moved");
+    table.PutMilestone(0, PackDate(1999, 12, 31), "Mine");
+    ASSERT_FALSE(program->milestones.save());
+    EXPECT_EQ(ReadFile(file), "\" 36518\",\"Review, room 2\"\r\n\" 36519\",\"Freeze moved\"\r\n\" 36520\",\"Team\"\r\n"
+                              "\" 36525\",\"Mine\"\r\n");
 }
 
 } // namespace
