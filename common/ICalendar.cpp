@@ -23,9 +23,9 @@ namespace {
 // RFC 5545 limits a physical line to 75 octets, not counting its CR LF.
 constexpr std::size_t kMaxLineOctets = 75;
 // The day number of 31 December 9999, the last day a date can hold.
-constexpr long long kLastDayNumber = 2958465;
+constexpr long long kLastDayNumber = kLastMilestoneDay;
 // The first day of the year 100, the first day a date value holds.
-constexpr double kFirstDayNumber = -657434;
+constexpr auto kFirstDayNumber = static_cast<double>(kFirstMilestoneDay);
 
 std::string DateText(DateValue day)
 {

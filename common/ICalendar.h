@@ -53,6 +53,9 @@ struct CalendarEvent
 // The events of the calendar below, the target first, then the milestones in table order.
 std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
                                           std::string_view stamp, CalendarUse use);
+// The first and the last day a milestone can be pinned to: 1 January 100 and 31 December 9999.
+inline constexpr long long kFirstMilestoneDay = -657434;
+inline constexpr long long kLastMilestoneDay = 2958465;
 // The day a milestone is pinned to: its key's whole day number, when that names a day of the
 // years 100 to 9999 and the record is not marked for removal; none otherwise.
 std::optional<long long> MilestoneDay(const Milestone& milestone);

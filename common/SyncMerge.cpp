@@ -93,7 +93,7 @@ std::optional<long long> Number(std::string_view text)
 std::optional<long long> Day(std::string_view text)
 {
     const std::optional<long long> day = Number(text);
-    if (!day || !MilestoneDay({MilestoneKey(*day), {}})) {
+    if (!day || *day < kFirstMilestoneDay || *day > kLastMilestoneDay) {
         return std::nullopt;
     }
     return day;
