@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
+#include <limits>
 #include <set>
 #include <utility>
 
@@ -105,14 +107,33 @@ std::optional<std::string> Find(const DayTexts& days, long long day)
     return found == days.end() ? std::nullopt : std::optional(found->second);
 }
 
-// The server's milestone events of each day, in href order.
-std::map<long long, std::vector<const ServerEvent*>> EventsByDay(const SyncState& state)
+// The server's milestone events, by day and then in href order.
+std::vector<const ServerEvent*> EventsByDay(const SyncState& state)
 {
-    std::map<long long, std::vector<const ServerEvent*>> days;
+    std::vector<const ServerEvent*> events;
+    events.reserve(state.remote.size());
     for (const auto& [href, event] : state.remote) {
         if (event.kind == ServerEventKind::Milestone) {
-            days[event.day].push_back(&event);
+            events.push_back(&event);
         }
+    }
+    // Stable: the events of one day keep their href order.
+    std::ranges::stable_sort(events, std::less<>(), &ServerEvent::day);
+    return events;
+}
+
+// The texts of the events of each day joined.
+DayTexts JoinedDays(const std::vector<const ServerEvent*>& events)
+{
+    DayTexts days;
+    for (std::size_t i = 0; i < events.size();) {
+        std::string text = events[i]->text;
+        std::size_t next = i + 1;
+        for (; next < events.size() && events[next]->day == events[i]->day; ++next) {
+            text = JoinTexts(text, events[next]->text);
+        }
+        days.emplace_hint(days.end(), events[i]->day, std::move(text));
+        i = next;
     }
     return days;
 }
@@ -178,42 +199,76 @@ MilestoneTable TableWithDays(const MilestoneTable& table, const DayTexts& days)
     return merged;
 }
 
-DayMerge MergeDay(const std::optional<std::string>& base, const std::optional<std::string>& local,
-                  const std::optional<std::string>& remote)
+namespace {
+
+bool Same(const std::string* a, const std::string* b)
 {
-    if (local == remote || remote == base) {
-        return {local, false};
+    return a == nullptr ? b == nullptr : b != nullptr && *a == *b;
+}
+
+// MergeDay on the texts where they are; null for no milestone.
+DayMerge MergeTexts(const std::string* base, const std::string* local, const std::string* remote)
+{
+    const auto text = [](const std::string* t) { return t == nullptr ? std::nullopt : std::optional(*t); };
+    if (Same(local, remote) || Same(remote, base)) {
+        return {text(local), false};
     }
-    if (local == base || !local) {
-        return {remote, false};
+    if (Same(local, base) || local == nullptr) {
+        return {text(remote), false};
     }
-    if (!remote) {
-        return {local, false};
+    if (remote == nullptr) {
+        return {text(local), false};
     }
     std::string joined = JoinTexts(*local, *remote);
     const bool conflict = joined != *local && joined != *remote;
     return {std::move(joined), conflict};
 }
 
+// The text of a map's entry at `at` when it is for `day`; null otherwise.
+const std::string* At(const DayTexts& texts, DayTexts::const_iterator at, long long day)
+{
+    return at != texts.end() && at->first == day ? &at->second : nullptr;
+}
+
+} // namespace
+
+DayMerge MergeDay(const std::optional<std::string>& base, const std::optional<std::string>& local,
+                  const std::optional<std::string>& remote)
+{
+    return MergeTexts(base ? &*base : nullptr, local ? &*local : nullptr, remote ? &*remote : nullptr);
+}
+
 DaysMerge MergeDays(const DayTexts& base, const DayTexts& local, const DayTexts& remote)
 {
-    std::set<long long> days;
-    for (const DayTexts* side : {&base, &local, &remote}) {
-        for (const auto& [day, text] : *side) {
-            days.insert(day);
-        }
-    }
+    // One walk over the three tables in day order.
     DaysMerge merge;
-    for (const long long day : days) {
-        DayMerge one = MergeDay(Find(base, day), Find(local, day), Find(remote, day));
+    auto b = base.begin();
+    auto l = local.begin();
+    auto r = remote.begin();
+    for (;;) {
+        long long day = std::numeric_limits<long long>::max();
+        for (const auto& [at, texts] : {std::pair(b, &base), std::pair(l, &local), std::pair(r, &remote)}) {
+            if (at != texts->end()) {
+                day = std::min(day, at->first);
+            }
+        }
+        if (b == base.end() && l == local.end() && r == remote.end()) {
+            return merge;
+        }
+        DayMerge one = MergeTexts(At(base, b, day), At(local, l, day), At(remote, r, day));
         if (one.text) {
-            merge.days.emplace(day, std::move(*one.text));
+            merge.days.emplace_hint(merge.days.end(), day, std::move(*one.text));
         }
         if (one.conflict) {
             merge.conflicts.push_back(day);
         }
+        for (auto* at : {&b, &l, &r}) {
+            const DayTexts& texts = at == &b ? base : at == &l ? local : remote;
+            if (*at != texts.end() && (*at)->first == day) {
+                ++*at;
+            }
+        }
     }
-    return merge;
 }
 
 SyncState ReadSyncState(const std::filesystem::path& path)
@@ -279,15 +334,7 @@ std::string SyncStateText(const SyncState& state)
 
 DayTexts RemoteDays(const SyncState& state)
 {
-    DayTexts days;
-    for (const auto& [day, events] : EventsByDay(state)) {
-        std::string text = events.front()->text;
-        for (std::size_t i = 1; i < events.size(); ++i) {
-            text = JoinTexts(text, events[i]->text);
-        }
-        days.emplace(day, std::move(text));
-    }
-    return days;
+    return JoinedDays(EventsByDay(state));
 }
 
 std::optional<long long> RemoteTarget(const SyncState& state)
@@ -314,7 +361,8 @@ void TakeServerRead(SyncState& state, bool complete, const std::vector<ServerEve
 SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
 {
     SyncPlan plan;
-    DaysMerge merge = MergeDays(state.base, local.days, RemoteDays(state));
+    const std::vector<const ServerEvent*> events = EventsByDay(state);
+    DaysMerge merge = MergeDays(state.base, local.days, JoinedDays(events));
     plan.days = std::move(merge.days);
     plan.conflicts = std::move(merge.conflicts);
 
@@ -336,33 +384,35 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
     if (!canWrite) {
         return plan;
     }
-    const std::map<long long, std::vector<const ServerEvent*>> events = EventsByDay(state);
-    std::set<long long> days;
-    for (const auto& [day, text] : plan.days) {
-        days.insert(day);
-    }
-    for (const auto& [day, onDay] : events) {
-        days.insert(day);
-    }
-    for (const long long day : days) {
-        const std::optional<std::string> text = Find(plan.days, day);
-        const auto found = events.find(day);
-        const std::vector<const ServerEvent*> onDay =
-            found == events.end() ? std::vector<const ServerEvent*>{} : found->second;
-        std::size_t kept = 0;
-        if (text && onDay.empty()) {
+    // One walk over the merged days and the server's events, both in day order.
+    auto merged = plan.days.begin();
+    for (std::size_t i = 0; merged != plan.days.end() || i < events.size();) {
+        const long long day = merged == plan.days.end() ? events[i]->day
+                              : i == events.size()      ? merged->first
+                                                        : std::min(merged->first, events[i]->day);
+        const std::string* text = merged != plan.days.end() && merged->first == day ? &merged->second : nullptr;
+        std::size_t end = i;
+        while (end < events.size() && events[end]->day == day) {
+            ++end;
+        }
+        std::size_t kept = i;
+        if (text != nullptr && i == end) {
             plan.requests.push_back({SyncRequest::Verb::Put, {}, {}, MilestoneUid(day, *text), false, day, *text});
-        } else if (text) {
+        } else if (text != nullptr) {
             // The first event of the day holds the day's text and keeps its UID; the others go.
-            kept = 1;
-            if (onDay.front()->text != *text) {
-                plan.requests.push_back({SyncRequest::Verb::Put, onDay.front()->href, onDay.front()->etag,
-                                         onDay.front()->uid, false, day, *text});
+            kept = i + 1;
+            if (events[i]->text != *text) {
+                plan.requests.push_back(
+                    {SyncRequest::Verb::Put, events[i]->href, events[i]->etag, events[i]->uid, false, day, *text});
             }
         }
-        for (std::size_t i = kept; i < onDay.size(); ++i) {
-            plan.requests.push_back(
-                {SyncRequest::Verb::Delete, onDay[i]->href, onDay[i]->etag, onDay[i]->uid, false, day, {}});
+        for (std::size_t other = kept; other < end; ++other) {
+            const ServerEvent& event = *events[other];
+            plan.requests.push_back({SyncRequest::Verb::Delete, event.href, event.etag, event.uid, false, day, {}});
+        }
+        i = end;
+        if (text != nullptr) {
+            ++merged;
         }
     }
     return plan;
