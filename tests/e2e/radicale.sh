@@ -72,6 +72,12 @@ stop_radicale() { # [signal]
     kill "-${1:-TERM}" "$RADICALE_PID"
     # The server is this shell's child: waiting for it also keeps the shell from reporting a kill.
     wait "$RADICALE_PID" 2>/dev/null || true
+    # Its process id may soon be another program's: the clean-up at the end must not signal it.
+    local pid kept=()
+    for pid in "${E2E_PIDS[@]}"; do
+        [ "$pid" == "$RADICALE_PID" ] || kept+=("$pid")
+    done
+    E2E_PIDS=("${kept[@]}")
 }
 
 # The calendar as the other user reads it.
