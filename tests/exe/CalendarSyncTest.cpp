@@ -368,6 +368,10 @@ TEST(CalendarMemberTest, NamesEachEventOfTheCalendarOneWayAndNothingElse)
         {"a%40b.ics", "/cal/u@x/team/a%40b.ics"},
         {"/cal/u@x/team/a@b.ics", "/cal/u@x/team/a%40b.ics"},
         {"/cal/u@x/team/x%20y.ics", "/cal/u@x/team/x%20y.ics"},
+        {"/cal/u@x/team/x%2fy%3a.ics", nullptr},
+        {"/cal/u@x/team/%41b%7e%3a.ics", "/cal/u@x/team/Ab~%3A.ics"},
+        {"/cal/u@x/team/%2E", nullptr},
+        {"/cal/u@x/team/a%4", "/cal/u@x/team/a%254"},     // a stray "%" stands for itself
         {"/cal/u@x/team/", nullptr},                 // the calendar itself
         {"", nullptr},
         {"/other/a.ics", nullptr},
