@@ -28,8 +28,53 @@ bool SameServer(const QUrl& a, const QUrl& b)
 }
 } // namespace
 
+namespace {
+
+bool IsUnreserved(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+int HexValue(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; // upper case only
+}
+
+// Whether a name is spelt as CalendarMember spells it: unreserved characters as they are, every
+// other byte (but "/" and control characters, which no member's name holds) as "%XX".
+bool IsMemberSpelling(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (IsUnreserved(name[i])) {
+            continue;
+        }
+        if (name[i] != '%' || i + 2 >= name.size() || HexValue(name[i + 1]) < 0 || HexValue(name[i + 2]) < 0) {
+            return false;
+        }
+        const auto byte = static_cast<unsigned char>(HexValue(name[i + 1]) * 16 + HexValue(name[i + 2]));
+        if (byte < 0x20 || byte == 0x7f || byte == '/' || IsUnreserved(static_cast<char>(byte))) {
+            return false;
+        }
+        i += 2;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<std::string> CalendarMember(const QUrl& collection, const std::string& href)
 {
+    // The spelling the sync state keeps is recognised without taking the address apart: a sync
+    // compares every event it holds.
+    const QByteArray encodedHome = collection.path(QUrl::FullyEncoded).toLatin1();
+    if (encodedHome.endsWith('/') && std::string_view(href).starts_with(std::string_view(encodedHome)) &&
+        IsMemberSpelling(std::string_view(href).substr(static_cast<std::size_t>(encodedHome.size())))) {
+        return href;
+    }
     const QUrl url = collection.resolved(QUrl(QString::fromStdString(href)));
     if (!url.isValid() || !SameServer(url, collection) || url.hasQuery() || url.hasFragment() ||
         !url.userInfo().isEmpty()) {

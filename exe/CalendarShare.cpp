@@ -272,10 +272,14 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
     }
     SyncState state = ReadSyncState(statePath);
     if (std::ranges::any_of(state.remote, [&](const auto& entry) {
-            return CalendarMember(account.collection, entry.first) != entry.first;
+            return CalendarMember(account.collection, entry.first) != entry.first ||
+                   std::ranges::any_of(entry.second.etag,
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
         })) {
-        // A state naming events by another spelling of their hrefs, or outside the calendar, says
-        // nothing for sure: the next read is a full one, which unites both sides and deletes nothing.
+        // A state naming events by another spelling of their hrefs, or outside the calendar, or
+        // keeping a tag that would break the header it goes back in (both kept by earlier versions),
+        // says nothing for sure: the next read is a full one, which unites both sides and deletes
+        // nothing.
         state = {};
     }
     StateFile stateFile{statePath, SyncStateText(state)};

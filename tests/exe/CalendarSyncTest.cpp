@@ -356,6 +356,29 @@ TEST_F(CalendarSyncTest, AMilestoneFolderThatIsNotThereDeletesNothingOnTheCalend
     EXPECT_EQ(TableDays(table), (DayTexts{{Day(2026, 12, 24), "Review"}}));
 }
 
+// A state file kept from before entity tags were read without their control characters holds
+// one with a line break: it never goes back into a request, where it would add a header.
+TEST_F(CalendarSyncTest, AnEntityTagWithALineBreakInTheStateAddsNoHeader)
+{
+    TeamCalendar team;
+    team.store["a.ics"] = {"\"1\"", MilestoneObject("a", "20261224", "Team"), 1, false};
+    team.changes = 1;
+    SyncState kept;
+    kept.token = "t1";
+    kept.milestoneFile = (place.dataDirectory / "mileston.txt").string();
+    kept.base = {{Day(2026, 12, 24), "Team"}};
+    const std::string href = "/u@x/cal/a.ics";
+    kept.remote[href] = {href, "\"1\"\r\nX-Injected: yes", "a", ServerEventKind::Milestone, Day(2026, 12, 24), "Team"};
+    std::filesystem::create_directories(statePath(team.address).parent_path());
+    WriteFile(statePath(team.address), SyncStateText(kept));
+    writeMilestones({{Day(2026, 12, 24), "Team, room 2"}});
+    EXPECT_TRUE(sync(team.address).error.isEmpty());
+    for (const ScriptedServer::Request& request : team.server.requests()) {
+        EXPECT_FALSE(request.headers.contains("x-injected")) << request.verb.data() << " " << request.path.data();
+    }
+    EXPECT_EQ(milestones().at(Day(2026, 12, 24)).substr(0, 12), "Team, room 2");
+}
+
 // clang-format off
 TEST(CalendarMemberTest, NamesEachEventOfTheCalendarOneWayAndNothingElse)
 {
@@ -368,6 +391,10 @@ TEST(CalendarMemberTest, NamesEachEventOfTheCalendarOneWayAndNothingElse)
         {"a%40b.ics", "/cal/u@x/team/a%40b.ics"},
         {"/cal/u@x/team/a@b.ics", "/cal/u@x/team/a%40b.ics"},
         {"/cal/u@x/team/x%20y.ics", "/cal/u@x/team/x%20y.ics"},
+        {"/cal/u@x/team/x%2fy%3a.ics", nullptr},
+        {"/cal/u@x/team/%41b%7e%3a.ics", "/cal/u@x/team/Ab~%3A.ics"},
+        {"/cal/u@x/team/%2E", nullptr},
+        {"/cal/u@x/team/a%4", "/cal/u@x/team/a%254"},     // a stray "%" stands for itself
         {"/cal/u@x/team/", nullptr},                 // the calendar itself
         {"", nullptr},
         {"/other/a.ics", nullptr},
