@@ -17,23 +17,41 @@ SETTINGS="$XDG_CONFIG_HOME/kestrel/KESTREL.INI"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_FONT_DPI
 E2E_PIDS=()
+# Every program a test starts carries this mark, so that the clean-up signals only its own: a
+# process id of a program that ended long ago may by then belong to another test's program.
+export KESTREL_E2E_RUN="$E2E_TMP"
+
+# Whether a process is one this test started (it carries the test's mark).
+e2e_ours() { # pid
+    tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | grep -qxF "KESTREL_E2E_RUN=$E2E_TMP"
+}
 
 e2e_cleanup() {
-    local pid i alive
-    for pid in "${E2E_PIDS[@]}"; do
-        kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null || true
+    local pid i alive ours=()
+    # Each started program and what is left of its process group, as far as they are this test's.
+    for pid in $(for pid in "${E2E_PIDS[@]}"; do echo "$pid"; pgrep -g "$pid" 2>/dev/null || true; done | sort -u); do
+        if e2e_ours "$pid"; then
+            ours+=("$pid")
+        fi
+    done
+    for pid in "${ours[@]}"; do
+        kill -TERM "$pid" 2>/dev/null || true
     done
     # Up to two seconds to end on their own, then they are killed.
     for i in $(seq 1 20); do
         alive=0
-        for pid in "${E2E_PIDS[@]}"; do
-            kill -0 "$pid" 2>/dev/null && alive=1
+        for pid in "${ours[@]}"; do
+            if e2e_ours "$pid"; then
+                alive=1
+            fi
         done
         [ "$alive" -eq 1 ] || break
         sleep 0.1
     done
-    for pid in "${E2E_PIDS[@]}"; do
-        kill -KILL -- "-$pid" 2>/dev/null || true
+    for pid in "${ours[@]}"; do
+        if e2e_ours "$pid"; then
+            kill -KILL "$pid" 2>/dev/null || true
+        fi
     done
     rm -rf "$E2E_TMP"
 }
