@@ -585,7 +585,13 @@ int RunSyncProgram(int argc, char** argv)
         return fail(*problem);
     }
     QNetworkAccessManager network;
-    const SyncOutcome outcome = SyncCalendar(network, std::get<ShareAccount>(account), countdown, statePath);
+    SyncOutcome outcome;
+    try {
+        outcome = SyncCalendar(network, std::get<ShareAccount>(account), countdown, statePath);
+    } catch (const std::exception& error) {
+        // Whatever went wrong, one line says it: the files are written whole or not at all.
+        return fail(QStringLiteral("the sync stopped: %1").arg(QString::fromLocal8Bit(error.what())));
+    }
     for (const QString& line : outcome.said) {
         std::printf("%s\n", qPrintable(line));
     }
