@@ -99,14 +99,7 @@ expect_eq "check of a calendar without rights" "$("$READ" check "${RADICALE_URL%
     "error the user has no right to read the calendar (403)"
 
 # A server that misbehaves as Radicale cannot, also over https with a certificate of its own.
-openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout "$E2E_TMP/server.pem" \
-    -out "$E2E_TMP/server.crt" 2>/dev/null
-cat "$E2E_TMP/server.crt" >>"$E2E_TMP/server.pem"
-setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" "$E2E_TMP/server.pem" \
-    >"$E2E_TMP/bad-server.out" 2>&1 &
-E2E_PIDS+=("$!")
-wait_until 10 "the misbehaving server did not start" grep -qs '^ready' "$E2E_TMP/bad-server.out"
-BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
+start_bad_calendar_server
 bad_read() { # path, sync offered
     "$READ" read "$BAD$1" alice alice-secret - "$2" >"$E2E_TMP/read.out"
 }

@@ -80,6 +80,21 @@ stop_radicale() { # [signal]
     E2E_PIDS=("${kept[@]}")
 }
 
+# Starts the scripted server that misbehaves as Radicale cannot (tests/e2e/bad_calendar_server.py),
+# over http and over https with a self-signed certificate made here ($E2E_TMP/server.crt). BAD is its
+# http address; $E2E_TMP/bad-server.out holds its ports, $E2E_TMP/other-host.log what reached the
+# "other host".
+start_bad_calendar_server() {
+    openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout "$E2E_TMP/server.pem" \
+        -out "$E2E_TMP/server.crt" 2>/dev/null
+    cat "$E2E_TMP/server.crt" >>"$E2E_TMP/server.pem"
+    setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" "$E2E_TMP/server.pem" \
+        >"$E2E_TMP/bad-server.out" 2>&1 &
+    E2E_PIDS+=("$!")
+    wait_until 10 "the misbehaving server did not start" grep -qs '^ready' "$E2E_TMP/bad-server.out"
+    BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
+}
+
 # The calendar as the other user reads it.
 calendar_as_bob() {
     curl -fs -u bob:bob-secret "$RADICALE_URL"

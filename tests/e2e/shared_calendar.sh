@@ -124,14 +124,7 @@ expect_eq "the milestone file after the faults" "$(cat "$MILESTONES")" $'" 46394
 
 # A server that misbehaves as Radicale cannot: one line each, nothing lost, and the password
 # never reaches another host.
-openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 2 -keyout "$E2E_TMP/server.pem" \
-    -out "$E2E_TMP/server.crt" 2>/dev/null
-cat "$E2E_TMP/server.crt" >>"$E2E_TMP/server.pem"
-setsid python3 -u "$(dirname "$0")/bad_calendar_server.py" "$E2E_TMP/other-host.log" "$E2E_TMP/server.pem" \
-    >"$E2E_TMP/bad-server.out" 2>&1 &
-E2E_PIDS+=("$!")
-wait_until 10 "the misbehaving server did not start" grep -q '^ready' "$E2E_TMP/bad-server.out"
-BAD="http://127.0.0.1:$(sed -n 's/^ready //p' "$E2E_TMP/bad-server.out")"
+start_bad_calendar_server
 # Another server: what was published to Radicale is news to it.
 rm -f "$HOME/.local/state/kestrel/"shared-calendar-*.state
 expect_fault "a full store" "store is full (507)" "s#^Calendar URL=.*#Calendar URL=$BAD/full/#"
