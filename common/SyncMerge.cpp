@@ -65,9 +65,13 @@ std::string Escaped(std::string_view text)
 
 std::string Unescaped(std::string_view text)
 {
-    std::string out;
+    std::size_t i = text.find('\\');
+    if (i == std::string_view::npos) {
+        return std::string(text); // most fields hold nothing escaped
+    }
+    std::string out(text.substr(0, i));
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (; i < text.size(); ++i) {
         if (text[i] != '\\' || i + 1 == text.size()) {
             out += text[i];
             continue;
@@ -99,15 +103,16 @@ std::optional<long long> Day(std::string_view text)
     return day;
 }
 
-std::vector<std::string_view> Fields(std::string_view line)
+// The tab-separated fields of a line, into `fields` (kept from line to line, so that no line
+// allocates).
+void Fields(std::string_view line, std::vector<std::string_view>& fields)
 {
-    std::vector<std::string_view> fields;
+    fields.clear();
     for (std::size_t at = 0; at <= line.size();) {
         const std::size_t tab = std::min(line.find('\t', at), line.size());
         fields.push_back(line.substr(at, tab - at));
         at = tab + 1;
     }
-    return fields;
 }
 
 char KindLetter(ServerEventKind kind)
@@ -299,9 +304,10 @@ SyncState ReadSyncState(const std::filesystem::path& path)
     }
     std::size_t start = kStateHeader.size() + 1;
     const std::size_t stop = text.size() - kStateEnd.size();
+    std::vector<std::string_view> fields;
     while (start < stop) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::vector<std::string_view> fields = Fields(std::string_view(text).substr(start, end - start));
+        Fields(std::string_view(text).substr(start, end - start), fields);
         start = end + 1;
         const std::string_view kind = fields.front();
         if (kind == "token" && fields.size() == 2) {
@@ -311,7 +317,8 @@ SyncState ReadSyncState(const std::filesystem::path& path)
         } else if (kind == "target" && fields.size() == 2 && Day(fields[1])) {
             state.baseTarget = Day(fields[1]);
         } else if (kind == "base" && fields.size() == 3 && Day(fields[1])) {
-            state.base[*Day(fields[1])] = Unescaped(fields[2]);
+            // The file lists the days in order: each goes at the end.
+            state.base.emplace_hint(state.base.end(), *Day(fields[1]), Unescaped(fields[2]));
         } else if (kind == "event" && fields.size() == 7 && !fields[1].empty() && Number(fields[5]) &&
                    (fields[4] == "O" || Day(fields[5])) && fields[4].size() == 1 &&
                    std::string_view("MTO").find(fields[4][0]) != std::string_view::npos) {
@@ -324,7 +331,8 @@ SyncState ReadSyncState(const std::filesystem::path& path)
                                                : ServerEventKind::Other;
             event.day = *Number(fields[5]);
             event.text = Unescaped(fields[6]);
-            state.remote[event.href] = std::move(event);
+            std::string href = event.href;
+            state.remote.insert_or_assign(state.remote.end(), std::move(href), std::move(event));
         } else {
             // A damaged state says nothing for sure: the next sync is a full one, which loses nothing.
             return {};
