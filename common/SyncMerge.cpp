@@ -126,19 +126,27 @@ std::optional<std::string> Find(const DayTexts& days, long long day)
     return found == days.end() ? std::nullopt : std::optional(found->second);
 }
 
-// The server's milestone events, by day and then in href order.
-std::vector<const ServerEvent*> EventsByDay(const SyncState& state)
+// The server's milestone events, by day and then in href order, and its first target event in
+// href order (null when there is none), found in one pass over the events.
+struct ServerView
 {
-    std::vector<const ServerEvent*> events;
-    events.reserve(state.remote.size());
+    std::vector<const ServerEvent*> milestones;
+    const ServerEvent* target = nullptr;
+};
+ServerView ViewOf(const SyncState& state)
+{
+    ServerView view;
+    view.milestones.reserve(state.remote.size());
     for (const auto& [href, event] : state.remote) {
         if (event.kind == ServerEventKind::Milestone) {
-            events.push_back(&event);
+            view.milestones.push_back(&event);
+        } else if (event.kind == ServerEventKind::Target && view.target == nullptr) {
+            view.target = &event;
         }
     }
     // Stable: the events of one day keep their href order.
-    std::ranges::stable_sort(events, std::less<>(), &ServerEvent::day);
-    return events;
+    std::ranges::stable_sort(view.milestones, std::less<>(), &ServerEvent::day);
+    return view;
 }
 
 // The texts of the events of each day joined.
@@ -155,16 +163,6 @@ DayTexts JoinedDays(const std::vector<const ServerEvent*>& events)
         i = next;
     }
     return days;
-}
-
-const ServerEvent* TargetEvent(const SyncState& state)
-{
-    for (const auto& [href, event] : state.remote) {
-        if (event.kind == ServerEventKind::Target) {
-            return &event;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -365,13 +363,17 @@ std::string SyncStateText(const SyncState& state)
 
 DayTexts RemoteDays(const SyncState& state)
 {
-    return JoinedDays(EventsByDay(state));
+    return JoinedDays(ViewOf(state).milestones);
 }
 
 std::optional<long long> RemoteTarget(const SyncState& state)
 {
-    const ServerEvent* target = TargetEvent(state);
-    return target ? std::optional(target->day) : std::nullopt;
+    for (const auto& [href, event] : state.remote) {
+        if (event.kind == ServerEventKind::Target) {
+            return event.day;
+        }
+    }
+    return std::nullopt;
 }
 
 void TakeServerRead(SyncState& state, bool complete, const std::vector<ServerEvent>& changed,
@@ -392,17 +394,19 @@ void TakeServerRead(SyncState& state, bool complete, const std::vector<ServerEve
 SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
 {
     SyncPlan plan;
-    const std::vector<const ServerEvent*> events = EventsByDay(state);
+    const ServerView view = ViewOf(state);
+    const std::vector<const ServerEvent*>& events = view.milestones;
     DaysMerge merge = MergeDays(state.base, local.days, JoinedDays(events));
     plan.days = std::move(merge.days);
     plan.conflicts = std::move(merge.conflicts);
 
-    const std::optional<long long> remoteTarget = RemoteTarget(state);
+    const std::optional<long long> remoteTarget =
+        view.target != nullptr ? std::optional(view.target->day) : std::nullopt;
     if (local.target != remoteTarget) {
         if (remoteTarget && (local.target == state.baseTarget || !state.baseTarget)) {
             plan.target = remoteTarget;
         } else if (local.target && canWrite) {
-            const ServerEvent* event = TargetEvent(state);
+            const ServerEvent* event = view.target;
             plan.requests.push_back({SyncRequest::Verb::Put,
                                      event ? event->href : std::string(),
                                      event ? event->etag : std::string(),
@@ -463,8 +467,9 @@ SyncPlan PlanSync(const SyncState& state, const LocalSide& local, bool canWrite)
 
 void AgreeWithServer(SyncState& state)
 {
-    state.base = RemoteDays(state);
-    state.baseTarget = RemoteTarget(state);
+    const ServerView view = ViewOf(state);
+    state.base = JoinedDays(view.milestones);
+    state.baseTarget = view.target != nullptr ? std::optional(view.target->day) : std::nullopt;
 }
 
 void RecordRequest(SyncState& state, const SyncRequest& request, const std::string& href, const std::string& etag)
