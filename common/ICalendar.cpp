@@ -163,27 +163,19 @@ std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat)
 }
 
 std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
-                                          std::string_view stamp, CalendarUse use)
+                                          std::string_view stamp)
 {
     std::vector<CalendarEvent> events;
     try {
-        if (use == CalendarUse::Shared) {
-            // The team's one target: an all-day event that every member publishes under one UID.
-            const DateValue target = TargetDay(settings);
-            CalendarEvent& event = events.emplace_back(CalendarEvent{kSharedTargetUid, {}});
-            AddEvent(event.lines, event.uid, stamp, target, "Target day: " + settings.ProjectTitle, 0, {},
-                     "X-KESTREL-TARGET:TRUE");
-        } else {
-            // A target that renews itself every year is a yearly event from the stored year on; one
-            // on 29 February falls on the last day of February in common years, as the count does.
-            const bool yearly = IsTrueText(settings.RenewYearly);
-            const DateValue target = TargetDay(settings);
-            const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
-            const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
-            CalendarEvent& event = events.emplace_back(CalendarEvent{"target-" + DateText(target) + "@kestrel", {}});
-            AddEvent(event.lines, event.uid, stamp, target, "Target day: " + settings.ProjectTitle,
-                     TargetTimeOfDay(settings.TargetTime).value_or(0), rule);
-        }
+        // A target that renews itself every year is a yearly event from the stored year on; one
+        // on 29 February falls on the last day of February in common years, as the count does.
+        const bool yearly = IsTrueText(settings.RenewYearly);
+        const DateValue target = TargetDay(settings);
+        const bool leapDay = Month(target) == 2 && std::lround(ValFromText(settings.TargetDay)) == 29;
+        const char* rule = !yearly ? "" : leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY";
+        CalendarEvent& event = events.emplace_back(CalendarEvent{"target-" + DateText(target) + "@kestrel", {}});
+        AddEvent(event.lines, event.uid, stamp, target, TargetSummary(settings.ProjectTitle),
+                 TargetTimeOfDay(settings.TargetTime).value_or(0), rule);
     } catch (const RuntimeError&) {
         // A target the engine cannot count with has no day to show.
         events.clear();
@@ -202,6 +194,11 @@ std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const
         AddEvent(event.lines, event.uid, stamp, DateValue{static_cast<double>(day)}, milestone.text);
     }
     return events;
+}
+
+std::string TargetSummary(std::string_view projectTitle)
+{
+    return "Target day: " + std::string(projectTitle);
 }
 
 std::optional<long long> MilestoneDay(const Milestone& milestone)
@@ -233,7 +230,7 @@ std::string CalendarFile(const ProgramSettings& settings, const MilestoneTable& 
 {
     std::string out = CalendarHead();
     out += FoldContentLine("X-WR-CALNAME:" + CalendarText(settings.ProjectTitle));
-    for (const CalendarEvent& event : CalendarEvents(settings, milestones, stamp, CalendarUse::Export)) {
+    for (const CalendarEvent& event : CalendarEvents(settings, milestones, stamp)) {
         out += event.lines;
     }
     out += FoldContentLine("END:VCALENDAR");

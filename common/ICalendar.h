@@ -35,24 +35,19 @@ std::string FoldContentLine(std::string_view line);
 // milestones with the same day and text (0 for the first), so that even those stay distinct.
 std::string MilestoneUid(long long dayNumber, std::string_view text, int repeat = 0);
 
-// Where the events go: an export or feed, or the team's shared calendar (whose target is one
-// all-day event under one UID, marked "X-KESTREL-TARGET:TRUE").
-enum class CalendarUse : std::uint8_t
-{
-    Export,
-    Shared,
-};
-// The UID of the target's event in a shared calendar.
+// The UID of the target's event in a shared calendar, which every member publishes under.
 inline constexpr const char* kSharedTargetUid = "target@kestrel";
+// The summary of the target day's event, in a calendar file and in a shared calendar.
+std::string TargetSummary(std::string_view projectTitle);
 // One event: its UID and its content lines, "BEGIN:VEVENT" to "END:VEVENT".
 struct CalendarEvent
 {
     std::string uid;
     std::string lines;
 };
-// The events of the calendar below, the target first, then the milestones in table order.
+// The events of the calendar file below, the target first, then the milestones in table order.
 std::vector<CalendarEvent> CalendarEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
-                                          std::string_view stamp, CalendarUse use);
+                                          std::string_view stamp);
 // The first and the last day a milestone can be pinned to: 1 January 100 and 31 December 9999.
 inline constexpr long long kFirstMilestoneDay = -657434;
 inline constexpr long long kLastMilestoneDay = 2958465;

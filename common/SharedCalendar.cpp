@@ -171,24 +171,6 @@ PasswordFileReading ReadPasswordFile(const std::filesystem::path& path)
     return {password, {}};
 }
 
-std::vector<SharedEvent> SharedEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
-                                      std::string_view stamp)
-{
-    std::vector<SharedEvent> shared;
-    for (const CalendarEvent& event : CalendarEvents(settings, milestones, stamp, CalendarUse::Shared)) {
-        SharedEvent& out = shared.emplace_back();
-        out.uid = event.uid;
-        out.object = CalendarHead() + event.lines + FoldContentLine("END:VCALENDAR");
-        // The stamp changes at every publish; the event does not.
-        std::string unstamped = event.lines;
-        if (const std::size_t at = unstamped.find("DTSTAMP:"); at != std::string::npos) {
-            unstamped.erase(at, unstamped.find("\r\n", at) - at);
-        }
-        out.digest = Digest(unstamped);
-    }
-    return shared;
-}
-
 std::string EventResourceName(std::string_view uid)
 {
     return ResourceName(uid);

@@ -55,19 +55,6 @@ struct PasswordFileReading
 };
 PasswordFileReading ReadPasswordFile(const std::filesystem::path& path);
 
-// One event of the shared calendar: its UID and the iCalendar object that holds it.
-struct SharedEvent
-{
-    std::string uid;
-    std::string object;
-    // A digest of the object without its time stamp: the same digest, the same event.
-    std::string digest;
-};
-// The events of the milestone table and of the target day, in table order, the target first;
-// `stamp` is their DTSTAMP ("yyyymmddThhmmssZ").
-std::vector<SharedEvent> SharedEvents(const ProgramSettings& settings, const MilestoneTable& milestones,
-                                      std::string_view stamp);
-
 // The resource name of an event in the calendar collection: its UID made safe for an address,
 // and ".ics".
 std::string EventResourceName(std::string_view uid);

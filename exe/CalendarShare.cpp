@@ -318,9 +318,9 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
             QByteArray body;
             if (request.verb == SyncRequest::Verb::Put) {
                 headers.append(std::pair<QByteArray, QByteArray>("Content-Type", "text/calendar; charset=utf-8"));
-                body = QByteArray::fromStdString(SharedCalendarObject(
-                    request.uid, request.day, request.target ? "Target day: " + title : request.text, stamp,
-                    request.target));
+                body = QByteArray::fromStdString(
+                    SharedCalendarObject(request.uid, request.day, request.target ? TargetSummary(title) : request.text,
+                                         stamp, request.target));
             }
             const Answer answer =
                 Send(network, account, request.verb == SyncRequest::Verb::Put ? "PUT" : "DELETE", url, body, headers);

@@ -3,6 +3,7 @@
 #include "CalendarObjects.h"
 
 #include "DateAt.h"
+#include "ICalendar.h"
 #include "Milestones.h"
 #include "SharedCalendar.h"
 #include "TextEncoding.h"
@@ -145,10 +146,6 @@ TEST(ReadCalendarObjectTest, TextsLongerThanAMilestoneMayBeAreOther)
 
 TEST(ReadCalendarObjectTest, WhatKestrelPublishesReadsBackAsItWas)
 {
-    ProgramSettings settings;
-    settings.TargetYear = "2027";
-    settings.TargetMonth = "3";
-    settings.TargetDay = "10";
     // clang-format off
     const std::string texts[] = {
         "Review, & sign off",
@@ -162,22 +159,20 @@ TEST(ReadCalendarObjectTest, WhatKestrelPublishesReadsBackAsItWas)
         "",
     };
     // clang-format on
-    MilestoneTable milestones;
-    for (std::size_t i = 0; i < std::size(texts); ++i) {
-        milestones.PutMilestone(0, test::At(2027, 1, 5 + static_cast<int>(i)), texts[i]);
-    }
-    const std::vector<SharedEvent> shared = SharedEvents(settings, milestones, "20261207T120000Z");
-    ASSERT_EQ(shared.size(), std::size(texts) + 1);
-    const ServerEvent target = ReadCalendarObject(shared[0].object);
+    constexpr const char* kStamp = "20261207T120000Z";
+    const ServerEvent target = ReadCalendarObject(
+        SharedCalendarObject(kSharedTargetUid, Day(2027, 3, 10), TargetSummary("Launch"), kStamp, true));
     EXPECT_EQ(target.kind, ServerEventKind::Target);
-    EXPECT_EQ(target.uid, shared[0].uid);
+    EXPECT_EQ(target.uid, kSharedTargetUid);
     EXPECT_EQ(target.day, Day(2027, 3, 10));
     for (std::size_t i = 0; i < std::size(texts); ++i) {
         SCOPED_TRACE(texts[i]);
-        const ServerEvent event = ReadCalendarObject(shared[i + 1].object);
+        const long long day = Day(2027, 1, 5 + static_cast<int>(i));
+        const std::string uid = MilestoneUid(day, texts[i]);
+        const ServerEvent event = ReadCalendarObject(SharedCalendarObject(uid, day, texts[i], kStamp, false));
         EXPECT_EQ(event.kind, ServerEventKind::Milestone);
-        EXPECT_EQ(event.uid, shared[i + 1].uid);
-        EXPECT_EQ(event.day, Day(2027, 1, 5 + static_cast<int>(i)));
+        EXPECT_EQ(event.uid, uid);
+        EXPECT_EQ(event.day, day);
         EXPECT_EQ(event.text, Utf8Text(texts[i]));
     }
 }

@@ -3,6 +3,7 @@
 #include "SharedCalendar.h"
 
 #include "DateAt.h"
+#include "ICalendar.h"
 #include "ScopedEnvironment.h"
 #include "TempDir.h"
 
@@ -78,24 +79,19 @@ TEST(PasswordFileTest, OnlyTheOwnersPrivateFileIsRead)
     EXPECT_NE(ReadPasswordFile(dir.path()).problem.find("no regular file"), std::string::npos);
 }
 
-TEST(SharedEventsTest, TheTargetIsMarkedAndDigestsIgnoreTheStamp)
+TEST(SharedCalendarObjectTest, TheTargetIsMarkedAndEachEventIsOneObject)
 {
-    ProgramSettings settings;
-    settings.TargetYear = "2027";
-    settings.TargetTime = "17:00"; // the team's target is a day
-    MilestoneTable milestones;
-    milestones.PutMilestone(0, test::At(2027, 1, 5), "Review");
-    const std::vector<SharedEvent> first = SharedEvents(settings, milestones, "20261207T120000Z");
-    const std::vector<SharedEvent> later = SharedEvents(settings, milestones, "20261208T090000Z");
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(first[0].uid, "target@kestrel");
-    EXPECT_NE(first[0].object.find("DTSTART;VALUE=DATE:20270101\r\n"), std::string::npos) << first[0].object;
-    EXPECT_NE(first[0].object.find("X-KESTREL-TARGET:TRUE\r\n"), std::string::npos);
-    EXPECT_TRUE(first[1].object.starts_with("BEGIN:VCALENDAR\r\n"));
-    EXPECT_TRUE(first[1].object.ends_with("END:VEVENT\r\nEND:VCALENDAR\r\n"));
-    EXPECT_EQ(first[1].digest, later[1].digest);
-    EXPECT_NE(first[0].digest, first[1].digest);
-    EXPECT_EQ(EventResourceName(first[1].uid), "milestone-46392-" + first[1].uid.substr(16, 16) + "%40kestrel.ics");
+    const long long review = DayNumber(test::At(2027, 1, 5));
+    const std::string target = SharedCalendarObject(kSharedTargetUid, DayNumber(test::At(2027, 1, 1)),
+                                                    TargetSummary(""), "20261207T120000Z", true);
+    EXPECT_NE(target.find("DTSTART;VALUE=DATE:20270101\r\n"), std::string::npos) << target;
+    EXPECT_NE(target.find("X-KESTREL-TARGET:TRUE\r\n"), std::string::npos);
+    const std::string uid = MilestoneUid(review, "Review");
+    const std::string milestone = SharedCalendarObject(uid, review, "Review", "20261207T120000Z", false);
+    EXPECT_TRUE(milestone.starts_with("BEGIN:VCALENDAR\r\n"));
+    EXPECT_TRUE(milestone.ends_with("END:VEVENT\r\nEND:VCALENDAR\r\n"));
+    EXPECT_EQ(milestone.find("X-KESTREL-TARGET"), std::string::npos);
+    EXPECT_EQ(EventResourceName(uid), "milestone-46392-" + uid.substr(16, 16) + "%40kestrel.ics");
 }
 
 TEST(SyncStatePathTest, OnePerCountdownCalendarAndUser)
