@@ -183,4 +183,16 @@ bool IsFirstRun(const SettingsFile& file)
     return status.type() == std::filesystem::file_type::not_found;
 }
 
+bool IsTargetDayField(const ProgramField& field)
+{
+    return std::ranges::any_of(kTargetDayFields, [&](const ProgramField& one) { return one.text == field.text; });
+}
+
+void SetTargetDay(ProgramSettings& settings, int year, int month, int day)
+{
+    settings.TargetYear = std::to_string(year);
+    settings.TargetMonth = std::to_string(month);
+    settings.TargetDay = std::to_string(day);
+}
+
 } // namespace kestrel

@@ -228,6 +228,12 @@ const std::string& UnitTextField(const ProgramSettings& settings, std::size_t un
 
 // The field's value as the settings file stores it.
 std::string FieldText(const ProgramSettings& settings, const ProgramField& field);
+
+// The three fields that hold the target day: the first three of kProgramFields.
+inline constexpr std::span<const ProgramField> kTargetDayFields{kProgramFields.data(), 3};
+bool IsTargetDayField(const ProgramField& field);
+// Gives the target day fields a day, as the settings file stores it.
+void SetTargetDay(ProgramSettings& settings, int year, int month, int day);
 // Sets the field from a stored text (Continuous_Save: text that is not a whole number means off,
 // a whole number too large for 16 bits still means on and is kept as 1).
 void SetField(ProgramSettings& settings, const ProgramField& field, std::string_view text);

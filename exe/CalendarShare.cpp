@@ -235,11 +235,12 @@ std::variant<std::vector<SyncRequest>, QString> MergeLocally(const CountdownPlac
     }
     if (plan.target) {
         const DateParts day = SplitDate(DateValue{static_cast<double>(*plan.target)});
-        const SettingWrite writes[] = {
-            {setting::TargetYear.section, setting::TargetYear.key, std::to_string(day.year)},
-            {setting::TargetMonth.section, setting::TargetMonth.key, std::to_string(day.month)},
-            {setting::TargetDay.section, setting::TargetDay.key, std::to_string(day.day)},
-        };
+        ProgramSettings taken = program;
+        SetTargetDay(taken, day.year, day.month, day.day);
+        std::vector<SettingWrite> writes;
+        for (const ProgramField& field : kTargetDayFields) {
+            writes.push_back({field.key.section, field.key.key, FieldText(taken, field)});
+        }
         if (const std::optional<RuntimeError> error = settings.WriteSettings(writes)) {
             return QStringLiteral("the target day from the shared calendar cannot be saved: %1")
                 .arg(Text(error->report()));
@@ -351,6 +352,13 @@ SyncOutcome SyncCalendar(QNetworkAccessManager& network, const ShareAccount& acc
 
 namespace {
 constexpr std::chrono::minutes kFirstRetry{2};
+constexpr const char* kUpToDate = "up to date";
+
+// The desk calendar's one line on the shared calendar: how the last sync went, and when.
+QString StatusLine(const QString& outcome, const QString& when)
+{
+    return QStringLiteral("Shared calendar: %1 (%2)").arg(outcome, when);
+}
 constexpr std::chrono::minutes kLastRetry{60};
 } // namespace
 
@@ -419,10 +427,9 @@ void SharedCalendarSync::finished(int code, const QString& line, const QStringLi
     if (code == 0) {
         m_wait = kFirstRetry;
         m_retry->start(kFirstRetry);
-        m_program.sharedCalendarStatus =
-            said.contains(QString::fromLatin1(kReadOnlyLine))
-                ? QStringLiteral("Shared calendar: read only, changes stay local (%1)").arg(now)
-                : QStringLiteral("Shared calendar: up to date (%1)").arg(now);
+        m_program.sharedCalendarStatus = said.contains(QString::fromLatin1(kReadOnlyLine))
+                                             ? StatusLine(QStringLiteral("read only, changes stay local"), now)
+                                             : StatusLine(QString::fromLatin1(kUpToDate), now);
         takeTarget();
         // Joined texts and a target from the calendar are told once, in one notification.
         QStringList told;
@@ -436,7 +443,7 @@ void SharedCalendarSync::finished(int code, const QString& line, const QStringLi
                    NoticeBodyText(told.join(QLatin1Char('\n')).toStdString()));
         }
     } else {
-        m_program.sharedCalendarStatus = QStringLiteral("Shared calendar: %1 (%2; tried again later)").arg(line, now);
+        m_program.sharedCalendarStatus = StatusLine(line, now + QStringLiteral("; tried again later"));
         m_retry->start(m_wait);
         m_wait = std::min(m_wait * 2, kLastRetry);
         if (asked == Asked::ByTheUser) {
@@ -469,12 +476,10 @@ bool SharedCalendarSync::takeTarget()
 {
     kestrel::ProgramSettings& settings = m_program.ProgramSettings;
     bool changed = false;
-    for (const auto& [key, field] : {std::pair(setting::TargetYear, &ProgramSettings::TargetYear),
-                                     std::pair(setting::TargetMonth, &ProgramSettings::TargetMonth),
-                                     std::pair(setting::TargetDay, &ProgramSettings::TargetDay)}) {
-        std::string stored = ReadSetting(m_program.settings, key);
-        if (settings.*field != stored) {
-            settings.*field = std::move(stored);
+    for (const ProgramField& field : kTargetDayFields) {
+        std::string stored = ReadSetting(m_program.settings, field.key);
+        if (settings.*field.text != stored) {
+            settings.*field.text = std::move(stored);
             changed = true;
         }
     }
@@ -499,9 +504,8 @@ void SharedCalendarSync::recordChanged()
         return;
     }
     const QString at = Text(record->at).replace(QLatin1Char('T'), QLatin1Char(' '));
-    m_program.sharedCalendarStatus = record->ok
-                                         ? QStringLiteral("Shared calendar: up to date (%1)").arg(at)
-                                         : QStringLiteral("Shared calendar: %1 (%2)").arg(Text(record->error), at);
+    m_program.sharedCalendarStatus =
+        record->ok ? StatusLine(QString::fromLatin1(kUpToDate), at) : StatusLine(Text(record->error), at);
     if (record->ok && takeTarget()) {
         try {
             Notify(m_program.countdownName, "Shared calendar",

@@ -141,15 +141,11 @@ void ApplyOptions(Program& program, const OptionsValues& v)
     bool targetRead = false;
     step([&] {
         const DateParts target = SplitDate(GetDateValue(v.targetDateText.toStdString(), currentYear));
-        next.TargetYear = std::to_string(target.year);
-        next.TargetMonth = std::to_string(target.month);
-        next.TargetDay = std::to_string(target.day);
+        SetTargetDay(next, target.year, target.month, target.day);
         targetRead = true;
     });
     for (const ProgramField& field : kProgramFields) {
-        const bool target = field.text == &ProgramSettings::TargetYear || field.text == &ProgramSettings::TargetMonth ||
-                            field.text == &ProgramSettings::TargetDay;
-        if (!target || targetRead) {
+        if (!IsTargetDayField(field) || targetRead) {
             step([&] { program.set(field.key, FieldText(next, field)); });
         }
     }
