@@ -369,13 +369,7 @@ SharedCalendarSync::SharedCalendarSync(Program& program)
     connect(m_retry, &QTimer::timeout, this, [this] { start(Asked::OnItsOwn); });
     connect(&m_program.milestones, &MilestoneStore::changed, this, [this] { start(Asked::OnItsOwn); });
     m_program.sharedCalendar = this;
-    // A sync from cron says how it went in its record, whose folder is watched.
     m_records = new QFileSystemWatcher(this);
-    const std::filesystem::path record = SyncRecordPath(m_program.settings.path());
-    std::error_code ignored;
-    std::filesystem::create_directories(record.parent_path(), ignored);
-    m_records->addPath(QString::fromStdString(record.parent_path().string()));
-    m_record = IdentityOfFile(record);
     connect(m_records, &QFileSystemWatcher::directoryChanged, this, &SharedCalendarSync::recordChanged);
     start(Asked::OnItsOwn);
 }
@@ -389,6 +383,15 @@ void SharedCalendarSync::start(Asked asked)
 {
     if (m_program.programPath.empty() || !IsTrueText(m_program.read(setting::ShareMilestones).toStdString())) {
         return; // a program made by a test starts no other; sharing off: nothing to do
+    }
+    if (m_records->directories().isEmpty()) {
+        // From the first sync on, one from cron is seen too: it says how it went in its record,
+        // whose folder is watched. A countdown that shares nothing makes no folder for it.
+        const std::filesystem::path record = SyncRecordPath(m_program.settings.path());
+        std::error_code ignored;
+        std::filesystem::create_directories(record.parent_path(), ignored);
+        m_records->addPath(QString::fromStdString(record.parent_path().string()));
+        m_record = IdentityOfFile(record);
     }
     if (m_running) {
         // The change came while a sync was on its way: one more follows it.
